@@ -1,0 +1,41 @@
+# Two entry points for a fresh Debian machine: `make run` and `make test`.
+BUILD_DIR ?= build
+ASAN_DIR ?= build-asan
+CMAKE_FLAGS ?=
+JOBS ?= $(shell nproc)
+SAMPLE ?= samples/sample.drf
+
+.PHONY: all deps configure build run test test-asan bench format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/src/app/kestrave-cli scan $(SAMPLE)
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DKESTRAVE_SANITIZE=ON -DKESTRAVE_BUILD_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_DIR) -j $(JOBS)
+	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRAVE_BUILD_TESTS=OFF >/dev/null
+	@cmake --build build-release -j $(JOBS)
+	bench/run-all build-release
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-release

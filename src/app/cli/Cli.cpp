@@ -1,0 +1,84 @@
+#include "app/cli/Cli.h"
+
+#include <filesystem>
+
+#include "app/core/ConverterWorkflow.h"
+#include "platform/Exception.h"
+
+namespace kestrave::app {
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: kestrave-cli COMMAND [OPTIONS] FILE...\n"
+    "\n"
+    "Finds the AMR voice records in .drf containers.\n"
+    "\n"
+    "Commands:\n"
+    "  scan FILE...     print, for each container, the status text the window would show\n"
+    "\n"
+    "Options:\n"
+    "  --help           show this text\n"
+    "  --version        show the program version\n"
+    "\n"
+    "Exit codes: 0 when every file was handled, 2 when any failed or the command was wrong.\n";
+
+// Messages carry Windows line breaks; a terminal wants plain ones.
+std::string ForTerminal(std::string text) {
+  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
+    text.erase(at, 1);
+  return text;
+}
+
+// The current folder may change during a scan; relative names are fixed before it can.
+std::string Absolute(const std::string& path) {
+  std::error_code ignored;
+  const auto absolute = std::filesystem::absolute(path, ignored);
+  return absolute.empty() ? path : absolute.string();
+}
+
+int Scan(const std::vector<std::string>& files, std::ostream& out, std::ostream& err) {
+  if (files.empty()) {
+    err << "kestrave-cli: scan needs at least one FILE\n" << kUsage;
+    return kExitFailure;
+  }
+  std::vector<std::string> absolute;
+  for (const auto& file : files)
+    absolute.push_back(Absolute(file));
+  int exitCode = kExitOk;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string prefix = files.size() > 1 ? files[i] + ": " : "";
+    try {
+      ConverterWorkflow workflow;
+      workflow.OpenContainer(absolute[i]);
+      out << prefix << workflow.StatusText() << '\n';
+    } catch (const platform::Exception& e) {
+      err << "kestrave-cli: " << prefix << ForTerminal(e.Message()) << '\n';
+      exitCode = kExitFailure;
+    }
+  }
+  return exitCode;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    err << kUsage;
+    return kExitFailure;
+  }
+  const std::string& command = args.front();
+  if (command == "--help" || command == "-h") {
+    out << kUsage;
+    return kExitOk;
+  }
+  if (command == "--version") {
+    out << "kestrave-cli " << KESTRAVE_VERSION << '\n';
+    return kExitOk;
+  }
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (command == "scan") return Scan(rest, out, err);
+  err << "kestrave-cli: unknown command '" << command << "'\n" << kUsage;
+  return kExitFailure;
+}
+
+}  // namespace kestrave::app

@@ -1,0 +1,8 @@
+#include <iostream>
+
+#include "app/cli/Cli.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  return kestrave::app::RunCli(args, std::cout, std::cerr);
+}

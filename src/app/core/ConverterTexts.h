@@ -1,0 +1,21 @@
+#pragma once
+
+// The converter's own texts, as the user sees them.
+namespace kestrave::app::text {
+
+inline constexpr char kTitle[] = "Kestrave";
+inline constexpr char kOpenFile[] = "Открыть файл";
+inline constexpr char kSaveAmr[] = "Сохранить AMR";
+inline constexpr char kSaveWav[] = "Сохранить Wav";
+inline constexpr char kAuthor[] = "Автор";
+inline constexpr char kOk[] = "OK";
+inline constexpr char kFoundPrefix[] = "Найдено ";
+inline constexpr char kFoundSuffix[] = " записей";
+inline constexpr char kNoRecords[] = "Звуковые записи не найдены";
+inline constexpr char kNotWorkingYet[] = "Пока что не работает!";
+inline constexpr char kOpenFilter[] = "*.drf|*.drf";
+inline constexpr char kOpenDefaultExt[] = "*.drf";
+inline constexpr char kSaveFilter[] = "*.amr|*.amr";
+inline constexpr char kScanFolder[] = "C:\\111";
+
+}  // namespace kestrave::app::text

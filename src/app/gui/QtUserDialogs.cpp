@@ -1,0 +1,59 @@
+#include "app/gui/QtUserDialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QString>
+
+#include "app/core/ConverterTexts.h"
+
+namespace kestrave::app {
+namespace {
+
+std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogSpec& spec,
+                                         QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent, QString::fromUtf8(text::kTitle));
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                     : QFileDialog::AnyFile);
+  dialog.setNameFilter(QString::fromStdString(QtFilterFrom(spec.Filter)));
+  std::string suffix = spec.DefaultExt;
+  if (suffix.rfind("*.", 0) == 0) suffix.erase(0, 2);
+  if (!suffix.empty()) dialog.setDefaultSuffix(QString::fromStdString(suffix));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
+}  // namespace
+
+std::string QtFilterFrom(const std::string& filter) {
+  std::string out;
+  std::size_t at = 0;
+  while (at <= filter.size()) {
+    const auto bar = filter.find('|', at);
+    if (bar == std::string::npos) break;
+    auto end = filter.find('|', bar + 1);
+    if (end == std::string::npos) end = filter.size();
+    if (!out.empty()) out += ";;";
+    out += filter.substr(at, bar - at) + " (" + filter.substr(bar + 1, end - bar - 1) + ")";
+    at = end + 1;
+  }
+  return out;
+}
+
+std::optional<std::string> QtUserDialogs::ChooseFileToOpen(const FileDialogSpec& spec) {
+  return RunFileDialog(parent_, spec, QFileDialog::AcceptOpen);
+}
+
+std::optional<std::string> QtUserDialogs::ChooseFileToSave(const FileDialogSpec& spec) {
+  return RunFileDialog(parent_, spec, QFileDialog::AcceptSave);
+}
+
+void QtUserDialogs::ShowMessage(const std::string& text) {
+  QMessageBox::information(parent_, QString::fromUtf8(text::kTitle), QString::fromStdString(text));
+}
+
+void QtUserDialogs::ShowError(const std::string& text) {
+  QMessageBox::critical(parent_, QString::fromUtf8(text::kTitle), QString::fromStdString(text));
+}
+
+}  // namespace kestrave::app

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+
+namespace kestrave::hex {
+
+// One contiguous block of bytes whose capacity can change while keeping its content.
+//
+// Large blocks are mapped from the system directly and faulted in when they are created, so that
+// filling a freshly sized block (a file load) costs no page fault per page, and growing them
+// remaps pages instead of copying them.
+class ByteBlock {
+ public:
+  ByteBlock() = default;
+  ByteBlock(const ByteBlock&) = delete;
+  ByteBlock& operator=(const ByteBlock&) = delete;
+  ~ByteBlock();
+
+  std::byte* Data() const { return data_; }
+  std::size_t Capacity() const { return capacity_; }
+
+  // Sets the capacity, keeping the first bytes up to the smaller of the two capacities.
+  // Answers false, with the block unchanged, when memory is exhausted.
+  bool Resize(std::size_t capacity);
+
+ private:
+  std::byte* Regrow(std::size_t capacity) const;
+  std::byte* Transfer(std::size_t capacity, bool mapped) const;
+  void Release();
+
+  std::byte* data_ = nullptr;
+  std::size_t capacity_ = 0;
+  bool mapped_ = false;
+};
+
+}  // namespace kestrave::hex

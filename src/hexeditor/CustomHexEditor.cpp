@@ -1,0 +1,62 @@
+#include "hexeditor/CustomHexEditor.h"
+
+namespace kestrave::hex {
+
+TCustomHexEditor::TCustomHexEditor()
+    : queue_(&platform::DefaultMessageQueue()),
+      input_(&platform::NoInputHeld()),
+      metrics_(&platform::DefaultTextMetrics()),
+      self_(std::make_shared<TCustomHexEditor*>(this)) {
+  AdjustMetrics();
+}
+
+TCustomHexEditor::~TCustomHexEditor() = default;
+
+void TCustomHexEditor::Loaded() {
+  CreateEmptyFile(kUntitled);
+}
+
+void TCustomHexEditor::SetTextMetrics(const platform::ITextMetrics& metrics) {
+  metrics_ = &metrics;
+  RecalcLayout();
+}
+
+void TCustomHexEditor::PushBusyCursor() {
+  busyCursors_.push_back(cursorShape_);
+  cursorShape_ = platform::crHourGlass;
+  if (busyIndicator_) busyIndicator_->BeginBusy();
+}
+
+void TCustomHexEditor::PopBusyCursor() {
+  if (busyCursors_.empty()) return;
+  cursorShape_ = busyCursors_.back();
+  busyCursors_.pop_back();
+  if (busyIndicator_) busyIndicator_->EndBusy();
+}
+
+void TCustomHexEditor::Changed() {
+  if (OnChange) OnChange(*this);
+  SelectionChanged();
+}
+
+void TCustomHexEditor::SelectionChanged() {
+  if (pendingSelectionChanges_ == 0) {
+    queue_->Post([weak = std::weak_ptr<TCustomHexEditor*>(self_)] {
+      if (const auto self = weak.lock()) (*self)->DeliverSelectionChanged();
+    });
+  }
+  ++pendingSelectionChanges_;
+}
+
+// The counter goes back to 0 also when nobody listens, so that a handler assigned later hears
+// of the next change.
+void TCustomHexEditor::DeliverSelectionChanged() {
+  if (pendingSelectionChanges_ == 0) return;
+  struct ClearPending {
+    int& counter;
+    ~ClearPending() { counter = 0; }
+  } clear{pendingSelectionChanges_};
+  if (OnSelectionChanged) OnSelectionChanged(*this);
+}
+
+}  // namespace kestrave::hex

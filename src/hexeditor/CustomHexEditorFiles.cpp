@@ -1,0 +1,210 @@
+// Buffer and files: byte primitives, loading, saving and empty buffers.
+#include <cerrno>
+#include <cstring>
+#include <exception>
+
+#include "hexeditor/CustomHexEditor.h"
+#include "hexeditor/HexEditorError.h"
+#include "hexeditor/Messages.h"
+#include "hexeditor/ProgressCopy.h"
+#include "platform/Exception.h"
+#include "platform/FileReplacement.h"
+#include "platform/FileStream.h"
+#include "platform/FileSystem.h"
+#include "platform/Format.h"
+#include "platform/SystemError.h"
+
+namespace kestrave::hex {
+
+using platform::FormatMessage;
+
+// Brackets an operation with the busy cursor, restored on every way out.
+class TCustomHexEditor::BusyScope {
+ public:
+  explicit BusyScope(TCustomHexEditor& editor) : editor_(editor) { editor_.PushBusyCursor(); }
+  ~BusyScope() { editor_.PopBusyCursor(); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  TCustomHexEditor& editor_;
+};
+
+namespace {
+
+// Sets a text for the length of a scope and clears it on every way out.
+class ScopedText {
+ public:
+  ScopedText(std::string& target, const std::string& value) : target_(target) { target_ = value; }
+  ~ScopedText() { target_.clear(); }
+  ScopedText(const ScopedText&) = delete;
+  ScopedText& operator=(const ScopedText&) = delete;
+
+ private:
+  std::string& target_;
+};
+
+}  // namespace
+
+std::uint8_t TCustomHexEditor::ReadByte(int index) const {
+  return static_cast<std::uint8_t>(*data_.PointerAt(index));
+}
+
+void TCustomHexEditor::WriteByte(int index, std::uint8_t value) {
+  *data_.PointerAt(index) = static_cast<std::byte>(value);
+}
+
+void TCustomHexEditor::ReadBlock(void* dest, int index, int count) const {
+  if (count > 0) std::memcpy(dest, data_.PointerAt(index), static_cast<std::size_t>(count));
+}
+
+void TCustomHexEditor::WriteBlock(const void* source, int index, int count) {
+  if (count > 0) std::memmove(data_.PointerAt(index), source, static_cast<std::size_t>(count));
+}
+
+// Sets the read-only-file flag from what the file allows; answers 0 when the file can be read,
+// otherwise the error number that says why not.
+int TCustomHexEditor::ProbeReadOnly(const std::string& fileName) {
+  readOnlyFile_ = true;
+  if (!platform::FileExists(fileName)) return errno;
+  if (!platform::OpenForReadShared(fileName).IsOpen()) return errno;
+  if (platform::OpenReadWriteExclusive(fileName).IsOpen()) readOnlyFile_ = false;
+  return 0;
+}
+
+void TCustomHexEditor::LoadFromFile(const std::string& fileName) {
+  // The data size is a signed 32-bit count: refuse a larger file before touching anything.
+  if (platform::FileExists(fileName)) {
+    const auto size = platform::FileSizeOf(fileName);
+    if (size && *size > THexMemoryStream::kMaxSize) throw EHexEditor(msg::kOutOfMemory);
+  }
+  if (const int error = ProbeReadOnly(fileName))
+    throw platform::EFOpenError(
+        FormatMessage(msg::kCannotOpen, {fileName, platform::SystemErrorText(error)}));
+  const platform::FileHandle file = platform::OpenForReadShared(fileName);
+  if (!file.IsOpen())
+    throw platform::EFOpenError(
+        FormatMessage(msg::kCannotOpenFile, {fileName, platform::LastErrorText()}));
+  const ScopedText progressName(progressName_, fileName);
+  platform::THandleStream stream(file.Fd());
+  LoadFromStream(stream);
+  fileName_ = fileName;
+}
+
+void TCustomHexEditor::ReportCopyProgress(platform::TStream& source, platform::TStream& dest,
+                                          THexProgressKind kind) {
+  ProgressReport report;
+  if (OnProgress) {
+    report = [this, kind](std::uint8_t percent) {
+      bool cancel = false;
+      OnProgress(*this, kind, progressName_.empty() ? fileName_ : progressName_, percent, cancel);
+      return cancel;
+    };
+  }
+  CopyWithProgress(source, dest, -1, report);
+}
+
+void TCustomHexEditor::LoadFromStream(platform::TStream& stream) {
+  data_.SetSize(0);
+  AdjustMetrics();
+  const BusyScope busy(*this);
+  std::exception_ptr failure;
+  try {
+    stream.SetPosition(0);
+    const std::int64_t size = stream.Size();
+    if (size < 0) throw EHexEditor(msg::kStreamReadError);
+    data_.SetSize(size);
+    data_.SetPosition(0);
+    ReportCopyProgress(stream, data_, pkLoad);
+    data_.SetPosition(0);
+  } catch (...) {
+    failure = std::current_exception();
+    // Emptied before anyone is told of the change, so no handler sees a half-read buffer.
+    data_.SetSize(0);
+  }
+  if (failure || undo_.UpdateCount() == 0) undo_.Reset();
+  marks_.Clear();
+  AdjustMetrics();
+  modified_ = false;
+  mouseSelecting_ = false;
+  MoveCaretToStart();
+  Changed();
+  if (failure) std::rethrow_exception(failure);
+}
+
+void TCustomHexEditor::SaveToStream(platform::TStream& stream) {
+  const BusyScope busy(*this);
+  struct RepaintAfter {
+    IHexViewHost* host;
+    ~RepaintAfter() {
+      if (host) host->InvalidateAll();
+    }
+  } repaint{host_};
+  data_.SetPosition(0);
+  ReportCopyProgress(data_, stream, pkSave);
+}
+
+void TCustomHexEditor::CheckFileOverwrite() {
+  if (readOnlyFile_)
+    throw platform::EFOpenError(FormatMessage(msg::kCannotSaveReadOnly, {fileName_}));
+}
+
+void TCustomHexEditor::NoteMovedAside(const std::string& file, const std::string& backup) {
+  movedAside_.emplace(file, backup);
+}
+
+void TCustomHexEditor::PutBackMovedFile() {
+  if (movedAside_) platform::RenameFile(movedAside_->second, movedAside_->first);
+  movedAside_.reset();
+}
+
+void TCustomHexEditor::SaveToFile(const std::string& fileName, bool adoptFile) {
+  movedAside_.reset();
+  if (fileName == fileName_) CheckFileOverwrite();
+  try {
+    SaveThroughReplacement(fileName);
+  } catch (...) {
+    PutBackMovedFile();
+    throw;
+  }
+  movedAside_.reset();
+  if (adoptFile) {
+    marks_.Clear();
+    modified_ = false;
+    readOnlyFile_ = false;
+    fileName_ = fileName;
+    data_.SetPosition(0);
+    undo_.Reset();
+  }
+}
+
+// The whole buffer goes to a new file beside the target, which replaces the target only when
+// it is complete: a failed save leaves the old file as it was.
+void TCustomHexEditor::SaveThroughReplacement(const std::string& fileName) {
+  platform::FileReplacement target(fileName);
+  const auto createError = [&fileName](int error) {
+    return platform::EFCreateError(
+        FormatMessage(msg::kCannotCreateFile, {fileName, platform::SystemErrorText(error)}));
+  };
+  if (!target.IsOpen()) throw createError(target.Error());
+  const ScopedText progressName(progressName_, fileName);
+  platform::THandleStream stream(target.Fd());
+  SaveToStream(stream);
+  if (target.Flush() != 0) throw EHexEditor(msg::kStreamWriteError);
+  if (const int error = target.Install()) throw createError(error);
+}
+
+void TCustomHexEditor::CreateEmptyFile(const std::string& name) {
+  data_.SetSize(0);
+  fileName_ = name.empty() ? kUntitled : name;
+  undo_.Reset();
+  ResetSelection(true);
+  marks_.Clear();
+  AdjustMetrics();
+  modified_ = false;
+  readOnlyFile_ = true;
+  MoveCaretToStart();
+  Changed();
+}
+
+}  // namespace kestrave::hex

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kestrave::hex {
+
+// A cell of the grid: column and row, both counted from 0 including the fixed ones.
+struct GridCell {
+  int Col = 0;
+  int Row = 0;
+  bool operator==(const GridCell&) const = default;
+};
+
+// How byte positions map onto the grid's cells. Column 0 is the offset gutter and column 1 a
+// gap; the nibble columns of the hex field follow, then a gap column, then the character
+// columns. Row 0 is the ruler, row 1 is empty, data rows start at row 2.
+class GridGeometry {
+ public:
+  static constexpr int kFixedCols = 2;
+  static constexpr int kFixedRows = 2;
+
+  GridGeometry(int bytesPerRow, bool unicodeChars)
+      : bytesPerRow_(bytesPerRow), unicodeChars_(unicodeChars) {}
+
+  int BytesPerRow() const { return bytesPerRow_; }
+  bool UnicodeChars() const { return unicodeChars_; }
+
+  int NibbleColumns() const { return 2 * bytesPerRow_; }
+  int CharColumns() const { return unicodeChars_ ? bytesPerRow_ / 2 : bytesPerRow_; }
+  int FirstHexColumn() const { return kFixedCols; }
+  int LastNibbleColumn() const { return NibbleColumns() + 1; }
+  int GapColumn() const { return NibbleColumns() + 2; }
+  int FirstCharColumn() const { return NibbleColumns() + 3; }
+  int ColumnCount() const { return FirstCharColumn() + CharColumns(); }
+
+  bool IsCharColumn(int col) const { return col > GapColumn(); }
+  // The first column of a byte's two holds its high nibble.
+  bool IsHighNibbleColumn(int col) const { return !IsCharColumn(col) && (col - 2) % 2 == 0; }
+
+  // The byte position of a cell; never negative. The gap column maps to the next row's start.
+  std::int64_t CellToPosition(GridCell cell) const;
+  // The cell of a byte position in either field (the high nibble in the hex field).
+  GridCell PositionToCell(std::int64_t position, bool inCharField) const;
+  // The column of the same byte in the other field.
+  int OtherFieldColumn(int col) const;
+  int RowOfPosition(std::int64_t position) const;
+
+  // Data rows for a data size: one per started row, at least one, and room for the position
+  // just past the last byte when insert mode is on and the last row is full.
+  static int DataRowCount(std::int64_t dataSize, int bytesPerRow, bool insertMode);
+
+ private:
+  int bytesPerRow_;
+  bool unicodeChars_;
+};
+
+}  // namespace kestrave::hex

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "hexeditor/GridGeometry.h"
+
+namespace kestrave::hex {
+
+// What a component asks of the window that shows it: repaint parts of the grid and place the
+// caret. A hidden instance has no host, and the requests go nowhere.
+class IHexViewHost {
+ public:
+  virtual ~IHexViewHost() = default;
+  virtual void InvalidateCell(GridCell cell) = 0;
+  // Grid rows FirstRow to LastRow, both included.
+  virtual void InvalidateRows(int firstRow, int lastRow) = 0;
+  virtual void InvalidateAll() = 0;
+  virtual void PlaceCaret(GridCell cell) = 0;
+};
+
+}  // namespace kestrave::hex

@@ -1,0 +1,22 @@
+#pragma once
+
+// The component's message table. Placeholders are filled by platform::FormatMessage.
+namespace kestrave::hex::msg {
+
+inline constexpr char kOutOfBounds[] = "Data position/length out of data bounds";
+inline constexpr char kOutOfMemory[] = "Out of memory while expanding memory stream";
+inline constexpr char kOperationCancelled[] = "Operation Cancelled";
+inline constexpr char kStreamReadError[] = "Stream read error";
+inline constexpr char kStreamWriteError[] = "Stream write error";
+inline constexpr char kCannotOpen[] = "Cannot open %s.\r\n(%s.)";
+inline constexpr char kCannotOpenFile[] = "Cannot open file \"%s\". %s";
+inline constexpr char kCannotCreateFile[] = "Cannot create file \"%s\". %s";
+inline constexpr char kCannotSaveReadOnly[] = "Cannot save readonly file %s.";
+inline constexpr char kCannotDeleteBackup[] = "Cannot delete previous backup %s. (%s)";
+inline constexpr char kCannotCreateBackup[] = "Cannot create backup %s. (%s)";
+inline constexpr char kInvalidSelectionStart[] = "Invalid selection start";
+inline constexpr char kInvalidSelectionEnd[] = "Invalid selection end";
+inline constexpr char kUnitInUnicodeMode[] = "BytesPerUnit must be set to 2 in unicode mode";
+inline constexpr char kInvalidUnit[] = "Invalid bytes per unit value %d, allowed: 1,2,4,8";
+
+}  // namespace kestrave::hex::msg

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace kestrave::platform {
+
+// Every error of the system is an exception that carries only its message text.
+class Exception : public std::exception {
+ public:
+  explicit Exception(std::string message) : message_(std::move(message)) {}
+  const std::string& Message() const noexcept { return message_; }
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  std::string message_;
+};
+
+// A file cannot be opened, or a read-only file would be overwritten.
+class EFOpenError : public Exception {
+  using Exception::Exception;
+};
+
+// A file cannot be created.
+class EFCreateError : public Exception {
+  using Exception::Exception;
+};
+
+// A string list was indexed outside its lines.
+class EListError : public Exception {
+  using Exception::Exception;
+};
+
+// A clipboard or data-object call failed.
+class EOleError : public Exception {
+  using Exception::Exception;
+};
+
+}  // namespace kestrave::platform

@@ -1,0 +1,35 @@
+#include "platform/UserInterface.h"
+
+namespace kestrave::platform {
+namespace {
+
+class NothingHeld : public IInputState {
+ public:
+  bool ShiftDown() const override { return false; }
+  bool LeftButtonDown() const override { return false; }
+};
+
+// A typical fixed-pitch face: advance 3/5 of the character height, line 8/7 of it.
+class FixedPitchMetrics : public ITextMetrics {
+ public:
+  int TextWidth(const FontSpec& font, std::string_view text) const override {
+    return static_cast<int>(text.size()) * ((font.Height * 3 + 4) / 5);
+  }
+  int TextHeight(const FontSpec& font, std::string_view) const override {
+    return (font.Height * 8 + 6) / 7;
+  }
+};
+
+}  // namespace
+
+const IInputState& NoInputHeld() {
+  static const NothingHeld state;
+  return state;
+}
+
+const ITextMetrics& DefaultTextMetrics() {
+  static const FixedPitchMetrics metrics;
+  return metrics;
+}
+
+}  // namespace kestrave::platform

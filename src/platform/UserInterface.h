@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrave::platform {
+
+// Mouse pointer shapes, with the values the component stores.
+using TCursor = std::int16_t;
+inline constexpr TCursor crDefault = 0;
+inline constexpr TCursor crHourGlass = -11;
+
+// Shows the user that a long operation runs. Calls nest: each BeginBusy has one EndBusy.
+class IBusyIndicator {
+ public:
+  virtual ~IBusyIndicator() = default;
+  virtual void BeginBusy() = 0;
+  virtual void EndBusy() = 0;
+};
+
+// State of the keyboard and mouse at the moment of asking.
+class IInputState {
+ public:
+  virtual ~IInputState() = default;
+  virtual bool ShiftDown() const = 0;
+  virtual bool LeftButtonDown() const = 0;
+};
+
+// The input state of a program without keyboard or mouse: nothing is ever held down.
+const IInputState& NoInputHeld();
+
+// A font as the component names it: family and character height in pixels.
+struct FontSpec {
+  std::string Name;
+  int Height = 15;
+
+  bool operator==(const FontSpec&) const = default;
+};
+
+// Measures text in pixels.
+class ITextMetrics {
+ public:
+  virtual ~ITextMetrics() = default;
+  virtual int TextWidth(const FontSpec& font, std::string_view text) const = 0;
+  virtual int TextHeight(const FontSpec& font, std::string_view text) const = 0;
+};
+
+// Measures as a fixed-pitch font would, without a display: what hidden instances use.
+const ITextMetrics& DefaultTextMetrics();
+
+}  // namespace kestrave::platform

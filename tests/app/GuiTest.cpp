@@ -1,1 +1,186 @@
+#include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <cstdlib>
+
+#include "app/gui/KestraveApplication.h"
+#include "app/gui/QtUserDialogs.h"
+#include "app/gui/TForm1.h"
+#include "app/gui/TForm2.h"
+#include "hexeditor/HexEditorError.h"
+#include "support/TempDir.h"
+#include "tests/app/ScriptedDialogs.h"
+
+namespace kestrave::app {
+namespace {
+
+using kestrave::test::TempDir;
+using kestrave::test::WriteAll;
+using test::ScriptedDialogs;
+
+QString Utf8(const char* text) {
+  return QString::fromUtf8(text);
+}
+
+class Window : public ::testing::Test {
+ protected:
+  Window() : form1(dialogs), form2(&form1) {
+    form1.SetAboutWindow(&form2);
+    form1.show();
+    Application().SetErrorDisplay(&dialogs);
+  }
+  ~Window() override { Application().SetErrorDisplay(nullptr); }
+
+  static KestraveApplication& Application() {
+    return *static_cast<KestraveApplication*>(QCoreApplication::instance());
+  }
+
+  // The user picks a file in the open dialog, or cancels.
+  void Open(std::optional<std::string> answer) {
+    dialogs.openAnswers.push_back(std::move(answer));
+    form1.Button1->click();
+    QCoreApplication::processEvents();
+  }
+
+  // Saves what the window looks like when the environment asks for screenshots.
+  static void Screenshot(QWidget& widget, const char* name) {
+    if (const char* folder = std::getenv("KESTRAVE_SCREENSHOT_DIR"))
+      widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
+  }
+
+  bool SaveButtonsEnabled() const {
+    EXPECT_EQ(form1.Button5->isEnabled(), form1.Button6->isEnabled());
+    return form1.Button5->isEnabled();
+  }
+
+  ScriptedDialogs dialogs;
+  TForm1 form1;
+  TForm2 form2;
+  TempDir dir;
+};
+
+TEST_F(Window, StartsWithTheSpecifiedLayoutAndStates) {
+  EXPECT_EQ(form1.windowTitle(), "Kestrave");
+  EXPECT_EQ(form1.size(), QSize(244, 204));
+  EXPECT_EQ(form1.minimumSize(), form1.maximumSize()) << "not resizable";
+  EXPECT_FALSE(form1.windowFlags() & Qt::WindowMaximizeButtonHint);
+  const struct {
+    QPushButton* button;
+    const char* caption;
+    QRect geometry;
+    bool enabled;
+  } expected[] = {
+      {form1.Button1, "Открыть файл", {77, 34, 89, 25}, true},
+      {form1.Button5, "Сохранить AMR", {65, 66, 113, 25}, false},
+      {form1.Button6, "Сохранить Wav", {65, 98, 113, 25}, false},
+      {form1.Button7, "Автор", {77, 130, 89, 25}, true},
+  };
+  for (const auto& e : expected) {
+    EXPECT_EQ(e.button->text(), Utf8(e.caption));
+    EXPECT_EQ(e.button->geometry(), e.geometry) << e.caption;
+    EXPECT_EQ(e.button->isEnabled(), e.enabled) << e.caption;
+  }
+  EXPECT_EQ(form1.Button1->nextInFocusChain(), form1.Button5);
+  EXPECT_EQ(form1.Button5->nextInFocusChain(), form1.Button6);
+  EXPECT_EQ(form1.Button6->nextInFocusChain(), form1.Button7);
+  EXPECT_EQ(form1.StatusBar1->geometry(), QRect(0, 185, 244, 19));
+  EXPECT_EQ(form1.StatusText(), "Kestrave");
+  EXPECT_EQ(form1.font().pixelSize(), 11);
+  Screenshot(form1, "main-window");
+}
+
+TEST_F(Window, OpeningAContainerWithoutRecordsSaysSo) {
+  WriteAll(dir.File("plain.drf"), "a container without voice");
+  Open(dir.File("plain.drf"));
+  EXPECT_TRUE(dialogs.errors.empty());
+  EXPECT_EQ(form1.StatusText(), Utf8("Звуковые записи не найдены"));
+  EXPECT_FALSE(SaveButtonsEnabled());
+  ASSERT_EQ(dialogs.openSpecs.size(), 1u);
+  EXPECT_EQ(dialogs.openSpecs[0].Filter, "*.drf|*.drf");
+  EXPECT_EQ(dialogs.openSpecs[0].DefaultExt, "*.drf");
+  Screenshot(form1, "main-window-scanned");
+}
+
+TEST_F(Window, CancellingTheOpenDialogKeepsEverything) {
+  WriteAll(dir.File("plain.drf"), "a container without voice");
+  Open(dir.File("plain.drf"));
+  const auto size = form1.Workflow().HexEditorEx1.DataSize();
+  Open(std::nullopt);
+  EXPECT_EQ(form1.Workflow().HexEditorEx1.FileName(), dir.File("plain.drf"));
+  EXPECT_EQ(form1.Workflow().HexEditorEx1.DataSize(), size);
+  EXPECT_EQ(form1.StatusText(), Utf8("Звуковые записи не найдены"));
+  EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(Window, AMissingFileShowsTheOpenErrorAndChangesNothingVisible) {
+  const std::string missing = dir.File("gone.drf");
+  Open(missing);
+  ASSERT_EQ(dialogs.errors.size(), 1u);
+  EXPECT_EQ(dialogs.errors[0], "Cannot open " + missing + ".\r\n(No such file or directory.)");
+  EXPECT_EQ(form1.StatusText(), "Kestrave");
+  EXPECT_FALSE(SaveButtonsEnabled());
+  EXPECT_TRUE(form1.isVisible()) << "the program keeps running";
+}
+
+TEST_F(Window, TinyFilesShowTheScanError) {
+  WriteAll(dir.File("one.drf"), "x");
+  Open(dir.File("one.drf"));
+  ASSERT_EQ(dialogs.errors.size(), 1u);
+  EXPECT_EQ(dialogs.errors[0], "Invalid selection end");
+  EXPECT_EQ(form1.StatusText(), "Kestrave");
+}
+
+TEST_F(Window, SaveWavOnlySaysItDoesNotWorkYet) {
+  const auto before = dir.Entries();
+  form1.Button6Click();
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Пока что не работает!"});
+  EXPECT_TRUE(dialogs.saveSpecs.empty()) << "no save dialog";
+  EXPECT_EQ(dir.Entries(), before);
+}
+
+TEST_F(Window, TheAboutWindowIsModalAndClosesWithOk) {
+  bool sawIt = false;
+  QTimer::singleShot(0, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    ASSERT_EQ(modal, &form2);
+    sawIt = true;
+    EXPECT_EQ(form2.windowTitle(), Utf8("Автор"));
+    EXPECT_EQ(form2.size(), QSize(269, 106));
+    EXPECT_EQ(form2.Label1->text(), "Kestrave");
+    EXPECT_EQ(form2.Label1->font().family(), "Times New Roman");
+    EXPECT_EQ(form2.Button1->text(), "OK");
+    EXPECT_EQ(form2.Button1->geometry(), QRect(176, 72, 75, 25));
+    for (QLabel* credit : {form2.Label2, form2.Label3, form2.Label4}) {
+      EXPECT_FALSE(credit->text().isEmpty());
+      EXPECT_FALSE(credit->geometry().intersects(form2.Button1->geometry())) << "clear of OK";
+      EXPECT_LE(credit->geometry().right(), form2.width());
+    }
+    Screenshot(form2, "about-window");
+    form2.Button1->click();
+  });
+  form1.Button7->click();
+  EXPECT_TRUE(sawIt);
+  EXPECT_FALSE(form2.isVisible());
+  EXPECT_EQ(form1.StatusText(), "Kestrave") << "the about window changes no state";
+}
+
+TEST_F(Window, AnErrorEscapingAPostedMessageIsShownAndTheProgramGoesOn) {
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [] { throw hex::EHexEditor("posted failure"); },
+      Qt::QueuedConnection);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(dialogs.errors, std::vector<std::string>{"posted failure"});
+}
+
+TEST(QtFilter, TurnsCaptionMaskPairsIntoQtFilters) {
+  EXPECT_EQ(QtFilterFrom("*.drf|*.drf"), "*.drf (*.drf)");
+  EXPECT_EQ(QtFilterFrom("Records|*.amr|All|*"), "Records (*.amr);;All (*)");
+  EXPECT_EQ(QtFilterFrom(""), "");
+}
+
+}  // namespace
+}  // namespace kestrave::app

@@ -1,1 +1,87 @@
+#include "app/core/ConverterWorkflow.h"
 
+#include <gtest/gtest.h>
+
+#include "platform/Exception.h"
+#include "platform/MessageQueue.h"
+#include "support/TempDir.h"
+
+namespace kestrave::app {
+namespace {
+
+using test::TempDir;
+using test::WriteAll;
+
+class Workflow : public ::testing::Test {
+ protected:
+  ~Workflow() override { platform::ProcessManualQueue().Pump(); }
+
+  std::string Error(const std::string& path) {
+    try {
+      workflow.OpenContainer(path);
+    } catch (const platform::Exception& e) {
+      return e.Message();
+    }
+    return "";
+  }
+
+  TempDir dir;
+  ConverterWorkflow workflow;
+};
+
+TEST_F(Workflow, StartsWithTheTitleAndDisabledSaveButtons) {
+  EXPECT_EQ(workflow.StatusText(), "Kestrave");
+  EXPECT_FALSE(workflow.SaveButtonsEnabled());
+  EXPECT_EQ(workflow.HexEditorEx1.FileName(), "Untitled");
+  EXPECT_EQ(workflow.HexEditorEx2.FileName(), "Untitled");
+  EXPECT_EQ(workflow.HexEditorEx1.BackupExtension(), ".bak");
+  EXPECT_EQ(workflow.HexEditorEx1.Font(), (platform::FontSpec{"Courier New", 15}));
+}
+
+TEST_F(Workflow, AContainerWithoutRecordsSaysSoAndSelectsItsFirstTwoBytes) {
+  WriteAll(dir.File("plain.drf"), "no voice records in here");
+  workflow.OpenContainer(dir.File("plain.drf"));
+  EXPECT_EQ(workflow.StatusText(), "Звуковые записи не найдены");
+  EXPECT_FALSE(workflow.SaveButtonsEnabled());
+  EXPECT_EQ(workflow.HexEditorEx1.FileName(), dir.File("plain.drf"));
+  EXPECT_EQ(workflow.HexEditorEx1.CursorPosition(), 0);
+  EXPECT_EQ(workflow.HexEditorEx1.SelectionLow(), 0);
+  EXPECT_EQ(workflow.HexEditorEx1.SelectionHigh(), 1);
+}
+
+TEST_F(Workflow, TinyFilesStopTheScanBeforeTheStatusChanges) {
+  WriteAll(dir.File("plain.drf"), "no records");
+  workflow.OpenContainer(dir.File("plain.drf"));
+  WriteAll(dir.File("empty.drf"), "");
+  WriteAll(dir.File("one.drf"), "x");
+  EXPECT_EQ(Error(dir.File("empty.drf")), "Invalid selection start");
+  EXPECT_EQ(Error(dir.File("one.drf")), "Invalid selection end");
+  EXPECT_EQ(workflow.StatusText(), "Звуковые записи не найдены") << "as before the open";
+  EXPECT_EQ(workflow.ListBox2.Count(), 0);
+}
+
+TEST_F(Workflow, AFileThatCannotBeOpenedKeepsStatusButEmptiesTheLists) {
+  workflow.ListBox1.Add("7");
+  workflow.ListBox2.Add("3");
+  const std::string missing = dir.File("missing.drf");
+  EXPECT_EQ(Error(missing), "Cannot open " + missing + ".\r\n(No such file or directory.)");
+  EXPECT_EQ(workflow.StatusText(), "Kestrave");
+  EXPECT_EQ(workflow.ListBox1.Count(), 0);
+  EXPECT_EQ(workflow.ListBox2.Count(), 0);
+}
+
+TEST(StringList, IndexOutsideTheLinesNamesTheIndex) {
+  TStringList list;
+  list.Add("100");
+  EXPECT_EQ(list.Strings(0), "100");
+  try {
+    list.Strings(1);
+    FAIL();
+  } catch (const platform::EListError& e) {
+    EXPECT_EQ(e.Message(), "List index out of bounds (1)");
+  }
+  EXPECT_THROW(list.Strings(-1), platform::EListError);
+}
+
+}  // namespace
+}  // namespace kestrave::app

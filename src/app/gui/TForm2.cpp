@@ -9,9 +9,10 @@
 namespace kestrave::app {
 namespace {
 
-constexpr char kCreditProgram[] = "Извлечение записей AMR из контейнеров .drf";
+// Short enough to stay clear of the OK button, which starts 136 pixels to the right of them.
+constexpr char kCreditProgram[] = "Записи AMR из .drf";
 constexpr char kCreditVersion[] = "Версия " KESTRAVE_VERSION;
-constexpr char kCreditLicence[] = "Свободная программа, лицензия MIT";
+constexpr char kCreditLicence[] = "Лицензия MIT";
 
 QLabel* CreditLine(QWidget* parent, const char* text, int top) {
   auto* label = new QLabel(QString::fromUtf8(text), parent);

@@ -1,0 +1,20 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/gui/KestraveApplication.h"
+#include "platform/MessageQueue.h"
+#include "view/QtMessageQueue.h"
+
+// The windows need the application object and its message loop, as in the real program.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  // Without a display of its own the suite draws off screen, also when ctest lists its tests.
+  ::setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
+  kestrave::app::KestraveApplication application(argc, argv);
+  kestrave::view::QtMessageQueue queue;
+  kestrave::platform::SetDefaultMessageQueue(&queue);
+  const int result = RUN_ALL_TESTS();
+  kestrave::platform::SetDefaultMessageQueue(nullptr);
+  return result;
+}

@@ -36,7 +36,8 @@ void PutLe(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
 }
 
 void PutText(std::vector<std::uint8_t>& out, std::string_view text) {
-  out.insert(out.end(), text.begin(), text.end());
+  for (const char c : text)
+    out.push_back(static_cast<std::uint8_t>(c));
 }
 
 // The mode of frame f of record r: each record favours one mode, with some variety.

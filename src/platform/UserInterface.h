@@ -19,6 +19,18 @@ class IBusyIndicator {
   virtual void EndBusy() = 0;
 };
 
+// Holds an indicator busy for the length of a scope.
+class BusyScope {
+ public:
+  explicit BusyScope(IBusyIndicator& indicator) : indicator_(indicator) { indicator_.BeginBusy(); }
+  ~BusyScope() { indicator_.EndBusy(); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  IBusyIndicator& indicator_;
+};
+
 // State of the keyboard and mouse at the moment of asking.
 class IInputState {
  public:

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
@@ -132,6 +134,21 @@ TEST_F(Window, TinyFilesShowTheScanError) {
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0], "Invalid selection end");
   EXPECT_EQ(form1.StatusText(), "Kestrave");
+}
+
+TEST_F(Window, TheWindowShowsTheWaitCursorWhileItLoads) {
+  WriteAll(dir.File("plain.drf"), "a container without voice");
+  std::optional<Qt::CursorShape> during;
+  form1.Workflow().HexEditorEx1.OnProgress = [&](hex::TCustomHexEditor&, hex::THexProgressKind,
+                                                 const std::string&, std::uint8_t, bool&) {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    during = cursor ? cursor->shape() : Qt::ArrowCursor;
+  };
+  Open(dir.File("plain.drf"));
+  EXPECT_EQ(during, Qt::WaitCursor);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  Open(dir.File("missing.drf"));
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "restored after an error too";
 }
 
 TEST_F(Window, SaveWavOnlySaysItDoesNotWorkYet) {

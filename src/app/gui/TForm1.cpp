@@ -10,21 +10,13 @@
 #include "app/gui/KestraveApplication.h"
 #include "app/gui/TForm2.h"
 #include "app/gui/WindowLook.h"
+#include "platform/UserInterface.h"
 
 namespace kestrave::app {
 namespace {
 
 constexpr int kClientWidth = 244;
 constexpr int kClientHeight = 204;
-
-// Shows the wait cursor over the window while a long load or export runs.
-class WaitCursor {
- public:
-  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -83,7 +75,8 @@ QString TForm1::StatusText() const {
 void TForm1::Button1Click() {
   const auto path = dialogs_.ChooseFileToOpen({text::kOpenFilter, text::kOpenDefaultExt});
   if (!path) return;
-  const WaitCursor wait;
+  // The hidden instances show nothing of their own; the window shows that it is working.
+  const platform::BusyScope busy(busy_);
   workflow_.OpenContainer(*path);
 }
 

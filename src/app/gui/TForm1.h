@@ -5,6 +5,7 @@
 
 #include "app/core/ConverterWorkflow.h"
 #include "app/core/UserDialogs.h"
+#include "view/QtBusyIndicator.h"
 
 class QLabel;
 class QPushButton;
@@ -47,6 +48,7 @@ class TForm1 : public QWidget {
   IUserDialogs& dialogs_;
   TForm2* about_ = nullptr;
   ConverterWorkflow workflow_;
+  view::QtBusyIndicator busy_;
   QLabel* statusPanel_;
 };
 

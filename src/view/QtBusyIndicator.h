@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/UserInterface.h"
+
+namespace kestrave::view {
+
+// The wait cursor over the whole application while a long operation runs.
+class QtBusyIndicator : public platform::IBusyIndicator {
+ public:
+  void BeginBusy() override;
+  void EndBusy() override;
+};
+
+}  // namespace kestrave::view

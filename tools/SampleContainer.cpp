@@ -46,10 +46,10 @@ int ModeOf(int record, int frame, Random& random) {
   return (record * 3 + 7) % 8;
 }
 
-int StreamLength(const SampleSpec& spec, int record) {
-  Random random(spec.Seed + static_cast<std::uint32_t>(record));
+int StreamLength(const SampleShape& shape, int record) {
+  Random random(shape.Seed + static_cast<std::uint32_t>(record));
   int length = static_cast<int>(kMagic.size());
-  for (int f = 0; f < spec.FramesPerRecord; ++f)
+  for (int f = 0; f < shape.FramesPerRecord; ++f)
     length += kFrameSize[ModeOf(record, f, random)];
   return length;
 }
@@ -63,11 +63,11 @@ std::uint8_t PayloadByte(Random& random) {
   }
 }
 
-void PutStream(std::vector<std::uint8_t>& out, const SampleSpec& spec, int record) {
-  Random modes(spec.Seed + static_cast<std::uint32_t>(record));
-  Random payload(spec.Seed * 31u + static_cast<std::uint32_t>(record));
+void PutStream(std::vector<std::uint8_t>& out, const SampleShape& shape, int record) {
+  Random modes(shape.Seed + static_cast<std::uint32_t>(record));
+  Random payload(shape.Seed * 31u + static_cast<std::uint32_t>(record));
   PutText(out, kMagic);
-  for (int f = 0; f < spec.FramesPerRecord; ++f) {
+  for (int f = 0; f < shape.FramesPerRecord; ++f) {
     const int mode = ModeOf(record, f, modes);
     out.push_back(static_cast<std::uint8_t>((mode << 3) | 0x04));
     for (int i = 1; i < kFrameSize[mode]; ++i)
@@ -82,30 +82,30 @@ void PutFiller(std::vector<std::uint8_t>& out, int count, int record) {
 
 }  // namespace
 
-std::vector<std::uint8_t> BuildSampleContainer(const SampleSpec& spec) {
+std::vector<std::uint8_t> BuildSampleContainer(const SampleShape& shape) {
   std::vector<std::uint8_t> out;
   PutText(out, "KDRF");
   PutLe(out, 1, 2);
-  PutLe(out, static_cast<std::uint32_t>(spec.Records), 2);
+  PutLe(out, static_cast<std::uint32_t>(shape.Records), 2);
   out.resize(kHeaderSize, 0);
-  for (int r = 0; r < spec.Records; ++r) {
+  for (int r = 0; r < shape.Records; ++r) {
     PutText(out, kMarker);
     PutLe(out, static_cast<std::uint32_t>(r + 1), 2);
-    PutLe(out, static_cast<std::uint32_t>(StreamLength(spec, r)), 4);
-    PutStream(out, spec, r);
-    PutFiller(out, spec.GapBytes, r);
+    PutLe(out, static_cast<std::uint32_t>(StreamLength(shape, r)), 4);
+    PutStream(out, shape, r);
+    PutFiller(out, shape.GapBytes, r);
   }
   return out;
 }
 
-SampleLayout LayoutOfSample(const SampleSpec& spec) {
+SampleLayout LayoutOfSample(const SampleShape& shape) {
   SampleLayout layout;
   std::int64_t at = kHeaderSize;
-  for (int r = 0; r < spec.Records; ++r) {
+  for (int r = 0; r < shape.Records; ++r) {
     layout.MarkerPositions.push_back(at);
     at += static_cast<std::int64_t>(kMarker.size()) + kRecordHeaderSize;
     layout.MagicPositions.push_back(at);
-    at += StreamLength(spec, r) + spec.GapBytes;
+    at += StreamLength(shape, r) + shape.GapBytes;
   }
   return layout;
 }

@@ -7,7 +7,7 @@ namespace kestrave::tools {
 
 // How a generated container looks. Everything follows from these numbers, so the same numbers
 // always give the same bytes.
-struct SampleSpec {
+struct SampleShape {
   int Records = 3;
   int FramesPerRecord = 50;
   std::uint32_t Seed = 1;
@@ -27,13 +27,13 @@ struct SampleSpec {
 //
 // Frame sizes (mode byte included) by mode 0..7: 13, 14, 16, 18, 20, 21, 27, 32. Payload bytes
 // are pseudo-random, chosen so that neither the magic nor the marker occurs by accident.
-std::vector<std::uint8_t> BuildSampleContainer(const SampleSpec& spec);
+std::vector<std::uint8_t> BuildSampleContainer(const SampleShape& shape);
 
-// Where each record's magic and marker lie in a container built from the spec.
+// Where each record's magic and marker lie in a container built from the shape.
 struct SampleLayout {
   std::vector<std::int64_t> MagicPositions;
   std::vector<std::int64_t> MarkerPositions;
 };
-SampleLayout LayoutOfSample(const SampleSpec& spec);
+SampleLayout LayoutOfSample(const SampleShape& shape);
 
 }  // namespace kestrave::tools

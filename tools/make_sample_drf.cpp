@@ -10,21 +10,21 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make-sample-drf OUTPUT [RECORDS [FRAMES [SEED]]]\n");
     return 2;
   }
-  kestrave::tools::SampleSpec spec;
-  if (argc > 2) spec.Records = std::atoi(argv[2]);
-  if (argc > 3) spec.FramesPerRecord = std::atoi(argv[3]);
-  if (argc > 4) spec.Seed = static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 10));
-  if (spec.Records < 0 || spec.Records > 65535 || spec.FramesPerRecord < 0) {
+  kestrave::tools::SampleShape shape;
+  if (argc > 2) shape.Records = std::atoi(argv[2]);
+  if (argc > 3) shape.FramesPerRecord = std::atoi(argv[3]);
+  if (argc > 4) shape.Seed = static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 10));
+  if (shape.Records < 0 || shape.Records > 65535 || shape.FramesPerRecord < 0) {
     std::fprintf(stderr, "make-sample-drf: records must be 0..65535 and frames not negative\n");
     return 2;
   }
-  const auto bytes = kestrave::tools::BuildSampleContainer(spec);
+  const auto bytes = kestrave::tools::BuildSampleContainer(shape);
   std::FILE* out = std::fopen(argv[1], "wb");
   if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
       std::fclose(out) != 0) {
     std::perror(argv[1]);
     return 2;
   }
-  std::printf("%s: %d records, %zu bytes\n", argv[1], spec.Records, bytes.size());
+  std::printf("%s: %d records, %zu bytes\n", argv[1], shape.Records, bytes.size());
   return 0;
 }

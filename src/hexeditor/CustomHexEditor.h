@@ -150,6 +150,7 @@ class TCustomHexEditor {
   void SaveThroughReplacement(const std::string& fileName);
   void PutBackMovedFile();
   void MoveCaretToStart();
+  void ShowNewContent();
 
   // Cursor moves and selection
   bool FocusCell(GridCell target, bool checked);

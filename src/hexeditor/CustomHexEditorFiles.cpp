@@ -123,12 +123,8 @@ void TCustomHexEditor::LoadFromStream(platform::TStream& stream) {
     data_.SetSize(0);
   }
   if (failure || undo_.UpdateCount() == 0) undo_.Reset();
-  marks_.Clear();
-  AdjustMetrics();
-  modified_ = false;
   mouseSelecting_ = false;
-  MoveCaretToStart();
-  Changed();
+  ShowNewContent();
   if (failure) std::rethrow_exception(failure);
 }
 
@@ -199,10 +195,15 @@ void TCustomHexEditor::CreateEmptyFile(const std::string& name) {
   fileName_ = name.empty() ? kUntitled : name;
   undo_.Reset();
   ResetSelection(true);
+  readOnlyFile_ = true;
+  ShowNewContent();
+}
+
+// The end of every replacement of the whole content: unmarked, unmodified, caret at the start.
+void TCustomHexEditor::ShowNewContent() {
   marks_.Clear();
   AdjustMetrics();
   modified_ = false;
-  readOnlyFile_ = true;
   MoveCaretToStart();
   Changed();
 }

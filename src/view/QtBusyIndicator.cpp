@@ -5,8 +5,12 @@
 
 namespace kestrave::view {
 
-void QtBusyIndicator::BeginBusy() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+void QtBusyIndicator::BeginBusy() {
+  QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
 
-void QtBusyIndicator::EndBusy() { QGuiApplication::restoreOverrideCursor(); }
+void QtBusyIndicator::EndBusy() {
+  QGuiApplication::restoreOverrideCursor();
+}
 
 }  // namespace kestrave::view

@@ -101,9 +101,9 @@ TEST_F(Window, OpeningAContainerWithoutRecordsSaysSo) {
   EXPECT_TRUE(dialogs.errors.empty());
   EXPECT_EQ(form1.StatusText(), Utf8("Звуковые записи не найдены"));
   EXPECT_FALSE(SaveButtonsEnabled());
-  ASSERT_EQ(dialogs.openSpecs.size(), 1u);
-  EXPECT_EQ(dialogs.openSpecs[0].Filter, "*.drf|*.drf");
-  EXPECT_EQ(dialogs.openSpecs[0].DefaultExt, "*.drf");
+  ASSERT_EQ(dialogs.openOptions.size(), 1u);
+  EXPECT_EQ(dialogs.openOptions[0].Filter, "*.drf|*.drf");
+  EXPECT_EQ(dialogs.openOptions[0].DefaultExt, "*.drf");
   Screenshot(form1, "main-window-scanned");
 }
 
@@ -155,7 +155,7 @@ TEST_F(Window, SaveWavOnlySaysItDoesNotWorkYet) {
   const auto before = dir.Entries();
   form1.Button6Click();
   EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Пока что не работает!"});
-  EXPECT_TRUE(dialogs.saveSpecs.empty()) << "no save dialog";
+  EXPECT_TRUE(dialogs.saveOptions.empty()) << "no save dialog";
   EXPECT_EQ(dir.Entries(), before);
 }
 

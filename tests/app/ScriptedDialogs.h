@@ -12,12 +12,12 @@ namespace kestrave::app::test {
 // Answers the dialogs from a script and remembers every message box.
 class ScriptedDialogs : public IUserDialogs {
  public:
-  std::optional<std::string> ChooseFileToOpen(const FileDialogSpec& spec) override {
-    openSpecs.push_back(spec);
+  std::optional<std::string> ChooseFileToOpen(const FileDialogOptions& options) override {
+    openOptions.push_back(options);
     return Next(openAnswers);
   }
-  std::optional<std::string> ChooseFileToSave(const FileDialogSpec& spec) override {
-    saveSpecs.push_back(spec);
+  std::optional<std::string> ChooseFileToSave(const FileDialogOptions& options) override {
+    saveOptions.push_back(options);
     return Next(saveAnswers);
   }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
@@ -26,8 +26,8 @@ class ScriptedDialogs : public IUserDialogs {
   // Nothing scripted means the user cancelled.
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
-  std::vector<FileDialogSpec> openSpecs;
-  std::vector<FileDialogSpec> saveSpecs;
+  std::vector<FileDialogOptions> openOptions;
+  std::vector<FileDialogOptions> saveOptions;
   std::vector<std::string> messages;
   std::vector<std::string> errors;
 

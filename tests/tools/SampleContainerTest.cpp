@@ -30,26 +30,27 @@ TEST(SampleContainer, TheBundledSampleIsWhatTheGeneratorMakes) {
 }
 
 TEST(SampleContainer, MagicAndMarkersLieExactlyWhereTheLayoutSays) {
-  for (const SampleSpec spec : {SampleSpec{3, 50, 1}, SampleSpec{40, 7, 9, 0}, SampleSpec{0}}) {
-    const auto bytes = BuildSampleContainer(spec);
-    const SampleLayout layout = LayoutOfSample(spec);
+  for (const SampleShape shape :
+       {SampleShape{3, 50, 1}, SampleShape{40, 7, 9, 0}, SampleShape{0}}) {
+    const auto bytes = BuildSampleContainer(shape);
+    const SampleLayout layout = LayoutOfSample(shape);
     EXPECT_EQ(Occurrences(bytes, "#!AMR"), layout.MagicPositions);
     EXPECT_EQ(Occurrences(bytes,
                           "\x06\x1F\x22"
                           "audio/amr"),
               layout.MarkerPositions);
-    EXPECT_EQ(layout.MagicPositions.size(), static_cast<std::size_t>(spec.Records));
+    EXPECT_EQ(layout.MagicPositions.size(), static_cast<std::size_t>(shape.Records));
   }
 }
 
 TEST(SampleContainer, FramesAreValidAmrNarrowband) {
-  const SampleSpec spec{2, 30, 5};
-  const auto bytes = BuildSampleContainer(spec);
-  const SampleLayout layout = LayoutOfSample(spec);
+  const SampleShape shape{2, 30, 5};
+  const auto bytes = BuildSampleContainer(shape);
+  const SampleLayout layout = LayoutOfSample(shape);
   const int sizes[8] = {13, 14, 16, 18, 20, 21, 27, 32};
-  for (int r = 0; r < spec.Records; ++r) {
+  for (int r = 0; r < shape.Records; ++r) {
     auto at = static_cast<std::size_t>(layout.MagicPositions[static_cast<std::size_t>(r)]) + 6;
-    for (int f = 0; f < spec.FramesPerRecord; ++f) {
+    for (int f = 0; f < shape.FramesPerRecord; ++f) {
       const std::uint8_t mode = bytes.at(at);
       ASSERT_EQ(mode & 0x83, 0x00) << "F bit clear, padding clear";
       ASSERT_EQ(mode & 0x04, 0x04) << "Q bit set";

@@ -6,7 +6,7 @@
 namespace kestrave::app {
 
 // A file dialog as the window describes it. Filter pairs a caption and a mask: "*.drf|*.drf".
-struct FileDialogSpec {
+struct FileDialogOptions {
   std::string Filter;
   std::string DefaultExt;
 };
@@ -17,8 +17,8 @@ class IUserDialogs {
  public:
   virtual ~IUserDialogs() = default;
   // A full path, or nothing when the user cancelled.
-  virtual std::optional<std::string> ChooseFileToOpen(const FileDialogSpec& spec) = 0;
-  virtual std::optional<std::string> ChooseFileToSave(const FileDialogSpec& spec) = 0;
+  virtual std::optional<std::string> ChooseFileToOpen(const FileDialogOptions& options) = 0;
+  virtual std::optional<std::string> ChooseFileToSave(const FileDialogOptions& options) = 0;
   // A message box with the text and an OK button, under the application's title.
   virtual void ShowMessage(const std::string& text) = 0;
   // The application's default display of an error that ended a user action.

@@ -9,14 +9,14 @@
 namespace kestrave::app {
 namespace {
 
-std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogSpec& spec,
+std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogOptions& options,
                                          QFileDialog::AcceptMode mode) {
   QFileDialog dialog(parent, QString::fromUtf8(text::kTitle));
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                      : QFileDialog::AnyFile);
-  dialog.setNameFilter(QString::fromStdString(QtFilterFrom(spec.Filter)));
-  std::string suffix = spec.DefaultExt;
+  dialog.setNameFilter(QString::fromStdString(QtFilterFrom(options.Filter)));
+  std::string suffix = options.DefaultExt;
   if (suffix.rfind("*.", 0) == 0) suffix.erase(0, 2);
   if (!suffix.empty()) dialog.setDefaultSuffix(QString::fromStdString(suffix));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
@@ -40,12 +40,12 @@ std::string QtFilterFrom(const std::string& filter) {
   return out;
 }
 
-std::optional<std::string> QtUserDialogs::ChooseFileToOpen(const FileDialogSpec& spec) {
-  return RunFileDialog(parent_, spec, QFileDialog::AcceptOpen);
+std::optional<std::string> QtUserDialogs::ChooseFileToOpen(const FileDialogOptions& options) {
+  return RunFileDialog(parent_, options, QFileDialog::AcceptOpen);
 }
 
-std::optional<std::string> QtUserDialogs::ChooseFileToSave(const FileDialogSpec& spec) {
-  return RunFileDialog(parent_, spec, QFileDialog::AcceptSave);
+std::optional<std::string> QtUserDialogs::ChooseFileToSave(const FileDialogOptions& options) {
+  return RunFileDialog(parent_, options, QFileDialog::AcceptSave);
 }
 
 void QtUserDialogs::ShowMessage(const std::string& text) {

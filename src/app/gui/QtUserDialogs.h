@@ -11,8 +11,8 @@ class QtUserDialogs : public IUserDialogs {
  public:
   void SetParentWindow(QWidget* parent) { parent_ = parent; }
 
-  std::optional<std::string> ChooseFileToOpen(const FileDialogSpec& spec) override;
-  std::optional<std::string> ChooseFileToSave(const FileDialogSpec& spec) override;
+  std::optional<std::string> ChooseFileToOpen(const FileDialogOptions& options) override;
+  std::optional<std::string> ChooseFileToSave(const FileDialogOptions& options) override;
   void ShowMessage(const std::string& text) override;
   void ShowError(const std::string& text) override;
 

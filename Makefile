@@ -19,7 +19,7 @@ build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
-	$(BUILD_DIR)/src/app/kestrave-cli scan $(SAMPLE)
+	$(BUILD_DIR)/src/app/kestrave-cli scan --positions $(SAMPLE)
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

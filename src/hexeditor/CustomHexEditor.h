@@ -12,6 +12,8 @@
 #include "hexeditor/HexMemoryStream.h"
 #include "hexeditor/HexUndoStorage.h"
 #include "hexeditor/HexViewHost.h"
+#include "hexeditor/SearchKernel.h"
+#include "hexeditor/Translation.h"
 #include "platform/MessageQueue.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"
@@ -23,6 +25,10 @@ class TCustomHexEditor;
 enum THexProgressKind : std::uint8_t { pkLoad, pkSave, pkFind };
 
 using TNotifyEvent = std::function<void(TCustomHexEditor& Sender)>;
+// A search done by the application instead of the component; Result starts at -1.
+using THexFindEvent =
+    std::function<void(TCustomHexEditor& Sender, const std::uint8_t* Pattern, int PatternLength,
+                       int StartPos, int EndPos, bool IgnoreCase, bool Reserved, int& Result)>;
 using THexProgressEvent =
     std::function<void(TCustomHexEditor& Sender, THexProgressKind ProgressType,
                        const std::string& aName, std::uint8_t Percent, bool& Cancel)>;
@@ -84,6 +90,25 @@ class TCustomHexEditor {
   bool Extending() const { return extending_; }
   void SetExtending(bool value) { extending_ = value; }
 
+  // --- Search ---------------------------------------------------------------------------
+  // The byte pattern for a search text, folded to lower case with IgnoreCase and, with IsText,
+  // brought into the data's character set; also rebuilds the comparison tables.
+  std::string BuildFindPattern(const std::string& text, bool ignoreCase, bool isText);
+  // The first position from StartPos at which the whole pattern lies before EndPos + 1, or -1.
+  int FindBytes(const std::uint8_t* pattern, int patternLength, int startPos, int endPos,
+                bool ignoreCase);
+  bool FindProgress() const { return findProgress_; }
+  void SetFindProgress(bool value) { findProgress_ = value; }
+  THexFindEvent OnFind;
+
+  // --- Characters -------------------------------------------------------------------------
+  THexTranslationKind Translation() const { return translation_; }
+  void SetTranslation(THexTranslationKind value);
+  std::uint8_t MaskChar() const { return maskChar_; }
+  void SetMaskChar(std::uint8_t value);
+  std::uint8_t DataByteToChar(std::uint8_t byte) const;
+  std::uint8_t CharToDataByte(std::uint8_t ch) const;
+
   // --- Grid -------------------------------------------------------------------------------
   GridCell CursorCell() const { return cursor_; }
   // The grid's own move of the cursor to a cell, with every rule of a cursor move; answers
@@ -115,6 +140,9 @@ class TCustomHexEditor {
   int BytesPerBlock() const { return bytesPerBlock_; }
   bool ShowRuler() const { return showRuler_; }
   bool UnicodeChars() const { return unicodeChars_; }
+  void SetUnicodeChars(bool value);
+  bool UnicodeBigEndian() const { return unicodeBigEndian_; }
+  void SetUnicodeBigEndian(bool value);
   bool InsertMode() const { return insertMode_; }
   const platform::FontSpec& Font() const { return font_; }
   void SetFont(const platform::FontSpec& font);
@@ -141,7 +169,17 @@ class TCustomHexEditor {
   void NoteMovedAside(const std::string& file, const std::string& backup);
 
  private:
-  class BusyScope;
+  // Brackets an operation with the busy cursor, restored on every way out.
+  class BusyScope {
+   public:
+    explicit BusyScope(TCustomHexEditor& editor) : editor_(editor) { editor_.PushBusyCursor(); }
+    ~BusyScope() { editor_.PopBusyCursor(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+   private:
+    TCustomHexEditor& editor_;
+  };
 
   // Buffer and files
   int ProbeReadOnly(const std::string& fileName);
@@ -167,6 +205,11 @@ class TCustomHexEditor {
 
   // Layout
   void SizeGutter();
+
+  // Search
+  void RebuildFindTables();
+  int FindWithProgress(const std::uint8_t* pattern, int patternLength, int startPos, int endPos,
+                       const ByteMap& map);
 
   // Buffer state
   THexMemoryStream data_;
@@ -198,6 +241,7 @@ class TCustomHexEditor {
   bool separateBlocksInCharField_ = true;
   bool showRuler_ = false;
   bool unicodeChars_ = false;
+  bool unicodeBigEndian_ = false;
   bool insertMode_ = false;
   int colCount_ = 0;
   int rowCount_ = 0;
@@ -206,6 +250,13 @@ class TCustomHexEditor {
   int cw_ = 0;
   int rh_ = 0;
   platform::FontSpec font_{"Courier New", 15};
+
+  // Search and characters
+  ByteMap identityTable_{};
+  ByteMap foldedTable_{};
+  bool findProgress_ = false;
+  THexTranslationKind translation_ = tkAsIs;
+  std::uint8_t maskChar_ = kDefaultMaskChar;
 
   // Platform
   IHexViewHost* host_ = nullptr;

@@ -18,18 +18,6 @@ namespace kestrave::hex {
 
 using platform::FormatMessage;
 
-// Brackets an operation with the busy cursor, restored on every way out.
-class TCustomHexEditor::BusyScope {
- public:
-  explicit BusyScope(TCustomHexEditor& editor) : editor_(editor) { editor_.PushBusyCursor(); }
-  ~BusyScope() { editor_.PopBusyCursor(); }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  TCustomHexEditor& editor_;
-};
-
 namespace {
 
 // Sets a text for the length of a scope and clears it on every way out.

@@ -71,6 +71,29 @@ void TCustomHexEditor::SetBytesPerUnit(int value) {
   if (host_) host_->InvalidateAll();
 }
 
+// Unicode mode shows two bytes as one character, so rows, columns and data must be even, and
+// no translation applies.
+void TCustomHexEditor::SetUnicodeChars(bool value) {
+  if (value == unicodeChars_) return;
+  if (value) {
+    if (bytesPerRow_ % 2 != 0) throw EHexEditor(msg::kInvalidBytesPerLine);
+    if (bytesPerColumn_ % 2 != 0) throw EHexEditor(msg::kInvalidBytesPerColumn);
+    if (DataSize() % 2 != 0) throw EHexEditor(msg::kOddSizedUnicode);
+    translation_ = tkAsIs;
+  }
+  unicodeChars_ = value;
+  colCount_ = Geometry().ColumnCount();
+  SetBytesPerUnit(value ? 2 : 1);
+  AdjustMetrics();
+  if (host_) host_->InvalidateAll();
+}
+
+void TCustomHexEditor::SetUnicodeBigEndian(bool value) {
+  if (value == unicodeBigEndian_) return;
+  unicodeBigEndian_ = value;
+  if (unicodeChars_ && host_) host_->InvalidateAll();
+}
+
 void TCustomHexEditor::SetFont(const platform::FontSpec& font) {
   if (font == font_) return;
   font_ = font;

@@ -17,6 +17,10 @@ inline constexpr char kCannotCreateBackup[] = "Cannot create backup %s. (%s)";
 inline constexpr char kInvalidSelectionStart[] = "Invalid selection start";
 inline constexpr char kInvalidSelectionEnd[] = "Invalid selection end";
 inline constexpr char kUnitInUnicodeMode[] = "BytesPerUnit must be set to 2 in unicode mode";
+inline constexpr char kTranslationInUnicodeMode[] = "Translations cannot be used in unicode mode";
+inline constexpr char kInvalidBytesPerLine[] = "Invalid bytes per line argument";
+inline constexpr char kInvalidBytesPerColumn[] = "Invalid bytes per column argument";
+inline constexpr char kOddSizedUnicode[] = "Cannot use unicode mode with odd-sized files";
 inline constexpr char kInvalidUnit[] = "Invalid bytes per unit value %d, allowed: 1,2,4,8";
 
 }  // namespace kestrave::hex::msg

@@ -56,6 +56,18 @@ TEST(Cli, OneFailingFileIsReportedAndTheOthersAreStillScanned) {
                          ".\n(No such file or directory.)\n");
 }
 
+TEST(Cli, PositionsFollowTheStatusOfTheBundledSample) {
+  TempDir dir;
+  const CliRun run =
+      RunCli(std::string("scan --positions '") + KESTRAVE_SOURCE_DIR + "/samples/sample.drf'", dir);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out,
+            "Найдено 3 записей\n"
+            "magic: 50 1616 2494\n"
+            "marker: 32 1598 2476\n");
+  EXPECT_EQ(run.err, "") << "no progress line when stderr is not a terminal";
+}
+
 TEST(Cli, HelpVersionAndWrongUse) {
   TempDir dir;
   const CliRun help = RunCli("--help", dir);
@@ -64,7 +76,7 @@ TEST(Cli, HelpVersionAndWrongUse) {
   const CliRun version = RunCli("--version", dir);
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out, std::string("kestrave-cli ") + KESTRAVE_VERSION + "\n");
-  for (const char* wrong : {"", "frobnicate x.drf", "scan"}) {
+  for (const char* wrong : {"", "frobnicate x.drf", "scan", "scan --frobnicate x.drf"}) {
     const CliRun run = RunCli(wrong, dir);
     EXPECT_EQ(run.exitCode, 2) << wrong;
     EXPECT_NE(run.err.find("Usage:"), std::string::npos) << wrong;

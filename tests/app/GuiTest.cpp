@@ -107,6 +107,17 @@ TEST_F(Window, OpeningAContainerWithoutRecordsSaysSo) {
   Screenshot(form1, "main-window-scanned");
 }
 
+TEST_F(Window, OpeningTheSampleReportsItsRecordsAndEnablesSaving) {
+  Open(std::string(KESTRAVE_SOURCE_DIR) + "/samples/sample.drf");
+  EXPECT_TRUE(dialogs.errors.empty());
+  EXPECT_EQ(form1.StatusText(), Utf8("Найдено 3 записей"));
+  EXPECT_TRUE(SaveButtonsEnabled());
+  Screenshot(form1, "main-window-found");
+  WriteAll(dir.File("plain.drf"), "a container without voice");
+  Open(dir.File("plain.drf"));
+  EXPECT_FALSE(SaveButtonsEnabled()) << "the next file decides again";
+}
+
 TEST_F(Window, CancellingTheOpenDialogKeepsEverything) {
   WriteAll(dir.File("plain.drf"), "a container without voice");
   Open(dir.File("plain.drf"));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "SampleContainer.h"
 #include "platform/Exception.h"
 #include "platform/MessageQueue.h"
 #include "support/TempDir.h"
@@ -68,6 +69,70 @@ TEST_F(Workflow, AFileThatCannotBeOpenedKeepsStatusButEmptiesTheLists) {
   EXPECT_EQ(workflow.StatusText(), "Kestrave");
   EXPECT_EQ(workflow.ListBox1.Count(), 0);
   EXPECT_EQ(workflow.ListBox2.Count(), 0);
+}
+
+std::vector<std::string> Lines(const TStringList& list) {
+  return list.Lines();
+}
+
+std::vector<std::string> AsLines(const std::vector<std::int64_t>& positions) {
+  std::vector<std::string> lines;
+  for (const auto p : positions)
+    lines.push_back(std::to_string(p));
+  return lines;
+}
+
+TEST_F(Workflow, AdjacentMagicsInAnyCaseAreAllFound) {
+  WriteAll(dir.File("two.drf"), "#!AMR#!amr");
+  workflow.OpenContainer(dir.File("two.drf"));
+  EXPECT_EQ(Lines(workflow.ListBox1), (std::vector<std::string>{"0", "5"}));
+  EXPECT_EQ(workflow.StatusText(), "Найдено 2 записей");
+  EXPECT_TRUE(workflow.SaveButtonsEnabled());
+  WriteAll(dir.File("one.drf"), "#!aMr and some more");
+  workflow.OpenContainer(dir.File("one.drf"));
+  EXPECT_EQ(Lines(workflow.ListBox1), std::vector<std::string>{"0"}) << "lists start afresh";
+  EXPECT_EQ(workflow.StatusText(), "Найдено 1 записей");
+}
+
+TEST_F(Workflow, AMagicCutOffAtTheEndIsNoRecord) {
+  WriteAll(dir.File("cut.drf"), "data then #!AM");
+  workflow.OpenContainer(dir.File("cut.drf"));
+  EXPECT_EQ(workflow.ListBox1.Count(), 0);
+  EXPECT_EQ(workflow.StatusText(), "Звуковые записи не найдены");
+}
+
+TEST_F(Workflow, MarkersWithoutMagicFillOnlyTheMarkerList) {
+  WriteAll(dir.File("markers.drf"), std::string("\x06\x1F\x22"
+                                                "AUDIO/AMR..\x06\x1F\x22"
+                                                "audio/amr"));
+  workflow.OpenContainer(dir.File("markers.drf"));
+  EXPECT_EQ(Lines(workflow.ListBox2), (std::vector<std::string>{"0", "14"}));
+  EXPECT_EQ(workflow.ListBox1.Count(), 0);
+  EXPECT_EQ(workflow.StatusText(), "Звуковые записи не найдены");
+  EXPECT_FALSE(workflow.SaveButtonsEnabled());
+}
+
+TEST_F(Workflow, AGeneratedContainerListsWhatItsLayoutSays) {
+  const tools::SampleShape shape{12, 20, 3};
+  WriteAll(dir.File("gen.drf"), tools::BuildSampleContainer(shape));
+  workflow.OpenContainer(dir.File("gen.drf"));
+  const tools::SampleLayout layout = tools::LayoutOfSample(shape);
+  EXPECT_EQ(Lines(workflow.ListBox1), AsLines(layout.MagicPositions));
+  EXPECT_EQ(Lines(workflow.ListBox2), AsLines(layout.MarkerPositions));
+  EXPECT_EQ(workflow.StatusText(), "Найдено 12 записей");
+  const int lastMarker = static_cast<int>(layout.MarkerPositions.back());
+  EXPECT_EQ(workflow.HexEditorEx1.CursorPosition(), lastMarker + 11)
+      << "the marker scan leaves its last hit selected";
+  EXPECT_EQ(workflow.HexEditorEx1.SelectionLow(), lastMarker);
+  EXPECT_EQ(workflow.HexEditorEx1.SelectionHigh(), lastMarker + 11);
+}
+
+TEST_F(Workflow, ScanningAgainWithoutClearingListsEveryPositionTwice) {
+  WriteAll(dir.File("one.drf"), "..#!AMR..");
+  workflow.OpenContainer(dir.File("one.drf"));
+  workflow.Action1Execute();
+  EXPECT_EQ(Lines(workflow.ListBox1), (std::vector<std::string>{"2", "2"}));
+  EXPECT_EQ(workflow.StatusText(), "Найдено 2 записей");
 }
 
 TEST(StringList, IndexOutsideTheLinesNamesTheIndex) {

@@ -1,9 +1,12 @@
 #include "app/cli/Cli.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "app/core/ConverterWorkflow.h"
 #include "platform/Exception.h"
+#include "platform/FileSystem.h"
 
 namespace kestrave::app {
 namespace {
@@ -17,6 +20,7 @@ constexpr char kUsage[] =
     "  scan FILE...     print, for each container, the status text the window would show\n"
     "\n"
     "Options:\n"
+    "  --positions      after the status, list where the magic and the markers were found\n"
     "  --help           show this text\n"
     "  --version        show the program version\n"
     "\n"
@@ -36,7 +40,37 @@ std::string Absolute(const std::string& path) {
   return absolute.empty() ? path : absolute.string();
 }
 
-int Scan(const std::vector<std::string>& files, std::ostream& out, std::ostream& err) {
+void PrintPositions(std::ostream& out, const std::string& prefix, const char* label,
+                    const TStringList& list) {
+  out << prefix << label << ':';
+  for (const auto& line : list.Lines())
+    out << ' ' << line;
+  out << '\n';
+}
+
+// Shows how far a long load has come, on one line that keeps being rewritten.
+void ShowLoadProgressOnTerminal(ConverterWorkflow& workflow, std::ostream& err) {
+  if (!::isatty(STDERR_FILENO)) return;
+  workflow.HexEditorEx1.OnProgress = [&err](hex::TCustomHexEditor&, hex::THexProgressKind,
+                                            const std::string& name, std::uint8_t percent, bool&) {
+    err << "\rLoading " << platform::BaseNameOf(name) << ": " << int{percent} << '%'
+        << (percent == 100 ? "\r\033[K" : "") << std::flush;
+  };
+}
+
+int Scan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  bool positions = false;
+  std::vector<std::string> files;
+  for (const auto& arg : args) {
+    if (arg == "--positions") {
+      positions = true;
+    } else if (arg.rfind("--", 0) == 0) {
+      err << "kestrave-cli: unknown option '" << arg << "'\n" << kUsage;
+      return kExitFailure;
+    } else {
+      files.push_back(arg);
+    }
+  }
   if (files.empty()) {
     err << "kestrave-cli: scan needs at least one FILE\n" << kUsage;
     return kExitFailure;
@@ -49,8 +83,13 @@ int Scan(const std::vector<std::string>& files, std::ostream& out, std::ostream&
     const std::string prefix = files.size() > 1 ? files[i] + ": " : "";
     try {
       ConverterWorkflow workflow;
+      ShowLoadProgressOnTerminal(workflow, err);
       workflow.OpenContainer(absolute[i]);
       out << prefix << workflow.StatusText() << '\n';
+      if (positions) {
+        PrintPositions(out, prefix, "magic", workflow.ListBox1);
+        PrintPositions(out, prefix, "marker", workflow.ListBox2);
+      }
     } catch (const platform::Exception& e) {
       err << "kestrave-cli: " << prefix << ForTerminal(e.Message()) << '\n';
       exitCode = kExitFailure;

@@ -16,6 +16,11 @@ inline constexpr char kNotWorkingYet[] = "Пока что не работает!
 inline constexpr char kOpenFilter[] = "*.drf|*.drf";
 inline constexpr char kOpenDefaultExt[] = "*.drf";
 inline constexpr char kSaveFilter[] = "*.amr|*.amr";
+// The start of every AMR stream, and the content-type marker before each record.
+inline constexpr char kAmrMagic[] = "#!AMR";
+inline constexpr char kAmrMarker[] =
+    "\x06\x1F\x22"
+    "audio/amr";
 inline constexpr char kScanFolder[] = "C:\\111";
 
 }  // namespace kestrave::app::text

@@ -1,5 +1,7 @@
 #include "app/core/ConverterWorkflow.h"
 
+#include <algorithm>
+
 #include "app/core/ConverterTexts.h"
 #include "platform/FileSystem.h"
 
@@ -37,11 +39,30 @@ void ConverterWorkflow::Action1Execute() {
   }
 }
 
+// Each hit is selected and listed; the next search starts on the hit's last byte, where the
+// cursor now stands. Neither pattern begins with its own last byte, so no hit is found twice.
+void ConverterWorkflow::ScanFor(const std::string& text, TStringList& list) {
+  for (;;) {
+    const int start = std::max(0, HexEditorEx1.CursorPosition());
+    const std::string pattern = HexEditorEx1.BuildFindPattern(text, true, false);
+    const int length = static_cast<int>(pattern.size());
+    const int hit = HexEditorEx1.FindBytes(reinterpret_cast<const std::uint8_t*>(pattern.data()),
+                                           length, start, HexEditorEx1.DataSize() - 1, true);
+    if (hit == -1) return;
+    HexEditorEx1.SetSelectionStart(hit + length - 1);
+    HexEditorEx1.SetSelectionEnd(hit);
+    list.Add(std::to_string(hit));
+  }
+}
+
 void ConverterWorkflow::Button2Click() {
+  ScanFor(text::kAmrMagic, ListBox1);
   HexEditorEx1.SetSelectionStart(0);
   HexEditorEx1.SetSelectionEnd(1);
 }
 
-void ConverterWorkflow::Button3Click() {}
+void ConverterWorkflow::Button3Click() {
+  ScanFor(text::kAmrMarker, ListBox2);
+}
 
 }  // namespace kestrave::app

@@ -33,6 +33,7 @@ class ConverterWorkflow {
 
  private:
   static void Configure(hex::THexEditorEx& editor);
+  void ScanFor(const std::string& text, TStringList& list);
 
   std::string statusText_;
   bool saveEnabled_ = false;

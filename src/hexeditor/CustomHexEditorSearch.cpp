@@ -1,0 +1,123 @@
+// Search: building patterns and their comparison tables, and finding them in the data.
+#include <algorithm>
+#include <cstring>
+
+#include "hexeditor/CustomHexEditor.h"
+#include "hexeditor/HexEditorError.h"
+#include "hexeditor/Messages.h"
+#include "hexeditor/ProgressCopy.h"
+#include "platform/CodePages.h"
+
+namespace kestrave::hex {
+namespace {
+
+std::uint8_t* Bytes(std::string& text) {
+  return reinterpret_cast<std::uint8_t*>(text.data());
+}
+
+}  // namespace
+
+std::string TCustomHexEditor::BuildFindPattern(const std::string& text, bool ignoreCase,
+                                               bool isText) {
+  if (text.empty()) return {};
+  std::string pattern = ignoreCase ? platform::AnsiLowerCase(text) : text;
+  if (isText && translation_ != tkAsIs)
+    TranslateToData(translation_, Bytes(pattern), Bytes(pattern), pattern.size());
+  if (isText && unicodeChars_) {
+    std::string units;
+    for (const char16_t unit : platform::AnsiToUtf16(pattern)) {
+      const auto low = static_cast<char>(unit & 0xFF);
+      const auto high = static_cast<char>(unit >> 8);
+      units += unicodeBigEndian_ ? high : low;
+      units += unicodeBigEndian_ ? low : high;
+    }
+    pattern = std::move(units);
+  }
+  RebuildFindTables();
+  return pattern;
+}
+
+// Folding goes through the platform's character set, by the same rule as the pattern's.
+void TCustomHexEditor::RebuildFindTables() {
+  for (int b = 0; b < 256; ++b) {
+    identityTable_[b] = static_cast<std::uint8_t>(b);
+    std::uint8_t folded = static_cast<std::uint8_t>(b);
+    if (translation_ != tkAsIs) TranslateFromData(translation_, &folded, &folded, 1);
+    folded = platform::AnsiLower(folded);
+    if (translation_ != tkAsIs) TranslateToData(translation_, &folded, &folded, 1);
+    foldedTable_[b] = folded;
+  }
+}
+
+int TCustomHexEditor::FindBytes(const std::uint8_t* pattern, int patternLength, int startPos,
+                                int endPos, bool ignoreCase) {
+  if (OnFind) {
+    int result = -1;
+    OnFind(*this, pattern, patternLength, startPos, endPos, ignoreCase, false, result);
+    return result;
+  }
+  if (endPos >= DataSize()) endPos = DataSize() - 1;
+  // A start before the data would read before it; the data begins at 0.
+  startPos = std::max(startPos, 0);
+  if (patternLength < 1 || std::int64_t{startPos} + patternLength > std::int64_t{endPos} + 1)
+    return -1;
+  const ByteMap& map = ignoreCase ? foldedTable_ : identityTable_;
+  const BusyScope busy(*this);
+  if (findProgress_ && OnProgress)
+    return FindWithProgress(pattern, patternLength, startPos, endPos, map);
+  // Nobody watches the steps, so any method with the same answer will do.
+  const auto* data = reinterpret_cast<const std::uint8_t*>(data_.PointerAt(startPos));
+  const std::int64_t found =
+      FindMapped(data, std::int64_t{endPos} - startPos + 1, pattern, patternLength, map);
+  return found < 0 ? -1 : static_cast<int>(found + startPos);
+}
+
+// The shift-by-one method step by step, as the progress handler may count its reports.
+int TCustomHexEditor::FindWithProgress(const std::uint8_t* pattern, int patternLength, int startPos,
+                                       int endPos, const ByteMap& map) {
+  const int step = DataSize() / 500;
+  std::int64_t counter = 0;
+  std::int64_t p = startPos;
+  std::int64_t i = 0;
+  std::int64_t restart = std::int64_t{startPos} + 1;
+  for (;;) {
+    ++counter;
+    if (step == 0 || counter % step == 0) {
+      bool cancel = false;  // a search cannot be cancelled; the flag is not read back
+      OnProgress(*this, pkFind, fileName_, ProgressPercent(p, DataSize()), cancel);
+    }
+    if (p > endPos) return -1;
+    if (map[ReadByte(static_cast<int>(p))] == pattern[i]) {
+      if (i == patternLength - 1) return static_cast<int>(p - patternLength + 1);
+      ++p;
+      ++i;
+    } else {
+      p = restart;
+      i = 0;
+      restart = p + 1;
+    }
+  }
+}
+
+void TCustomHexEditor::SetTranslation(THexTranslationKind value) {
+  if (value == translation_) return;
+  if (value != tkAsIs && unicodeChars_) throw EHexEditor(msg::kTranslationInUnicodeMode);
+  translation_ = value;
+  if (host_) host_->InvalidateAll();
+}
+
+void TCustomHexEditor::SetMaskChar(std::uint8_t value) {
+  if (value == maskChar_) return;
+  maskChar_ = value;
+  if (host_) host_->InvalidateAll();
+}
+
+std::uint8_t TCustomHexEditor::DataByteToChar(std::uint8_t byte) const {
+  return hex::DataByteToChar(translation_, maskChar_, byte);
+}
+
+std::uint8_t TCustomHexEditor::CharToDataByte(std::uint8_t ch) const {
+  return hex::CharToDataByte(translation_, ch);
+}
+
+}  // namespace kestrave::hex

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kestrave::platform {
+
+// An 8-bit character set: bytes 00 to 7F are ASCII, the upper half comes from a table.
+class CodePage {
+ public:
+  explicit CodePage(const char16_t (&upperHalf)[128]);
+
+  char16_t ToUnicode(std::uint8_t byte) const { return toUnicode_[byte]; }
+  // The byte of a character, or nothing when the set has no such character.
+  std::optional<std::uint8_t> FromUnicode(char16_t unit) const;
+
+ private:
+  char16_t toUnicode_[256];
+};
+
+// The Windows ("ANSI") code page of a Russian system: Windows-1251.
+const CodePage& AnsiCodePage();
+// The DOS ("OEM") code page of a Russian system: CP866.
+const CodePage& OemCodePage();
+
+// One byte between the two code pages. A character the target set lacks becomes its nearest
+// look-alike there ("|", "-", "+" for box lines, "#" for blocks, plain letters and quotes), or
+// "?" when there is none.
+std::uint8_t OemToAnsi(std::uint8_t byte);
+std::uint8_t AnsiToOem(std::uint8_t byte);
+// Whole buffers, byte by byte with the same result; source and destination may be the same.
+void OemToAnsiBuffer(const std::uint8_t* source, std::uint8_t* dest, std::size_t count);
+void AnsiToOemBuffer(const std::uint8_t* source, std::uint8_t* dest, std::size_t count);
+
+// Lower case under the Windows-1251 rules: Latin and Cyrillic capitals become small letters,
+// every other byte stays.
+std::uint8_t AnsiLower(std::uint8_t byte);
+std::string AnsiLowerCase(std::string_view text);
+
+// 8-bit text of the Windows code page as UTF-16 code units.
+std::u16string AnsiToUtf16(std::string_view text);
+
+}  // namespace kestrave::platform

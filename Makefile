@@ -5,7 +5,8 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 SAMPLE ?= samples/sample.drf
 
-.PHONY: all deps configure build run test test-asan bench format clean
+.PHONY: all deps configure build run test test-asan bench fuzz format clean
+FUZZ_SECONDS ?= 10
 
 all: build
 
@@ -34,8 +35,13 @@ bench: deps
 	@cmake --build build-release -j $(JOBS)
 	bench/run-all build-release
 
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKESTRAVE_FUZZ=ON -DKESTRAVE_BUILD_TESTS=OFF -DKESTRAVE_BUILD_BENCH=OFF >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz-targets
+	fuzz/run-all build-fuzz $(FUZZ_SECONDS)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-release
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-release build-fuzz

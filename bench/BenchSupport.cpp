@@ -38,6 +38,17 @@ void PrintRatio(const std::string& label, double measured, double baseline, doub
               ratio <= limit ? "met" : "NOT MET");
 }
 
+void PrintThroughputRatio(const std::string& label, double measuredSeconds, double baselineSeconds,
+                          double minimum) {
+  const double ratio = measuredSeconds > 0 ? baselineSeconds / measuredSeconds : 0;
+  if (minimum > 0) {
+    std::printf("%-44s %.3fx  (at least %.2fx: %s)\n", label.c_str(), ratio, minimum,
+                ratio >= minimum ? "met" : "NOT MET");
+  } else {
+    std::printf("%-44s %.3fx\n", label.c_str(), ratio);
+  }
+}
+
 long long PeakResidentBytes() {
   std::ifstream status("/proc/self/status");
   std::string key;

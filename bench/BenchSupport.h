@@ -24,6 +24,11 @@ void RunBenchmarks(int argc, char** argv, FastestRunReporter& reporter);
 // Prints "label: ratio (what / baseline)" and whether it meets the limit.
 void PrintRatio(const std::string& label, double measured, double baseline, double limit);
 
+// Prints "label: throughput ratio" (baseline time / measured time, higher is better) and, when
+// the minimum is above 0, whether it is reached.
+void PrintThroughputRatio(const std::string& label, double measuredSeconds, double baselineSeconds,
+                          double minimum);
+
 // The peak resident memory of this process so far, in bytes.
 long long PeakResidentBytes();
 

@@ -6,9 +6,9 @@ namespace kestrave::hex {
 
 // One contiguous block of bytes whose capacity can change while keeping its content.
 //
-// Large blocks are mapped from the system directly and faulted in when they are created, so that
-// filling a freshly sized block (a file load) costs no page fault per page, and growing them
-// remaps pages instead of copying them.
+// Large blocks are mapped from the system directly, on huge pages where it allows, and faulted
+// in when they are created, so that filling a freshly sized block (a file load) costs no page
+// fault per page; growing them remaps pages instead of copying them.
 class ByteBlock {
  public:
   ByteBlock() = default;

@@ -1,0 +1,28 @@
+// The fast search must answer exactly what the shift-by-one method answers, for any data, any
+// pattern and any byte map (translation and case folding come down to a map).
+#include <cstdlib>
+
+#include "FuzzInput.h"
+#include "hexeditor/SearchKernel.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  kestrave::fuzz::FuzzInput input(data, size);
+  kestrave::hex::ByteMap map{};
+  // A small spread makes large sets of bytes that map alike, as folding does.
+  const unsigned spread = 1u + input.Byte();
+  const std::uint8_t seed = input.Byte();
+  for (int b = 0; b < 256; ++b)
+    map[b] = static_cast<std::uint8_t>(((b * 167u + seed) & 0xFFu) % spread);
+  std::size_t patternLength = 1u + input.Byte() % 12u;
+  const std::uint8_t* raw = input.Take(patternLength);
+  std::uint8_t pattern[12];
+  for (std::size_t k = 0; k < patternLength; ++k)
+    pattern[k] = map[raw[k]];
+  const auto haystack = static_cast<std::int64_t>(input.Remaining());
+  const auto length = static_cast<std::int64_t>(patternLength);
+  const std::int64_t fast = kestrave::hex::FindMapped(input.Rest(), haystack, pattern, length, map);
+  const std::int64_t plain =
+      kestrave::hex::FindMappedShiftByOne(input.Rest(), haystack, pattern, length, map);
+  if (fast != plain) std::abort();
+  return 0;
+}

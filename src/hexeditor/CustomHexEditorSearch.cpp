@@ -77,26 +77,15 @@ int TCustomHexEditor::FindWithProgress(const std::uint8_t* pattern, int patternL
                                        int endPos, const ByteMap& map) {
   const int step = DataSize() / 500;
   std::int64_t counter = 0;
-  std::int64_t p = startPos;
-  std::int64_t i = 0;
-  std::int64_t restart = std::int64_t{startPos} + 1;
-  for (;;) {
+  const auto report = [&](std::int64_t p) {
     ++counter;
-    if (step == 0 || counter % step == 0) {
-      bool cancel = false;  // a search cannot be cancelled; the flag is not read back
-      OnProgress(*this, pkFind, fileName_, ProgressPercent(p, DataSize()), cancel);
-    }
-    if (p > endPos) return -1;
-    if (map[ReadByte(static_cast<int>(p))] == pattern[i]) {
-      if (i == patternLength - 1) return static_cast<int>(p - patternLength + 1);
-      ++p;
-      ++i;
-    } else {
-      p = restart;
-      i = 0;
-      restart = p + 1;
-    }
-  }
+    if (step != 0 && counter % step != 0) return;
+    bool cancel = false;  // a search cannot be cancelled; the flag is not read back
+    OnProgress(*this, pkFind, fileName_, ProgressPercent(p, DataSize()), cancel);
+  };
+  const auto* data = reinterpret_cast<const std::uint8_t*>(data_.PointerAt(0));
+  return static_cast<int>(
+      FindMappedStepwise(data, startPos, endPos, pattern, patternLength, map, report));
 }
 
 void TCustomHexEditor::SetTranslation(THexTranslationKind value) {

@@ -111,21 +111,7 @@ std::int64_t FindMappedShiftByOne(const std::uint8_t* data, std::int64_t size,
                                   const std::uint8_t* pattern, std::int64_t length,
                                   const ByteMap& map) {
   if (length < 1 || length > size) return -1;
-  std::int64_t p = 0;
-  std::int64_t i = 0;
-  std::int64_t restart = 1;
-  while (p < size) {
-    if (map[data[p]] == pattern[i]) {
-      if (i == length - 1) return p - length + 1;
-      ++p;
-      ++i;
-    } else {
-      p = restart;
-      i = 0;
-      restart = p + 1;
-    }
-  }
-  return -1;
+  return FindMappedStepwise(data, 0, size - 1, pattern, length, map, [](std::int64_t) {});
 }
 
 }  // namespace kestrave::hex

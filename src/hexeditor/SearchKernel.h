@@ -15,7 +15,32 @@ using ByteMap = std::array<std::uint8_t, 256>;
 std::int64_t FindMapped(const std::uint8_t* data, std::int64_t size, const std::uint8_t* pattern,
                         std::int64_t length, const ByteMap& map);
 
-// The same answer by the plain shift-by-one method: every start is tried in turn.
+// The plain shift-by-one method between Start and End (both inclusive): every start is tried in
+// turn. OnStep(p) runs before each comparison step, and once more at the position that ends a
+// search without a match, as a watcher of the steps expects.
+template <typename OnStep>
+std::int64_t FindMappedStepwise(const std::uint8_t* data, std::int64_t start, std::int64_t end,
+                                const std::uint8_t* pattern, std::int64_t length,
+                                const ByteMap& map, OnStep&& onStep) {
+  std::int64_t p = start;
+  std::int64_t i = 0;
+  std::int64_t restart = start + 1;
+  for (;;) {
+    onStep(p);
+    if (p > end) return -1;
+    if (map[data[p]] == pattern[i]) {
+      if (i == length - 1) return p - length + 1;
+      ++p;
+      ++i;
+    } else {
+      p = restart;
+      i = 0;
+      restart = p + 1;
+    }
+  }
+}
+
+// The same answer as FindMapped by the plain shift-by-one method.
 std::int64_t FindMappedShiftByOne(const std::uint8_t* data, std::int64_t size,
                                   const std::uint8_t* pattern, std::int64_t length,
                                   const ByteMap& map);

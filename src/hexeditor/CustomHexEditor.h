@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "hexeditor/Bookmarks.h"
 #include "hexeditor/ChangeMarks.h"
 #include "hexeditor/GridGeometry.h"
 #include "hexeditor/HexMemoryStream.h"
@@ -14,6 +15,7 @@
 #include "hexeditor/HexViewHost.h"
 #include "hexeditor/SearchKernel.h"
 #include "hexeditor/Translation.h"
+#include "hexeditor/UndoRecord.h"
 #include "platform/MessageQueue.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"
@@ -53,6 +55,8 @@ class TCustomHexEditor {
   bool Modified() const { return modified_; }
   bool IsFileReadOnly() const { return readOnlyFile_; }
   int MaxUndo() const { return maxUndo_; }
+  // The byte limit of the undo history; 0 or less keeps every step.
+  void SetMaxUndo(int value) { maxUndo_ = value; }
 
   // Unchecked byte access; callers check the bounds first.
   std::uint8_t ReadByte(int index) const;
@@ -89,6 +93,53 @@ class TCustomHexEditor {
   // While on, cursor moves extend the selection (the keyboard and mouse switch it).
   bool Extending() const { return extending_; }
   void SetExtending(bool value) { extending_ = value; }
+
+  // --- Editing ----------------------------------------------------------------------------
+  // Insert mode reads true only while insertion is allowed: no size restriction, AllowInsertMode
+  // on and ReadOnlyView off.
+  bool InsertMode() const { return insertModeStored_ && InsertAllowed(); }
+  void SetInsertMode(bool value);
+  bool AllowInsertMode() const { return allowInsertMode_; }
+  void SetAllowInsertMode(bool value);
+  bool NoSizeChange() const { return noSizeChange_; }
+  void SetNoSizeChange(bool value);
+  bool ReadOnlyView() const { return readOnlyView_; }
+  void SetReadOnlyView(bool value) { readOnlyView_ = value; }
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool value) { enabled_ = value; }
+  // While set, a size restriction is not in effect (a move of data inside one instance).
+  void SetIgnoreNoSizeChange(bool value) { ignoreNoSizeChange_ = value; }
+  bool IsChanged(int index) const;
+
+  void ChangeByte(std::uint8_t oldValue, std::uint8_t newValue, int index, int col, int row,
+                  const std::string& description);
+  void ChangeWord(std::uint16_t oldValue, std::uint16_t newValue, int index, int col, int row,
+                  const std::string& description);
+  void InsertBuffer(const void* buffer, int count, int position, const std::string& description,
+                    bool moveCaret);
+  void AppendBuffer(const void* buffer, int count, const std::string& description, bool moveCaret);
+  void ReplaceSelection(const void* buffer, int count, const std::string& description,
+                        bool moveCaret);
+  int Replace(const void* buffer, int position, int oldCount, int newCount,
+              const std::string& description, bool moveCaret);
+  void DeleteSelection(const std::string& description);
+  void DeleteUnit(bool backward, const std::string& description);
+  void RecordGroup(int count, const std::string& description);
+
+  // --- Undo -------------------------------------------------------------------------------
+  void Undo();
+  void Redo();
+  bool CanUndo() const;
+  bool CanRedo() const;
+  const std::string& UndoDescription() const;
+  const THexUndoStorage& UndoStorage() const { return undo_; }
+
+  // --- Bookmarks --------------------------------------------------------------------------
+  const THexBookmark& Bookmark(int index) const;
+  const THexBookmarks& Bookmarks() const { return bookmarks_; }
+  void SetBookmark(int index, int position, bool inCharField);
+  bool GotoBookmark(int index);
+  TNotifyEvent OnBookmarkChanged;
 
   // --- Search ---------------------------------------------------------------------------
   // The byte pattern for a search text, folded to lower case with IgnoreCase and, with IsText,
@@ -143,7 +194,6 @@ class TCustomHexEditor {
   void SetUnicodeChars(bool value);
   bool UnicodeBigEndian() const { return unicodeBigEndian_; }
   void SetUnicodeBigEndian(bool value);
-  bool InsertMode() const { return insertMode_; }
   const platform::FontSpec& Font() const { return font_; }
   void SetFont(const platform::FontSpec& font);
 
@@ -162,13 +212,36 @@ class TCustomHexEditor {
   virtual void SelectionChanged();
   virtual void Changed();
   virtual void CheckFileOverwrite();
+  virtual bool CanChange(int kind, int countA, int countB);
+  virtual void BookmarkChanged();
+  virtual void BeginUndoUpdate();
+  virtual int EndUndoUpdate();
   virtual void WriteBlock(const void* source, int index, int count);
+
+  // Editing steps shared by the operations and by undo and redo; no permission check, no undo
+  // record, no Changed.
+  void RecordUndo(int kind, int position, int countA, int countB, const std::string& description);
+  void InsertRaw(const void* buffer, int count, int position);
+  void AppendRaw(const void* buffer, int count);
+  struct DeleteRange {
+    int Start = 0;
+    int End = 0;  // exclusive
+    GridCell Cell;
+  };
+  DeleteRange GetDeleteRange() const;
+  // Removes Start .. End - 1; with a cell, places the caret as a deletion does.
+  void DeleteRaw(int start, int end, std::optional<GridCell> caret);
+  void SetChanged(int index, bool value);
+  bool InsertNibble(int position, bool highNibble);
+  bool DeleteNibble(int position, bool highNibble);
 
   void SetModified(bool value) { modified_ = value; }
   // The overwrite check moved the target aside under this name; a failed save moves it back.
   void NoteMovedAside(const std::string& file, const std::string& backup);
 
  private:
+  friend class THexUndoStorage;
+
   // Brackets an operation with the busy cursor, restored on every way out.
   class BusyScope {
    public:
@@ -206,6 +279,26 @@ class TCustomHexEditor {
   // Layout
   void SizeGutter();
 
+  // Editing
+  bool SizeRestricted() const { return noSizeChange_ && !ignoreNoSizeChange_; }
+  bool InsertAllowed() const { return !SizeRestricted() && allowInsertMode_ && !readOnlyView_; }
+  void CutMarksTo(std::int64_t bits);
+  void ReserveFor(std::int64_t size);
+  void WriteOrZero(const void* buffer, int index, int count);
+  void SelectRange(int anchor, int low, int high);
+  void InvalidateByte(int index);
+  bool CaretInCharColumn() const { return Geometry().IsCharColumn(cursor_.Col); }
+  bool CaretOnSecondDigit() const;
+  // The caret as an undo record keeps it: its byte (past the data in insert mode), field, digit.
+  int CaretBytePosition() const;
+  void PlaceCaretAt(int position, bool inCharField, bool secondDigit);
+  void MoveBookmarks(std::int64_t from, std::int64_t delta, std::int64_t newSize);
+  // Puts back a selection as it was kept: fields as given, no alignment.
+  void SetSelectionFields(int anchor, int low, int high);
+  // A translation as it was kept; in unicode mode it is stored without the setter's check.
+  void RestoreTranslation(THexTranslationKind kind);
+  bool ShiftNibbles(int position, bool insert, bool highNibble);
+
   // Search
   void RebuildFindTables();
   int FindWithProgress(const std::uint8_t* pattern, int patternLength, int startPos, int endPos,
@@ -218,7 +311,7 @@ class TCustomHexEditor {
   ChangeMarks marks_;
   std::string progressName_;
   int maxUndo_ = 1048576;
-  THexUndoStorage undo_;
+  THexUndoStorage undo_{*this};
   bool modified_ = false;
   std::optional<std::pair<std::string, std::string>> movedAside_;
 
@@ -242,7 +335,13 @@ class TCustomHexEditor {
   bool showRuler_ = false;
   bool unicodeChars_ = false;
   bool unicodeBigEndian_ = false;
-  bool insertMode_ = false;
+  bool insertModeStored_ = false;
+  bool allowInsertMode_ = true;
+  bool noSizeChange_ = false;
+  bool ignoreNoSizeChange_ = false;
+  bool readOnlyView_ = false;
+  bool enabled_ = true;
+  THexBookmarks bookmarks_{};
   int colCount_ = 0;
   int rowCount_ = 0;
   std::vector<int> colWidths_;

@@ -110,7 +110,7 @@ void TCustomHexEditor::LoadFromStream(platform::TStream& stream) {
     // Emptied before anyone is told of the change, so no handler sees a half-read buffer.
     data_.SetSize(0);
   }
-  if (failure || undo_.UpdateCount() == 0) undo_.Reset();
+  if (failure || undo_.UpdateCount() == 0) undo_.Reset(true);
   mouseSelecting_ = false;
   ShowNewContent();
   if (failure) std::rethrow_exception(failure);
@@ -158,7 +158,7 @@ void TCustomHexEditor::SaveToFile(const std::string& fileName, bool adoptFile) {
     readOnlyFile_ = false;
     fileName_ = fileName;
     data_.SetPosition(0);
-    undo_.Reset();
+    undo_.Reset(true);
   }
 }
 
@@ -181,7 +181,7 @@ void TCustomHexEditor::SaveThroughReplacement(const std::string& fileName) {
 void TCustomHexEditor::CreateEmptyFile(const std::string& name) {
   data_.SetSize(0);
   fileName_ = name.empty() ? kUntitled : name;
-  undo_.Reset();
+  undo_.Reset(true);
   ResetSelection(true);
   readOnlyFile_ = true;
   ShowNewContent();

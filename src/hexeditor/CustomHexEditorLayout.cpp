@@ -12,7 +12,7 @@ void TCustomHexEditor::AdjustMetrics() {
   if (marks_.Size() > DataSize()) marks_.SetSize(DataSize());
   const GridGeometry geometry = Geometry();
   rowCount_ =
-      GridGeometry::DataRowCount(DataSize(), bytesPerRow_, insertMode_) + GridGeometry::kFixedRows;
+      GridGeometry::DataRowCount(DataSize(), bytesPerRow_, InsertMode()) + GridGeometry::kFixedRows;
   colCount_ = geometry.ColumnCount();
   // A grid keeps its current cell inside its rows and columns.
   cursor_.Row = std::min(cursor_.Row, rowCount_ - 1);

@@ -95,6 +95,14 @@ void TCustomHexEditor::SetTranslation(THexTranslationKind value) {
   if (host_) host_->InvalidateAll();
 }
 
+void TCustomHexEditor::RestoreTranslation(THexTranslationKind kind) {
+  if (unicodeChars_) {
+    translation_ = kind;
+  } else {
+    SetTranslation(kind);
+  }
+}
+
 void TCustomHexEditor::SetMaskChar(std::uint8_t value) {
   if (value == maskChar_) return;
   maskChar_ = value;

@@ -73,6 +73,26 @@ void TCustomHexEditor::SetSelection(int anchor, int end) {
   SelectionChanged();
 }
 
+void TCustomHexEditor::SetSelectionFields(int anchor, int low, int high) {
+  const int last = DataSize() - 1;
+  if (low < 0 || high < low || low > last) {
+    ResetSelection(true);
+    return;
+  }
+  const int oldLow = selectionLow_;
+  const int oldHigh = selectionHigh_;
+  const bool wasSelected = selectionAnchor_ >= 0;
+  selectionLow_ = low;
+  selectionHigh_ = std::min(high, last);
+  selectionAnchor_ = std::clamp(anchor, selectionLow_, selectionHigh_);
+  if (wasSelected) {
+    InvalidateSelectionChange(oldLow, oldHigh, selectionLow_, selectionHigh_);
+  } else {
+    InvalidatePositions(selectionLow_, selectionHigh_);
+  }
+  SelectionChanged();
+}
+
 void TCustomHexEditor::ResetSelection(bool repaint) {
   extending_ = false;
   const bool wasSelected = selectionAnchor_ >= 0;
@@ -84,7 +104,7 @@ void TCustomHexEditor::ResetSelection(bool repaint) {
 
 void TCustomHexEditor::SelectAll() {
   if (DataSize() < 1) return;
-  const int target = insertMode_ ? DataSize() : DataSize() - 1;
+  const int target = InsertMode() ? DataSize() : DataSize() - 1;
   FocusCell(PositionToCell(target, InCharField()), true);
   SetSelection(0, DataSize() - 1);
 }
@@ -123,12 +143,12 @@ bool TCustomHexEditor::CanSelectCell(GridCell cell) const {
 bool TCustomHexEditor::IsValidCursorCell(std::int64_t position, GridCell cell) const {
   if (position < DataSize()) return true;
   const GridGeometry geometry = Geometry();
-  return insertMode_ && position == DataSize() &&
+  return InsertMode() && position == DataSize() &&
          (geometry.IsCharColumn(cell.Col) || geometry.IsHighNibbleColumn(cell.Col));
 }
 
 int TCustomHexEditor::LastValidPosition() const {
-  return insertMode_ ? DataSize() : DataSize() - 1;
+  return InsertMode() ? DataSize() : DataSize() - 1;
 }
 
 // Checked moves pass the rules of a user's move; the replacement moves those rules start
@@ -181,7 +201,7 @@ bool TCustomHexEditor::FocusCell(GridCell target, bool checked) {
 
 void TCustomHexEditor::ExtendSelection(int oldPosition, int newPosition) {
   if (extendOrigin_ == -1) extendOrigin_ = oldPosition;
-  if (!insertMode_) {
+  if (!InsertMode()) {
     // The origin takes the aligned value of its side, so the byte under the cursor stays in.
     extendOrigin_ =
         extendOrigin_ <= newPosition ? AlignDown(extendOrigin_) : AlignUpToUnitEnd(extendOrigin_);

@@ -25,6 +25,13 @@ void THexMemoryStream::SetSize(std::int64_t size) {
   position_ = std::min(position_, size_);
 }
 
+void THexMemoryStream::Reserve(std::int64_t size) {
+  if (size < 0 || size > kMaxSize) throw EHexEditor(msg::kOutOfMemory);
+  const std::int64_t capacity = RoundedCapacity(size);
+  if (capacity > Capacity() && !block_.Resize(static_cast<std::size_t>(capacity)))
+    throw EHexEditor(msg::kOutOfMemory);
+}
+
 std::int64_t THexMemoryStream::Read(void* buffer, std::int64_t count) {
   const std::int64_t available = std::clamp<std::int64_t>(size_ - position_, 0, count);
   if (available <= 0) return 0;

@@ -23,6 +23,8 @@ class THexMemoryStream : public platform::TStream {
   // Sets the size, keeping the bytes before it; raises "Out of memory while expanding memory
   // stream" (nothing changed) when the block cannot grow or the size leaves 32 bits.
   void SetSize(std::int64_t size);
+  // Makes room for Size bytes without changing the size, so a later SetSize to it cannot fail.
+  void Reserve(std::int64_t size);
 
   // Raises "Data position/length out of data bounds" when End lies beyond the size.
   void CheckBounds(std::int64_t end) const;

@@ -1,21 +1,90 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hexeditor/Bookmarks.h"
 #include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/UndoRecord.h"
 
 namespace kestrave::hex {
 
-// The undo history of one buffer: records of every modification, newest last.
+class TCustomHexEditor;
+
+// The undo history of one buffer: a record of every modification, made before the bytes
+// change, kept back to back in one stream (oldest first) within the MaxUndo byte limit; and
+// the state needed to redo the step undone last.
 class THexUndoStorage {
  public:
-  // Forgets every record and the redo step.
-  void Reset();
-  // Depth of suspension: while above 0 the history is neither recorded nor reset by a load.
+  explicit THexUndoStorage(TCustomHexEditor& editor) : editor_(editor) {}
+  THexUndoStorage(const THexUndoStorage&) = delete;
+  THexUndoStorage& operator=(const THexUndoStorage&) = delete;
+
+  // Records a change about to be made (nothing while suspended).
+  void AddRecord(int kind, int position, int countA, int countB, const std::string& description);
+  void Undo();
+  void Redo();
+  bool CanUndo() const;
+  bool CanRedo() const { return redo_.has_value(); }
+  void BeginUpdate() { ++updateCount_; }
+  int EndUpdate();
   int UpdateCount() const { return updateCount_; }
-  std::int64_t Size() { return records_.Size(); }
+  void Reset(bool discardRedoToo);
+  void DiscardRedo();
+  // Makes the newest record restore the caret at Position and select Count bytes from there.
+  void SetSelectionInfo(int position, int count);
+
+  // The step the next Undo takes back.
+  const std::string& Description() const { return description_; }
+  int Count() const { return count_; }
+  std::int64_t Size() const { return stream_.DataSize(); }
+  const std::uint8_t* Bytes() const {
+    return reinterpret_cast<const std::uint8_t*>(stream_.PointerAt(0));
+  }
 
  private:
-  THexMemoryStream records_;
+  // The newest record, found from the end of the stream.
+  struct LastRecord {
+    std::int64_t Offset = 0;
+    UndoHeader Header;
+    std::string Description;
+    std::optional<UndoSelection> Selection;
+    const std::uint8_t* Saved = nullptr;
+  };
+  // What a redo needs: the state before the undo and the bytes the step had put in place.
+  struct RedoState {
+    UndoHeader Header;
+    std::vector<std::uint8_t> Kept;
+    THexBookmarks Bookmarks{};
+    UndoSelection Selection;
+  };
+
+  std::vector<std::uint8_t> SavedBytesOf(int kind, int position, int countA, int countB,
+                                         const std::string& description,
+                                         std::uint32_t& flags) const;
+  void MoveBookmarksFor(int kind, int position, int countA, int countB);
+  void SetStreamSize(std::int64_t size);
+  void DropOldest();
+  LastRecord ReadLast() const;
+  void DropLast();
+  void RestoreState(const LastRecord& record);
+  void PrepareRedo(const UndoHeader& header);
+  void UndoStep(const LastRecord& record);
+  void RedoStep(const RedoState& redo);
+  void FinishRedo(const RedoState& redo, bool secondMark);
+  UndoHeader CaptureState() const;
+
+  TCustomHexEditor& editor_;
+  THexMemoryStream stream_;
+  int count_ = 0;
   int updateCount_ = 0;
+  std::string description_;
+  std::optional<RedoState> redo_;
+  std::vector<std::uint8_t> undoneRecord_;
+  std::string undoneDescription_;
 };
 
 }  // namespace kestrave::hex

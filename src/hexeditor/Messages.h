@@ -21,6 +21,10 @@ inline constexpr char kTranslationInUnicodeMode[] = "Translations cannot be used
 inline constexpr char kInvalidBytesPerLine[] = "Invalid bytes per line argument";
 inline constexpr char kInvalidBytesPerColumn[] = "Invalid bytes per column argument";
 inline constexpr char kOddSizedUnicode[] = "Cannot use unicode mode with odd-sized files";
+inline constexpr char kInvalidRadixCharacter[] =
+    "Invalid character %s, cannot convert using radix %xh";
+inline constexpr char kCannotUpdateUndo[] = "Cannot update undo storage";
+inline constexpr char kInvalidBookmarkIndex[] = "Invalid bookmark index";
 inline constexpr char kInvalidUnit[] = "Invalid bytes per unit value %d, allowed: 1,2,4,8";
 
 }  // namespace kestrave::hex::msg

@@ -1,0 +1,368 @@
+// Editing: every operation that changes bytes, with its permission check, undo record, change
+// marks, caret and selection.
+#include <algorithm>
+#include <cstring>
+
+#include "hexeditor/CustomHexEditor.h"
+#include "hexeditor/HexEditorError.h"
+#include "hexeditor/Messages.h"
+
+namespace kestrave::hex {
+namespace {
+
+// Positions and counts from callers are checked before anything is recorded or changed.
+void RequireRange(bool valid) {
+  if (!valid) throw EHexEditor(msg::kOutOfBounds);
+}
+
+}  // namespace
+
+// --- Rules ------------------------------------------------------------------------------------
+
+void TCustomHexEditor::SetInsertMode(bool value) {
+  if (value == insertModeStored_ || !InsertAllowed()) return;
+  const bool onAppendPosition = CellToPosition(cursor_) >= DataSize();
+  insertModeStored_ = value;
+  if (DataSize() == 0) return;
+  AdjustMetrics();
+  if (!value && onAppendPosition)
+    FocusCell(PositionToCell(DataSize() - 1, CaretInCharColumn()), true);
+  marks_.Clear();
+  if (host_) host_->InvalidateAll();
+}
+
+void TCustomHexEditor::SetAllowInsertMode(bool value) {
+  if (!value) SetInsertMode(false);
+  allowInsertMode_ = value;
+}
+
+void TCustomHexEditor::SetNoSizeChange(bool value) {
+  if (value == noSizeChange_) return;
+  if (value) SetInsertMode(false);
+  noSizeChange_ = value;
+}
+
+bool TCustomHexEditor::CanChange(int kind, int countA, int countB) {
+  bool allowed = DataSize() > 0 || kind == ukInsert || kind == ukAppend || kind == ukAllData;
+  if (allowed && SizeRestricted()) {
+    const bool resizes = kind == ukRemove || kind == ukInsert || kind == ukAppend ||
+                         kind == ukInsertNibble || kind == ukDeleteNibble;
+    if (resizes || (kind == ukReplace && countA != countB)) allowed = false;
+  }
+  if (!allowed && kind == ukGroup && countA <= undo_.Count()) allowed = true;
+  return allowed;
+}
+
+void TCustomHexEditor::RecordUndo(int kind, int position, int countA, int countB,
+                                  const std::string& description) {
+  if (!CanChange(kind, countA, countB)) throw EHexEditor(msg::kCannotUpdateUndo);
+  if (undo_.UpdateCount() == 0) undo_.AddRecord(kind, position, countA, countB, description);
+  modified_ = true;
+}
+
+// --- Change marks -----------------------------------------------------------------------------
+
+bool TCustomHexEditor::IsChanged(int index) const {
+  return !InsertMode() && marks_.Test(index);
+}
+
+void TCustomHexEditor::SetChanged(int index, bool value) {
+  if (InsertMode()) marks_.Clear();
+  if (value || index < marks_.Size()) marks_.Set(index, value);
+}
+
+void TCustomHexEditor::CutMarksTo(std::int64_t bits) {
+  if (marks_.Size() > bits) marks_.SetSize(std::max<std::int64_t>(bits, 0));
+}
+
+// --- Raw steps --------------------------------------------------------------------------------
+
+// Growing the block first means a failed allocation leaves no record of a change not made.
+void TCustomHexEditor::ReserveFor(std::int64_t size) {
+  if (size > DataSize()) data_.Reserve(size);
+}
+
+// Without a buffer the new bytes are zero, never left over memory.
+void TCustomHexEditor::WriteOrZero(const void* buffer, int index, int count) {
+  if (count <= 0) return;
+  if (buffer) {
+    WriteBlock(buffer, index, count);
+  } else {
+    std::memset(data_.PointerAt(index), 0, static_cast<std::size_t>(count));
+  }
+}
+
+void TCustomHexEditor::InsertRaw(const void* buffer, int count, int position) {
+  const int oldSize = DataSize();
+  if (oldSize == 0) {
+    data_.SetPosition(0);
+    marks_.Clear();
+  }
+  data_.SetSize(std::int64_t{oldSize} + count);
+  if (position < oldSize)
+    data_.MoveData(position, std::int64_t{position} + count, oldSize - position);
+  WriteOrZero(buffer, position, count);
+  AdjustMetrics();
+}
+
+void TCustomHexEditor::AppendRaw(const void* buffer, int count) {
+  InsertRaw(buffer, count, DataSize());
+}
+
+TCustomHexEditor::DeleteRange TCustomHexEditor::GetDeleteRange() const {
+  if (selectionAnchor_ < 0) return {CursorPosition(), CursorPosition() + 1, cursor_};
+  return {selectionLow_, selectionHigh_ + 1, PositionToCell(selectionLow_, CaretInCharColumn())};
+}
+
+void TCustomHexEditor::DeleteRaw(int start, int end, std::optional<GridCell> caret) {
+  const bool inChar = CaretInCharColumn();
+  if (end <= DataSize() - 1) data_.MoveData(end, start, DataSize() - end);
+  data_.SetSize(DataSize() - (end - start));
+  if (caret) {
+    if (DataSize() == 0) {
+      FocusCell(PositionToCell(0, inChar), true);
+    } else if (CellToPosition(*caret) >= DataSize()) {
+      FocusCell(PositionToCell(InsertMode() ? DataSize() : DataSize() - 1, inChar), true);
+    } else if (caret->Col >= 0) {
+      FocusCell(*caret, true);
+    }
+  }
+  AdjustMetrics();
+  ResetSelection(false);
+  if (host_) host_->InvalidateAll();
+}
+
+// --- Selection helpers ------------------------------------------------------------------------
+
+// Selects exactly the given range, as the editing operations leave it.
+void TCustomHexEditor::SelectRange(int anchor, int low, int high) {
+  if (low > high) return;
+  SetSelection(low, high);
+  selectionAnchor_ = std::clamp(anchor, selectionLow_, selectionHigh_);
+}
+
+void TCustomHexEditor::InvalidateByte(int index) {
+  if (!host_) return;
+  const GridCell hex = PositionToCell(index, false);
+  host_->InvalidateCell(hex);
+  host_->InvalidateCell({hex.Col + 1, hex.Row});
+  host_->InvalidateCell(PositionToCell(index, true));
+}
+
+// --- Public operations ------------------------------------------------------------------------
+
+void TCustomHexEditor::ChangeByte(std::uint8_t oldValue, std::uint8_t newValue, int index, int, int,
+                                  const std::string& description) {
+  if (oldValue == newValue) return;
+  if (DataSize() > 0) RequireRange(index >= 0 && index < DataSize());
+  RecordUndo(ukChangeBytes, index, 1, 0, description);
+  WriteByte(index, newValue);
+  if (!InsertMode()) marks_.Set(index, true);
+  InvalidateByte(index);
+  Changed();
+}
+
+void TCustomHexEditor::ChangeWord(std::uint16_t oldValue, std::uint16_t newValue, int index, int,
+                                  int, const std::string& description) {
+  if (oldValue == newValue) return;
+  if (DataSize() > 0) RequireRange(index >= 0 && std::int64_t{index} + 2 <= DataSize());
+  RecordUndo(ukChangeBytes, index, 2, 0, description);
+  const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(newValue & 0xFF),
+                                 static_cast<std::uint8_t>(newValue >> 8)};
+  WriteBlock(bytes, index, 2);
+  if (!InsertMode()) {
+    marks_.Set(index, (oldValue & 0xFF) != (newValue & 0xFF));
+    marks_.Set(std::int64_t{index} + 1, (oldValue >> 8) != (newValue >> 8));
+  }
+  InvalidateByte(index);
+  InvalidateByte(index + 1);
+  Changed();
+}
+
+void TCustomHexEditor::InsertBuffer(const void* buffer, int count, int position,
+                                    const std::string& description, bool moveCaret) {
+  data_.CheckBounds(position);
+  RequireRange(position >= 0 && count >= 0);
+  ReserveFor(std::int64_t{DataSize()} + count);
+  RecordUndo(ukInsert, position, count, 0, description);
+  InsertRaw(buffer, count, position);
+  CutMarksTo(position);
+  if (enabled_ && count > 0) {
+    const int last = position + count - 1;
+    SelectRange(position, position, last);
+    if (moveCaret) {
+      FocusCell(PositionToCell(last, CaretInCharColumn()), true);
+      SelectRange(position, position, last);
+    }
+    if (host_) host_->InvalidateAll();
+  }
+  Changed();
+}
+
+void TCustomHexEditor::AppendBuffer(const void* buffer, int count, const std::string& description,
+                                    bool moveCaret) {
+  if (!buffer || count == 0) return;
+  RequireRange(count > 0);
+  ReserveFor(std::int64_t{DataSize()} + count);
+  RecordUndo(ukAppend, DataSize(), count, 0, description);
+  CutMarksTo(DataSize());
+  const int oldSize = DataSize();
+  AppendRaw(buffer, count);
+  if (moveCaret) FocusCell(PositionToCell(oldSize, CaretInCharColumn()), true);
+  SelectRange(oldSize, oldSize, oldSize + count - 1);
+  if (host_) host_->InvalidateAll();
+  Changed();
+}
+
+void TCustomHexEditor::ReplaceSelection(const void* buffer, int count,
+                                        const std::string& description, bool moveCaret) {
+  const bool inChar = CaretInCharColumn();
+  if (selectionAnchor_ < 0) {
+    InsertBuffer(buffer, count, CursorPosition(), description, moveCaret);
+    return;
+  }
+  RequireRange(count >= 0);
+  const int low = selectionLow_;
+  int replaced = SelectionCount();
+  if (SizeRestricted()) {
+    count = std::min(count, replaced);
+    replaced = count;
+    if (count == 0) return;  // nothing can be written in place
+  }
+  ReserveFor(std::int64_t{DataSize()} - replaced + count);
+  RecordUndo(ukReplace, low, count, replaced, description);
+  // Narrowed only now, so that undo brings back the selection the user made.
+  if (replaced != SelectionCount()) SelectRange(low, low, low + replaced - 1);
+  const DeleteRange range = GetDeleteRange();
+  DeleteRaw(range.Start, range.End, range.Cell);
+  InsertRaw(buffer, count, range.Start);
+  CutMarksTo(range.Start);
+  if (moveCaret && count > 0) {
+    const int last = range.Start + count - 1;
+    FocusCell(PositionToCell(last, inChar), true);
+    SelectRange(last, range.Start, last);
+  }
+  if (host_) host_->InvalidateAll();
+  Changed();
+}
+
+int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, int newCount,
+                              const std::string& description, bool moveCaret) {
+  data_.CheckBounds(std::int64_t{std::abs(position)} + std::abs(oldCount) - 1);
+  RequireRange(position >= 0 && position <= DataSize() && oldCount >= 0 && newCount >= 0);
+  const int size = DataSize();
+  const bool inChar = CaretInCharColumn();
+  if (oldCount > size - position) {
+    if (oldCount == newCount) newCount = size - position;
+    oldCount = size - position;
+  }
+  if (SizeRestricted()) oldCount = newCount = std::min(oldCount, newCount);
+  ReserveFor(std::int64_t{size} - oldCount + newCount);
+  RecordUndo(ukReplace, position, newCount, oldCount, description);
+  if (!moveCaret && undo_.UpdateCount() == 0) undo_.SetSelectionInfo(position, oldCount);
+  if (oldCount > newCount) {
+    DeleteRaw(position, position + oldCount - newCount, cursor_);
+  } else if (oldCount < newCount) {
+    InsertRaw(nullptr, newCount - oldCount, position);
+  }
+  WriteOrZero(buffer, position, newCount);
+  CutMarksTo(position);
+  if (moveCaret) FocusCell(PositionToCell(position, inChar), true);
+  if (host_) host_->InvalidateAll();
+  Changed();
+  return newCount;
+}
+
+void TCustomHexEditor::DeleteSelection(const std::string& description) {
+  const DeleteRange range = GetDeleteRange();
+  RecordUndo(ukRemove, range.Start, range.End - range.Start, 0, description);
+  CutMarksTo(range.Start);
+  DeleteRaw(range.Start, range.End, range.Cell);
+  Changed();
+}
+
+void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description) {
+  const int unit = bytesPerUnit_;
+  const int cursor = std::clamp(CursorPosition(), 0, std::max(DataSize() - 1, 0));
+  const int p = AlignDown(cursor);
+  if (!backward) {
+    if (p >= DataSize()) return;
+    const int count = std::min(unit, DataSize() - p);
+    RecordUndo(ukRemove, p, count, 0, description);
+    CutMarksTo(p);
+    DeleteRaw(p, p + count, cursor_);
+    Changed();
+    return;
+  }
+  int end = p;
+  int count = unit;
+  if (InsertMode() && selectionAnchor_ < 0) {
+    const int underCaret =
+        static_cast<int>(std::min<std::int64_t>(CellToPosition(cursor_), DataSize()));
+    if (underCaret == DataSize() && DataSize() % unit != 0) {
+      end = DataSize();
+      count = 1;
+    } else {
+      end = AlignDown(underCaret);
+    }
+  }
+  if (end == 0) return;
+  count = std::min(count, end);
+  RecordUndo(ukRemove, end - count, count, 0, description);
+  CutMarksTo(end - count);
+  const GridCell caret = cursor_;
+  DeleteRaw(end - count, end, caret);
+  if (end == p) {
+    Seek(end - count, 0);
+  } else if (cursor_.Col < colCount_ - 1) {
+    FocusCell({cursor_.Col + 1, cursor_.Row}, true);
+  }
+  Changed();
+}
+
+void TCustomHexEditor::RecordGroup(int count, const std::string& description) {
+  RecordUndo(ukGroup, 0, count, 0, description);
+}
+
+// --- Undo glue --------------------------------------------------------------------------------
+
+void TCustomHexEditor::Undo() {
+  undo_.Undo();
+}
+
+void TCustomHexEditor::Redo() {
+  if (undo_.CanRedo()) undo_.Redo();
+}
+
+bool TCustomHexEditor::CanUndo() const {
+  return !readOnlyView_ && undo_.CanUndo();
+}
+bool TCustomHexEditor::CanRedo() const {
+  return !readOnlyView_ && undo_.CanRedo();
+}
+const std::string& TCustomHexEditor::UndoDescription() const {
+  return undo_.Description();
+}
+
+void TCustomHexEditor::BeginUndoUpdate() {
+  undo_.BeginUpdate();
+}
+int TCustomHexEditor::EndUndoUpdate() {
+  return undo_.EndUpdate();
+}
+
+bool TCustomHexEditor::CaretOnSecondDigit() const {
+  return !CaretInCharColumn() && !Geometry().IsHighNibbleColumn(cursor_.Col);
+}
+
+int TCustomHexEditor::CaretBytePosition() const {
+  return static_cast<int>(std::min<std::int64_t>(CellToPosition(cursor_), 0x7FFFFFFF));
+}
+
+void TCustomHexEditor::PlaceCaretAt(int position, bool inCharField, bool secondDigit) {
+  GridCell cell = PositionToCell(position, inCharField);
+  if (!inCharField && secondDigit && DataSize() > 0) ++cell.Col;
+  FocusCell(cell, true);
+}
+
+}  // namespace kestrave::hex

@@ -1,0 +1,107 @@
+// Nibble shifts: the data from a position moves by half a byte, through a temporary file.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "hexeditor/CustomHexEditor.h"
+#include "hexeditor/HexEditorError.h"
+#include "hexeditor/Messages.h"
+#include "platform/Exception.h"
+#include "platform/FileStream.h"
+#include "platform/Format.h"
+#include "platform/SystemError.h"
+#include "platform/TempFile.h"
+
+namespace kestrave::hex {
+namespace {
+
+constexpr int kShiftPiece = 512;
+constexpr int kNameAttempts = 1000;
+
+// The shifted copy's file, named by the tick count, created so that nobody else can have
+// prepared it, and gone on every way out.
+class ShiftFile {
+ public:
+  ShiftFile() {
+    std::uint32_t tick = platform::TickCount();
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+      char name[16];
+      std::snprintf(name, sizeof name, "%08X.HXED", tick);
+      path_ = platform::TemporaryFolder() + "/" + name;
+      file_ = platform::CreateExclusiveFile(path_);
+      if (file_.IsOpen() || errno != EEXIST) break;
+      const std::uint32_t now = platform::TickCount();
+      tick = now != tick ? now : tick + 1;
+    }
+    if (!file_.IsOpen())
+      throw platform::EFCreateError(
+          platform::FormatMessage(msg::kCannotCreateFile, {path_, platform::LastErrorText()}));
+  }
+  ~ShiftFile() {
+    file_.Close();
+    ::unlink(path_.c_str());
+  }
+  ShiftFile(const ShiftFile&) = delete;
+  ShiftFile& operator=(const ShiftFile&) = delete;
+
+  int Fd() const { return file_.Fd(); }
+
+ private:
+  std::string path_;
+  platform::FileHandle file_;
+};
+
+}  // namespace
+
+// Writes the bytes from Position on, each shifted right by a nibble (the previous byte's low
+// nibble entering from the left), to a temporary file, then reads the shifted bytes back over
+// the data from Position, leaving out the first when Skip is set.
+bool TCustomHexEditor::ShiftNibbles(int position, bool insert, bool highNibble) {
+  if (DataSize() == 0 || position < 0 || position >= DataSize()) return false;
+  if (insert) data_.Reserve(std::int64_t{DataSize()} + 1);  // the last step must not fail
+  const BusyScope busy(*this);
+  const ShiftFile file;
+  platform::THandleStream stream(file.Fd());
+  const std::uint8_t first = ReadByte(position);
+  const std::uint8_t last = ReadByte(DataSize() - 1);
+  std::uint8_t piece[kShiftPiece];
+  std::uint8_t previous = 0;
+  for (int at = position; at < DataSize(); at += kShiftPiece) {
+    const int count = std::min(kShiftPiece, DataSize() - at);
+    ReadBlock(piece, at, count);
+    for (int i = 0; i < count; ++i) {
+      const std::uint8_t in = piece[i];
+      piece[i] = static_cast<std::uint8_t>((in >> 4) | ((previous & 0x0F) << 4));
+      previous = in;
+    }
+    if (stream.Write(piece, count) != count) throw EHexEditor(msg::kStreamWriteError);
+  }
+  stream.SetPosition(insert ? 0 : 1);
+  for (int at = position; at < (insert ? DataSize() : DataSize() - 1); at += kShiftPiece) {
+    const int count = std::min(kShiftPiece, (insert ? DataSize() : DataSize() - 1) - at);
+    if (stream.Read(piece, count) != count) throw EHexEditor(msg::kStreamReadError);
+    WriteBlock(piece, at, count);
+  }
+  if (insert) {
+    const auto kept = static_cast<std::uint8_t>(highNibble ? first >> 4 : first & 0xF0);
+    WriteByte(position, kept);
+    data_.SetSize(std::int64_t{DataSize()} + 1);
+    WriteByte(DataSize() - 1, static_cast<std::uint8_t>(last << 4));
+  } else {
+    WriteByte(DataSize() - 1, static_cast<std::uint8_t>(ReadByte(DataSize() - 1) << 4));
+    if (!highNibble)
+      WriteByte(position, static_cast<std::uint8_t>((first & 0xF0) | (ReadByte(position) & 0x0F)));
+  }
+  return true;
+}
+
+bool TCustomHexEditor::InsertNibble(int position, bool highNibble) {
+  return ShiftNibbles(position, true, highNibble);
+}
+
+bool TCustomHexEditor::DeleteNibble(int position, bool highNibble) {
+  return ShiftNibbles(position, false, highNibble);
+}
+
+}  // namespace kestrave::hex

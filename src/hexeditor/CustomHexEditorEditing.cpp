@@ -134,11 +134,10 @@ void TCustomHexEditor::DeleteRaw(int start, int end, std::optional<GridCell> car
 
 // --- Selection helpers ------------------------------------------------------------------------
 
-// Selects exactly the given range, as the editing operations leave it.
+// Selects exactly the bytes an operation names, not widened to units: under a fixed size the
+// count written must be the count replaced.
 void TCustomHexEditor::SelectRange(int anchor, int low, int high) {
-  if (low > high) return;
-  SetSelection(low, high);
-  selectionAnchor_ = std::clamp(anchor, selectionLow_, selectionHigh_);
+  if (low <= high) SetSelectionFields(anchor, low, high);
 }
 
 void TCustomHexEditor::InvalidateByte(int index) {

@@ -239,23 +239,32 @@ void THexUndoStorage::Undo() {
   UndoStep(last);
 }
 
+// Modes come back first: the caret and selection they had are only valid under them.
+void THexUndoStorage::RestoreModes(const UndoHeader& h) {
+  TCustomHexEditor& e = editor_;
+  e.SetInsertMode(h.Has(undoflag::kInsertMode));
+  e.SetUnicodeChars(h.Has(undoflag::kUnicode));
+  e.SetUnicodeBigEndian(h.Has(undoflag::kBigEndian));
+  e.RestoreTranslation(static_cast<THexTranslationKind>(h.Translation));
+  e.SetBytesPerUnit(h.BytesPerUnit);
+}
+
 void THexUndoStorage::RestoreState(const LastRecord& record) {
   TCustomHexEditor& e = editor_;
   const UndoHeader& h = record.Header;
+  RestoreModes(h);
   e.PlaceCaretAt(h.Caret, h.Has(undoflag::kInCharField), h.Has(undoflag::kSecondDigit));
   e.modified_ = h.Has(undoflag::kModified);
-  e.SetInsertMode(h.Has(undoflag::kInsertMode));
   if (record.Selection) {
     if (record.Selection->High == -1) {
       e.Seek(record.Selection->Low, 0);
     } else {
       e.SetSelectionFields(record.Selection->Anchor, record.Selection->Low, record.Selection->High);
     }
+  } else {
+    // Nothing was selected; a selection left from the step must not outlive its bytes.
+    e.ResetSelection(true);
   }
-  e.SetUnicodeChars(h.Has(undoflag::kUnicode));
-  e.SetUnicodeBigEndian(h.Has(undoflag::kBigEndian));
-  e.RestoreTranslation(static_cast<THexTranslationKind>(h.Translation));
-  e.SetBytesPerUnit(h.BytesPerUnit);
   if (e.host_) e.host_->InvalidateAll();
   e.Changed();
 }
@@ -438,15 +447,10 @@ void THexUndoStorage::FinishRedo(const RedoState& redo, bool secondMark) {
   TCustomHexEditor& e = editor_;
   const UndoHeader& h = redo.Header;
   e.bookmarks_ = redo.Bookmarks;
+  RestoreModes(h);
   e.PlaceCaretAt(h.Caret, h.Has(undoflag::kInCharField), h.Has(undoflag::kSecondDigit));
   e.modified_ = h.Has(undoflag::kModified);
-  e.SetInsertMode(h.Has(undoflag::kInsertMode));
   e.SetSelectionFields(redo.Selection.Anchor, redo.Selection.Low, redo.Selection.High);
-  e.RestoreTranslation(static_cast<THexTranslationKind>(h.Translation));
-  e.SetUnicodeChars(h.Has(undoflag::kUnicode));
-  e.SetUnicodeBigEndian(h.Has(undoflag::kBigEndian));
-  e.SetBytesPerUnit(h.BytesPerUnit);
-  e.SetInCharField(h.Has(undoflag::kInCharField));
   e.SetChanged(h.Position, h.Has(undoflag::kMarkAtPosition));
   if (secondMark) e.SetChanged(h.Position + 1, h.Has(undoflag::kMarkAfterPosition));
   if (!undoneRecord_.empty()) {

@@ -70,6 +70,7 @@ class THexUndoStorage {
   void DropOldest();
   LastRecord ReadLast() const;
   void DropLast();
+  void RestoreModes(const UndoHeader& header);
   void RestoreState(const LastRecord& record);
   void PrepareRedo(const UndoHeader& header);
   void UndoStep(const LastRecord& record);

@@ -126,8 +126,10 @@ int main(int argc, char** argv) {
   const double down = reporter.Seconds("BM_BaselineMemmoveDown");
   std::printf("\n");
   using kestrave::bench::PrintRatio;
-  PrintRatio("InsertBuffer (1 byte) / memmove of the tail", reporter.Seconds("BM_InsertBuffer"), up, 1.5);
-  PrintRatio("DeleteSelection (1 byte) / memmove", reporter.Seconds("BM_DeleteSelection"), down, 1.5);
+  PrintRatio("InsertBuffer (1 byte) / memmove of the tail", reporter.Seconds("BM_InsertBuffer"), up,
+             1.5);
+  PrintRatio("DeleteSelection (1 byte) / memmove", reporter.Seconds("BM_DeleteSelection"), down,
+             1.5);
   PrintRatio("Undo of the insert / memmove", reporter.Seconds("BM_InsertUndo"), down, 2.0);
   PrintRatio("Redo of the insert / memmove", reporter.Seconds("BM_InsertRedo"), up, 2.0);
   PrintRatio("Undo of the delete / memmove", reporter.Seconds("BM_DeleteUndo"), up, 2.0);

@@ -16,11 +16,6 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
 
 class Editing : public EditorTest {
  protected:
-  void Load(std::string_view text) { LoadBytes(Bytes(text)); }
-  std::string Text() const {
-    const auto bytes = Content();
-    return {bytes.begin(), bytes.end()};
-  }
   // A refused call raises exactly this message and leaves every part of the state alone.
   template <typename F>
   void ExpectRefused(F&& call, const std::string& message) {
@@ -34,7 +29,7 @@ constexpr char kOutOfBounds[] = "Data position/length out of data bounds";
 constexpr char kRefused[] = "Cannot update undo storage";
 
 TEST_F(Editing, InsertingAtTheEndAppendsAndBeyondItIsRefused) {
-  Load("abc");
+  LoadText("abc");
   editor.InsertBuffer("XY", 2, 3, "", false);
   EXPECT_EQ(Text(), "abcXY");
   EXPECT_TRUE(editor.Modified());
@@ -54,7 +49,7 @@ TEST_F(Editing, AnEmptyBufferTakesInsertsAndAppendsButNothingElse) {
 }
 
 TEST_F(Editing, WithNoSizeChangeOnlyInPlaceChangesPass) {
-  Load("0123456789");
+  LoadText("0123456789");
   editor.SetNoSizeChange(true);
   ExpectRefused([&] { editor.InsertBuffer("x", 1, 0, "", false); }, kRefused);
   ExpectRefused([&] { editor.AppendBuffer("x", 1, "", false); }, kRefused);
@@ -70,7 +65,7 @@ TEST_F(Editing, WithNoSizeChangeOnlyInPlaceChangesPass) {
 }
 
 TEST_F(Editing, ReadOnlyViewDoesNotStopTheOperationsThemselves) {
-  Load("abc");
+  LoadText("abc");
   editor.SetReadOnlyView(true);
   editor.InsertBuffer("Z", 1, 1, "", false);
   EXPECT_EQ(Text(), "aZbc");
@@ -80,7 +75,7 @@ TEST_F(Editing, ReadOnlyViewDoesNotStopTheOperationsThemselves) {
 }
 
 TEST_F(Editing, MarksFollowChangesAndAreCutBackWhenBytesMove) {
-  Load("0123456789");
+  LoadText("0123456789");
   editor.ChangeByte('5', 'x', 5, 12, 2, "");
   EXPECT_TRUE(editor.IsChanged(5));
   EXPECT_FALSE(editor.IsChanged(4));
@@ -95,7 +90,7 @@ TEST_F(Editing, MarksFollowChangesAndAreCutBackWhenBytesMove) {
 }
 
 TEST_F(Editing, ChangeWordMarksEachByteByWhetherItChanged) {
-  Load("\x11\x22\x33");
+  LoadText("\x11\x22\x33");
   editor.ChangeByte(0x11, 0x10, 0, 2, 2, "");
   editor.ChangeWord(0x2210, 0x9910, 0, 2, 2, "");
   EXPECT_EQ(editor.ReadByte(1), 0x99);
@@ -105,7 +100,7 @@ TEST_F(Editing, ChangeWordMarksEachByteByWhetherItChanged) {
 }
 
 TEST_F(Editing, InsertAndAppendSelectWhatArrivedAndPlaceTheCaret) {
-  Load("0123456789");
+  LoadText("0123456789");
   editor.AppendBuffer("abc", 3, "", true);
   EXPECT_EQ(editor.SelectionLow(), 10);
   EXPECT_EQ(editor.SelectionHigh(), 12);
@@ -122,7 +117,7 @@ TEST_F(Editing, InsertAndAppendSelectWhatArrivedAndPlaceTheCaret) {
 }
 
 TEST_F(Editing, DeleteRemovesTheSelectionOrTheByteUnderTheCaret) {
-  Load("0123456789");
+  LoadText("0123456789");
   editor.SetSelectionStart(4);
   editor.DeleteSelection("");
   EXPECT_EQ(Text(), "012356789");
@@ -136,7 +131,7 @@ TEST_F(Editing, DeleteRemovesTheSelectionOrTheByteUnderTheCaret) {
 }
 
 TEST_F(Editing, DeleteUnitWorksInUnitsAndStopsAtTheEnds) {
-  Load("0123456789");
+  LoadText("0123456789");
   editor.SetBytesPerUnit(4);
   editor.SetSelectionStart(9);
   editor.DeleteUnit(false, "");
@@ -151,7 +146,7 @@ TEST_F(Editing, DeleteUnitWorksInUnitsAndStopsAtTheEnds) {
 }
 
 TEST_F(Editing, BackspaceInInsertModeOnTheAppendPosition) {
-  Load("012345");
+  LoadText("012345");
   editor.SetBytesPerUnit(4);
   editor.SetInsertMode(true);
   editor.MoveCursorToCell(editor.PositionToCell(6, false));
@@ -161,7 +156,7 @@ TEST_F(Editing, BackspaceInInsertModeOnTheAppendPosition) {
 }
 
 TEST_F(Editing, ReplaceShortensCountsThatReachPastTheEnd) {
-  Load("0123456789");
+  LoadText("0123456789");
   // The bound check lets the old count reach one byte past the end; both counts shrink.
   EXPECT_EQ(editor.Replace("abcdef", 7, 4, 4, "", false), 3);
   EXPECT_EQ(Text(), "0123456abc");
@@ -174,7 +169,7 @@ TEST_F(Editing, ReplaceShortensCountsThatReachPastTheEnd) {
 }
 
 TEST_F(Editing, InsertModeFollowsItsRules) {
-  Load(std::string(16, 'x'));
+  LoadText(std::string(16, 'x'));
   EXPECT_EQ(editor.RowCount(), 3);
   editor.SetInsertMode(true);
   EXPECT_TRUE(editor.InsertMode());
@@ -198,7 +193,7 @@ TEST_F(Editing, InsertModeFollowsItsRules) {
 }
 
 TEST_F(Editing, AGroupNeedsAsManyRecordsWhenTheSizeIsFixed) {
-  Load("abc");
+  LoadText("abc");
   editor.ChangeByte('a', 'b', 0, 2, 2, "");
   editor.SetNoSizeChange(true);
   editor.RecordGroup(1, "pair");

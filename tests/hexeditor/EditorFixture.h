@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "hexeditor/HexEditorError.h"
@@ -82,6 +83,11 @@ class EditorTest : public ::testing::Test {
     editor.LoadFromFile(dir.File(name));
   }
   void LoadSize(std::size_t size) { LoadBytes(PatternBytes(size)); }
+  void LoadText(std::string_view text) { LoadBytes({text.begin(), text.end()}); }
+  std::string Text() const {
+    const auto bytes = Content();
+    return {bytes.begin(), bytes.end()};
+  }
 
   std::vector<std::uint8_t> Content() const {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(editor.DataSize()));

@@ -6,22 +6,13 @@
 namespace kestrave::hex::test {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::string_view text) {
-  return {text.begin(), text.end()};
-}
-
 class Undo : public EditorTest {
  protected:
-  void Load(std::string_view text) { LoadBytes(Bytes(text)); }
-  std::string Text() const {
-    const auto bytes = Content();
-    return {bytes.begin(), bytes.end()};
-  }
   const THexUndoStorage& Storage() const { return editor.UndoStorage(); }
 };
 
 TEST_F(Undo, AChangeRecordIsLaidOutByteForByte) {
-  Load("0123456789");
+  LoadText("0123456789");
   editor.SetSelection(2, 4);
   editor.ChangeByte('5', 'x', 5, 12, 2, "xy");
   ASSERT_EQ(Storage().Count(), 1);
@@ -48,7 +39,7 @@ TEST_F(Undo, AChangeRecordIsLaidOutByteForByte) {
 }
 
 TEST_F(Undo, InsertsAndAppendsKeepPositionsNotBytes) {
-  Load("abc");
+  LoadText("abc");
   const std::vector<std::uint8_t> big(100 << 20, 0x5A);
   editor.InsertBuffer(big.data(), static_cast<int>(big.size()), 1, "", false);
   EXPECT_EQ(Storage().Size(), 34) << "header, one zero byte, trailing length";
@@ -60,7 +51,7 @@ TEST_F(Undo, InsertsAndAppendsKeepPositionsNotBytes) {
 }
 
 TEST_F(Undo, TheStreamStaysWithinTheLimitPlusOneRecord) {
-  Load("0123456789");
+  LoadText("0123456789");
   editor.SetMaxUndo(100);
   std::vector<std::int64_t> sizes;
   for (int i = 0; i < 9; ++i) {
@@ -80,7 +71,7 @@ TEST_F(Undo, TheStreamStaysWithinTheLimitPlusOneRecord) {
 }
 
 TEST_F(Undo, ALimitOfZeroKeepsEverything) {
-  Load("0123456789");
+  LoadText("0123456789");
   editor.SetMaxUndo(0);
   for (int i = 0; i < 10; ++i)
     editor.ChangeByte(editor.ReadByte(i), 'z', i, 2, 2, "");
@@ -91,7 +82,7 @@ TEST_F(Undo, ALimitOfZeroKeepsEverything) {
 }
 
 TEST_F(Undo, InsertUndoRedoAndUndoAgain) {
-  Load("abc");
+  LoadText("abc");
   editor.SetSelectionStart(1);
   const EditorState before = StateOf(editor);
   editor.InsertBuffer("XYZ", 3, 0, "", false);
@@ -110,7 +101,7 @@ TEST_F(Undo, InsertUndoRedoAndUndoAgain) {
 }
 
 TEST_F(Undo, ANewChangeEndsTheChanceToRedo) {
-  Load("abc");
+  LoadText("abc");
   editor.ChangeByte('a', 'A', 0, 2, 2, "");
   editor.ChangeByte('b', 'B', 1, 4, 2, "");
   editor.Undo();
@@ -121,7 +112,7 @@ TEST_F(Undo, ANewChangeEndsTheChanceToRedo) {
 }
 
 TEST_F(Undo, AGroupIsTakenBackInOneStepAndCannotBeRedone) {
-  Load("abcdef");
+  LoadText("abcdef");
   editor.InsertBuffer("XY", 2, 0, "", false);
   editor.SetSelection(4, 5);
   editor.DeleteSelection("");
@@ -134,7 +125,7 @@ TEST_F(Undo, AGroupIsTakenBackInOneStepAndCannotBeRedone) {
 }
 
 TEST_F(Undo, SuspendedChangesLeaveNoRecordAndUndoEndsTheSuspension) {
-  Load("abc");
+  LoadText("abc");
   editor.ChangeByte('a', 'A', 0, 2, 2, "");
   editor.BeginUndoUpdate();
   const std::int64_t size = Storage().Size();
@@ -150,7 +141,7 @@ TEST_F(Undo, SuspendedChangesLeaveNoRecordAndUndoEndsTheSuspension) {
 }
 
 TEST_F(Undo, DescriptionsAreTheCallersOrTheKindsDefault) {
-  Load("abc");
+  LoadText("abc");
   editor.InsertBuffer("x", 1, 0, "", false);
   EXPECT_EQ(editor.UndoDescription(), "Insert Buffer");
   editor.ChangeByte('a', 'b', 1, 4, 2, "Typing");
@@ -162,7 +153,7 @@ TEST_F(Undo, DescriptionsAreTheCallersOrTheKindsDefault) {
 }
 
 TEST_F(Undo, ReplaceWithoutMovingTheCaretUndoesToTheReplacedRange) {
-  Load("0123456789");
+  LoadText("0123456789");
   editor.SetSelectionStart(9);
   editor.Replace("ab", 3, 4, 2, "", false);
   EXPECT_EQ(Text(), "012ab789");
@@ -176,7 +167,7 @@ TEST_F(Undo, ReplaceWithoutMovingTheCaretUndoesToTheReplacedRange) {
 }
 
 TEST_F(Undo, BookmarksFollowInsertionsAndRemovalsBothWays) {
-  Load("0123456789");
+  LoadText("0123456789");
   editor.SetBookmark(3, 8, false);
   editor.SetBookmark(4, 1, true);
   int notices = 0;
@@ -199,7 +190,7 @@ TEST_F(Undo, BookmarksFollowInsertionsAndRemovalsBothWays) {
 }
 
 TEST_F(Undo, SettingABookmarkTwiceClearsItAndTheOtherFieldMovesIt) {
-  Load("0123456789");
+  LoadText("0123456789");
   editor.SetBookmark(3, 5, false);
   editor.SetBookmark(3, 5, false);
   EXPECT_EQ(editor.Bookmark(3).Position, -1);
@@ -217,7 +208,7 @@ TEST_F(Undo, SettingABookmarkTwiceClearsItAndTheOtherFieldMovesIt) {
 }
 
 TEST_F(Undo, NibbleAndWholeDataKindsRoundTrip) {
-  Load("\x12\x34\x56");
+  LoadText("\x12\x34\x56");
   const EditorState before = StateOf(editor);
   editor.RecordUndo(ukInsertNibble, 1, 1, 0, "");
   editor.InsertNibble(1, true);
@@ -241,7 +232,7 @@ TEST_F(Undo, NibbleAndWholeDataKindsRoundTrip) {
 }
 
 TEST_F(Undo, UnitsTranslationAndModesComeBackWithTheStep) {
-  Load("01234567");
+  LoadText("01234567");
   editor.SetTranslation(tkMac);
   editor.SetBytesPerUnit(4);
   editor.ChangeByte('0', 'x', 0, 2, 2, "");

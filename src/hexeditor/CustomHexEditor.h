@@ -192,6 +192,9 @@ class TCustomHexEditor {
   bool ShowRuler() const { return showRuler_; }
   bool UnicodeChars() const { return unicodeChars_; }
   void SetUnicodeChars(bool value);
+  // The low nibble of each byte first, in the hex field and in hex text on the clipboard.
+  bool SwapNibbles() const { return swapNibbles_; }
+  void SetSwapNibbles(bool value);
   bool UnicodeBigEndian() const { return unicodeBigEndian_; }
   void SetUnicodeBigEndian(bool value);
   const platform::FontSpec& Font() const { return font_; }
@@ -239,9 +242,6 @@ class TCustomHexEditor {
   // The overwrite check moved the target aside under this name; a failed save moves it back.
   void NoteMovedAside(const std::string& file, const std::string& backup);
 
- private:
-  friend class THexUndoStorage;
-
   // Brackets an operation with the busy cursor, restored on every way out.
   class BusyScope {
    public:
@@ -253,6 +253,13 @@ class TCustomHexEditor {
    private:
     TCustomHexEditor& editor_;
   };
+
+  const THexMemoryStream& DataStore() const { return data_; }
+  // The caret's byte, which in insert mode may be the position just past the data.
+  int CaretBytePosition() const;
+
+ private:
+  friend class THexUndoStorage;
 
   // Buffer and files
   int ProbeReadOnly(const std::string& fileName);
@@ -289,8 +296,6 @@ class TCustomHexEditor {
   void InvalidateByte(int index);
   bool CaretInCharColumn() const { return Geometry().IsCharColumn(cursor_.Col); }
   bool CaretOnSecondDigit() const;
-  // The caret as an undo record keeps it: its byte (past the data in insert mode), field, digit.
-  int CaretBytePosition() const;
   void PlaceCaretAt(int position, bool inCharField, bool secondDigit);
   void MoveBookmarks(std::int64_t from, std::int64_t delta, std::int64_t newSize);
   // Puts back a selection as it was kept: fields as given, no alignment.
@@ -335,6 +340,7 @@ class TCustomHexEditor {
   bool showRuler_ = false;
   bool unicodeChars_ = false;
   bool unicodeBigEndian_ = false;
+  bool swapNibbles_ = false;
   bool insertModeStored_ = false;
   bool allowInsertMode_ = true;
   bool noSizeChange_ = false;

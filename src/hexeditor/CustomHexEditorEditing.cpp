@@ -217,7 +217,9 @@ void TCustomHexEditor::ReplaceSelection(const void* buffer, int count,
                                         const std::string& description, bool moveCaret) {
   const bool inChar = CaretInCharColumn();
   if (selectionAnchor_ < 0) {
-    InsertBuffer(buffer, count, CursorPosition(), description, moveCaret);
+    // At the caret's own byte: on the append position that is the end of the data.
+    const int at = std::min(CaretBytePosition(), DataSize());
+    InsertBuffer(buffer, count, at, description, moveCaret);
     return;
   }
   RequireRange(count >= 0);

@@ -94,6 +94,12 @@ void TCustomHexEditor::SetUnicodeBigEndian(bool value) {
   if (unicodeChars_ && host_) host_->InvalidateAll();
 }
 
+void TCustomHexEditor::SetSwapNibbles(bool value) {
+  if (value == swapNibbles_) return;
+  swapNibbles_ = value;
+  if (host_) host_->InvalidateAll();
+}
+
 void TCustomHexEditor::SetFont(const platform::FontSpec& font) {
   if (font == font_) return;
   font_ = font;

@@ -159,9 +159,11 @@ class Player {
       }
       case 4: {
         Bytes p = Payload();
+        const auto caret = static_cast<int>(
+            std::min<std::int64_t>(editor_.CellToPosition(editor_.CursorCell()), n));
         editor_.ReplaceSelection(p.data(), static_cast<int>(p.size()), "", Pick(2) == 0);
         if (!selected) {
-          m.insert(m.begin() + cursor, p.begin(), p.end());
+          m.insert(m.begin() + caret, p.begin(), p.end());
         } else {
           if (Restricted())
             p.resize(std::min<std::size_t>(p.size(), static_cast<std::size_t>(length)));

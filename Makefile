@@ -19,8 +19,12 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+RECORDS_DIR ?= $(BUILD_DIR)/records
+
 run: build
-	$(BUILD_DIR)/src/app/kestrave-cli scan --positions $(SAMPLE)
+	@mkdir -p $(RECORDS_DIR)
+	$(BUILD_DIR)/src/app/kestrave-cli extract $(SAMPLE) $(RECORDS_DIR)/sample
+	@ls -l $(RECORDS_DIR)
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

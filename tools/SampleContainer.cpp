@@ -105,6 +105,7 @@ SampleLayout LayoutOfSample(const SampleShape& shape) {
     layout.MarkerPositions.push_back(at);
     at += static_cast<std::int64_t>(kMarker.size()) + kRecordHeaderSize;
     layout.MagicPositions.push_back(at);
+    layout.StreamLengths.push_back(StreamLength(shape, r));
     at += StreamLength(shape, r) + shape.GapBytes;
   }
   return layout;

@@ -33,6 +33,8 @@ std::vector<std::uint8_t> BuildSampleContainer(const SampleShape& shape);
 struct SampleLayout {
   std::vector<std::int64_t> MagicPositions;
   std::vector<std::int64_t> MarkerPositions;
+  // Length of each AMR stream, from its magic to its last frame.
+  std::vector<std::int64_t> StreamLengths;
 };
 SampleLayout LayoutOfSample(const SampleShape& shape);
 

@@ -18,6 +18,9 @@ constexpr char kUsage[] =
     "\n"
     "Commands:\n"
     "  scan FILE...     print, for each container, the status text the window would show\n"
+    "  extract FILE BASE\n"
+    "                   write each record of the container to BASE_1.amr, BASE_2.amr, ...\n"
+    "                   and print the name of every file written\n"
     "\n"
     "Options:\n"
     "  --positions      after the status, list where the magic and the markers were found\n"
@@ -98,6 +101,28 @@ int Scan(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   return exitCode;
 }
 
+// The same steps as "Сохранить AMR" in the window, through a clipboard of this process only.
+int Extract(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 2 || args[0].rfind("--", 0) == 0 || args[1].rfind("--", 0) == 0) {
+    err << "kestrave-cli: extract needs a FILE and a BASE name\n" << kUsage;
+    return kExitFailure;
+  }
+  const std::string file = Absolute(args[0]);
+  const std::string base = Absolute(args[1]);
+  try {
+    ConverterWorkflow workflow;
+    ShowLoadProgressOnTerminal(workflow, err);
+    workflow.OpenContainer(file);
+    out << workflow.StatusText() << '\n';
+    for (const std::string& written : workflow.ExportRecords(base))
+      out << written << '\n';
+  } catch (const platform::Exception& e) {
+    err << "kestrave-cli: " << ForTerminal(e.Message()) << '\n';
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -116,6 +141,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "scan") return Scan(rest, out, err);
+  if (command == "extract") return Extract(rest, out, err);
   err << "kestrave-cli: unknown command '" << command << "'\n" << kUsage;
   return kExitFailure;
 }

@@ -21,6 +21,11 @@ inline constexpr char kAmrMagic[] = "#!AMR";
 inline constexpr char kAmrMarker[] =
     "\x06\x1F\x22"
     "audio/amr";
+inline constexpr char kScratchName[] = "temp.amr";
+inline constexpr char kCannotOpenClipboard[] = "Cannot open clipboard";
+inline constexpr char kRecordNotTransferred[] =
+    "Запись %d не перенесена: буфер обмена не вернул её байты. Файл не записан.";
+inline constexpr char kNotAnInteger[] = "'%s' is not a valid integer value";
 inline constexpr char kScanFolder[] = "C:\\111";
 
 }  // namespace kestrave::app::text

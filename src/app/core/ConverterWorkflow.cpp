@@ -1,9 +1,14 @@
 #include "app/core/ConverterWorkflow.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 
 #include "app/core/ConverterTexts.h"
+#include "platform/Exception.h"
 #include "platform/FileSystem.h"
+#include "platform/Format.h"
+#include "platform/ole/Clipboard.h"
 
 namespace kestrave::app {
 
@@ -63,6 +68,69 @@ void ConverterWorkflow::Button2Click() {
 
 void ConverterWorkflow::Button3Click() {
   ScanFor(text::kAmrMarker, ListBox2);
+}
+
+namespace {
+
+// A list line as the decimal integer it holds.
+int LineValue(const std::string& line) {
+  int value = 0;
+  const char* end = line.data() + line.size();
+  const auto [ptr, error] = std::from_chars(line.data(), end, value);
+  if (line.empty() || error != std::errc() || ptr != end)
+    throw platform::Exception(platform::FormatMessage(text::kNotAnInteger, {line}));
+  return value;
+}
+
+}  // namespace
+
+std::vector<std::string> ConverterWorkflow::ExportRecords(const std::string& base) {
+  std::vector<std::string> written;
+  const int count = ListBox2.Count();
+  for (int i = 0; i < count; ++i) {
+    const int start = LineValue(ListBox1.Strings(i));
+    const int end =
+        i == count - 1 ? HexEditorEx1.DataSize() - 1 : LineValue(ListBox1.Strings(i + 1)) - 1;
+    const std::string fileName = base + "_" + std::to_string(i + 1) + ".amr";
+    ExportRecord(i, start, end, fileName);
+    written.push_back(fileName);
+  }
+  return written;
+}
+
+// One record: select it, empty the scratch buffer, copy, paste, check, save, empty the clipboard.
+void ConverterWorkflow::ExportRecord(int index, int start, int end, const std::string& fileName) {
+  HexEditorEx1.SetSelectionStart(start);
+  HexEditorEx1.SetSelectionEnd(end);
+  HexEditorEx2.SelectAll();
+  HexEditorEx2.CutToClipboard();
+  HexEditorEx1.CopyToClipboard();
+  HexEditorEx2.CreateEmptyFile(text::kScratchName);
+  HexEditorEx2.PasteFromClipboard();
+  // Another program may have replaced the clipboard meanwhile, or the paste may have found
+  // nothing: a record file must hold the record or not be written at all.
+  if (!ScratchHoldsRecord(start, end))
+    throw platform::Exception(
+        platform::FormatMessage(text::kRecordNotTransferred, {std::int64_t{index + 1}}));
+  HexEditorEx2.SaveToFile(fileName, true);
+  if (!platform::ole::CurrentClipboard().EmptyClipboard())
+    throw platform::Exception(text::kCannotOpenClipboard);
+}
+
+bool ConverterWorkflow::ScratchHoldsRecord(int start, int end) const {
+  const std::int64_t length = std::int64_t{end} - start + 1;
+  if (HexEditorEx2.DataSize() != std::max<std::int64_t>(length, 0)) return false;
+  constexpr int kPiece = 1 << 16;
+  std::vector<std::uint8_t> expected(kPiece);
+  std::vector<std::uint8_t> actual(kPiece);
+  for (int at = 0; at < HexEditorEx2.DataSize(); at += kPiece) {
+    const int count = std::min(kPiece, HexEditorEx2.DataSize() - at);
+    HexEditorEx1.ReadBlock(expected.data(), start + at, count);
+    HexEditorEx2.ReadBlock(actual.data(), at, count);
+    if (std::memcmp(expected.data(), actual.data(), static_cast<std::size_t>(count)) != 0)
+      return false;
+  }
+  return true;
 }
 
 }  // namespace kestrave::app

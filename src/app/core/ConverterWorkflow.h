@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/core/TStringList.h"
 #include "hexeditor/HexEditorEx.h"
@@ -23,6 +24,10 @@ class ConverterWorkflow {
   // The marker scan, appending to ListBox2.
   void Button3Click();
 
+  // "Сохранить AMR" after the dialog: writes record n of ListBox2's count to Base + "_n.amr",
+  // moving each record through the clipboard; answers the files written, in order.
+  std::vector<std::string> ExportRecords(const std::string& base);
+
   const std::string& StatusText() const { return statusText_; }
   bool SaveButtonsEnabled() const { return saveEnabled_; }
 
@@ -34,6 +39,8 @@ class ConverterWorkflow {
  private:
   static void Configure(hex::THexEditorEx& editor);
   void ScanFor(const std::string& text, TStringList& list);
+  void ExportRecord(int index, int start, int end, const std::string& fileName);
+  bool ScratchHoldsRecord(int start, int end) const;
 
   std::string statusText_;
   bool saveEnabled_ = false;

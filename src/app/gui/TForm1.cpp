@@ -30,7 +30,7 @@ TForm1::TForm1(IUserDialogs& dialogs)
   setFont(WindowFont());
 
   Button1 = MakeButton(text::kOpenFile, 77, 34, 89, 25, &TForm1::Button1Click);
-  Button5 = MakeButton(text::kSaveAmr, 65, 66, 113, 25, nullptr);
+  Button5 = MakeButton(text::kSaveAmr, 65, 66, 113, 25, &TForm1::Button5Click);
   Button6 = MakeButton(text::kSaveWav, 65, 98, 113, 25, &TForm1::Button6Click);
   Button7 = MakeButton(text::kAuthor, 77, 130, 89, 25, &TForm1::Button7Click);
   setTabOrder(Button1, Button5);
@@ -78,6 +78,13 @@ void TForm1::Button1Click() {
   // The hidden instances show nothing of their own; the window shows that it is working.
   const platform::BusyScope busy(busy_);
   workflow_.OpenContainer(*path);
+}
+
+void TForm1::Button5Click() {
+  const auto base = dialogs_.ChooseFileToSave({text::kSaveFilter, ""});
+  if (!base) return;
+  const platform::BusyScope busy(busy_);
+  workflow_.ExportRecords(*base);
 }
 
 void TForm1::Button6Click() {

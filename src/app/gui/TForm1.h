@@ -24,6 +24,8 @@ class TForm1 : public QWidget {
 
   // "Открыть файл": choose a container, load it and scan it.
   void Button1Click();
+  // "Сохранить AMR": choose a base name and write every record to its own file.
+  void Button5Click();
   // "Сохранить Wav": not there yet, and says so.
   void Button6Click();
   // "Автор": the about window, modally.

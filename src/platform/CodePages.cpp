@@ -213,6 +213,17 @@ std::string AnsiLowerCase(std::string_view text) {
   return lower;
 }
 
+std::string Utf16ToCodePage(const CodePage& page, std::u16string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (const char16_t unit : text) {
+    const auto direct = page.FromUnicode(unit);
+    const auto near = direct ? direct : page.FromUnicode(LookAlike(unit));
+    bytes += static_cast<char>(near.value_or('?'));
+  }
+  return bytes;
+}
+
 std::u16string AnsiToUtf16(std::string_view text) {
   std::u16string units;
   units.reserve(text.size());

@@ -41,5 +41,7 @@ std::string AnsiLowerCase(std::string_view text);
 
 // 8-bit text of the Windows code page as UTF-16 code units.
 std::u16string AnsiToUtf16(std::string_view text);
+// UTF-16 text in a code page; a character the page lacks becomes its look-alike or "?".
+std::string Utf16ToCodePage(const CodePage& page, std::u16string_view text);
 
 }  // namespace kestrave::platform

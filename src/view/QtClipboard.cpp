@@ -1,0 +1,191 @@
+#include "view/QtClipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QUrl>
+
+#include "hexeditor/transfer/TransferFormats.h"
+#include "platform/CodePages.h"
+#include "platform/ole/GdiObjects.h"
+#include "platform/ole/GlobalMemory.h"
+#include "platform/ole/Medium.h"
+#include "platform/ole/StaticDataObject.h"
+#include "view/ClipboardMime.h"
+
+namespace kestrave::view {
+
+namespace ole = platform::ole;
+
+namespace {
+
+constexpr std::uint32_t kRussianLocale = 0x0419;
+
+QByteArray Rendered(ole::IDataObject& data, ole::TClipFormat format) {
+  ole::FORMATETC descriptor;
+  descriptor.cfFormat = format;
+  ole::STGMEDIUM medium;
+  if (data.GetData(descriptor, medium) != ole::S_OK) return {};
+  const std::uint8_t* block = ole::GlobalLock(medium.handle);
+  QByteArray bytes(reinterpret_cast<const char*>(block),
+                   static_cast<qsizetype>(ole::GlobalSize(medium.handle)));
+  if (block) ole::GlobalUnlock(medium.handle);
+  ole::ReleaseStgMedium(medium);
+  return bytes;
+}
+
+std::vector<std::uint8_t> Terminated(const std::string& text, int zeros) {
+  std::vector<std::uint8_t> bytes(text.begin(), text.end());
+  bytes.insert(bytes.end(), static_cast<std::size_t>(zeros), 0);
+  return bytes;
+}
+
+void OfferText(ole::TStaticDataObject& data, const QString& text) {
+  const std::u16string units = text.toStdU16String();
+  data.AddBytes(ole::CF_TEXT, Terminated(platform::Utf16ToCodePage(platform::AnsiCodePage(), units), 1));
+  std::vector<std::uint8_t> utf16;
+  for (const char16_t unit : units) {
+    utf16.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+    utf16.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  utf16.insert(utf16.end(), {0, 0});
+  data.AddBytes(ole::CF_UNICODETEXT, std::move(utf16));
+  data.AddBytes(ole::CF_OEMTEXT, Terminated(platform::Utf16ToCodePage(platform::OemCodePage(), units), 1));
+  data.AddBytes(ole::CF_LOCALE, {kRussianLocale & 0xFF, kRussianLocale >> 8, 0, 0});
+}
+
+void OfferFiles(ole::TStaticDataObject& data, const QList<QUrl>& urls) {
+  std::vector<std::string> files;
+  for (const QUrl& url : urls)
+    if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+  if (files.empty()) return;
+  const ole::HGLOBAL drop = ole::MakeDropFiles(files);
+  const std::uint8_t* block = ole::GlobalLock(drop);
+  data.AddBytes(ole::CF_HDROP, std::vector<std::uint8_t>(block, block + ole::GlobalSize(drop)));
+  ole::GlobalUnlock(drop);
+  ole::GlobalFree(drop);
+}
+
+void OfferImage(ole::TStaticDataObject& data, const QImage& picture) {
+  const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+  std::vector<std::uint32_t> pixels;
+  pixels.reserve(static_cast<std::size_t>(image.width()) * image.height());
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) pixels.push_back(image.pixel(x, y) & 0x00FFFFFF);
+  const std::int32_t width = image.width();
+  const std::int32_t height = image.height();
+  const ole::HBITMAP source = ole::CreateBitmap32(width, height, pixels);
+  std::vector<std::uint8_t> file = ole::BitmapFileImage(source);
+  ole::DeleteObject(source);
+  if (file.size() <= 14) return;
+  data.AddBytes(ole::CF_DIB, std::vector<std::uint8_t>(file.begin() + 14, file.end()));
+  ole::FORMATETC bitmap;
+  bitmap.cfFormat = ole::CF_BITMAP;
+  bitmap.tymed = ole::TYMED_GDI;
+  data.AddRenderer(bitmap, [width, height, pixels](ole::STGMEDIUM& medium) {
+    medium.handle = ole::CreateBitmap32(width, height, pixels);
+    medium.tymed = ole::TYMED_GDI;
+    return medium.handle ? ole::S_OK : ole::E_OUTOFMEMORY;
+  });
+}
+
+}  // namespace
+
+HexMimeData::HexMimeData(ole::IDataObject* data) : data_(data) {
+  ole::IEnumFORMATETC* raw = nullptr;
+  if (data->EnumFormatEtc(ole::DATADIR_GET, &raw) != ole::S_OK || !raw) return;
+  ole::ComPtr<ole::IEnumFORMATETC> formats(raw);
+  raw->Release();
+  ole::FORMATETC format;
+  while (formats->Next(1, &format, nullptr) == ole::S_OK) mimeTypes_ << MimeTypeOf(format.cfFormat);
+}
+
+QStringList HexMimeData::formats() const { return mimeTypes_; }
+
+bool HexMimeData::hasFormat(const QString& mimeType) const {
+  return mimeTypes_.contains(mimeType) || (mimeType.startsWith(QLatin1String("text/plain")) &&
+                                          mimeTypes_.contains(QStringLiteral("text/plain")));
+}
+
+QVariant HexMimeData::retrieveData(const QString& mimeType, QMetaType) const {
+  if (mimeType.startsWith(QLatin1String("text/plain"))) {
+    QByteArray text = Rendered(*data_.Get(), ole::CF_TEXT);
+    const qsizetype zero = text.indexOf('\0');
+    if (zero >= 0) text.truncate(zero);
+    return QString::fromStdU16String(platform::AnsiToUtf16(text.toStdString()));
+  }
+  const ole::TClipFormat format = FormatOfMimeType(mimeType);
+  return format ? QVariant(Rendered(*data_.Get(), format)) : QVariant();
+}
+
+ole::ComPtr<ole::IDataObject> ForeignDataObject(const QMimeData& mime) {
+  auto* data = new ole::TStaticDataObject;
+  ole::ComPtr<ole::IDataObject> result(data);
+  for (const QString& type : mime.formats()) {
+    const ole::TClipFormat format = FormatOfMimeType(type);
+    if (format) data->AddBytes(format, [&] {
+      const QByteArray bytes = mime.data(type);
+      return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    }());
+  }
+  if (mime.hasText() && !mime.hasFormat(MimeTypeOf(hex::TransferFormats().Private)))
+    OfferText(*data, mime.text());
+  if (mime.hasUrls()) OfferFiles(*data, mime.urls());
+  if (mime.hasImage()) OfferImage(*data, qvariant_cast<QImage>(mime.imageData()));
+  if (mime.hasHtml())
+    data->AddBytes(hex::TransferFormats().Html, Terminated(mime.html().toStdString(), 1));
+  if (mime.hasFormat(QStringLiteral("text/rtf")))
+    data->AddBytes(hex::TransferFormats().RichText,
+                   Terminated(mime.data(QStringLiteral("text/rtf")).toStdString(), 1));
+  return result;
+}
+
+ole::HResult QtClipboard::SetClipboard(ole::IDataObject* data) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!data) {
+    clipboard->clear();
+    ours_.clear();
+    return ole::S_OK;
+  }
+  auto* mime = new HexMimeData(data);
+  clipboard->setMimeData(mime);
+  ours_ = mime;
+  return ole::S_OK;
+}
+
+ole::HResult QtClipboard::GetClipboard(ole::ComPtr<ole::IDataObject>& data) {
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  if (const auto* hex = dynamic_cast<const HexMimeData*>(mime)) {
+    data = hex->DataObject();
+  } else if (mime) {
+    data = ForeignDataObject(*mime);
+  } else {
+    data = ole::ComPtr<ole::IDataObject>(new ole::TStaticDataObject);
+  }
+  return ole::S_OK;
+}
+
+ole::HResult QtClipboard::IsCurrentClipboard(ole::IDataObject* data) {
+  const bool current = ours_ && QGuiApplication::clipboard()->mimeData() == ours_.data() &&
+                       ours_->DataObject() == data;
+  return current ? ole::S_OK : ole::S_FALSE;
+}
+
+// Everything rendered now, so the content no longer needs the data object.
+ole::HResult QtClipboard::FlushClipboard() {
+  if (!ours_ || QGuiApplication::clipboard()->mimeData() != ours_.data()) return ole::S_OK;
+  auto* rendered = new QMimeData;
+  for (const QString& type : ours_->formats()) rendered->setData(type, ours_->data(type));
+  rendered->setText(ours_->text());
+  QGuiApplication::clipboard()->setMimeData(rendered);
+  ours_.clear();
+  return ole::S_OK;
+}
+
+bool QtClipboard::EmptyClipboard() {
+  QGuiApplication::clipboard()->clear();
+  ours_.clear();
+  return true;
+}
+
+}  // namespace kestrave::view

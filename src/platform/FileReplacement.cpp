@@ -30,7 +30,11 @@ std::string ResolveLink(const std::string& path) {
 }  // namespace
 
 FileReplacement::FileReplacement(const std::string& target) {
-  if (PrepareTarget(target)) CreateTemporary();
+  if (!PrepareTarget(target)) return;
+  // A target that appears meanwhile is replaced like any existing one.
+  if (!targetExisted_ && CreateTargetItself()) return;
+  targetExisted_ = true;
+  CreateTemporary();
 }
 
 FileReplacement::~FileReplacement() {
@@ -47,6 +51,7 @@ bool FileReplacement::PrepareTarget(const std::string& target) {
       return false;
     }
     mode_ = ModeOfNewFile();
+    targetExisted_ = false;
     return true;
   }
   if (S_ISDIR(info.st_mode)) {
@@ -59,6 +64,15 @@ bool FileReplacement::PrepareTarget(const std::string& target) {
     return false;
   }
   mode_ = info.st_mode & 07777;
+  return true;
+}
+
+bool FileReplacement::CreateTargetItself() {
+  const int fd = ::open(target_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                        S_IRUSR | S_IWUSR);
+  if (fd < 0) return false;
+  file_ = FileHandle(fd);
+  temporary_ = target_;
   return true;
 }
 
@@ -81,14 +95,16 @@ bool FileReplacement::CreateTemporary() {
   return false;
 }
 
+// Closing reports writes the system could not complete (a full disk on some file systems).
 int FileReplacement::Flush() {
-  return ::fsync(file_.Fd()) == 0 ? 0 : errno;
+  if (!file_.IsOpen()) return 0;
+  if (::fchmod(file_.Fd(), mode_) != 0) return errno;
+  return ::close(file_.Release()) == 0 ? 0 : errno;
 }
 
 int FileReplacement::Install() {
-  if (::fchmod(file_.Fd(), mode_) != 0) return errno;
-  file_.Close();
-  if (::rename(temporary_.c_str(), target_.c_str()) != 0) return errno;
+  if (const int error = Flush()) return error;
+  if (targetExisted_ && ::rename(temporary_.c_str(), target_.c_str()) != 0) return errno;
   installed_ = true;
   return 0;
 }

@@ -108,6 +108,23 @@ TEST(FileReplacement, RefusesFoldersAndMissingFolders) {
   EXPECT_TRUE(dir.Entries().empty());
 }
 
+TEST(FileReplacement, ANewTargetIsWrittenUnderItsNameAndRemovedWhenAbandoned) {
+  TempDir dir;
+  const std::string target = dir.File("new.amr");
+  {
+    FileReplacement replacement(target);
+    ASSERT_TRUE(replacement.IsOpen());
+    WriteText(replacement, "half");
+  }
+  EXPECT_TRUE(dir.Entries().empty()) << "a failed save of a new file leaves nothing";
+  {
+    FileReplacement replacement(target);
+    WriteText(replacement, "whole");
+    ASSERT_EQ(replacement.Install(), 0);
+  }
+  EXPECT_EQ(Text(target), "whole");
+}
+
 TEST(FileReplacement, RefusesATargetThatMayNotBeWritten) {
   if (::geteuid() == 0) GTEST_SKIP() << "the superuser may write any file";
   TempDir dir;

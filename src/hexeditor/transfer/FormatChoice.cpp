@@ -44,7 +44,11 @@ std::string FormatDisplayName(TClipFormat format) {
   const int length = platform::ole::GetClipboardFormatNameA(format, buffer, sizeof buffer);
   std::string name =
       Trimmed(std::string(buffer, static_cast<std::size_t>(length > 0 ? length : 0)));
-  return name.empty() ? "(" + std::to_string(format) + ")" : name;
+  if (!name.empty()) return name;
+  std::string number = "(";
+  number += std::to_string(format);
+  number += ')';
+  return number;
 }
 
 int LastChosenFormat() {

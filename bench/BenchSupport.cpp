@@ -1,8 +1,10 @@
 #include "BenchSupport.h"
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -61,6 +63,21 @@ long long PeakResidentBytes() {
     status.ignore(1 << 16, '\n');
   }
   return 0;
+}
+
+long long ChildPeakGrowthMiB(const std::function<void()>& prepare,
+                             const std::function<void()>& measured, long long allowance) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    prepare();
+    const long long before = PeakResidentBytes();
+    measured();
+    const long long growth = PeakResidentBytes() - before - allowance;
+    ::_exit(static_cast<int>(std::max(0LL, growth) >> 20));
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::string ScratchFile(const std::string& name, long long size) {

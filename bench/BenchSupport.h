@@ -2,6 +2,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -31,6 +32,11 @@ void PrintThroughputRatio(const std::string& label, double measuredSeconds, doub
 
 // The peak resident memory of this process so far, in bytes.
 long long PeakResidentBytes();
+
+// Runs Prepare and then Measured in a child process of their own and answers how many MiB the
+// peak resident memory grew during Measured, less Allowance bytes (at least 0); -1 on failure.
+long long ChildPeakGrowthMiB(const std::function<void()>& prepare,
+                             const std::function<void()>& measured, long long allowance = 0);
 
 // A scratch file of the given size with pseudo-random content, removed at exit.
 std::string ScratchFile(const std::string& name, long long size);

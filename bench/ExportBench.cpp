@@ -25,7 +25,9 @@ std::int64_t containerSize = 0;
 int run = 0;
 
 // A base name no earlier run has used: every run writes new files, as a first export does.
-std::string FreshBase(const char* stem) { return folder + "/" + stem + std::to_string(++run); }
+std::string FreshBase(const char* stem) {
+  return folder + "/" + stem + std::to_string(++run);
+}
 
 void WriteSlices(const std::vector<char>& bytes, const std::string& base) {
   const std::size_t count = layout.MagicPositions.size();
@@ -50,7 +52,8 @@ std::vector<char> ContainerBytes() {
 
 void BM_BaselineWriteSlices(benchmark::State& state) {
   const std::vector<char> bytes = ContainerBytes();
-  for (auto _ : state) WriteSlices(bytes, FreshBase("plain"));
+  for (auto _ : state)
+    WriteSlices(bytes, FreshBase("plain"));
 }
 
 void BM_ExportRecords(benchmark::State& state) {
@@ -68,37 +71,26 @@ void BM_ExportRecords(benchmark::State& state) {
 void BM_BaselineOverwriteSlices(benchmark::State& state) {
   const std::vector<char> bytes = ContainerBytes();
   WriteSlices(bytes, folder + "/again");
-  for (auto _ : state) WriteSlices(bytes, folder + "/again");
+  for (auto _ : state)
+    WriteSlices(bytes, folder + "/again");
 }
 
 void BM_ExportOverExistingRecords(benchmark::State& state) {
   kestrave::app::ConverterWorkflow workflow;
   workflow.OpenContainer(container);
   workflow.ExportRecords(folder + "/again-rec");
-  for (auto _ : state) workflow.ExportRecords(folder + "/again-rec");
+  for (auto _ : state)
+    workflow.ExportRecords(folder + "/again-rec");
   kestrave::platform::ProcessManualQueue().Pump();
 }
 
 BENCHMARK(BM_BaselineWriteSlices)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 BENCHMARK(BM_ExportRecords)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 BENCHMARK(BM_BaselineOverwriteSlices)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
-BENCHMARK(BM_ExportOverExistingRecords)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
-
-// In a child of its own: the peak during an export minus the peak after loading.
-long long ExportPeakBeyondContainer() {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    kestrave::app::ConverterWorkflow workflow;
-    workflow.OpenContainer(container);
-    const long long loaded = kestrave::bench::PeakResidentBytes();
-    workflow.ExportRecords(FreshBase("peak"));
-    const long long extra = kestrave::bench::PeakResidentBytes() - loaded;
-    ::_exit(static_cast<int>(std::max(0LL, extra) >> 20));
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+BENCHMARK(BM_ExportOverExistingRecords)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
 
 }  // namespace
 
@@ -108,7 +100,8 @@ int main(int argc, char** argv) {
     const auto bytes = kestrave::tools::BuildSampleContainer(shape);
     container = kestrave::bench::ScratchFile("kestrave-export-bench.drf", 0);
     std::ofstream(container, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     containerSize = static_cast<std::int64_t>(bytes.size());
   }
   layout = kestrave::tools::LayoutOfSample(shape);
@@ -132,7 +125,11 @@ int main(int argc, char** argv) {
               "export over existing files / overwrite in place",
               reporter.Seconds("BM_ExportOverExistingRecords") /
                   reporter.Seconds("BM_BaselineOverwriteSlices"));
-  const long long peakMiB = ExportPeakBeyondContainer();
+  // In a child of its own: the peak during an export beyond the peak after loading.
+  kestrave::app::ConverterWorkflow workflow;
+  const long long peakMiB =
+      kestrave::bench::ChildPeakGrowthMiB([&] { workflow.OpenContainer(container); },
+                                          [&] { workflow.ExportRecords(FreshBase("peak")); });
   const long long limitMiB = (4 * largest + (64LL << 20)) >> 20;
   std::printf("%-44s %lld MiB  (limit 4 x largest record + 64 MiB = %lld MiB: %s)\n",
               "export peak memory beyond the container", peakMiB, limitMiB,

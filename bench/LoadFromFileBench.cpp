@@ -77,22 +77,6 @@ BENCHMARK(BM_LoadFromFileWithProgress)
     ->Iterations(1)
     ->Repetitions(3);
 
-// Measured in a child of its own, so nothing earlier in this process counts.
-long long PeakBeyondFileSize() {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    kestrave::hex::THexEditorEx editor;
-    editor.Loaded();
-    const long long before = kestrave::bench::PeakResidentBytes();
-    editor.LoadFromFile(file);
-    const long long extra = kestrave::bench::PeakResidentBytes() - before - kFileSize;
-    ::_exit(static_cast<int>(std::max(0LL, extra) >> 20));
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -106,7 +90,10 @@ int main(int argc, char** argv) {
                               reporter.Seconds("BM_LoadFromFile"), baseline, 1.25);
   kestrave::bench::PrintRatio("LoadFromFile with OnProgress / baseline",
                               reporter.Seconds("BM_LoadFromFileWithProgress"), baseline, 1.25);
-  const long long extraMiB = PeakBeyondFileSize();
+  // In a child of its own, so nothing earlier in this process counts.
+  kestrave::hex::THexEditorEx editor;
+  const long long extraMiB = kestrave::bench::ChildPeakGrowthMiB(
+      [&] { editor.Loaded(); }, [&] { editor.LoadFromFile(file); }, kFileSize);
   std::printf("%-44s %lld MiB  (limit 16 MiB: %s)\n", "peak memory beyond the file size", extraMiB,
               extraMiB >= 0 && extraMiB <= 16 ? "met" : "NOT MET");
   return 0;

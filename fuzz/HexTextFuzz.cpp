@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const char c : text)
       if (std::isxdigit(static_cast<unsigned char>(c))) digits += c;
     if (bytes.size() != digits.size() / 2) std::abort();
-    const std::string back = kestrave::hex::BytesToHexText(bytes.data(), static_cast<int>(bytes.size()), swap);
+    const std::string back =
+        kestrave::hex::BytesToHexText(bytes.data(), static_cast<int>(bytes.size()), swap);
     for (std::size_t i = 0; i < back.size(); ++i)
       if (std::toupper(static_cast<unsigned char>(digits[i])) != back[i]) std::abort();
   }

@@ -14,10 +14,10 @@ namespace ole = kestrave::platform::ole;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto& ids = kestrave::hex::TransferFormats();
   const ole::TClipFormat formats[] = {
-      ids.Private,        ids.RegEditHexData, ids.RichText,       ids.Html,
-      ole::CF_TEXT,       ole::CF_OEMTEXT,    ole::CF_UNICODETEXT, ole::CF_LOCALE,
-      ole::CF_DIB,        ole::CF_BITMAP,     ole::CF_PALETTE,    ole::CF_METAFILEPICT,
-      ole::CF_ENHMETAFILE, ole::CF_TIFF,      ole::CF_RIFF,       ole::CF_WAVE};
+      ids.Private,         ids.RegEditHexData, ids.RichText,        ids.Html,
+      ole::CF_TEXT,        ole::CF_OEMTEXT,    ole::CF_UNICODETEXT, ole::CF_LOCALE,
+      ole::CF_DIB,         ole::CF_BITMAP,     ole::CF_PALETTE,     ole::CF_METAFILEPICT,
+      ole::CF_ENHMETAFILE, ole::CF_TIFF,       ole::CF_RIFF,        ole::CF_WAVE};
   kestrave::fuzz::FuzzInput input(data, size);
   const ole::TClipFormat format = formats[input.Byte() % std::size(formats)];
   const bool bigEndian = input.Byte() & 1;

@@ -22,7 +22,8 @@ QString MimeTypeOf(ole::TClipFormat format) {
   if (format == ole::CF_TEXT) return QStringLiteral("text/plain");
   const std::string name = ole::ClipboardFormatName(format);
   if (!name.empty())
-    return kNamedPrefix + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(name)));
+    return kNamedPrefix +
+           QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(name)));
   return kNumberedPrefix + QString::number(format);
 }
 

@@ -85,8 +85,8 @@ bool TFormatSelDialog::Execute(hex::TClipFormat& chosen, bool& hexText) {
   return true;
 }
 
-bool QtFormatChooser::Choose(const std::vector<hex::TClipFormat>& formats,
-                             hex::TClipFormat& chosen, bool& hexText) {
+bool QtFormatChooser::Choose(const std::vector<hex::TClipFormat>& formats, hex::TClipFormat& chosen,
+                             bool& hexText) {
   TFormatSelDialog dialog(formats, hexText);
   return dialog.Execute(chosen, hexText);
 }

@@ -42,7 +42,8 @@ std::vector<std::uint8_t> Terminated(const std::string& text, int zeros) {
 
 void OfferText(ole::TStaticDataObject& data, const QString& text) {
   const std::u16string units = text.toStdU16String();
-  data.AddBytes(ole::CF_TEXT, Terminated(platform::Utf16ToCodePage(platform::AnsiCodePage(), units), 1));
+  data.AddBytes(ole::CF_TEXT,
+                Terminated(platform::Utf16ToCodePage(platform::AnsiCodePage(), units), 1));
   std::vector<std::uint8_t> utf16;
   for (const char16_t unit : units) {
     utf16.push_back(static_cast<std::uint8_t>(unit & 0xFF));
@@ -50,7 +51,8 @@ void OfferText(ole::TStaticDataObject& data, const QString& text) {
   }
   utf16.insert(utf16.end(), {0, 0});
   data.AddBytes(ole::CF_UNICODETEXT, std::move(utf16));
-  data.AddBytes(ole::CF_OEMTEXT, Terminated(platform::Utf16ToCodePage(platform::OemCodePage(), units), 1));
+  data.AddBytes(ole::CF_OEMTEXT,
+                Terminated(platform::Utf16ToCodePage(platform::OemCodePage(), units), 1));
   data.AddBytes(ole::CF_LOCALE, {kRussianLocale & 0xFF, kRussianLocale >> 8, 0, 0});
 }
 
@@ -71,7 +73,8 @@ void OfferImage(ole::TStaticDataObject& data, const QImage& picture) {
   std::vector<std::uint32_t> pixels;
   pixels.reserve(static_cast<std::size_t>(image.width()) * image.height());
   for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) pixels.push_back(image.pixel(x, y) & 0x00FFFFFF);
+    for (int x = 0; x < image.width(); ++x)
+      pixels.push_back(image.pixel(x, y) & 0x00FFFFFF);
   const std::int32_t width = image.width();
   const std::int32_t height = image.height();
   const ole::HBITMAP source = ole::CreateBitmap32(width, height, pixels);
@@ -97,14 +100,17 @@ HexMimeData::HexMimeData(ole::IDataObject* data) : data_(data) {
   ole::ComPtr<ole::IEnumFORMATETC> formats(raw);
   raw->Release();
   ole::FORMATETC format;
-  while (formats->Next(1, &format, nullptr) == ole::S_OK) mimeTypes_ << MimeTypeOf(format.cfFormat);
+  while (formats->Next(1, &format, nullptr) == ole::S_OK)
+    mimeTypes_ << MimeTypeOf(format.cfFormat);
 }
 
-QStringList HexMimeData::formats() const { return mimeTypes_; }
+QStringList HexMimeData::formats() const {
+  return mimeTypes_;
+}
 
 bool HexMimeData::hasFormat(const QString& mimeType) const {
   return mimeTypes_.contains(mimeType) || (mimeType.startsWith(QLatin1String("text/plain")) &&
-                                          mimeTypes_.contains(QStringLiteral("text/plain")));
+                                           mimeTypes_.contains(QStringLiteral("text/plain")));
 }
 
 QVariant HexMimeData::retrieveData(const QString& mimeType, QMetaType) const {
@@ -123,10 +129,11 @@ ole::ComPtr<ole::IDataObject> ForeignDataObject(const QMimeData& mime) {
   ole::ComPtr<ole::IDataObject> result(data);
   for (const QString& type : mime.formats()) {
     const ole::TClipFormat format = FormatOfMimeType(type);
-    if (format) data->AddBytes(format, [&] {
-      const QByteArray bytes = mime.data(type);
-      return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
-    }());
+    if (format)
+      data->AddBytes(format, [&] {
+        const QByteArray bytes = mime.data(type);
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+      }());
   }
   if (mime.hasText() && !mime.hasFormat(MimeTypeOf(hex::TransferFormats().Private)))
     OfferText(*data, mime.text());
@@ -175,7 +182,8 @@ ole::HResult QtClipboard::IsCurrentClipboard(ole::IDataObject* data) {
 ole::HResult QtClipboard::FlushClipboard() {
   if (!ours_ || QGuiApplication::clipboard()->mimeData() != ours_.data()) return ole::S_OK;
   auto* rendered = new QMimeData;
-  for (const QString& type : ours_->formats()) rendered->setData(type, ours_->data(type));
+  for (const QString& type : ours_->formats())
+    rendered->setData(type, ours_->data(type));
   rendered->setText(ours_->text());
   QGuiApplication::clipboard()->setMimeData(rendered);
   ours_.clear();

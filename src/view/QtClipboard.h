@@ -32,7 +32,8 @@ class HexMimeData : public QMimeData {
 class QtClipboard : public platform::ole::IClipboard {
  public:
   platform::ole::HResult SetClipboard(platform::ole::IDataObject* data) override;
-  platform::ole::HResult GetClipboard(platform::ole::ComPtr<platform::ole::IDataObject>& data) override;
+  platform::ole::HResult GetClipboard(
+      platform::ole::ComPtr<platform::ole::IDataObject>& data) override;
   platform::ole::HResult IsCurrentClipboard(platform::ole::IDataObject* data) override;
   platform::ole::HResult FlushClipboard() override;
   bool EmptyClipboard() override;

@@ -32,7 +32,8 @@ const std::vector<TClipFormat> kTexts = {ole::CF_TEXT, ole::CF_UNICODETEXT, ole:
 
 QStringList Names(const QListWidget& list) {
   QStringList names;
-  for (int i = 0; i < list.count(); ++i) names << list.item(i)->text();
+  for (int i = 0; i < list.count(); ++i)
+    names << list.item(i)->text();
   return names;
 }
 
@@ -111,7 +112,8 @@ class QtTransfer : public ::testing::Test {
     clipboard.GetClipboard(data);
     std::vector<TClipFormat> formats;
     const hex::TFormatEnum offered(*data.Get());
-    for (const auto& f : offered.Formats()) formats.push_back(f.cfFormat);
+    for (const auto& f : offered.Formats())
+      formats.push_back(f.cfFormat);
     return formats;
   }
   std::string TargetText() const {

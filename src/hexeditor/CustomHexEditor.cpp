@@ -7,6 +7,8 @@ TCustomHexEditor::TCustomHexEditor()
       input_(&platform::NoInputHeld()),
       metrics_(&platform::DefaultTextMetrics()),
       self_(std::make_shared<TCustomHexEditor*>(this)) {
+  ParseOffsetFormat(offsetFormat_, "-!10:0x|", CurrentOffsetUnits());
+  RebuildRulerTexts();
   AdjustMetrics();
 }
 

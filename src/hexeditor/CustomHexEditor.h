@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "hexeditor/BookmarkIcons.h"
 #include "hexeditor/Bookmarks.h"
 #include "hexeditor/ChangeMarks.h"
 #include "hexeditor/GridGeometry.h"
 #include "hexeditor/HexMemoryStream.h"
 #include "hexeditor/HexUndoStorage.h"
 #include "hexeditor/HexViewHost.h"
+#include "hexeditor/OffsetFormat.h"
 #include "hexeditor/SearchKernel.h"
 #include "hexeditor/Translation.h"
 #include "hexeditor/UndoRecord.h"
@@ -31,6 +33,9 @@ using TNotifyEvent = std::function<void(TCustomHexEditor& Sender)>;
 using THexFindEvent =
     std::function<void(TCustomHexEditor& Sender, const std::uint8_t* Pattern, int PatternLength,
                        int StartPos, int EndPos, bool IgnoreCase, bool Reserved, int& Result)>;
+// The text of a row's offset, written by the application; OffsetText starts empty.
+using THexGetOffsetTextEvent =
+    std::function<void(TCustomHexEditor& Sender, std::int64_t Number, std::string& OffsetText)>;
 using THexProgressEvent =
     std::function<void(TCustomHexEditor& Sender, THexProgressKind ProgressType,
                        const std::string& aName, std::uint8_t Percent, bool& Cancel)>;
@@ -183,13 +188,27 @@ class TCustomHexEditor {
   void RecalcLayout();
 
   // --- Layout values ----------------------------------------------------------------------
+  // Every setter checks first and leaves the layout as it was when it refuses.
   int BytesPerRow() const { return bytesPerRow_; }
+  void SetBytesPerRow(int value);
   int BytesPerColumn() const { return bytesPerColumn_; }
+  void SetBytesPerColumn(int value);
   int BytesPerUnit() const { return bytesPerUnit_; }
   void SetBytesPerUnit(int value);
   int RulerBytesPerUnit() const { return rulerBytesPerUnit_; }
+  void SetRulerBytesPerUnit(int value);
+  // The unit the ruler counts in: RulerBytesPerUnit, or BytesPerUnit while that is -1.
+  int RulerUnit() const { return rulerBytesPerUnit_ == -1 ? bytesPerUnit_ : rulerBytesPerUnit_; }
   int BytesPerBlock() const { return bytesPerBlock_; }
+  void SetBytesPerBlock(int value);
+  bool SeparateBlocksInCharField() const { return separateBlocksInCharField_; }
+  void SetSeparateBlocksInCharField(bool value);
   bool ShowRuler() const { return showRuler_; }
+  void SetShowRuler(bool value);
+  std::uint8_t RulerNumberBase() const { return rulerNumberBase_; }
+  void SetRulerNumberBase(std::uint8_t value);
+  const std::string& HexRulerText() const { return rulerTexts_.Hex; }
+  const std::string& CharRulerText() const { return rulerTexts_.Chars; }
   bool UnicodeChars() const { return unicodeChars_; }
   void SetUnicodeChars(bool value);
   // The low nibble of each byte first, in the hex field and in hex text on the clipboard.
@@ -199,6 +218,30 @@ class TCustomHexEditor {
   void SetUnicodeBigEndian(bool value);
   const platform::FontSpec& Font() const { return font_; }
   void SetFont(const platform::FontSpec& font);
+  // 200 x 10 pixels: twenty 10 x 10 bookmark images. An empty bitmap brings back our own.
+  const THexBitmap& BookmarkBitmap() const { return bookmarkBitmap_; }
+  void SetBookmarkBitmap(const THexBitmap& bitmap);
+  // Whether an application's bitmap is set, and so belongs in the stored settings.
+  bool HasCustomBookmarkBitmap() const { return customBookmarkBitmap_; }
+  const std::array<TBookmarkImage, kBookmarkIconCount>& BookmarkImages() const {
+    return bookmarkImages_;
+  }
+
+  // --- Offsets ----------------------------------------------------------------------------
+  const std::string& OffsetFormat() const { return offsetFormat_.Text; }
+  // Refuses a bad format with its message and keeps the previous one, field for field.
+  void SetOffsetFormat(const std::string& value);
+  const TOffsetFormat& OffsetFormatRecord() const { return offsetFormat_; }
+  bool HexLowerCase() const { return hexLowerCase_; }
+  void SetHexLowerCase(bool value);
+  // "0123456789ABCDEF", or in lower case while HexLowerCase.
+  const char* HexDigits() const { return hexLowerCase_ ? "0123456789abcdef" : "0123456789ABCDEF"; }
+  // -1 sizes the gutter from the offset texts; any other value is its width in pixels.
+  int GutterWidth() const { return gutterWidth_; }
+  void SetGutterWidth(int value);
+  // While OnGetOffsetText runs: true when the gutter is being sized, false when painting.
+  bool MeasuringOffsetWidth() const { return measuringOffsetWidth_; }
+  THexGetOffsetTextEvent OnGetOffsetText;
 
   // --- Platform hooks ---------------------------------------------------------------------
   void SetViewHost(IHexViewHost* host) { host_ = host; }
@@ -219,6 +262,14 @@ class TCustomHexEditor {
   virtual void BookmarkChanged();
   virtual void BeginUndoUpdate();
   virtual int EndUndoUpdate();
+
+ public:
+  // The text of one offset, by the application's event or by the format.
+  virtual std::string GetOffsetText(std::uint32_t offset);
+  // The same, or plain hex digits when the format is empty.
+  virtual std::string GetOffsetTextOrHex(std::uint32_t offset);
+
+ protected:
   virtual void WriteBlock(const void* source, int index, int count);
 
   // Editing steps shared by the operations and by undo and redo; no permission check, no undo
@@ -285,6 +336,11 @@ class TCustomHexEditor {
 
   // Layout
   void SizeGutter();
+  void RebuildRulerTexts();
+  OffsetUnits CurrentOffsetUnits() const;
+  void FollowRulerUnitInOffsets();
+  bool CallOffsetEvent(std::int64_t number, bool measuring, std::string& text);
+  void InvalidateView();
 
   // Editing
   bool SizeRestricted() const { return noSizeChange_ && !ignoreNoSizeChange_; }
@@ -355,6 +411,18 @@ class TCustomHexEditor {
   int cw_ = 0;
   int rh_ = 0;
   platform::FontSpec font_{"Courier New", 15};
+  std::uint8_t rulerNumberBase_ = 16;
+  RulerTexts rulerTexts_;
+  TOffsetFormat offsetFormat_;
+  bool hexLowerCase_ = false;
+  int gutterWidth_ = -1;
+  int gutterChars_ = 0;
+  bool offsetEventRunning_ = false;
+  bool measuringOffsetWidth_ = false;
+  THexBitmap bookmarkBitmap_ = DefaultBookmarkIcons();
+  bool customBookmarkBitmap_ = false;
+  std::array<TBookmarkImage, kBookmarkIconCount> bookmarkImages_ =
+      CutBookmarkImages(bookmarkBitmap_);
 
   // Search and characters
   ByteMap identityTable_{};

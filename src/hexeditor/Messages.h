@@ -25,6 +25,12 @@ inline constexpr char kInvalidRadixCharacter[] =
     "Invalid character %s, cannot convert using radix %xh";
 inline constexpr char kCannotUpdateUndo[] = "Cannot update undo storage";
 inline constexpr char kInvalidBookmarkIndex[] = "Invalid bookmark index";
+inline constexpr char kMissingOffsetChar[] = "Missing char in offset format: %s";
+inline constexpr char kInvalidOffsetRadix[] =
+    "Invalid radix in offset format (%xh), allowed: 02h..10h";
+inline constexpr char kInvalidRulerUnit[] =
+    "Invalid ruler bytes per unit value %d, allowed: -1,1,2,4,8";
+inline constexpr char kInvalidBookmarkBitmap[] = "Invalid bookmark bitmap (must be 10 x 200 px)";
 inline constexpr char kInvalidUnit[] = "Invalid bytes per unit value %d, allowed: 1,2,4,8";
 
 }  // namespace kestrave::hex::msg

@@ -18,6 +18,9 @@ ConverterWorkflow::ConverterWorkflow() : statusText_(text::kTitle) {
 }
 
 void ConverterWorkflow::Configure(hex::THexEditorEx& editor) {
+  editor.SetBytesPerRow(16);
+  editor.SetTranslation(hex::tkAsIs);
+  editor.SetOffsetFormat("-!10:0x|");
   editor.SetBackupExtension(".bak");
   editor.SetFont({"Courier New", 15});
   editor.Loaded();

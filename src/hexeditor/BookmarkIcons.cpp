@@ -3,10 +3,14 @@
 namespace kestrave::hex {
 namespace {
 
-constexpr std::uint32_t kBackground = 0x00FF00FF;  // magenta, the transparent colour
-constexpr std::uint32_t kHexTag = 0x002060C0;
-constexpr std::uint32_t kCharTag = 0x00208040;
-constexpr std::uint32_t kDigit = 0x00FFFFFF;
+// Red, green and blue with red in the lowest byte, as every colour of the view.
+constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+  return r | (g << 8) | (b << 16);
+}
+constexpr std::uint32_t kBackground = Rgb(255, 0, 255);  // magenta, the transparent colour
+constexpr std::uint32_t kHexTag = Rgb(0x20, 0x60, 0xC0);
+constexpr std::uint32_t kCharTag = Rgb(0x20, 0x80, 0x40);
+constexpr std::uint32_t kDigit = Rgb(255, 255, 255);
 
 // Digits 0 to 9 in a 3 x 5 pixel font, one row a byte, bit 2 the left pixel.
 constexpr std::uint8_t kDigitFont[10][5] = {

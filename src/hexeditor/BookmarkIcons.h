@@ -6,7 +6,7 @@
 
 namespace kestrave::hex {
 
-// A picture of 32-bit pixels (0x00RRGGBB), rows top first.
+// A picture of 32-bit pixels (red, green, blue from the lowest byte up), rows top first.
 struct THexBitmap {
   int Width = 0;
   int Height = 0;

@@ -18,6 +18,7 @@
 #include "hexeditor/SearchKernel.h"
 #include "hexeditor/Translation.h"
 #include "hexeditor/UndoRecord.h"
+#include "hexeditor/view/HexColors.h"
 #include "platform/MessageQueue.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"
@@ -39,6 +40,29 @@ using THexGetOffsetTextEvent =
 using THexProgressEvent =
     std::function<void(TCustomHexEditor& Sender, THexProgressKind ProgressType,
                        const std::string& aName, std::uint8_t Percent, bool& Cancel)>;
+
+enum THexCaretKind : std::uint8_t { ckFull, ckLeft, ckBottom, ckAuto };
+
+// A rectangle in the view's pixels; right and bottom are outside it.
+struct PaintRect {
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+  int Width() const { return Right - Left; }
+  int Height() const { return Bottom - Top; }
+  bool Empty() const { return Right <= Left || Bottom <= Top; }
+  bool Intersects(const PaintRect& o) const {
+    return Left < o.Right && o.Left < Right && Top < o.Bottom && o.Top < Bottom;
+  }
+  bool operator==(const PaintRect&) const = default;
+};
+
+class IHexCanvas;
+// Lets an application draw a cell itself: clearing DefaultDraw leaves the cell to it.
+using THexDrawCellEvent =
+    std::function<void(TCustomHexEditor& Sender, IHexCanvas& Canvas, int ACol, int ARow,
+                       std::u16string& AWideText, PaintRect ARect, bool& ADefaultDraw)>;
 
 // One hex-editor instance: a buffer with its file, cursor and selection, laid out on a grid.
 // It is not a widget: a hidden instance is just this object; a view shows it through a host.
@@ -109,7 +133,7 @@ class TCustomHexEditor {
   bool NoSizeChange() const { return noSizeChange_; }
   void SetNoSizeChange(bool value);
   bool ReadOnlyView() const { return readOnlyView_; }
-  void SetReadOnlyView(bool value) { readOnlyView_ = value; }
+  void SetReadOnlyView(bool value);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool value) { enabled_ = value; }
   // While set, a size restriction is not in effect (a move of data inside one instance).
@@ -243,6 +267,67 @@ class TCustomHexEditor {
   bool MeasuringOffsetWidth() const { return measuringOffsetWidth_; }
   THexGetOffsetTextEvent OnGetOffsetText;
 
+  // --- Viewport -----------------------------------------------------------------------------
+  // The view's client area in pixels; a hidden instance has none.
+  void SetClientSize(int width, int height);
+  int ClientWidth() const { return clientWidth_; }
+  int ClientHeight() const { return clientHeight_; }
+  // The first data row and the first scrolling column shown (fixed rows and columns always are).
+  int TopRow() const { return topRow_; }
+  void SetTopRow(int row);
+  int LeftCol() const { return leftCol_; }
+  void SetLeftCol(int col);
+  // Data rows that fit wholly, at least one; columns likewise.
+  int VisibleRowCount() const;
+  int VisibleColCount() const;
+  int MaxTopRow() const;
+  int MaxLeftCol() const;
+  // The cell under a point of the client area, or {-1, -1} outside the cells.
+  GridCell CellAtPoint(int x, int y) const;
+  // Where a cell lies in the client area; empty when it is scrolled out of view.
+  PaintRect CellRect(GridCell cell) const;
+  TNotifyEvent OnTopLeftChanged;
+
+  // --- Focus and look --------------------------------------------------------------------------
+  bool Focused() const { return focused_; }
+  void SetFocused(bool focused);
+  THexColors& Colors() { return colors_; }
+  const THexColors& Colors() const { return colors_; }
+  void SetSystemColors(const ISystemColors& colors);
+  const ISystemColors& SystemColors() const { return *systemColors_; }
+  TColor Resolved(TColor color) const { return ResolveColor(color, *systemColors_); }
+  THexCaretKind CaretKind() const { return caretKind_; }
+  void SetCaretKind(THexCaretKind value);
+  // ckAuto as it stands now: bottom bar while read-only, left bar in insert mode, else full.
+  THexCaretKind EffectiveCaretKind() const;
+  // The caret's place and size: the cursor cell's top-left, cw x (rh - 2); (-50, -50) when the
+  // cursor cell is out of view.
+  PaintRect CaretRect() const;
+  bool FocusFrame() const { return focusFrame_; }
+  void SetFocusFrame(bool value);
+  bool DrawGridLines() const { return drawGridLines_; }
+  void SetDrawGridLines(bool value);
+  bool DrawGutter3D() const { return drawGutter3D_; }
+  void SetDrawGutter3D(bool value);
+  bool HideSelection() const { return hideSelection_; }
+  void SetHideSelection(bool value);
+  bool GraySelectionIfNotFocused() const { return graySelectionIfNotFocused_; }
+  void SetGraySelectionIfNotFocused(bool value);
+  bool ShowPositionIfNotFocused() const { return showPositionIfNotFocused_; }
+  void SetShowPositionIfNotFocused(bool value);
+  THexDrawCellEvent OnDrawCell;
+  // While a data cell is drawn: its byte position (-1 for a fixed cell) and whether it is selected.
+  int DrawnPosition() const { return drawnPosition_; }
+  bool DrawnSelected() const { return drawnSelected_; }
+  // The cell of the drop-position marker, {-1, -1} when none is shown.
+  GridCell DropMarkerCell() const { return dropMarker_; }
+  void SetDropMarkerCell(GridCell cell);
+  // Painting stops while locked.
+  bool PaintLocked() const { return paintLock_ > 0; }
+  // The width of the gutter and gap columns, and the height of the ruler rows.
+  int FixedColumnsWidthForInput() const { return FixedColumnsWidth(); }
+  int FixedRowsHeightForInput() const { return FixedRowsHeight(); }
+
   // --- Platform hooks ---------------------------------------------------------------------
   void SetViewHost(IHexViewHost* host) { host_ = host; }
   void SetMessageQueue(platform::IMessageQueue& queue) { queue_ = &queue; }
@@ -334,14 +419,24 @@ class TCustomHexEditor {
   void PlaceCaret();
   void DeliverSelectionChanged();
 
+  // Viewport
+  void ClampInView(GridCell cell);
+  int FixedColumnsWidth() const { return colWidths_[0] + colWidths_[1]; }
+  int FixedRowsHeight() const { return rowHeights_[0] + rowHeights_[1]; }
+  void TopLeftChanged();
+  void InvalidateRulerAround(int col);
+
   // Layout
   void SizeGutter();
   void RebuildRulerTexts();
   OffsetUnits CurrentOffsetUnits() const;
   void FollowRulerUnitInOffsets();
   bool CallOffsetEvent(std::int64_t number, bool measuring, std::string& text);
+
+ protected:
   void InvalidateView();
 
+ private:
   // Editing
   bool SizeRestricted() const { return noSizeChange_ && !ignoreNoSizeChange_; }
   bool InsertAllowed() const { return !SizeRestricted() && allowInsertMode_ && !readOnlyView_; }
@@ -430,6 +525,32 @@ class TCustomHexEditor {
   bool findProgress_ = false;
   THexTranslationKind translation_ = tkAsIs;
   std::uint8_t maskChar_ = kDefaultMaskChar;
+
+  // Viewport, focus and look
+  int clientWidth_ = 0;
+  int clientHeight_ = 0;
+  int topRow_ = GridGeometry::kFixedRows;
+  int leftCol_ = GridGeometry::kFixedCols;
+  bool focused_ = false;
+  bool caretWasInChar_ = false;
+  THexColors colors_;
+  const ISystemColors* systemColors_ = &DefaultSystemColors();
+  THexCaretKind caretKind_ = ckAuto;
+  bool focusFrame_ = true;
+  bool drawGridLines_ = false;
+  bool drawGutter3D_ = true;
+  bool hideSelection_ = false;
+  bool graySelectionIfNotFocused_ = false;
+  bool showPositionIfNotFocused_ = false;
+  int drawnPosition_ = -1;
+  bool drawnSelected_ = false;
+  GridCell dropMarker_{-1, -1};
+
+ protected:
+  int paintLock_ = 0;
+
+ private:
+  friend class THexPaintModel;
 
   // Platform
   IHexViewHost* host_ = nullptr;

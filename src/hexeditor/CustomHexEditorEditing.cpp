@@ -23,6 +23,7 @@ void TCustomHexEditor::SetInsertMode(bool value) {
   if (value == insertModeStored_ || !InsertAllowed()) return;
   const bool onAppendPosition = CellToPosition(cursor_) >= DataSize();
   insertModeStored_ = value;
+  if (focused_ && host_ && caretKind_ == ckAuto) host_->CaretShapeChanged();
   if (DataSize() == 0) return;
   AdjustMetrics();
   if (!value && onAppendPosition)
@@ -34,6 +35,11 @@ void TCustomHexEditor::SetInsertMode(bool value) {
 void TCustomHexEditor::SetAllowInsertMode(bool value) {
   if (!value) SetInsertMode(false);
   allowInsertMode_ = value;
+}
+
+void TCustomHexEditor::SetReadOnlyView(bool value) {
+  readOnlyView_ = value;
+  if (focused_ && host_ && caretKind_ == ckAuto) host_->CaretShapeChanged();
 }
 
 void TCustomHexEditor::SetNoSizeChange(bool value) {

@@ -185,10 +185,15 @@ bool TCustomHexEditor::FocusCell(GridCell target, bool checked) {
       host_->InvalidateCell({0, old.Row});
       host_->InvalidateCell({0, target.Row});
     }
+    if (old.Col != target.Col) {
+      InvalidateRulerAround(old.Col);
+      InvalidateRulerAround(target.Col);
+    }
   }
   const auto oldPosition =
       static_cast<int>(std::min<std::int64_t>(CellToPosition(old), DataSize()));
   cursor_ = target;
+  ClampInView(target);
   if (extending_) {
     ExtendSelection(oldPosition, static_cast<int>(CellToPosition(target)));
   } else {
@@ -232,10 +237,6 @@ void TCustomHexEditor::InvalidatePositions(int low, int high) {
 void TCustomHexEditor::InvalidateSelectionChange(int oldLow, int oldHigh, int newLow, int newHigh) {
   InvalidatePositions(std::min(oldLow, newLow), std::max(oldLow, newLow));
   InvalidatePositions(std::min(oldHigh, newHigh), std::max(oldHigh, newHigh));
-}
-
-void TCustomHexEditor::PlaceCaret() {
-  if (host_) host_->PlaceCaret(cursor_);
 }
 
 void TCustomHexEditor::MoveCaretToStart() {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "hexeditor/CustomHexEditor.h"
+#include "hexeditor/input/Keys.h"
 #include "hexeditor/transfer/FormatChoice.h"
 #include "platform/ole/DataObject.h"
 
@@ -51,6 +52,51 @@ class THexEditorEx : public TCustomHexEditor {
                                std::int32_t& effect);
   TClipFormat ChosenFormat(bool forPaste) const { return chosenFormat_[forPaste ? 1 : 0]; }
 
+  // --- Keyboard and mouse --------------------------------------------------------------------
+  // A key pressed, with the modifiers held; the application's OnKeyDown comes first.
+  void KeyDown(int key, TShiftState shift);
+  // A character typed, in the Windows code page; OnKeyPress comes first.
+  void KeyPress(std::uint8_t ch);
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  void MouseMove(TShiftState shift, int x, int y);
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  void DoubleClick(int x, int y);
+  // One wheel step; answers whether the view handled it.
+  bool MouseWheel(bool down, TShiftState shift);
+
+  std::function<void(TCustomHexEditor& Sender, int& Key, TShiftState Shift)> OnKeyDown;
+  std::function<void(TCustomHexEditor& Sender, std::uint8_t& Key)> OnKeyPress;
+  TNotifyEvent OnInvalidKey;
+  std::function<void(TCustomHexEditor& Sender, TMouseButton Button, TShiftState Shift, int X,
+                     int Y)>
+      OnMouseDown;
+  TNotifyEvent OnDblClick;
+
+  bool WantTabs() const { return wantTabs_; }
+  void SetWantTabs(bool value) { wantTabs_ = value; }
+  bool ZoomOnWheel() const { return zoomOnWheel_; }
+  void SetZoomOnWheel(bool value) { zoomOnWheel_ = value; }
+  // Whether a menu for the gutter and ruler is attached, and where a right click shows it.
+  bool HasOffsetPopupMenu() const { return hasOffsetPopupMenu_; }
+  void SetHasOffsetPopupMenu(bool value) { hasOffsetPopupMenu_ = value; }
+  bool ShowsOffsetPopupAt(int x, int y) const;
+  // The mouse pointer over a point: an arrow over the selection and the fixed area while no
+  // button is held, else a text cursor.
+  bool ArrowCursorAt(int x, int y, TShiftState buttons) const;
+
+  // Painting stops between BeginUpdate and the matching EndUpdate.
+  int BeginUpdate();
+  int EndUpdate();
+
+  // State the mouse handlers keep between calls.
+  struct MouseState {
+    bool clickInSelection = false;
+    GridCell clickCell{-1, -1};
+    bool doubleClicked = false;
+    bool dragging = false;
+  };
+  MouseState& Mouse() { return mouse_; }
+
  protected:
   void CheckFileOverwrite() override;
   void WriteBlock(const void* source, int index, int count) override;
@@ -72,6 +118,10 @@ class THexEditorEx : public TCustomHexEditor {
   platform::ole::ComPtr<platform::ole::IDataObject> clipboardData_;
   TClipFormat chosenFormat_[2] = {0, 0};  // drops, pastes
   hex::IFormatChooser* formatChooser_ = nullptr;
+  bool wantTabs_ = true;
+  bool zoomOnWheel_ = true;
+  bool hasOffsetPopupMenu_ = false;
+  MouseState mouse_;
 };
 
 }  // namespace kestrave::hex

@@ -14,6 +14,8 @@ class IHexViewHost {
   virtual void InvalidateRows(int firstRow, int lastRow) = 0;
   virtual void InvalidateAll() = 0;
   virtual void PlaceCaret(GridCell cell) = 0;
+  // The caret's shape changed (kind, insert mode, read-only view, font).
+  virtual void CaretShapeChanged() {}
 };
 
 }  // namespace kestrave::hex

@@ -1,0 +1,59 @@
+// Keyboard and mouse of the extended view: the events first, then the handlers.
+#include "hexeditor/HexEditorEx.h"
+#include "hexeditor/input/HexInput.h"
+
+namespace kestrave::hex {
+
+void THexEditorEx::KeyDown(int key, TShiftState shift) {
+  if (OnKeyDown) OnKeyDown(*this, key, shift);
+  if (key == vkNone) return;
+  if (Modifiers(shift) == 0 && key != vkShift && !InsertMode()) ResetSelection(true);
+  HandleNavigationKey(*this, key, shift);
+  HandleShortcut(*this, key, shift);
+}
+
+void THexEditorEx::KeyPress(std::uint8_t ch) {
+  if (OnKeyPress) OnKeyPress(*this, ch);
+  HandleTypedChar(*this, ch);
+}
+
+void THexEditorEx::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  HandleMouseDown(*this, button, shift, x, y);
+}
+
+void THexEditorEx::MouseMove(TShiftState shift, int x, int y) {
+  HandleMouseMove(*this, shift, x, y);
+}
+
+void THexEditorEx::MouseUp(TMouseButton button, TShiftState, int x, int y) {
+  HandleMouseUp(*this, button, x, y);
+}
+
+void THexEditorEx::DoubleClick(int x, int y) {
+  HandleDoubleClick(*this, x, y);
+}
+
+bool THexEditorEx::MouseWheel(bool down, TShiftState shift) {
+  return HandleWheel(*this, down, shift);
+}
+
+bool THexEditorEx::ShowsOffsetPopupAt(int x, int y) const {
+  return hasOffsetPopupMenu_ && (x < FixedColumnsWidthForInput() || y < FixedRowsHeightForInput());
+}
+
+bool THexEditorEx::ArrowCursorAt(int x, int y, TShiftState buttons) const {
+  const bool noButton = (buttons & (ssLeft | ssRight | ssMiddle)) == 0;
+  return noButton && (OverSelection(*this, x, y) || OverFixedArea(*this, x, y));
+}
+
+int THexEditorEx::BeginUpdate() {
+  return ++paintLock_;
+}
+
+int THexEditorEx::EndUpdate() {
+  if (paintLock_ > 0) --paintLock_;
+  if (paintLock_ == 0) InvalidateView();
+  return paintLock_;
+}
+
+}  // namespace kestrave::hex

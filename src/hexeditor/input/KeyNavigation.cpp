@@ -1,0 +1,179 @@
+// The key table: moves, field switches, deletes, insert mode and bookmarks.
+#include <algorithm>
+
+#include "hexeditor/HexEditorEx.h"
+#include "hexeditor/input/HexInput.h"
+
+namespace kestrave::hex {
+namespace {
+
+// The caret's byte, which in insert mode may be the position past the data.
+int CaretPosition(const THexEditorEx& e) {
+  return static_cast<int>(std::min<std::int64_t>(e.CellToPosition(e.CursorCell()), e.DataSize()));
+}
+
+int LastPosition(const THexEditorEx& e) {
+  return e.InsertMode() ? e.DataSize() : e.DataSize() - 1;
+}
+
+int AlignDown(int p, int unit) {
+  return p - p % unit;
+}
+
+// A move whose refusal needs no answer.
+void Go(THexEditorEx& e, GridCell cell) {
+  e.MoveCursorToCell(cell);
+}
+
+bool InCharColumn(const THexEditorEx& e) {
+  return e.Geometry().IsCharColumn(e.CursorCell().Col);
+}
+
+bool OnSecondNibble(const THexEditorEx& e) {
+  const int col = e.CursorCell().Col;
+  return !e.Geometry().IsCharColumn(col) && (col - 2) % 2 == 1;
+}
+
+void MoveTo(THexEditorEx& e, int position, bool inChar, bool secondNibble = false) {
+  GridCell cell = e.PositionToCell(position, inChar);
+  if (!inChar && secondNibble) ++cell.Col;
+  e.MoveCursorToCell(cell);
+}
+
+void MoveToRow(THexEditorEx& e, int row) {
+  e.MoveCursorToCell({e.CursorCell().Col, row});
+}
+
+void PageUp(THexEditorEx& e, bool ctrl) {
+  const int visible = e.VisibleRowCount();
+  if (ctrl) return MoveToRow(e, e.TopRow());
+  const int row = std::max(2, e.CursorCell().Row - visible + 1);
+  e.SetTopRow(std::max(2, e.TopRow() - visible + 1));
+  MoveToRow(e, row);
+}
+
+void PageDown(THexEditorEx& e, bool ctrl) {
+  const int visible = e.VisibleRowCount();
+  const int lastRow = e.RowCount() - 1;
+  if (ctrl) return MoveToRow(e, std::min(lastRow, e.TopRow() + visible - 1));
+  const int row = std::min(lastRow, e.CursorCell().Row + visible - 1);
+  e.SetTopRow(std::min(std::max(2, e.RowCount() - visible), e.TopRow() + visible - 1));
+  MoveToRow(e, row);
+}
+
+void End(THexEditorEx& e, bool ctrl) {
+  const bool inChar = InCharColumn(e);
+  if (ctrl) return MoveTo(e, LastPosition(e), inChar);
+  const std::int64_t rowEnd = std::int64_t{e.CursorCell().Row - 1} * e.BytesPerRow() - 1;
+  const int target = static_cast<int>(std::min<std::int64_t>(rowEnd, LastPosition(e)));
+  MoveTo(e, std::max(target, 0), inChar, true);
+}
+
+void Home(THexEditorEx& e, bool ctrl) {
+  const int col = InCharColumn(e) ? e.Geometry().FirstCharColumn() : e.Geometry().FirstHexColumn();
+  e.MoveCursorToCell({col, ctrl ? 2 : e.CursorCell().Row});
+}
+
+void SwitchField(THexEditorEx& e) {
+  e.MoveCursorToCell({std::max(2, e.OtherFieldColumn(e.CursorCell().Col)), e.CursorCell().Row});
+}
+
+void Delete(THexEditorEx& e, TShiftState shift) {
+  if (e.ReadOnlyView()) return;
+  if (!e.InsertMode() && Modifiers(shift) != ssCtrl) return;
+  if (e.SelectionCount() > 0) {
+    e.DeleteSelection("");
+  } else {
+    e.DeleteUnit(false, "");
+  }
+}
+
+}  // namespace
+
+void MoveLeft(THexEditorEx& e) {
+  const int p = CaretPosition(e);
+  const int unit = e.BytesPerUnit();
+  const bool inChar = InCharColumn(e);
+  const bool byUnits = e.Extending() || (inChar && e.UnicodeChars());
+  const int target = byUnits ? p - unit : p - 1;
+  if (inChar) return MoveTo(e, std::max(target, 0), true);
+  if (e.Extending()) return MoveTo(e, AlignDown(std::max(target, 0), unit), false);
+  if (OnSecondNibble(e)) return Go(e, {e.CursorCell().Col - 1, e.CursorCell().Row});
+  if (p - 1 >= 0) MoveTo(e, p - 1, false, true);
+}
+
+void MoveRight(THexEditorEx& e) {
+  const int p = CaretPosition(e);
+  const int unit = e.BytesPerUnit();
+  const bool inChar = InCharColumn(e);
+  const bool byUnits = e.Extending() || (inChar && e.UnicodeChars());
+  const int target = byUnits ? p + unit : p + 1;
+  if (inChar) return MoveTo(e, std::min(target, LastPosition(e)), true);
+  if (e.Extending()) return MoveTo(e, std::min(AlignDown(target, unit), LastPosition(e)), false);
+  if (!OnSecondNibble(e) && p != e.DataSize())
+    return Go(e, {e.CursorCell().Col + 1, e.CursorCell().Row});
+  if (p + 1 < e.DataSize() || (p + 1 == e.DataSize() && e.InsertMode())) MoveTo(e, p + 1, false);
+}
+
+void HandleNavigationKey(THexEditorEx& e, int key, TShiftState shift) {
+  const TShiftState modifiers = Modifiers(shift);
+  const bool ctrl = (modifiers & ssCtrl) != 0;
+  if (key == vkBack && e.InsertMode() && !e.ReadOnlyView()) {
+    if (e.SelectionCount() > 0) {
+      e.DeleteSelection("");
+    } else {
+      e.DeleteUnit(true, "");
+    }
+    return;
+  }
+  if (key >= '0' && key <= '9' && ctrl) {
+    if (modifiers & ssShift) {
+      e.SetBookmark(key - '0', CaretPosition(e), InCharColumn(e));
+    } else {
+      e.GotoBookmark(key - '0');
+    }
+    return;
+  }
+  switch (key) {
+    case vkBack:
+    case vkLeft:
+      if (!ctrl) return MoveLeft(e);
+      if (key == vkLeft) e.MoveCursorToCell({2, e.CursorCell().Row});
+      return;
+    case vkTab:
+      if (modifiers == 0 || modifiers == ssShift) SwitchField(e);
+      return;
+    case 'T':
+      if (ctrl) SwitchField(e);
+      return;
+    case vkShift:
+      if (modifiers == ssShift || modifiers == (ssShift | ssCtrl)) e.SetExtending(true);
+      return;
+    case vkPrior:
+      return PageUp(e, ctrl);
+    case vkNext:
+      return PageDown(e, ctrl);
+    case vkEnd:
+      return End(e, ctrl);
+    case vkHome:
+      return Home(e, ctrl);
+    case vkUp:
+      if (!ctrl && e.CursorCell().Row - 1 >= 2) MoveToRow(e, e.CursorCell().Row - 1);
+      return;
+    case vkDown:
+      if (!ctrl && e.CursorCell().Row + 1 < e.RowCount()) MoveToRow(e, e.CursorCell().Row + 1);
+      return;
+    case vkRight:
+      if (ctrl) return Go(e, {e.ColCount() - 1, e.CursorCell().Row});
+      return MoveRight(e);
+    case vkInsert:
+      e.SetInsertMode(!e.InsertMode());
+      return;
+    case vkDelete:
+      return Delete(e, shift);
+    default:
+      return;
+  }
+}
+
+}  // namespace kestrave::hex

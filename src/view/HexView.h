@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QFont>
+#include <QImage>
+#include <array>
+
+#include "hexeditor/HexEditorEx.h"
+#include "hexeditor/view/PaintModel.h"
+#include "view/QtPlatform.h"
+
+class QMenu;
+
+namespace kestrave::view {
+
+// The visible hex view: draws what the paint model says, double-buffered, only the visible
+// cells; scrolls by rows (a 2 GiB buffer has 134 million of them); turns Qt's key, mouse, wheel,
+// focus and resize events into the editor's input calls.
+class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
+ public:
+  explicit HexView(hex::THexEditorEx& editor, QWidget* parent = nullptr);
+  ~HexView() override;
+
+  hex::THexEditorEx& Editor() { return editor_; }
+  // The menu shown for right clicks on the gutter and the ruler.
+  void SetOffsetPopupMenu(QMenu* menu);
+  // Applies the editor's font to the widget's own drawing (after SetFont on the editor).
+  void FontChanged();
+
+  // IHexViewHost
+  void InvalidateCell(hex::GridCell cell) override;
+  void InvalidateRows(int firstRow, int lastRow) override;
+  void InvalidateAll() override;
+  void PlaceCaret(hex::GridCell cell) override;
+  void CaretShapeChanged() override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  void SyncScrollBars();
+  void PaintCaret(QPainter& painter);
+  QRect CaretRect() const;
+
+  hex::THexEditorEx& editor_;
+  hex::THexPaintModel model_;
+  QtTextMetrics metrics_;
+  QtInputState input_;
+  QtSystemColors systemColors_;
+  QFont font_;
+  QRect caretRect_;
+  QMenu* offsetMenu_ = nullptr;
+  bool syncing_ = false;
+  std::array<QImage, hex::kBookmarkIconCount> bookmarkImages_;
+  friend class QtCanvas;
+};
+
+// Qt modifiers and buttons as the editor's shift state.
+hex::TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
+// A Qt key as the editor's key code, or vkNone.
+int EditorKeyOf(int qtKey);
+
+}  // namespace kestrave::view

@@ -1,0 +1,62 @@
+#include "view/QtPlatform.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPalette>
+
+namespace kestrave::view {
+namespace {
+
+QFont ToQFont(const platform::FontSpec& spec) {
+  QFont font(QString::fromStdString(spec.Name));
+  font.setStyleHint(QFont::Monospace);
+  font.setFixedPitch(true);
+  font.setPixelSize(std::max(spec.Height, 1));
+  return font;
+}
+
+hex::TColor FromQColor(const QColor& color) {
+  return hex::Rgb(static_cast<std::uint32_t>(color.red()),
+                  static_cast<std::uint32_t>(color.green()),
+                  static_cast<std::uint32_t>(color.blue()));
+}
+
+}  // namespace
+
+int QtTextMetrics::TextWidth(const platform::FontSpec& font, std::string_view text) const {
+  return QFontMetrics(ToQFont(font))
+      .horizontalAdvance(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+int QtTextMetrics::TextHeight(const platform::FontSpec& font, std::string_view) const {
+  return QFontMetrics(ToQFont(font)).height();
+}
+
+bool QtInputState::ShiftDown() const {
+  return QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier;
+}
+
+bool QtInputState::LeftButtonDown() const {
+  return QGuiApplication::mouseButtons() & Qt::LeftButton;
+}
+
+hex::TColor QtSystemColors::Resolve(std::uint32_t index) const {
+  const QPalette palette = QGuiApplication::palette();
+  switch (index) {
+    case 0x05:
+      return FromQColor(palette.color(QPalette::Base));
+    case 0x08:
+      return FromQColor(palette.color(QPalette::Text));
+    case 0x0F:
+      return FromQColor(palette.color(QPalette::Button));
+    case 0x10:
+      return FromQColor(palette.color(QPalette::Dark));
+    case 0x14:
+      return FromQColor(palette.color(QPalette::Light));
+    default:
+      return hex::DefaultSystemColors().Resolve(index);
+  }
+}
+
+}  // namespace kestrave::view

@@ -57,6 +57,8 @@ HexWindow::HexWindow() : view_(new view::HexView(editor_, this)) {
 }
 
 HexWindow::~HexWindow() {
+  // The view talks to the editor until it is gone, and Qt would delete it after the editor.
+  delete view_;
   editor_.OnSelectionChanged = nullptr;
   editor_.OnChange = nullptr;
   editor_.OnProgress = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hexeditor/GridGeometry.h"
 #include "hexeditor/input/Keys.h"
 
 namespace kestrave::hex {

@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include "hexeditor/input/HexInput.h"
+#include "platform/ole/Clipboard.h"
+#include "tests/hexeditor/EditorFixture.h"
+
+namespace kestrave::hex::test {
+namespace {
+
+class Held : public platform::IInputState {
+ public:
+  bool ShiftDown() const override { return shift; }
+  bool LeftButtonDown() const override { return left; }
+  bool shift = false;
+  bool left = false;
+};
+
+class FixedMetrics : public platform::ITextMetrics {
+ public:
+  int TextWidth(const platform::FontSpec&, std::string_view t) const override {
+    return 9 * static_cast<int>(t.size());
+  }
+  int TextHeight(const platform::FontSpec&, std::string_view) const override { return 15; }
+};
+
+class Input : public EditorTest {
+ protected:
+  Input() {
+    editor.SetInputState(held);
+    editor.SetTextMetrics(metrics);
+    editor.SetClientSize(900, 17 * 10);
+  }
+  void Type(std::string_view text) {
+    for (const char c : text)
+      editor.KeyPress(static_cast<std::uint8_t>(c));
+  }
+  void Key(int key, TShiftState shift = 0) {
+    held.shift = shift & ssShift;
+    editor.KeyDown(key, shift);
+    held.shift = false;
+  }
+  std::vector<std::uint8_t> Head(int count) const {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+    editor.ReadBlock(bytes.data(), 0, count);
+    return bytes;
+  }
+  // The middle of a cell, in client pixels.
+  std::pair<int, int> Centre(GridCell cell, int dx = 2) const {
+    const PaintRect r = editor.CellRect(cell);
+    return {r.Left + dx, r.Top + r.Height() / 2};
+  }
+
+  Held held;
+  FixedMetrics metrics;
+};
+
+TEST_F(Input, OverwriteTypingReplacesNibblesAndMovesOn) {
+  LoadBytes({0x12, 0x34});
+  Type("A");
+  EXPECT_EQ(Head(2), (std::vector<std::uint8_t>{0xA2, 0x34}));
+  EXPECT_EQ(editor.CursorCell(), (GridCell{3, 2})) << "on the low nibble";
+  Type("B");
+  EXPECT_EQ(Head(2), (std::vector<std::uint8_t>{0xAB, 0x34}));
+  EXPECT_EQ(editor.CursorCell(), (GridCell{4, 2})) << "on the next byte";
+  EXPECT_TRUE(editor.IsChanged(0));
+  Key(vkEnd);
+  Key(vkRight);
+  Type("FF");
+  EXPECT_EQ(editor.DataSize(), 2) << "overwrite mode never types past the end";
+}
+
+TEST_F(Input, InsertModeTypingInsertsANewByteAtAUnitStart) {
+  LoadBytes({0x12});
+  Key(vkInsert);
+  ASSERT_TRUE(editor.InsertMode());
+  Type("41");
+  EXPECT_EQ(Head(2), (std::vector<std::uint8_t>{0x41, 0x12}));
+}
+
+TEST_F(Input, UnitsOfFourAreInsertedWholeFromTheCharacterField) {
+  LoadBytes({0x01, 0x02, 0x03, 0x04});
+  editor.SetBytesPerUnit(4);
+  editor.SetInsertMode(true);
+  editor.SetInCharField(true);
+  Type("A");
+  EXPECT_EQ(Head(8), (std::vector<std::uint8_t>{0x41, 0, 0, 0, 1, 2, 3, 4}));
+}
+
+TEST_F(Input, WrongCharactersAreInvalidKeysAndChangeNothing) {
+  LoadBytes({0x12, 0x34});
+  int invalid = 0;
+  editor.OnInvalidKey = [&](TCustomHexEditor&) { ++invalid; };
+  const EditorState before = StateOf(editor);
+  Type("G");
+  EXPECT_EQ(invalid, 1);
+  EXPECT_EQ(StateOf(editor), before);
+  editor.SetTranslation(tkASCII);
+  editor.SetInCharField(true);
+  editor.KeyPress(0xC0);
+  EXPECT_EQ(invalid, 2) << "no 7-bit character for it";
+}
+
+TEST_F(Input, AReadOnlyViewMovesButDoesNotChange) {
+  LoadBytes({0x12, 0x34, 0x56});
+  editor.SetReadOnlyView(true);
+  Type("AB");
+  Key(vkDelete, ssCtrl);
+  Key(vkRight);
+  Key(vkRight);
+  EXPECT_EQ(Head(3), (std::vector<std::uint8_t>{0x12, 0x34, 0x56}));
+  EXPECT_EQ(editor.CursorPosition(), 1);
+}
+
+TEST_F(Input, DeleteNeedsCtrlInOverwriteMode) {
+  LoadBytes({1, 2, 3, 4});
+  Key(vkDelete);
+  EXPECT_EQ(editor.DataSize(), 4);
+  Key(vkDelete, ssCtrl);
+  EXPECT_EQ(Head(3), (std::vector<std::uint8_t>{2, 3, 4}));
+  editor.SetNoSizeChange(true);
+  EXPECT_THROW(Key(vkDelete, ssCtrl), EHexEditor) << "the size rules still apply";
+  EXPECT_EQ(editor.DataSize(), 3);
+}
+
+TEST_F(Input, BackspaceInInsertModeRemovesTheByteBefore) {
+  LoadBytes({1, 2, 3});
+  editor.SetInsertMode(true);
+  editor.SetSelectionStart(2);
+  Key(vkBack);
+  EXPECT_EQ(Head(2), (std::vector<std::uint8_t>{1, 3}));
+  EXPECT_EQ(editor.CursorPosition(), 1);
+}
+
+TEST_F(Input, BookmarksWithCtrlShiftDigitAndCtrlDigit) {
+  LoadSize(64);
+  editor.SetSelectionStart(20);
+  Key('3', ssCtrl | ssShift);
+  EXPECT_EQ(editor.Bookmark(3).Position, 20);
+  editor.SetSelectionStart(5);
+  Key('3', ssCtrl);
+  EXPECT_EQ(editor.CursorPosition(), 20);
+  Key('3', ssCtrl | ssShift);
+  EXPECT_EQ(editor.Bookmark(3).Position, -1) << "the same place again clears it";
+}
+
+TEST_F(Input, SwappedNibblesEditTheLowNibbleOnTheLeft) {
+  LoadBytes({0x12});
+  editor.SetSwapNibbles(true);
+  Type("7");
+  EXPECT_EQ(Head(1), std::vector<std::uint8_t>{0x17});
+}
+
+TEST_F(Input, ArrowsMoveByNibblesAndShiftExtendsByUnits) {
+  LoadSize(64);
+  Key(vkRight);
+  EXPECT_EQ(editor.CursorCell(), (GridCell{3, 2}));
+  Key(vkRight);
+  EXPECT_EQ(editor.CursorPosition(), 1);
+  Key(vkLeft);
+  EXPECT_EQ(editor.CursorCell(), (GridCell{3, 2})) << "back onto byte 0's low nibble";
+  Key(vkShift, ssShift);
+  Key(vkRight, ssShift);
+  Key(vkRight, ssShift);
+  EXPECT_EQ(editor.SelectionLow(), 0);
+  EXPECT_EQ(editor.SelectionHigh(), 2);
+  Key(vkRight);
+  EXPECT_EQ(editor.SelectionCount(), 0) << "a plain key ends the selection";
+  Key(vkTab);
+  EXPECT_TRUE(editor.InCharField());
+  Key('T', ssCtrl);
+  EXPECT_FALSE(editor.InCharField());
+}
+
+TEST_F(Input, HomeEndAndPagesMoveAndScroll) {
+  LoadSize(16 * 100);
+  ASSERT_EQ(editor.VisibleRowCount(), 10);
+  Key(vkEnd);
+  EXPECT_EQ(editor.CursorPosition(), 15);
+  EXPECT_EQ(editor.CursorCell().Col, 2 + 2 * 15 + 1) << "the last byte's low nibble";
+  Key(vkNext);
+  EXPECT_EQ(editor.CursorCell().Row, 2 + 9);
+  EXPECT_EQ(editor.TopRow(), 2 + 9);
+  Key(vkEnd, ssCtrl);
+  EXPECT_EQ(editor.CursorPosition(), 1599);
+  EXPECT_EQ(editor.TopRow(), editor.RowCount() - 10) << "scrolled into view";
+  Key(vkHome, ssCtrl);
+  EXPECT_EQ(editor.CursorPosition(), 0);
+  EXPECT_EQ(editor.TopRow(), 2);
+  Key(vkDown);
+  Key(vkPrior);
+  EXPECT_EQ(editor.CursorCell().Row, 2);
+}
+
+TEST_F(Input, ShortcutsCopyPasteUndoAndRedo) {
+  platform::ole::ProcessClipboard().EmptyClipboard();
+  LoadBytes({1, 2, 3, 4});
+  editor.SetSelection(1, 2);
+  Key('C', ssCtrl);
+  editor.SetSelectionStart(0);
+  editor.SetInsertMode(true);
+  Key('V', ssCtrl);
+  EXPECT_EQ(Head(6), (std::vector<std::uint8_t>{2, 3, 1, 2, 3, 4}));
+  Key('Z', ssCtrl);
+  EXPECT_EQ(editor.DataSize(), 4);
+  Key('Z', ssCtrl | ssShift);
+  EXPECT_EQ(editor.DataSize(), 6);
+  Key('A', ssCtrl);
+  EXPECT_EQ(editor.SelectionCount(), 6);
+  platform::ole::ProcessClipboard().EmptyClipboard();
+}
+
+TEST_F(Input, TheWheelZoomsWithinItsLimitsAndElsePages) {
+  LoadSize(16 * 100);
+  EXPECT_TRUE(editor.MouseWheel(false, ssCtrl));
+  EXPECT_EQ(editor.BytesPerRow(), 17);
+  EXPECT_TRUE(editor.MouseWheel(true, ssCtrl));
+  EXPECT_EQ(editor.BytesPerRow(), 16);
+  editor.SetBytesPerRow(256);
+  EXPECT_FALSE(editor.MouseWheel(false, ssCtrl)) << "at 256 the grid's own handling applies";
+  EXPECT_EQ(editor.BytesPerRow(), 256);
+  editor.SetBytesPerRow(16);
+  const int height = editor.Font().Height;
+  EXPECT_TRUE(editor.MouseWheel(false, ssCtrl | ssShift));
+  EXPECT_GT(editor.Font().Height, height);
+  EXPECT_TRUE(editor.MouseWheel(true, 0));
+  EXPECT_EQ(editor.TopRow(), 2 + editor.VisibleRowCount() - 1);
+  editor.SetZoomOnWheel(false);
+  EXPECT_FALSE(editor.MouseWheel(false, ssCtrl));
+}
+
+TEST_F(Input, ClickingAndDraggingSelect) {
+  LoadSize(64);
+  auto [x, y] = Centre({2 + 2 * 3, 2});
+  held.left = true;
+  editor.MouseDown(TMouseButton::Left, ssLeft, x, y);
+  EXPECT_EQ(editor.CursorPosition(), 3);
+  auto [x2, y2] = Centre({2 + 2 * 6, 3});
+  editor.MouseMove(ssLeft, x2, y2);
+  held.left = false;
+  editor.MouseUp(TMouseButton::Left, 0, x2, y2);
+  EXPECT_EQ(editor.SelectionLow(), 3);
+  EXPECT_EQ(editor.SelectionHigh(), 22);
+  // A click inside the selection, let go without moving, puts the cursor there.
+  auto [x3, y3] = Centre({2 + 2 * 10, 2});
+  held.left = true;
+  editor.MouseDown(TMouseButton::Left, ssLeft, x3, y3);
+  held.left = false;
+  EXPECT_EQ(editor.SelectionCount(), 20) << "kept while the button is down";
+  editor.MouseUp(TMouseButton::Left, 0, x3, y3);
+  EXPECT_EQ(editor.SelectionCount(), 0);
+  EXPECT_EQ(editor.CursorPosition(), 10);
+  editor.DoubleClick(x3, y3);
+  EXPECT_EQ(editor.SelectionLow(), 10);
+  EXPECT_EQ(editor.SelectionHigh(), 10);
+}
+
+TEST_F(Input, InsertModeClicksGoToTheNearestGap) {
+  LoadSize(64);
+  editor.SetInsertMode(true);
+  const PaintRect high = editor.CellRect({2 + 2 * 4, 2});
+  EXPECT_EQ(MouseCell(editor, high.Left + 1, high.Top + 3), (GridCell{2 + 2 * 4, 2}));
+  EXPECT_EQ(MouseCell(editor, high.Left + 6, high.Top + 3), (GridCell{2 + 2 * 4 + 1, 2}))
+      << "the right half of a cell stands for the gap after it";
+  EXPECT_FALSE(OverFixedArea(editor, high.Left, high.Top));
+  EXPECT_TRUE(OverFixedArea(editor, 3, high.Top));
+}
+
+}  // namespace
+}  // namespace kestrave::hex::test

@@ -32,7 +32,7 @@ test: build
 test-asan: deps
 	@cmake -S . -B $(ASAN_DIR) -G Ninja -DKESTRAVE_SANITIZE=ON -DKESTRAVE_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
-	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 ctest --output-on-failure -j $(JOBS)
 
 bench: deps
 	@cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRAVE_BUILD_TESTS=OFF >/dev/null

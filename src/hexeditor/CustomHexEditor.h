@@ -329,10 +329,12 @@ class TCustomHexEditor {
   int FixedRowsHeightForInput() const { return FixedRowsHeight(); }
 
   // --- Platform hooks ---------------------------------------------------------------------
-  void SetViewHost(IHexViewHost* host) { host_ = host; }
+  virtual void SetViewHost(IHexViewHost* host) { host_ = host; }
+  IHexViewHost* ViewHost() const { return host_; }
   void SetMessageQueue(platform::IMessageQueue& queue) { queue_ = &queue; }
   void SetBusyIndicator(platform::IBusyIndicator* indicator) { busyIndicator_ = indicator; }
   void SetInputState(const platform::IInputState& input) { input_ = &input; }
+  const platform::IInputState& InputState() const { return *input_; }
   void SetTextMetrics(const platform::ITextMetrics& metrics);
   platform::TCursor Cursor() const { return cursorShape_; }
   void PushBusyCursor();
@@ -393,6 +395,8 @@ class TCustomHexEditor {
   const THexMemoryStream& DataStore() const { return data_; }
   // The caret's byte, which in insert mode may be the position just past the data.
   int CaretBytePosition() const;
+  // Puts the caret on the same byte in the given field, keeping the selection.
+  void MoveCaretToField(bool inCharField);
 
  private:
   friend class THexUndoStorage;

@@ -129,6 +129,15 @@ void TCustomHexEditor::SetInCharField(bool value) {
   FocusCell({OtherFieldColumn(cursor_.Col), cursor_.Row}, true);
 }
 
+// A raw move: the cursor's own moves would reset or extend the selection.
+void TCustomHexEditor::MoveCaretToField(bool inCharField) {
+  if (DataSize() == 0 || inCharField == CaretInCharColumn()) return;
+  cursor_ = {OtherFieldColumn(cursor_.Col), cursor_.Row};
+  ClampInView(cursor_);
+  if (host_) host_->InvalidateAll();
+  PlaceCaret();
+}
+
 bool TCustomHexEditor::MoveCursorToCell(GridCell cell) {
   return FocusCell(cell, true);
 }

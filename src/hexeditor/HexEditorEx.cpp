@@ -2,6 +2,7 @@
 
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/Messages.h"
+#include "hexeditor/transfer/HexDropTarget.h"
 #include "platform/FileSystem.h"
 #include "platform/Format.h"
 #include "platform/SystemError.h"
@@ -9,6 +10,14 @@
 namespace kestrave::hex {
 
 using platform::FormatMessage;
+
+THexEditorEx::THexEditorEx() : dropTarget_(new THexDropTarget(*this)) {}
+
+// Nothing may escape a destructor: both steps raise nothing.
+THexEditorEx::~THexEditorEx() {
+  dropTarget_->Free();
+  LeaveClipboard();
+}
 
 void THexEditorEx::CheckFileOverwrite() {
   TCustomHexEditor::CheckFileOverwrite();

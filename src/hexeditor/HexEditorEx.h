@@ -6,16 +6,22 @@
 #include "hexeditor/input/Keys.h"
 #include "hexeditor/transfer/FormatChoice.h"
 #include "platform/ole/DataObject.h"
+#include "platform/ole/DragDrop.h"
 
 namespace kestrave::hex {
+
+class THexDataObject;
+class THexDropTarget;
 
 // The extended component: a backup before the buffer's own file is overwritten, the modified
 // flag set by every block write, and transfer through the clipboard.
 class THexEditorEx : public TCustomHexEditor {
  public:
-  THexEditorEx() = default;
-  // Empties the clipboard when it still holds this editor's last copy (or leaves the rendered
-  // data there with FlushClipboardAtShutDown).
+  THexEditorEx();
+  THexEditorEx(const THexEditorEx&) = delete;
+  THexEditorEx& operator=(const THexEditorEx&) = delete;
+  // Frees the drop target (unregistering it first); empties the clipboard when it still holds this
+  // editor's last copy (or leaves the rendered data there with FlushClipboardAtShutDown).
   ~THexEditorEx() override;
 
   bool CreateBackup() const { return createBackup_; }
@@ -51,6 +57,28 @@ class THexEditorEx : public TCustomHexEditor {
   HResult InsertFromDataObject(platform::ole::IDataObject& data, bool fromClipboard,
                                std::int32_t& effect);
   TClipFormat ChosenFormat(bool forPaste) const { return chosenFormat_[forPaste ? 1 : 0]; }
+
+  // --- Drag and drop -------------------------------------------------------------------------
+  // Takes part in drags in both directions: out of the selection, and drops onto the window.
+  bool OleDragDrop() const { return oleDragDrop_; }
+  void SetOleDragDrop(bool value);
+  // The window drops are registered for: the view's, or the editor's own while it has none.
+  platform::ole::HWND WindowHandle() const;
+  // A new view is a new window: the registration follows it.
+  void SetViewHost(IHexViewHost* host) override;
+  void ScreenToClient(int& x, int& y) const;
+  const THexDropTarget& DropTarget() const { return *dropTarget_; }
+
+  // The effect a drop would have with these keys held; always S_OK.
+  HResult ComputeDropEffect(std::uint32_t keyState, std::int32_t& effect) const;
+  // Marks where data dragged to this client point would land, scrolling one line toward an edge.
+  void ShowDropMarker(int x, int y);
+  void HideDropMarker();
+  // The byte a drop would land on, or -1 while no marker is shown.
+  int DropPosition() const;
+  // This editor is the source of the drag that runs.
+  bool Dragging() const { return dragging_; }
+  bool DragPending() const { return dragPending_; }
 
   // --- Keyboard and mouse --------------------------------------------------------------------
   // A key pressed, with the modifiers held; the application's OnKeyDown comes first.
@@ -103,12 +131,23 @@ class THexEditorEx : public TCustomHexEditor {
 
  private:
   void MakeBackup();
+  // Empties the clipboard when it still holds this editor's last copy, or flushes it.
+  void LeaveClipboard();
+  // A snapshot of the selection as a copy and a drag hand it out.
+  THexDataObject* NewTransferObject();
   bool SelectOfferedFormat(platform::ole::IDataObject& data, TClipFormat& chosen);
   HResult ReadFileList(platform::ole::IDataObject& data, std::int32_t effect,
                        std::vector<std::uint8_t>& bytes);
   HResult ReadFormat(platform::ole::IDataObject& data, TClipFormat format, bool fromClipboard,
                      std::vector<std::uint8_t>& bytes);
   void PasteBytes(const std::uint8_t* bytes, int count, const std::string& description);
+  // The end of a drop: the converted bytes inserted at the drop position.
+  HResult DropBytes(const std::uint8_t* bytes, int count, std::int32_t effect);
+  void MoveDroppedBytes(const std::uint8_t* bytes, int count, int position);
+  // The mouse handlers' part in drags.
+  void NoteDragPress(TMouseButton button, int x, int y);
+  bool DragThresholdReached(TShiftState shift, int x, int y) const;
+  void StartDrag();
 
   bool createBackup_ = true;
   std::string backupExtension_ = ".bak";
@@ -122,6 +161,14 @@ class THexEditorEx : public TCustomHexEditor {
   bool zoomOnWheel_ = true;
   bool hasOffsetPopupMenu_ = false;
   MouseState mouse_;
+  bool oleDragDrop_ = false;
+  THexDropTarget* dropTarget_;
+  bool dragPending_ = false;
+  int dragStartX_ = 0;
+  int dragStartY_ = 0;
+  bool dragging_ = false;
+  bool movedInside_ = false;
+  bool dropInCharField_ = false;
 };
 
 }  // namespace kestrave::hex

@@ -48,7 +48,7 @@ bool IsEightBitText(TClipFormat format) {
 
 }  // namespace
 
-THexEditorEx::~THexEditorEx() {
+void THexEditorEx::LeaveClipboard() {
   if (!clipboardData_) return;
   ole::IClipboard& clipboard = ole::CurrentClipboard();
   if (clipboard.IsCurrentClipboard(clipboardData_.Get()) != ole::S_OK) return;
@@ -68,13 +68,17 @@ bool THexEditorEx::CanCut() const {
   return CanCopy() && !ReadOnlyView() && !NoSizeChange();
 }
 
-bool THexEditorEx::CopyToClipboard() {
-  if (!CanCopy()) return false;
+THexDataObject* THexEditorEx::NewTransferObject() {
   const BusyScope busy(*this);
   std::string name = platform::BaseNameOf(FileName());
   if (name.size() > kMaxBufferName) name.resize(kMaxBufferName);
-  ole::ComPtr<ole::IDataObject> object(new THexDataObject(
-      &DataStore(), SelectionLow(), SelectionCount(), name, clipboardAsHexText_, SwapNibbles()));
+  return new THexDataObject(&DataStore(), SelectionLow(), SelectionCount(), name,
+                            clipboardAsHexText_, SwapNibbles());
+}
+
+bool THexEditorEx::CopyToClipboard() {
+  if (!CanCopy()) return false;
+  ole::ComPtr<ole::IDataObject> object(NewTransferObject());
   clipboardData_ = object;
   ole::OleCheck(ole::CurrentClipboard().SetClipboard(object.Get()));
   return true;
@@ -224,7 +228,7 @@ HResult THexEditorEx::InsertFromDataObject(ole::IDataObject& data, bool fromClip
     } else if (fromClipboard) {
       PasteBytes(bytes.data(), whole, kPasteDescription);
     } else {
-      result = ole::E_NOTIMPL;  // dropped data arrives through the drop target
+      result = DropBytes(bytes.data(), whole, effect);
     }
   }
   if (result != ole::S_OK) effect = ole::DROPEFFECT_NONE;

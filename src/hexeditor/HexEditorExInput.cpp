@@ -19,14 +19,17 @@ void THexEditorEx::KeyPress(std::uint8_t ch) {
 
 void THexEditorEx::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   HandleMouseDown(*this, button, shift, x, y);
+  NoteDragPress(button, x, y);
 }
 
 void THexEditorEx::MouseMove(TShiftState shift, int x, int y) {
   HandleMouseMove(*this, shift, x, y);
+  if (DragThresholdReached(shift, x, y)) StartDrag();
 }
 
 void THexEditorEx::MouseUp(TMouseButton button, TShiftState, int x, int y) {
   HandleMouseUp(*this, button, x, y);
+  if (dragging_) dragging_ = dragPending_ = false;
 }
 
 void THexEditorEx::DoubleClick(int x, int y) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "hexeditor/GridGeometry.h"
 
 namespace kestrave::hex {
@@ -16,6 +18,13 @@ class IHexViewHost {
   virtual void PlaceCaret(GridCell cell) = 0;
   // The caret's shape changed (kind, insert mode, read-only view, font).
   virtual void CaretShapeChanged() {}
+  // The window drops onto the view are registered for.
+  virtual std::uintptr_t WindowHandle() const { return reinterpret_cast<std::uintptr_t>(this); }
+  // A screen point in the coordinates of the grid's client area.
+  virtual void ScreenToClient(int& x, int& y) const {
+    (void)x;
+    (void)y;
+  }
 };
 
 }  // namespace kestrave::hex

@@ -1,5 +1,7 @@
 #include "platform/UserInterface.h"
 
+#include <cstdio>
+
 namespace kestrave::platform {
 namespace {
 
@@ -20,7 +22,25 @@ class FixedPitchMetrics : public ITextMetrics {
   }
 };
 
+class StandardErrorDisplay : public IErrorDisplay {
+ public:
+  void ShowError(const std::string& message) override {
+    std::fprintf(stderr, "%s\n", message.c_str());
+  }
+};
+
+IErrorDisplay* currentErrorDisplay = nullptr;
+
 }  // namespace
+
+IErrorDisplay& CurrentErrorDisplay() {
+  static StandardErrorDisplay standard;
+  return currentErrorDisplay ? *currentErrorDisplay : standard;
+}
+
+void SetCurrentErrorDisplay(IErrorDisplay* display) {
+  currentErrorDisplay = display;
+}
 
 const IInputState& NoInputHeld() {
   static const NothingHeld state;

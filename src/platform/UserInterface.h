@@ -37,6 +37,8 @@ class IInputState {
   virtual ~IInputState() = default;
   virtual bool ShiftDown() const = 0;
   virtual bool LeftButtonDown() const = 0;
+  // How far, in pixels, a pressed mouse must move before a drag starts.
+  virtual int DragThreshold() const { return 5; }
 };
 
 // The input state of a program without keyboard or mouse: nothing is ever held down.
@@ -57,6 +59,18 @@ class ITextMetrics {
   virtual int TextWidth(const FontSpec& font, std::string_view text) const = 0;
   virtual int TextHeight(const FontSpec& font, std::string_view text) const = 0;
 };
+
+// The application's standard error display: where an error that no caller can receive (one
+// raised inside a drop, say) is shown to the user.
+class IErrorDisplay {
+ public:
+  virtual ~IErrorDisplay() = default;
+  virtual void ShowError(const std::string& message) = 0;
+};
+
+// Until a program installs its own, errors go to the standard error stream.
+IErrorDisplay& CurrentErrorDisplay();
+void SetCurrentErrorDisplay(IErrorDisplay* display);
 
 // Measures as a fixed-pitch font would, without a display: what hidden instances use.
 const ITextMetrics& DefaultTextMetrics();

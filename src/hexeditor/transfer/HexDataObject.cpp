@@ -9,6 +9,7 @@
 #include "hexeditor/transfer/PrivateBlock.h"
 #include "hexeditor/transfer/TransferFormats.h"
 #include "platform/ole/GlobalMemory.h"
+#include "platform/ole/Medium.h"
 
 namespace kestrave::hex {
 
@@ -140,8 +141,26 @@ HResult THexDataObject::GetCanonicalFormatEtc(const FORMATETC& in, FORMATETC& ou
   return ole::DATA_S_SAMEFORMATETC;
 }
 
-HResult THexDataObject::SetData(const FORMATETC&, STGMEDIUM&, bool) {
-  return ole::E_NOTIMPL;
+// A target that performed the drop itself (moving a virtual file, say) reports its effect here.
+HResult THexDataObject::SetData(const FORMATETC& format, STGMEDIUM& medium, bool release) {
+  const TransferFormatIds& ids = TransferFormats();
+  HResult result = ole::E_NOTIMPL;
+  const bool effectFormat = format.cfFormat == ids.PerformedDropEffect ||
+                            format.cfFormat == ids.LogicalPerformedDropEffect;
+  if (effectFormat && medium.tymed == ole::TYMED_HGLOBAL) {
+    const std::uint8_t* block = ole::GlobalLock(medium.handle);
+    // A block too small for the value carries no report.
+    if (block && ole::GlobalSize(medium.handle) >= sizeof(std::int32_t)) {
+      std::memcpy(&reportedEffect_, block, sizeof reportedEffect_);
+      effectReported_ = true;
+      result = ole::S_OK;
+    } else {
+      result = ole::E_INVALIDARG;
+    }
+    if (block) ole::GlobalUnlock(medium.handle);
+  }
+  if (release) ole::ReleaseStgMedium(medium);
+  return result;
 }
 
 HResult THexDataObject::EnumFormatEtc(std::uint32_t direction, ole::IEnumFORMATETC** result) {

@@ -1,6 +1,8 @@
 #include "view/HexView.h"
 
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -9,6 +11,10 @@
 
 #include "hexeditor/view/HexCanvas.h"
 #include "platform/CodePages.h"
+#include "platform/Exception.h"
+#include "platform/UserInterface.h"
+#include "view/QtClipboard.h"
+#include "view/QtDragLoop.h"
 
 namespace kestrave::view {
 
@@ -94,6 +100,8 @@ class QtCanvas : public hex::IHexCanvas {
 HexView::HexView(hex::THexEditorEx& editor, QWidget* parent)
     : QAbstractScrollArea(parent), editor_(editor), model_(editor) {
   setFocusPolicy(Qt::StrongFocus);
+  setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
   setAttribute(Qt::WA_InputMethodEnabled, false);
   viewport()->setMouseTracking(true);
   viewport()->setCursor(Qt::IBeamCursor);
@@ -102,7 +110,8 @@ HexView::HexView(hex::THexEditorEx& editor, QWidget* parent)
   editor_.SetTextMetrics(metrics_);
   editor_.SetInputState(input_);
   editor_.SetSystemColors(systemColors_);
-  editor_.SetViewHost(this);
+  // Registering for drops may fail (another view of the same window); the view works without.
+  Guarded([this] { editor_.SetViewHost(this); });
   editor_.OnTopLeftChanged = [this](hex::TCustomHexEditor&) { SyncScrollBars(); };
   editor_.Colors().OnChange = [this](hex::THexColors::Index) { InvalidateAll(); };
   for (std::size_t k = 0; k < bookmarkImages_.size(); ++k)
@@ -111,7 +120,8 @@ HexView::HexView(hex::THexEditorEx& editor, QWidget* parent)
 }
 
 HexView::~HexView() {
-  editor_.SetViewHost(nullptr);
+  ForgetDrag();
+  Guarded([this] { editor_.SetViewHost(nullptr); });
   editor_.OnTopLeftChanged = nullptr;
   editor_.Colors().OnChange = nullptr;
   editor_.SetTextMetrics(platform::DefaultTextMetrics());
@@ -183,6 +193,22 @@ void HexView::PlaceCaret(hex::GridCell) {
 
 void HexView::CaretShapeChanged() {
   PlaceCaret({});
+}
+
+void HexView::ScreenToClient(int& x, int& y) const {
+  const QPoint local = viewport()->mapFromGlobal(QPoint(x, y));
+  x = local.x();
+  y = local.y();
+}
+
+void HexView::Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const platform::Exception& e) {
+    platform::CurrentErrorDisplay().ShowError(e.Message());
+  } catch (const std::bad_alloc&) {
+    platform::CurrentErrorDisplay().ShowError("Out of memory");
+  }
 }
 
 // --- Painting ---------------------------------------------------------------------------------
@@ -288,49 +314,60 @@ int EditorKeyOf(int qtKey) {
 }
 
 void HexView::keyPressEvent(QKeyEvent* event) {
-  const hex::TShiftState shift = ShiftStateOf(event->modifiers(), Qt::NoButton);
-  const int key = EditorKeyOf(event->key());
-  if (key != hex::vkNone) editor_.KeyDown(key, shift);
-  // Characters come after their key, in the Windows code page, as typed text.
-  if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-    const std::string typed =
-        platform::Utf16ToCodePage(platform::AnsiCodePage(), event->text().toStdU16String());
-    for (const char c : typed)
-      editor_.KeyPress(static_cast<std::uint8_t>(c));
-  }
-  event->accept();
+  Guarded([&] {
+    const hex::TShiftState shift = ShiftStateOf(event->modifiers(), Qt::NoButton);
+    const int key = EditorKeyOf(event->key());
+    if (key != hex::vkNone) editor_.KeyDown(key, shift);
+    // Characters come after their key, in the Windows code page, as typed text.
+    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      const std::string typed =
+          platform::Utf16ToCodePage(platform::AnsiCodePage(), event->text().toStdU16String());
+      for (const char c : typed)
+        editor_.KeyPress(static_cast<std::uint8_t>(c));
+    }
+    event->accept();
+  });
 }
 
 void HexView::mousePressEvent(QMouseEvent* event) {
-  setFocus(Qt::MouseFocusReason);
-  const QPoint at = event->position().toPoint();
-  const hex::TMouseButton button = event->button() == Qt::RightButton    ? hex::TMouseButton::Right
-                                   : event->button() == Qt::MiddleButton ? hex::TMouseButton::Middle
-                                                                         : hex::TMouseButton::Left;
-  editor_.MouseDown(button, ShiftStateOf(event->modifiers(), event->buttons()), at.x(), at.y());
+  Guarded([&] {
+    setFocus(Qt::MouseFocusReason);
+    const QPoint at = event->position().toPoint();
+    const hex::TMouseButton button = event->button() == Qt::RightButton ? hex::TMouseButton::Right
+                                     : event->button() == Qt::MiddleButton
+                                         ? hex::TMouseButton::Middle
+                                         : hex::TMouseButton::Left;
+    editor_.MouseDown(button, ShiftStateOf(event->modifiers(), event->buttons()), at.x(), at.y());
+  });
 }
 
 void HexView::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint at = event->position().toPoint();
-  const hex::TShiftState shift = ShiftStateOf(event->modifiers(), event->buttons());
-  editor_.MouseMove(shift, at.x(), at.y());
-  viewport()->setCursor(editor_.ArrowCursorAt(at.x(), at.y(), shift) ? Qt::ArrowCursor
-                                                                     : Qt::IBeamCursor);
+  Guarded([&] {
+    const QPoint at = event->position().toPoint();
+    const hex::TShiftState shift = ShiftStateOf(event->modifiers(), event->buttons());
+    editor_.MouseMove(shift, at.x(), at.y());
+    viewport()->setCursor(editor_.ArrowCursorAt(at.x(), at.y(), shift) ? Qt::ArrowCursor
+                                                                       : Qt::IBeamCursor);
+  });
 }
 
 void HexView::mouseReleaseEvent(QMouseEvent* event) {
-  const QPoint at = event->position().toPoint();
-  editor_.MouseUp(
-      event->button() == Qt::RightButton ? hex::TMouseButton::Right : hex::TMouseButton::Left,
-      ShiftStateOf(event->modifiers(), event->buttons()), at.x(), at.y());
+  Guarded([&] {
+    const QPoint at = event->position().toPoint();
+    editor_.MouseUp(
+        event->button() == Qt::RightButton ? hex::TMouseButton::Right : hex::TMouseButton::Left,
+        ShiftStateOf(event->modifiers(), event->buttons()), at.x(), at.y());
+  });
 }
 
 void HexView::mouseDoubleClickEvent(QMouseEvent* event) {
-  const QPoint at = event->position().toPoint();
-  editor_.MouseDown(hex::TMouseButton::Left,
-                    ShiftStateOf(event->modifiers(), event->buttons()) | hex::ssDouble, at.x(),
-                    at.y());
-  editor_.DoubleClick(at.x(), at.y());
+  Guarded([&] {
+    const QPoint at = event->position().toPoint();
+    editor_.MouseDown(hex::TMouseButton::Left,
+                      ShiftStateOf(event->modifiers(), event->buttons()) | hex::ssDouble, at.x(),
+                      at.y());
+    editor_.DoubleClick(at.x(), at.y());
+  });
 }
 
 void HexView::wheelEvent(QWheelEvent* event) {
@@ -368,6 +405,89 @@ void HexView::contextMenuEvent(QContextMenuEvent* event) {
 bool HexView::focusNextPrevChild(bool next) {
   if (editor_.WantTabs()) return false;
   return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+// --- Drops ------------------------------------------------------------------------------------
+
+// Qt's drag events become the calls of the drop target registered for this view, so a drag
+// from another view, another window or another program meets the same rules as one of ours.
+std::int32_t HexView::DragOverTarget(QDropEvent& event, bool entering) {
+  std::int32_t effect = EffectsOf(event.possibleActions());
+  if (!dragTarget_) return platform::ole::DROPEFFECT_NONE;
+  const QPoint screen = viewport()->mapToGlobal(event.position().toPoint());
+  const platform::ole::POINTL point{screen.x(), screen.y()};
+  const std::uint32_t keys = KeyStateOf(event.modifiers(), event.buttons());
+  const platform::ole::HResult result =
+      entering ? dragTarget_->DragEnter(dragData_.Get(), keys, point, effect)
+               : dragTarget_->DragOver(keys, point, effect);
+  // A target that refused the data at the door still follows the mouse, but takes nothing.
+  if (entering) dragRefused_ = result != platform::ole::S_OK;
+  return dragRefused_ || !platform::ole::Succeeded(result) ? platform::ole::DROPEFFECT_NONE
+                                                           : effect;
+}
+
+// An effect the source does not offer cannot be performed; the drag then shows "no drop".
+static void AnswerDrag(QDropEvent& event, std::int32_t effect) {
+  const Qt::DropAction action = QtActionOf(effect);
+  if (action != Qt::IgnoreAction && (event.possibleActions() & action)) {
+    event.setDropAction(action);
+    event.accept();
+  } else {
+    event.ignore();
+  }
+}
+
+void HexView::dragEnterEvent(QDragEnterEvent* event) {
+  Guarded([&] {
+    ForgetDrag();
+    dragTarget_ = platform::ole::RegisteredDropTarget(editor_.WindowHandle());
+    if (!dragTarget_) return event->ignore();
+    const auto* ours = dynamic_cast<const HexMimeData*>(event->mimeData());
+    dragData_ = ours ? platform::ole::ComPtr<platform::ole::IDataObject>(ours->DataObject())
+                     : ForeignDataObject(*event->mimeData());
+    AnswerDrag(*event, DragOverTarget(*event, true));
+    // Qt sends no moves to a widget that refused the enter, and the effect may change with
+    // the position or the keys.
+    event->accept();
+  });
+}
+
+void HexView::dragMoveEvent(QDragMoveEvent* event) {
+  Guarded([&] { AnswerDrag(*event, DragOverTarget(*event, false)); });
+}
+
+void HexView::dragLeaveEvent(QDragLeaveEvent* event) {
+  Guarded([&] {
+    if (dragTarget_) dragTarget_->DragLeave();
+    ForgetDrag();
+    event->accept();
+  });
+}
+
+void HexView::dropEvent(QDropEvent* event) {
+  Guarded([&] {
+    if (!dragTarget_) return event->ignore();
+    // The target picks its effect without asking what the source allows; a drop the source
+    // could not take part in (a copy from a source that only moves) must not change the data.
+    if (!(event->possibleActions() & QtActionOf(DragOverTarget(*event, false)))) {
+      dragTarget_->DragLeave();
+      ForgetDrag();
+      return event->ignore();
+    }
+    std::int32_t effect = EffectsOf(event->possibleActions());
+    const QPoint screen = viewport()->mapToGlobal(event->position().toPoint());
+    const platform::ole::HResult result =
+        dragTarget_->Drop(dragData_.Get(), KeyStateOf(event->modifiers(), event->buttons()),
+                          {screen.x(), screen.y()}, effect);
+    ForgetDrag();
+    AnswerDrag(*event, !platform::ole::Succeeded(result) ? platform::ole::DROPEFFECT_NONE : effect);
+  });
+}
+
+void HexView::ForgetDrag() {
+  dragRefused_ = false;
+  dragTarget_ = {};
+  dragData_ = {};
 }
 
 }  // namespace kestrave::view

@@ -4,9 +4,11 @@
 #include <QFont>
 #include <QImage>
 #include <array>
+#include <functional>
 
 #include "hexeditor/HexEditorEx.h"
 #include "hexeditor/view/PaintModel.h"
+#include "platform/ole/DragDrop.h"
 #include "view/QtPlatform.h"
 
 class QMenu;
@@ -33,6 +35,7 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   void InvalidateAll() override;
   void PlaceCaret(hex::GridCell cell) override;
   void CaretShapeChanged() override;
+  void ScreenToClient(int& x, int& y) const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -46,6 +49,10 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   bool focusNextPrevChild(bool next) override;
   void scrollContentsBy(int dx, int dy) override;
 
@@ -53,6 +60,11 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   void SyncScrollBars();
   void PaintCaret(QPainter& painter);
   QRect CaretRect() const;
+  // Runs an input handler; an error it raises is shown, as no caller above Qt can take it.
+  void Guarded(const std::function<void()>& handler);
+  // Passes a Qt drag over the view to the drop target registered for it, if any.
+  std::int32_t DragOverTarget(QDropEvent& event, bool entering);
+  void ForgetDrag();
 
   hex::THexEditorEx& editor_;
   hex::THexPaintModel model_;
@@ -64,6 +76,9 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   QMenu* offsetMenu_ = nullptr;
   bool syncing_ = false;
   std::array<QImage, hex::kBookmarkIconCount> bookmarkImages_;
+  platform::ole::ComPtr<platform::ole::IDropTarget> dragTarget_;  // while a drag is over us
+  platform::ole::ComPtr<platform::ole::IDataObject> dragData_;
+  bool dragRefused_ = false;
   friend class QtCanvas;
 };
 

@@ -38,6 +38,7 @@ QString Title() {
 
 HexWindow::HexWindow() : view_(new view::HexView(editor_, this)) {
   editor_.Loaded();
+  editor_.SetBusyIndicator(&busy_);
   setCentralWidget(view_);
   position_ = new QLabel(this);
   selection_ = new QLabel(this);
@@ -51,6 +52,7 @@ HexWindow::HexWindow() : view_(new view::HexView(editor_, this)) {
                               const std::string& name, std::uint8_t percent,
                               bool& cancel) { ShowProgress(kind, name, percent, cancel); };
   BuildMenus();
+  Guarded([this] { editor_.SetOleDragDrop(true); });
   resize(900, 600);
   RefreshTitleAndStatus();
   view_->setFocus();
@@ -62,6 +64,13 @@ HexWindow::~HexWindow() {
   editor_.OnSelectionChanged = nullptr;
   editor_.OnChange = nullptr;
   editor_.OnProgress = nullptr;
+  editor_.SetBusyIndicator(nullptr);
+}
+
+void HexWindow::OpenNewWindow() {
+  auto* window = new HexWindow;
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
 }
 
 void HexWindow::Guarded(const std::function<void()>& action) {
@@ -78,6 +87,7 @@ void HexWindow::Guarded(const std::function<void()>& action) {
 
 void HexWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
+  file->addAction(tr("&New Window"), QKeySequence::New, this, [] { OpenNewWindow(); });
   file->addAction(tr("&Open..."), QKeySequence::Open, this, [this] { Open(); });
   recentMenu_ = file->addMenu(tr("Open &Recent"));
   RebuildRecentMenu();

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "hexeditor/HexEditorEx.h"
+#include "view/QtBusyIndicator.h"
 
 class QAction;
 class QLabel;
@@ -36,6 +37,8 @@ class HexWindow : public QMainWindow {
   void BuildViewMenu(QMenu* menu);
   void BuildBookmarkMenu(QMenu* menu);
   void Open();
+  // Another window of its own, closed on its own; data can be dragged between them.
+  static void OpenNewWindow();
   bool Save();
   bool SaveAs();
   bool SaveTo(const QString& path);
@@ -49,6 +52,7 @@ class HexWindow : public QMainWindow {
   void Guarded(const std::function<void()>& action);
   void ShowProgress(hex::THexProgressKind kind, const std::string& name, int percent, bool& cancel);
 
+  view::QtBusyIndicator busy_;
   hex::THexEditorEx editor_;
   view::HexView* view_;
   QLabel* position_;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/UserInterface.h"
+
+namespace kestrave::view {
+
+// Errors no caller can receive, shown in a message box over the active window. The box opens
+// once the current event is handled, so a drop or a drag that raised the error ends first.
+class QtErrorDisplay : public platform::IErrorDisplay {
+ public:
+  void ShowError(const std::string& message) override;
+};
+
+}  // namespace kestrave::view

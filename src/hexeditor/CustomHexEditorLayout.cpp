@@ -113,7 +113,11 @@ void TCustomHexEditor::SizeGutter() {
     gutterChars_ = static_cast<int>(GetOffsetText(lastOffset).size()) + 1;
   }
   if (colWidths_.empty()) return;
-  colWidths_[0] = gutterWidth_ == -1 ? gutterChars_ * cw_ + 21 : gutterWidth_;
+  // A width beyond any screen would overflow the sums of column widths; a negative one has no
+  // meaning. The property keeps the value it was given.
+  constexpr int kWidestGutter = 1 << 16;
+  colWidths_[0] =
+      gutterWidth_ == -1 ? gutterChars_ * cw_ + 21 : std::clamp(gutterWidth_, 0, kWidestGutter);
 }
 
 void TCustomHexEditor::SetOffsetFormat(const std::string& value) {
@@ -270,6 +274,7 @@ void TCustomHexEditor::SetFont(const platform::FontSpec& font) {
   if (font == font_) return;
   font_ = font;
   RecalcLayout();
+  if (host_) host_->FontChanged();
   InvalidateView();
 }
 

@@ -39,6 +39,7 @@ int TCustomHexEditor::MaxTopRow() const {
 void TCustomHexEditor::TopLeftChanged() {
   InvalidateView();
   PlaceCaret();
+  if (host_) host_->TopLeftChanged();
   if (OnTopLeftChanged) OnTopLeftChanged(*this);
 }
 

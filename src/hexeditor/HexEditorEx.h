@@ -4,6 +4,7 @@
 
 #include "hexeditor/CustomHexEditor.h"
 #include "hexeditor/input/Keys.h"
+#include "hexeditor/print/PrintOptions.h"
 #include "hexeditor/transfer/FormatChoice.h"
 #include "platform/ole/DataObject.h"
 #include "platform/ole/DragDrop.h"
@@ -116,6 +117,33 @@ class THexEditorEx : public TCustomHexEditor {
   int BeginUpdate();
   int EndUpdate();
 
+  // --- Print settings ------------------------------------------------------------------------
+  const THexPrintOptions& PrintOptions() const { return printOptions_; }
+  THexPrintOptions& PrintOptions() { return printOptions_; }
+  // Copies the given options into the editor's own (which it keeps).
+  void SetPrintOptions(const THexPrintOptions& options) { printOptions_.Assign(&options); }
+  // A copy of the view font made at creation.
+  const platform::FontSpec& PrintFont() const { return printFont_; }
+  // Takes the font for printing, so the view font is no longer used for it.
+  void SetPrintFont(const platform::FontSpec& font);
+  // The print font changed in place, as its own properties are: the choice of font stays.
+  platform::FontSpec& EditPrintFont() { return printFont_; }
+  bool UseEditorFontForPrinting() const { return useEditorFontForPrinting_; }
+  void SetUseEditorFontForPrinting(bool value) { useEditorFontForPrinting_ = value; }
+
+  // --- Settings text -------------------------------------------------------------------------
+  // One "Name=value" line per public property, each ended by CR LF.
+  virtual std::string GetSettingsText();
+  // Applies "Name=value" lines through the properties' setters, painting locked meanwhile.
+  // The first value refused stops the reading with its error; earlier lines stay applied.
+  virtual void SetSettingsText(const std::string& text);
+  // Whether a property, by its dotted name in any letter case, is written to and read from
+  // the settings text; OnQueryPublicProperty may take names out.
+  virtual bool IsPublicProperty(const std::string& name);
+  using THexQueryPublicPropertyEvent =
+      std::function<void(TCustomHexEditor& Sender, std::string PropertyName, bool& IsPublic)>;
+  THexQueryPublicPropertyEvent OnQueryPublicProperty;
+
   // State the mouse handlers keep between calls.
   struct MouseState {
     bool clickInSelection = false;
@@ -169,6 +197,9 @@ class THexEditorEx : public TCustomHexEditor {
   bool dragging_ = false;
   bool movedInside_ = false;
   bool dropInCharField_ = false;
+  THexPrintOptions printOptions_;
+  platform::FontSpec printFont_ = Font();
+  bool useEditorFontForPrinting_ = true;
 };
 
 }  // namespace kestrave::hex

@@ -18,6 +18,10 @@ class IHexViewHost {
   virtual void PlaceCaret(GridCell cell) = 0;
   // The caret's shape changed (kind, insert mode, read-only view, font).
   virtual void CaretShapeChanged() {}
+  // The view font changed; the layout already follows it.
+  virtual void FontChanged() {}
+  // The top-left visible cell moved (before the application's OnTopLeftChanged hears it).
+  virtual void TopLeftChanged() {}
   // The window drops onto the view are registered for.
   virtual std::uintptr_t WindowHandle() const { return reinterpret_cast<std::uintptr_t>(this); }
   // A screen point in the coordinates of the grid's client area.

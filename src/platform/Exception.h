@@ -36,4 +36,9 @@ class EOleError : public Exception {
   using Exception::Exception;
 };
 
+// A value cannot be converted or assigned to what it is meant for.
+class EConvertError : public Exception {
+  using Exception::Exception;
+};
+
 }  // namespace kestrave::platform

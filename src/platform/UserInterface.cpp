@@ -1,8 +1,17 @@
 #include "platform/UserInterface.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace kestrave::platform {
+
+int FontSpec::Size() const {
+  return static_cast<int>(std::lround(Height * 72.0 / 96.0));
+}
+
+void FontSpec::SetSize(int points) {
+  Height = static_cast<int>(std::lround(points * 96.0 / 72.0));
+}
 namespace {
 
 class NothingHeld : public IInputState {

@@ -44,11 +44,25 @@ class IInputState {
 // The input state of a program without keyboard or mouse: nothing is ever held down.
 const IInputState& NoInputHeld();
 
-// A font as the component names it: family and character height in pixels.
+// Font styles, bit i for member i of the style set.
+enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+inline constexpr std::uint8_t FontStyleBit(TFontStyle style) {
+  return static_cast<std::uint8_t>(1u << style);
+}
+inline constexpr std::uint8_t kDefaultCharset = 1;
+inline constexpr std::uint32_t kWindowTextColor = 0xFF000008;  // the system's window text
+
+// A font as the component names it: family, character height in pixels, character set,
+// colour and styles. Sizes in points are at 96 pixels per inch.
 struct FontSpec {
   std::string Name;
   int Height = 15;
+  std::uint8_t Charset = kDefaultCharset;
+  std::uint32_t Color = kWindowTextColor;
+  std::uint8_t Style = 0;
 
+  int Size() const;
+  void SetSize(int points);
   bool operator==(const FontSpec&) const = default;
 };
 

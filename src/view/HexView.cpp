@@ -112,17 +112,16 @@ HexView::HexView(hex::THexEditorEx& editor, QWidget* parent)
   editor_.SetSystemColors(systemColors_);
   // Registering for drops may fail (another view of the same window); the view works without.
   Guarded([this] { editor_.SetViewHost(this); });
-  editor_.OnTopLeftChanged = [this](hex::TCustomHexEditor&) { SyncScrollBars(); };
   editor_.Colors().OnChange = [this](hex::THexColors::Index) { InvalidateAll(); };
   for (std::size_t k = 0; k < bookmarkImages_.size(); ++k)
     bookmarkImages_[k] = ToQImage(editor_.BookmarkImages()[k]);
+  editor_.RecalcLayout();  // measured with Qt's metrics from now on
   FontChanged();
 }
 
 HexView::~HexView() {
   ForgetDrag();
   Guarded([this] { editor_.SetViewHost(nullptr); });
-  editor_.OnTopLeftChanged = nullptr;
   editor_.Colors().OnChange = nullptr;
   editor_.SetTextMetrics(platform::DefaultTextMetrics());
   editor_.SetInputState(platform::NoInputHeld());
@@ -130,11 +129,7 @@ HexView::~HexView() {
 }
 
 void HexView::FontChanged() {
-  font_ = QFont(QString::fromStdString(editor_.Font().Name));
-  font_.setStyleHint(QFont::Monospace);
-  font_.setFixedPitch(true);
-  font_.setPixelSize(std::max(editor_.Font().Height, 1));
-  editor_.RecalcLayout();
+  font_ = ToQFont(editor_.Font());
   SyncScrollBars();
   CaretShapeChanged();
   InvalidateAll();
@@ -193,6 +188,10 @@ void HexView::PlaceCaret(hex::GridCell) {
 
 void HexView::CaretShapeChanged() {
   PlaceCaret({});
+}
+
+void HexView::TopLeftChanged() {
+  SyncScrollBars();
 }
 
 void HexView::ScreenToClient(int& x, int& y) const {
@@ -374,7 +373,6 @@ void HexView::wheelEvent(QWheelEvent* event) {
   const int delta = event->angleDelta().y();
   if (delta == 0) return QAbstractScrollArea::wheelEvent(event);
   if (editor_.MouseWheel(delta < 0, ShiftStateOf(event->modifiers(), Qt::NoButton))) {
-    if (event->modifiers() & Qt::ControlModifier) FontChanged();
     SyncScrollBars();
     event->accept();
     return;

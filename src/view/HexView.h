@@ -26,8 +26,6 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   hex::THexEditorEx& Editor() { return editor_; }
   // The menu shown for right clicks on the gutter and the ruler.
   void SetOffsetPopupMenu(QMenu* menu);
-  // Applies the editor's font to the widget's own drawing (after SetFont on the editor).
-  void FontChanged();
 
   // IHexViewHost
   void InvalidateCell(hex::GridCell cell) override;
@@ -35,6 +33,10 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   void InvalidateAll() override;
   void PlaceCaret(hex::GridCell cell) override;
   void CaretShapeChanged() override;
+  // Applies the editor's font to the widget's own drawing.
+  void FontChanged() override;
+  // Keeps the scroll bars in step; the application keeps OnTopLeftChanged for itself.
+  void TopLeftChanged() override;
   void ScreenToClient(int& x, int& y) const override;
 
  protected:

@@ -6,15 +6,20 @@
 #include <QPalette>
 
 namespace kestrave::view {
-namespace {
 
 QFont ToQFont(const platform::FontSpec& spec) {
   QFont font(QString::fromStdString(spec.Name));
   font.setStyleHint(QFont::Monospace);
   font.setFixedPitch(true);
   font.setPixelSize(std::max(spec.Height, 1));
+  font.setBold(spec.Style & platform::FontStyleBit(platform::fsBold));
+  font.setItalic(spec.Style & platform::FontStyleBit(platform::fsItalic));
+  font.setUnderline(spec.Style & platform::FontStyleBit(platform::fsUnderline));
+  font.setStrikeOut(spec.Style & platform::FontStyleBit(platform::fsStrikeOut));
   return font;
 }
+
+namespace {
 
 hex::TColor FromQColor(const QColor& color) {
   return hex::Rgb(static_cast<std::uint32_t>(color.red()),

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QFont>
+
 #include "hexeditor/view/HexColors.h"
 #include "platform/UserInterface.h"
 
 namespace kestrave::view {
+
+// The component's font as Qt draws it: monospaced, sized in pixels, with its styles.
+QFont ToQFont(const platform::FontSpec& spec);
 
 // Text measured with Qt's metrics of the named font.
 class QtTextMetrics : public platform::ITextMetrics {

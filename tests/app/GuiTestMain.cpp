@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/gui/KestraveApplication.h"
 #include "platform/MessageQueue.h"
@@ -11,10 +12,15 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   // Without a display of its own the suite draws off screen, also when ctest lists its tests.
   ::setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
+  // Windows keep their settings: in a folder of this run, never the user's.
+  char config[] = "/tmp/kestrave-gui-config-XXXXXX";
+  if (::mkdtemp(config)) ::setenv("XDG_CONFIG_HOME", config, /*overwrite=*/1);
   kestrave::app::KestraveApplication application(argc, argv);
   kestrave::view::QtMessageQueue queue;
   kestrave::platform::SetDefaultMessageQueue(&queue);
   const int result = RUN_ALL_TESTS();
+  std::error_code ignored;
+  std::filesystem::remove_all(config, ignored);
   kestrave::platform::SetDefaultMessageQueue(nullptr);
   return result;
 }

@@ -18,9 +18,11 @@
 #include <QSettings>
 #include <QStatusBar>
 
+#include "app/hex/ViewSettingsStore.h"
 #include "hexeditor/Conversions.h"
 #include "platform/CodePages.h"
 #include "platform/Exception.h"
+#include "platform/UserInterface.h"
 #include "view/HexView.h"
 
 namespace kestrave::app {
@@ -53,6 +55,9 @@ HexWindow::HexWindow() : view_(new view::HexView(editor_, this)) {
                               bool& cancel) { ShowProgress(kind, name, percent, cancel); };
   BuildMenus();
   Guarded([this] { editor_.SetOleDragDrop(true); });
+  if (const std::optional<std::string> damaged = LoadViewSettings(editor_))
+    platform::CurrentErrorDisplay().ShowError(*damaged);
+  view_->FontChanged();
   resize(900, 600);
   RefreshTitleAndStatus();
   view_->setFocus();
@@ -141,8 +146,8 @@ void HexWindow::BuildViewMenu(QMenu* viewMenu) {
         QString::fromLatin1(hex::kTranslationNames[kind].data(),
                             static_cast<qsizetype>(hex::kTranslationNames[kind].size())));
     action->setCheckable(true);
-    action->setChecked(kind == 0);
     translations->addAction(action);
+    translations_.push_back(action);
     connect(action, &QAction::triggered, this, [this, kind] {
       Guarded([&] { editor_.SetTranslation(static_cast<hex::THexTranslationKind>(kind)); });
     });
@@ -161,9 +166,9 @@ void HexWindow::BuildViewMenu(QMenu* viewMenu) {
     view_->viewport()->update();
   });
   ruler_->setCheckable(true);
-  QAction* lower = viewMenu->addAction(
-      tr("&Lower-case Hex"), this, [this] { editor_.SetHexLowerCase(!editor_.HexLowerCase()); });
-  lower->setCheckable(true);
+  lowerCase_ = viewMenu->addAction(tr("&Lower-case Hex"), this,
+                                   [this] { editor_.SetHexLowerCase(!editor_.HexLowerCase()); });
+  lowerCase_->setCheckable(true);
 }
 
 void HexWindow::BuildBookmarkMenu(QMenu* menu) {
@@ -273,6 +278,7 @@ void HexWindow::RebuildRecentMenu() {
 
 void HexWindow::closeEvent(QCloseEvent* event) {
   if (ConfirmDiscard()) {
+    SaveViewSettings(editor_);  // the last window closed leaves its settings for the next run
     event->accept();
   } else {
     event->ignore();
@@ -339,6 +345,9 @@ void HexWindow::RefreshMenus() {
   insertMode_->setChecked(editor_.InsertMode());
   unicode_->setChecked(editor_.UnicodeChars());
   ruler_->setChecked(editor_.ShowRuler());
+  lowerCase_->setChecked(editor_.HexLowerCase());
+  for (std::size_t kind = 0; kind < translations_.size(); ++kind)
+    translations_[kind]->setChecked(editor_.Translation() == kind);
 }
 
 void HexWindow::RefreshTitleAndStatus() {

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <vector>
 
 #include "hexeditor/HexEditorEx.h"
 #include "view/QtBusyIndicator.h"
@@ -64,6 +65,8 @@ class HexWindow : public QMainWindow {
   QAction* insertMode_ = nullptr;
   QAction* unicode_ = nullptr;
   QAction* ruler_ = nullptr;
+  QAction* lowerCase_ = nullptr;
+  std::vector<QAction*> translations_;
   std::unique_ptr<QProgressDialog> progress_;
   QByteArray lastPattern_;
   bool lastIgnoreCase_ = true;

@@ -1,6 +1,5 @@
 // The wheel: zooming rows and font with Ctrl and Ctrl+Shift, else paging.
 #include <algorithm>
-#include <cmath>
 
 #include "hexeditor/HexEditorEx.h"
 #include "hexeditor/input/HexInput.h"
@@ -10,13 +9,6 @@ namespace {
 
 constexpr int kSmallestPoints = 3;
 
-int PointsOf(int pixels) {
-  return static_cast<int>(std::lround(pixels * 72.0 / 96.0));
-}
-int PixelsOf(int points) {
-  return static_cast<int>(std::lround(points * 96.0 / 72.0));
-}
-
 bool Zoom(THexEditorEx& e, bool down, TShiftState modifiers) {
   if (modifiers == ssCtrl) {
     const int bytes = e.BytesPerRow() + (down ? -1 : 1);
@@ -25,10 +17,10 @@ bool Zoom(THexEditorEx& e, bool down, TShiftState modifiers) {
     return true;
   }
   if (modifiers == (ssCtrl | ssShift)) {
-    const int points = PointsOf(e.Font().Height) + (down ? -1 : 1);
-    if (points < kSmallestPoints) return false;
     platform::FontSpec font = e.Font();
-    font.Height = PixelsOf(points);
+    // Shrinking goes on while the font is at least the smallest size, so it may end one below.
+    if (down && font.Size() < kSmallestPoints) return false;
+    font.SetSize(font.Size() + (down ? -1 : 1));
     e.SetFont(font);
     return true;
   }

@@ -7,15 +7,15 @@
 
 namespace kestrave::view {
 
-QFont ToQFont(const platform::FontSpec& spec) {
-  QFont font(QString::fromStdString(spec.Name));
+QFont ToQFont(const platform::FontSpec& wanted) {
+  QFont font(QString::fromStdString(wanted.Name));
   font.setStyleHint(QFont::Monospace);
   font.setFixedPitch(true);
-  font.setPixelSize(std::max(spec.Height, 1));
-  font.setBold(spec.Style & platform::FontStyleBit(platform::fsBold));
-  font.setItalic(spec.Style & platform::FontStyleBit(platform::fsItalic));
-  font.setUnderline(spec.Style & platform::FontStyleBit(platform::fsUnderline));
-  font.setStrikeOut(spec.Style & platform::FontStyleBit(platform::fsStrikeOut));
+  font.setPixelSize(std::max(wanted.Height, 1));
+  font.setBold(wanted.Style & platform::FontStyleBit(platform::fsBold));
+  font.setItalic(wanted.Style & platform::FontStyleBit(platform::fsItalic));
+  font.setUnderline(wanted.Style & platform::FontStyleBit(platform::fsUnderline));
+  font.setStrikeOut(wanted.Style & platform::FontStyleBit(platform::fsStrikeOut));
   return font;
 }
 

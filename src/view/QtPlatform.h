@@ -8,7 +8,7 @@
 namespace kestrave::view {
 
 // The component's font as Qt draws it: monospaced, sized in pixels, with its styles.
-QFont ToQFont(const platform::FontSpec& spec);
+QFont ToQFont(const platform::FontSpec& font);
 
 // Text measured with Qt's metrics of the named font.
 class QtTextMetrics : public platform::ITextMetrics {

@@ -15,9 +15,9 @@ constexpr std::string_view kTranslationIdentifiers[] = {"tkAsIs", "tkDos8", "tkA
 constexpr std::string_view kCaretKindIdentifiers[] = {"ckFull", "ckLeft", "ckBottom", "ckAuto"};
 constexpr std::string_view kFontStyleIdentifiers[] = {"fsBold", "fsItalic", "fsUnderline",
                                                       "fsStrikeOut"};
-constexpr std::string_view kPrintFlagIdentifiers[] = {
-    "pfSelectionOnly",      "pfSelectionBold",   "pfMonochrome",
-    "pfUseBackgroundColor", "pfCurrentViewOnly", "pfIncludeRuler"};
+constexpr std::string_view kPrintFlagIdentifiers[] = {"pfSelectionOnly",   "pfSelectionBold",
+                                                      "pfMonochrome",      "pfUseBackgroundColor",
+                                                      "pfCurrentViewOnly", "pfIncludeRuler"};
 static_assert(std::size(kTranslationIdentifiers) == kTranslationKindCount);
 static_assert(std::size(kPrintFlagIdentifiers) == kPrintFlagCount);
 
@@ -33,8 +33,8 @@ struct Describe {
   using ValueOf = std::remove_cvref_t<std::invoke_result_t<Getter, const Object&>>;
 
   template <class Getter, class Setter>
-  static TPublishedProperty Value(std::string_view name, TPropertyKind kind, Getter get,
-                                  Setter set, std::function<std::string(ValueOf<Getter>)> toText,
+  static TPublishedProperty Value(std::string_view name, TPropertyKind kind, Getter get, Setter set,
+                                  std::function<std::string(ValueOf<Getter>)> toText,
                                   std::function<ValueOf<Getter>(std::string_view)> fromText) {
     TPublishedProperty property;
     property.Name = name;
@@ -85,8 +85,8 @@ struct Describe {
   template <class Getter, class Setter>
   static TPublishedProperty String(std::string_view name, Getter get, Setter set) {
     return Value(
-        name, TPropertyKind::String, get, set, [](const std::string& value) { return StringText(value); },
-        ParseString);
+        name, TPropertyKind::String, get, set,
+        [](const std::string& value) { return StringText(value); }, ParseString);
   }
 
   template <class Getter, class Setter>
@@ -166,26 +166,25 @@ TPublishedClass FontClass(const FontSpec& (E::*font)() const,
       change(e, [&](FontSpec& f) { std::invoke(member, f) = value; });
     };
   };
-  return {
-      "TFont",
-      {D::Integer(
-           "Charset", [font](const E& e) { return (e.*font)().Charset; },
-           field(&FontSpec::Charset)),
-       D::Color(
-           "Color", [font](const E& e) { return TColor{(e.*font)().Color}; },
-           field(&FontSpec::Color)),
-       Hidden(D::Integer(
-           "Height", [font](const E& e) { return (e.*font)().Height; }, field(&FontSpec::Height),
-           1, kLargestFontPixels)),
-       D::String(
-           "Name", [font](const E& e) { return (e.*font)().Name; }, field(&FontSpec::Name)),
-       D::Integer(
-           "Size", [font](const E& e) { return (e.*font)().Size(); },
-           [change](E& e, int points) { change(e, [&](FontSpec& f) { f.SetSize(points); }); }, 1,
-           kLargestFontPoints),
-       D::Set(
-           "Style", [font](const E& e) { return (e.*font)().Style; }, field(&FontSpec::Style),
-           kFontStyleIdentifiers)}};
+  return {"TFont",
+          {D::Integer(
+               "Charset", [font](const E& e) { return (e.*font)().Charset; },
+               field(&FontSpec::Charset)),
+           D::Color(
+               "Color", [font](const E& e) { return TColor{(e.*font)().Color}; },
+               field(&FontSpec::Color)),
+           Hidden(D::Integer(
+               "Height", [font](const E& e) { return (e.*font)().Height; },
+               field(&FontSpec::Height), 1, kLargestFontPixels)),
+           D::String(
+               "Name", [font](const E& e) { return (e.*font)().Name; }, field(&FontSpec::Name)),
+           D::Integer(
+               "Size", [font](const E& e) { return (e.*font)().Size(); },
+               [change](E& e, int points) { change(e, [&](FontSpec& f) { f.SetSize(points); }); },
+               1, kLargestFontPoints),
+           D::Set(
+               "Style", [font](const E& e) { return (e.*font)().Style; }, field(&FontSpec::Style),
+               kFontStyleIdentifiers)}};
 }
 
 TPublishedClass PrintOptionsClass() {
@@ -232,8 +231,7 @@ TPublishedClass BuildEditorClass() {
        D::Boolean("ZoomOnWheel", &E::ZoomOnWheel, &E::SetZoomOnWheel),
        D::Integer("BytesPerRow", &E::BytesPerRow, &E::SetBytesPerRow),
        D::Integer("BytesPerColumn", &E::BytesPerColumn, &E::SetBytesPerColumn),
-       D::Enumeration("Translation", &E::Translation, &E::SetTranslation,
-                      kTranslationIdentifiers),
+       D::Enumeration("Translation", &E::Translation, &E::SetTranslation, kTranslationIdentifiers),
        D::String("OffsetFormat", &E::OffsetFormat, &E::SetOffsetFormat),
        D::Enumeration("CaretKind", &E::CaretKind, &E::SetCaretKind, kCaretKindIdentifiers),
        D::Boolean("FocusFrame", &E::FocusFrame, &E::SetFocusFrame),

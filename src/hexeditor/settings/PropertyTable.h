@@ -41,10 +41,9 @@ struct TPublishedClass {
 
 // Every value property reachable from an object, depth first in declaration order, with its
 // dotted name; class properties whose object is missing are passed over.
-void ForEachValueProperty(
-    const TPublishedClass& type, void* object,
-    const std::function<void(const std::string& name, const TPublishedProperty&, void* owner)>&
-        visit);
+void ForEachValueProperty(const TPublishedClass& type, void* object,
+                          const std::function<void(const std::string& name,
+                                                   const TPublishedProperty&, void* owner)>& visit);
 
 // The dotted names of the public value properties, in declaration order.
 std::vector<std::string> PublicPropertyNames(const TPublishedClass& type);

@@ -105,12 +105,10 @@ std::int64_t ParseInteger(std::string_view text, std::int64_t min, std::int64_t 
 }
 
 std::string IdentifierText(std::size_t ordinal, std::span<const std::string_view> identifiers) {
-  return ordinal < identifiers.size() ? std::string(identifiers[ordinal])
-                                      : std::to_string(ordinal);
+  return ordinal < identifiers.size() ? std::string(identifiers[ordinal]) : std::to_string(ordinal);
 }
 
-std::size_t ParseIdentifier(std::string_view text,
-                            std::span<const std::string_view> identifiers) {
+std::size_t ParseIdentifier(std::string_view text, std::span<const std::string_view> identifiers) {
   const std::string_view name = Trimmed(text);
   for (std::size_t i = 0; i < identifiers.size(); ++i)
     if (SameNameIgnoringCase(name, identifiers[i])) return i;

@@ -23,10 +23,10 @@ std::int64_t ParseInteger(std::string_view text, std::int64_t min, std::int64_t 
 
 // An enumeration value by its identifier.
 std::string IdentifierText(std::size_t ordinal, std::span<const std::string_view> identifiers);
-std::size_t ParseIdentifier(std::string_view text,
-                            std::span<const std::string_view> identifiers);
+std::size_t ParseIdentifier(std::string_view text, std::span<const std::string_view> identifiers);
 
-// A set, bit i for member i, as its members' identifiers in brackets: "[pfSelectionBold,pfMonochrome]".
+// A set, bit i for member i, as its members' identifiers in brackets:
+// "[pfSelectionBold,pfMonochrome]".
 std::string SetText(std::uint32_t bits, std::span<const std::string_view> identifiers);
 std::uint32_t ParseSet(std::string_view text, std::span<const std::string_view> identifiers);
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -34,21 +35,64 @@ void RunBenchmarks(int argc, char** argv, FastestRunReporter& reporter) {
   benchmark::Shutdown();
 }
 
+namespace {
+
+std::string Formatted(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// Times in the table are milliseconds.
+std::string Milliseconds(double seconds) {
+  return Formatted("%.2f ms", seconds * 1000);
+}
+
+void AddTableRow(const std::string& work, const std::string& ours, const std::string& baseline,
+                 const std::string& ratio, const std::string& target, const char* result) {
+  const char* table = std::getenv("KESTRAVE_BENCH_TABLE");
+  if (!table) return;
+  std::ofstream(table, std::ios::app) << work << '\t' << ours << '\t' << baseline << '\t' << ratio
+                                      << '\t' << target << '\t' << result << '\n';
+}
+
+}  // namespace
+
 void PrintRatio(const std::string& label, double measured, double baseline, double limit) {
   const double ratio = baseline > 0 ? measured / baseline : 0;
+  const bool met = ratio <= limit;
   std::printf("%-44s %.3fx  (limit %.2fx: %s)\n", label.c_str(), ratio, limit,
-              ratio <= limit ? "met" : "NOT MET");
+              met ? "met" : "NOT MET");
+  AddTableRow(label, Milliseconds(measured), Milliseconds(baseline), Formatted("%.3fx", ratio),
+              Formatted("<= %.2fx", limit), met ? "pass" : "FAIL");
 }
 
 void PrintThroughputRatio(const std::string& label, double measuredSeconds, double baselineSeconds,
                           double minimum) {
   const double ratio = measuredSeconds > 0 ? baselineSeconds / measuredSeconds : 0;
+  const bool met = ratio >= minimum;
   if (minimum > 0) {
     std::printf("%-44s %.3fx  (at least %.2fx: %s)\n", label.c_str(), ratio, minimum,
-                ratio >= minimum ? "met" : "NOT MET");
+                met ? "met" : "NOT MET");
   } else {
     std::printf("%-44s %.3fx\n", label.c_str(), ratio);
   }
+  AddTableRow(label + " (throughput)", Milliseconds(measuredSeconds), Milliseconds(baselineSeconds),
+              Formatted("%.3fx", ratio), minimum > 0 ? Formatted(">= %.2fx", minimum) : "-",
+              minimum > 0 ? (met ? "pass" : "FAIL") : "-");
+}
+
+void PrintWithin(const std::string& label, double value, const char* unit, double limit) {
+  const bool met = value >= 0 && value <= limit;
+  const std::string shown = Formatted("%.2f ", value) + unit;
+  if (limit > 0) {
+    std::printf("%-44s %s  (limit %s: %s)\n", label.c_str(), shown.c_str(),
+                (Formatted("%.0f ", limit) + unit).c_str(), met ? "met" : "NOT MET");
+  } else {
+    std::printf("%-44s %s\n", label.c_str(), shown.c_str());
+  }
+  AddTableRow(label, shown, "-", "-", limit > 0 ? "<= " + Formatted("%.0f ", limit) + unit : "-",
+              limit > 0 ? (met ? "pass" : "FAIL") : "-");
 }
 
 long long PeakResidentBytes() {
@@ -65,19 +109,39 @@ long long PeakResidentBytes() {
   return 0;
 }
 
-long long ChildPeakGrowthMiB(const std::function<void()>& prepare,
-                             const std::function<void()>& measured, long long allowance) {
+ChildMeasure MeasureInChild(const std::function<void()>& prepare,
+                            const std::function<void()>& measured) {
+  int channel[2];
+  if (::pipe(channel) != 0) return {};
   const pid_t child = ::fork();
   if (child == 0) {
+    ::close(channel[0]);
     prepare();
-    const long long before = PeakResidentBytes();
+    ChildMeasure result;
+    result.PeakBefore = PeakResidentBytes();
+    const auto start = std::chrono::steady_clock::now();
     measured();
-    const long long growth = PeakResidentBytes() - before - allowance;
-    ::_exit(static_cast<int>(std::max(0LL, growth) >> 20));
+    result.Seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    result.PeakAfter = PeakResidentBytes();
+    result.Ok = true;
+    const bool sent = ::write(channel[1], &result, sizeof result) == sizeof result;
+    ::_exit(sent ? 0 : 1);
   }
+  ::close(channel[1]);
+  ChildMeasure result;
+  if (::read(channel[0], &result, sizeof result) != sizeof result) result = {};
+  ::close(channel[0]);
   int status = 0;
   ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+long long ChildPeakGrowthMiB(const std::function<void()>& prepare,
+                             const std::function<void()>& measured, long long allowance) {
+  const ChildMeasure result = MeasureInChild(prepare, measured);
+  if (!result.Ok) return -1;
+  return std::max(0LL, result.PeakAfter - result.PeakBefore - allowance) >> 20;
 }
 
 std::string ScratchFile(const std::string& name, long long size) {

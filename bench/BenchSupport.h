@@ -22,6 +22,9 @@ class FastestRunReporter : public benchmark::ConsoleReporter {
 // Runs the registered benchmarks and answers the reporter that watched them.
 void RunBenchmarks(int argc, char** argv, FastestRunReporter& reporter);
 
+// Every Print below also adds a row to the summary table when KESTRAVE_BENCH_TABLE names a
+// file: work, ours, baseline, ratio, target and result, separated by tabs.
+
 // Prints "label: ratio (what / baseline)" and whether it meets the limit.
 void PrintRatio(const std::string& label, double measured, double baseline, double limit);
 
@@ -30,8 +33,22 @@ void PrintRatio(const std::string& label, double measured, double baseline, doub
 void PrintThroughputRatio(const std::string& label, double measuredSeconds, double baselineSeconds,
                           double minimum);
 
+// Prints "label: value unit" and whether it stays within the limit (a limit of 0: no target).
+void PrintWithin(const std::string& label, double value, const char* unit, double limit);
+
 // The peak resident memory of this process so far, in bytes.
 long long PeakResidentBytes();
+
+// What a child process measured: the time Measured took and the peak resident memory before
+// and after it.
+struct ChildMeasure {
+  bool Ok = false;
+  double Seconds = 0;
+  long long PeakBefore = 0;
+  long long PeakAfter = 0;
+};
+ChildMeasure MeasureInChild(const std::function<void()>& prepare,
+                            const std::function<void()>& measured);
 
 // Runs Prepare and then Measured in a child process of their own and answers how many MiB the
 // peak resident memory grew during Measured, less Allowance bytes (at least 0); -1 on failure.

@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   kestrave::hex::THexEditorEx editor;
   const long long extraMiB = kestrave::bench::ChildPeakGrowthMiB(
       [&] { editor.Loaded(); }, [&] { editor.LoadFromFile(file); }, kFileSize);
-  std::printf("%-44s %lld MiB  (limit 16 MiB: %s)\n", "peak memory beyond the file size", extraMiB,
-              extraMiB >= 0 && extraMiB <= 16 ? "met" : "NOT MET");
+  kestrave::bench::PrintWithin("load: peak memory beyond the file size",
+                               static_cast<double>(extraMiB), "MiB", 16);
   return 0;
 }

@@ -1,4 +1,5 @@
 #include "platform/FileReplacement.h"
+#include "platform/SystemCalls.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -39,7 +40,7 @@ FileReplacement::FileReplacement(const std::string& target) {
 
 FileReplacement::~FileReplacement() {
   file_.Close();
-  if (!installed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
+  if (!installed_ && !temporary_.empty()) SystemCalls().Unlink(temporary_.c_str());
 }
 
 bool FileReplacement::PrepareTarget(const std::string& target) {
@@ -68,8 +69,8 @@ bool FileReplacement::PrepareTarget(const std::string& target) {
 }
 
 bool FileReplacement::CreateTargetItself() {
-  const int fd = ::open(target_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                        S_IRUSR | S_IWUSR);
+  const int fd = SystemCalls().Open(
+      target_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
   if (fd < 0) return false;
   file_ = FileHandle(fd);
   temporary_ = target_;
@@ -82,8 +83,8 @@ bool FileReplacement::CreateTemporary() {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const unsigned tag = seed * 2654435761u + static_cast<unsigned>(attempt) * 40503u;
     std::string candidate = stem + std::to_string(tag % 1000000u) + ".saving";
-    const int fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          S_IRUSR | S_IWUSR);
+    const int fd = SystemCalls().Open(
+        candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (fd >= 0) {
       file_ = FileHandle(fd);
       temporary_ = std::move(candidate);
@@ -98,13 +99,14 @@ bool FileReplacement::CreateTemporary() {
 // Closing reports writes the system could not complete (a full disk on some file systems).
 int FileReplacement::Flush() {
   if (!file_.IsOpen()) return 0;
-  if (::fchmod(file_.Fd(), mode_) != 0) return errno;
-  return ::close(file_.Release()) == 0 ? 0 : errno;
+  if (SystemCalls().ChangeMode(file_.Fd(), mode_) != 0) return errno;
+  return SystemCalls().Close(file_.Release()) == 0 ? 0 : errno;
 }
 
 int FileReplacement::Install() {
   if (const int error = Flush()) return error;
-  if (targetExisted_ && ::rename(temporary_.c_str(), target_.c_str()) != 0) return errno;
+  if (targetExisted_ && SystemCalls().Rename(temporary_.c_str(), target_.c_str()) != 0)
+    return errno;
   installed_ = true;
   return 0;
 }

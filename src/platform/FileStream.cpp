@@ -1,4 +1,5 @@
 #include "platform/FileStream.h"
+#include "platform/SystemCalls.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,7 +20,7 @@ std::int64_t THandleStream::Read(void* buffer, std::int64_t count) {
   std::int64_t done = 0;
   while (done < count) {
     const auto piece = static_cast<std::size_t>(std::min(count - done, kMaxIoPiece));
-    const ssize_t got = ::read(fd_, out + done, piece);
+    const ssize_t got = SystemCalls().Read(fd_, out + done, piece);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     done += got;
@@ -32,7 +33,7 @@ std::int64_t THandleStream::Write(const void* buffer, std::int64_t count) {
   std::int64_t done = 0;
   while (done < count) {
     const auto piece = static_cast<std::size_t>(std::min(count - done, kMaxIoPiece));
-    const ssize_t put = ::write(fd_, in + done, piece);
+    const ssize_t put = SystemCalls().Write(fd_, in + done, piece);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) break;
     done += put;

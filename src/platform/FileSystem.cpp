@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/SystemCalls.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -33,11 +34,11 @@ int FileHandle::Release() {
 }
 
 FileHandle OpenForReadShared(const std::string& path) {
-  return FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  return FileHandle(SystemCalls().Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0));
 }
 
 FileHandle OpenReadWriteExclusive(const std::string& path) {
-  FileHandle file(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+  FileHandle file(SystemCalls().Open(path.c_str(), O_RDWR | O_CLOEXEC, 0));
   if (file.IsOpen() && ::flock(file.Fd(), LOCK_EX | LOCK_NB) != 0) file.Close();
   return file;
 }
@@ -57,11 +58,11 @@ std::optional<std::int64_t> FileSizeOf(const std::string& path) {
 }
 
 bool DeleteFile(const std::string& path) {
-  return ::unlink(path.c_str()) == 0;
+  return SystemCalls().Unlink(path.c_str()) == 0;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
-  return ::rename(from.c_str(), to.c_str()) == 0;
+  return SystemCalls().Rename(from.c_str(), to.c_str()) == 0;
 }
 
 std::string DirectoryOf(const std::string& path) {

@@ -1,4 +1,5 @@
 #include "platform/TempFile.h"
+#include "platform/SystemCalls.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,8 +21,8 @@ std::uint32_t TickCount() {
 }
 
 FileHandle CreateExclusiveFile(const std::string& path) {
-  return FileHandle(
-      ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR));
+  return FileHandle(SystemCalls().Open(
+      path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR));
 }
 
 }  // namespace kestrave::platform

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+
+namespace kestrave::platform {
+
+// The file system calls the platform layer makes, behind one seam, so tests can make any of
+// them fail the way a full disk, a vanished folder or a shrinking file would. The default
+// passes every call to the system; errors come back as the system's (-1 and errno).
+class ISystemCalls {
+ public:
+  virtual ~ISystemCalls() = default;
+  virtual int Open(const char* path, int flags, mode_t mode);
+  virtual ssize_t Read(int fd, void* buffer, std::size_t count);
+  virtual ssize_t Write(int fd, const void* buffer, std::size_t count);
+  virtual int Close(int fd);
+  virtual int ChangeMode(int fd, mode_t mode);
+  virtual int Rename(const char* from, const char* to);
+  virtual int Unlink(const char* path);
+};
+
+ISystemCalls& SystemCalls();
+// Installs other calls (nullptr: the system's again).
+void SetSystemCalls(ISystemCalls* calls);
+
+}  // namespace kestrave::platform

@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 SAMPLE ?= samples/sample.drf
 
-.PHONY: all deps configure build run test test-asan bench fuzz format clean
+.PHONY: all deps configure build run test test-asan bench fuzz package format clean
 FUZZ_SECONDS ?= 10
 
 all: build
@@ -44,8 +44,15 @@ fuzz: deps
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz-targets
 	fuzz/run-all build-fuzz $(FUZZ_SECONDS)
 
+# A Debian package of the three programs with their launchers, icon and container type.
+package: deps
+	@cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRAVE_BUILD_TESTS=OFF -DKESTRAVE_BUILD_BENCH=OFF >/dev/null
+	@cmake --build build-package -j $(JOBS)
+	cd build-package && cpack
+	@ls build-package/*.deb
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-release build-fuzz
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-release build-fuzz build-package

@@ -143,7 +143,9 @@ std::uint32_t ParseSet(std::string_view text, std::span<const std::string_view> 
 
 std::string CharText(std::uint8_t value) {
   if (value > 0x20 && value < 0x7F && value != '#') return std::string(1, static_cast<char>(value));
-  return "#" + std::to_string(value);
+  std::string text = "#";
+  text += std::to_string(value);
+  return text;
 }
 
 std::uint8_t ParseChar(std::string_view text) {
@@ -169,7 +171,8 @@ std::string StringText(std::string_view value) {
     if (code < 0x20 || code == 0x7F) {
       if (inQuotes) text += '\'';
       inQuotes = false;
-      text += '#' + std::to_string(code);
+      text += '#';
+      text += std::to_string(code);
       continue;
     }
     if (!inQuotes) text += '\'';

@@ -57,7 +57,13 @@ TEST(Soak, AThousandRoundsOfTheWholeJobKeepMemoryFlat) {
     if (round == 99) settled = ResidentBytes();
   }
   const long long growth = ResidentBytes() - settled;
+#if defined(__SANITIZE_ADDRESS__)
+  // The address sanitizer keeps freed memory in quarantine (256 MiB), so resident memory says
+  // nothing there; its leak checker judges this run at exit instead.
+  (void)growth;
+#else
   EXPECT_LT(growth, 8LL << 20) << "resident memory grew by " << (growth >> 10) << " KiB";
+#endif
   platform::SetDefaultMessageQueue(nullptr);
 }
 

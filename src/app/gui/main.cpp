@@ -2,12 +2,7 @@
 #include "app/gui/QtUserDialogs.h"
 #include "app/gui/TForm1.h"
 #include "app/gui/TForm2.h"
-#include "hexeditor/transfer/FormatChoice.h"
-#include "platform/MessageQueue.h"
-#include "platform/ole/Clipboard.h"
-#include "view/FormatSelDialog.h"
-#include "view/QtClipboard.h"
-#include "view/QtMessageQueue.h"
+#include "view/QtDesktopServices.h"
 
 namespace {
 
@@ -28,17 +23,7 @@ int RunWindows(kestrave::app::KestraveApplication& application) {
 
 int main(int argc, char** argv) {
   kestrave::app::KestraveApplication application(argc, argv);
-  // Posted work, the desktop's clipboard and the format dialog, for everything made below.
-  kestrave::view::QtMessageQueue queue;
-  kestrave::platform::SetDefaultMessageQueue(&queue);
-  kestrave::view::QtClipboard clipboard;
-  kestrave::platform::ole::SetCurrentClipboard(&clipboard);
-  kestrave::view::QtFormatChooser chooser;
-  kestrave::hex::SetCurrentFormatChooser(&chooser);
-  // The windows, and the editors in them, are gone before these services are.
-  const int result = RunWindows(application);
-  kestrave::hex::SetCurrentFormatChooser(nullptr);
-  kestrave::platform::ole::SetCurrentClipboard(nullptr);
-  kestrave::platform::SetDefaultMessageQueue(nullptr);
-  return result;
+  // The windows, and the editors in them, are gone before the desktop's services are.
+  const kestrave::view::QtDesktopServices services;
+  return RunWindows(application);
 }

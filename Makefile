@@ -1,4 +1,5 @@
-# Two entry points for a fresh Debian machine: `make run` and `make test`.
+# Two entry points for a fresh Debian machine: `make run` and `make test` (`./make run` and
+# `./make test` where make itself is not installed yet).
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 CMAKE_FLAGS ?=

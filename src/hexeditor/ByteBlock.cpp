@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/UserInterface.h"
+
 namespace kestrave::hex {
 namespace {
 
@@ -33,7 +35,11 @@ std::byte* MapFresh(std::size_t capacity) {
     ::munmap(reinterpret_cast<void*>(aligned + capacity), end - aligned - capacity);
   auto* block = reinterpret_cast<std::byte*>(aligned);
   ::madvise(block, capacity, MADV_HUGEPAGE);
-  ::madvise(block, capacity, MADV_POPULATE_WRITE);
+  // Faulting in hundreds of megabytes takes a while: in pieces, letting the windows draw.
+  for (std::size_t at = 0; at < capacity; at += platform::kResponsivePiece) {
+    if (at > 0) platform::KeepResponsive();
+    ::madvise(block + at, std::min(capacity - at, platform::kResponsivePiece), MADV_POPULATE_WRITE);
+  }
   return block;
 }
 
@@ -72,7 +78,7 @@ std::byte* ByteBlock::Regrow(std::size_t capacity) const {
 // Copies the content into a new block of the other kind; the old block stays until Release.
 std::byte* ByteBlock::Transfer(std::size_t capacity, bool mapped) const {
   std::byte* fresh = mapped ? MapFresh(capacity) : static_cast<std::byte*>(std::malloc(capacity));
-  if (fresh && data_) std::memcpy(fresh, data_, std::min(capacity, capacity_));
+  if (fresh && data_) platform::MoveBytesResponsively(fresh, data_, std::min(capacity, capacity_));
   return fresh;
 }
 

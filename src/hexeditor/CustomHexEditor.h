@@ -392,6 +392,20 @@ class TCustomHexEditor {
     TCustomHexEditor& editor_;
   };
 
+  // Brackets a change the view must not show half done; the view is drawn again at its end.
+  class PaintLockScope {
+   public:
+    explicit PaintLockScope(TCustomHexEditor& editor) : editor_(editor) { ++editor_.paintLock_; }
+    ~PaintLockScope() {
+      if (editor_.paintLock_ > 0 && --editor_.paintLock_ == 0) editor_.InvalidateView();
+    }
+    PaintLockScope(const PaintLockScope&) = delete;
+    PaintLockScope& operator=(const PaintLockScope&) = delete;
+
+   private:
+    TCustomHexEditor& editor_;
+  };
+
   const THexMemoryStream& DataStore() const { return data_; }
   // The caret's byte, which in insert mode may be the position just past the data.
   int CaretBytePosition() const;
@@ -428,6 +442,9 @@ class TCustomHexEditor {
   int FixedColumnsWidth() const { return colWidths_[0] + colWidths_[1]; }
   int FixedRowsHeight() const { return rowHeights_[0] + rowHeights_[1]; }
   void TopLeftChanged();
+  // After rows, columns or their sizes changed: the top-left cell comes back into its range and
+  // the host hears of it, so scroll bars and the picture follow at once.
+  void LayoutChanged();
   void InvalidateRulerAround(int col);
 
   // Layout

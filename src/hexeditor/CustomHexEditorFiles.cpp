@@ -13,6 +13,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Format.h"
 #include "platform/SystemError.h"
+#include "platform/UserInterface.h"
 
 namespace kestrave::hex {
 
@@ -47,7 +48,9 @@ void TCustomHexEditor::ReadBlock(void* dest, int index, int count) const {
 }
 
 void TCustomHexEditor::WriteBlock(const void* source, int index, int count) {
-  if (count > 0) std::memmove(data_.PointerAt(index), source, static_cast<std::size_t>(count));
+  if (count > 0)
+    platform::MoveBytesResponsively(data_.PointerAt(index), source,
+                                    static_cast<std::size_t>(count));
 }
 
 // Sets the read-only-file flag from what the file allows; answers 0 when the file can be read,
@@ -93,6 +96,9 @@ void TCustomHexEditor::ReportCopyProgress(platform::TStream& source, platform::T
 }
 
 void TCustomHexEditor::LoadFromStream(platform::TStream& stream) {
+  // Progress reports let the window draw itself meanwhile; a half-filled buffer laid out as an
+  // empty one must not be shown, and the whole content is drawn once it is in.
+  const PaintLockScope paintLocked(*this);
   data_.SetSize(0);
   AdjustMetrics();
   const BusyScope busy(*this);

@@ -65,6 +65,7 @@ void TCustomHexEditor::RecalcLayout() {
   colWidths_.back() = 2 * cw_ + 1;
   rowHeights_[0] = showRuler_ ? rh_ + 3 : 0;
   rowHeights_[1] = 0;
+  LayoutChanged();
   PlaceCaret();
 }
 
@@ -132,7 +133,7 @@ void TCustomHexEditor::SetOffsetFormat(const std::string& value) {
     colWidths_ = previousWidths;
     throw;
   }
-  InvalidateView();
+  LayoutChanged();
 }
 
 void TCustomHexEditor::SetHexLowerCase(bool value) {
@@ -145,7 +146,7 @@ void TCustomHexEditor::SetHexLowerCase(bool value) {
 void TCustomHexEditor::SetGutterWidth(int value) {
   gutterWidth_ = value;
   SizeGutter();
-  InvalidateView();
+  LayoutChanged();
 }
 
 void TCustomHexEditor::FollowRulerUnitInOffsets() {

@@ -7,12 +7,31 @@
 #include "hexeditor/Messages.h"
 #include "hexeditor/ProgressCopy.h"
 #include "platform/CodePages.h"
+#include "platform/UserInterface.h"
 
 namespace kestrave::hex {
 namespace {
 
 std::uint8_t* Bytes(std::string& text) {
   return reinterpret_cast<std::uint8_t*>(text.data());
+}
+
+// The search runs through the data in blocks of this size, so the windows can draw themselves
+// between two blocks. Each block reaches the pattern's length less one byte into the next, so a
+// match across the join lies wholly in the earlier block, and the first match is found first.
+constexpr std::int64_t kSearchBlock = std::int64_t{16} << 20;
+
+std::int64_t FindMappedInBlocks(const std::uint8_t* data, std::int64_t size,
+                                const std::uint8_t* pattern, std::int64_t length,
+                                const ByteMap& map) {
+  for (std::int64_t from = 0;;) {
+    const std::int64_t to = std::min(size, from + kSearchBlock + length - 1);
+    const std::int64_t found = FindMapped(data + from, to - from, pattern, length, map);
+    if (found >= 0) return from + found;
+    if (to == size) return -1;
+    from = to - (length - 1);
+    platform::KeepResponsive();
+  }
 }
 
 }  // namespace
@@ -68,7 +87,7 @@ int TCustomHexEditor::FindBytes(const std::uint8_t* pattern, int patternLength, 
   // Nobody watches the steps, so any method with the same answer will do.
   const auto* data = reinterpret_cast<const std::uint8_t*>(data_.PointerAt(startPos));
   const std::int64_t found =
-      FindMapped(data, std::int64_t{endPos} - startPos + 1, pattern, patternLength, map);
+      FindMappedInBlocks(data, std::int64_t{endPos} - startPos + 1, pattern, patternLength, map);
   return found < 0 ? -1 : static_cast<int>(found + startPos);
 }
 
@@ -82,6 +101,7 @@ int TCustomHexEditor::FindWithProgress(const std::uint8_t* pattern, int patternL
     if (step != 0 && counter % step != 0) return;
     bool cancel = false;  // a search cannot be cancelled; the flag is not read back
     OnProgress(*this, pkFind, fileName_, ProgressPercent(p, DataSize()), cancel);
+    platform::KeepResponsive();
   };
   const auto* data = reinterpret_cast<const std::uint8_t*>(data_.PointerAt(0));
   return static_cast<int>(

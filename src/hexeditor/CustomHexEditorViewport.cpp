@@ -70,6 +70,15 @@ void TCustomHexEditor::SetLeftCol(int col) {
   TopLeftChanged();
 }
 
+void TCustomHexEditor::LayoutChanged() {
+  const bool laidOut = colCount_ > 0 && colWidths_.size() >= static_cast<std::size_t>(colCount_);
+  if (!laidOut) return;
+  SetTopRow(topRow_);
+  SetLeftCol(leftCol_);
+  if (host_) host_->LayoutChanged();
+  InvalidateView();
+}
+
 // A cell the cursor moves to is brought into view.
 void TCustomHexEditor::ClampInView(GridCell cell) {
   if (clientHeight_ <= 0) return;

@@ -86,12 +86,21 @@ class THexEditorEx : public TCustomHexEditor {
   void KeyDown(int key, TShiftState shift);
   // A character typed, in the Windows code page; OnKeyPress comes first.
   void KeyPress(std::uint8_t ch);
+  // Whether KeyDown acts on the key with these modifiers itself; a window's shortcuts leave such
+  // keys to the view that has the focus, so nothing happens twice.
+  static bool HandlesKey(int key, TShiftState shift);
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   void MouseMove(TShiftState shift, int x, int y);
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   void DoubleClick(int x, int y);
   // One wheel step; answers whether the view handled it.
   bool MouseWheel(bool down, TShiftState shift);
+  // One step of the host's auto-scroll timer: a selecting mouse at or beyond an edge scrolls the
+  // view on and extends the selection to the cell then under it; a drag hovering there moves
+  // the drop marker on alike. The timer stops once neither needs it.
+  void AutoScrollStep();
+  // Whether this editor has its host's auto-scroll timer running.
+  bool AutoScrolling() const { return autoScrolling_; }
 
   std::function<void(TCustomHexEditor& Sender, int& Key, TShiftState Shift)> OnKeyDown;
   std::function<void(TCustomHexEditor& Sender, std::uint8_t& Key)> OnKeyPress;
@@ -150,6 +159,8 @@ class THexEditorEx : public TCustomHexEditor {
     GridCell clickCell{-1, -1};
     bool doubleClicked = false;
     bool dragging = false;
+    int x = 0;  // the last point of a selecting move
+    int y = 0;
   };
   MouseState& Mouse() { return mouse_; }
 
@@ -169,6 +180,10 @@ class THexEditorEx : public TCustomHexEditor {
   HResult ReadFormat(platform::ole::IDataObject& data, TClipFormat format, bool fromClipboard,
                      std::vector<std::uint8_t>& bytes);
   void PasteBytes(const std::uint8_t* bytes, int count, const std::string& description);
+  // The byte a drop at a client point lands on; notes the field under the point.
+  int DropPositionAt(int x, int y);
+  // Starts or stops the host's auto-scroll timer.
+  void FollowAutoScroll(bool wanted);
   // The end of a drop: the converted bytes inserted at the drop position.
   HResult DropBytes(const std::uint8_t* bytes, int count, std::int32_t effect);
   void MoveDroppedBytes(const std::uint8_t* bytes, int count, int position);
@@ -197,6 +212,9 @@ class THexEditorEx : public TCustomHexEditor {
   bool dragging_ = false;
   bool movedInside_ = false;
   bool dropInCharField_ = false;
+  int dropPointX_ = 0;  // where the drop marker was last asked for
+  int dropPointY_ = 0;
+  bool autoScrolling_ = false;
   THexPrintOptions printOptions_;
   platform::FontSpec printFont_ = Font();
   bool useEditorFontForPrinting_ = true;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "hexeditor/HexEditorEx.h"
+#include "hexeditor/input/AutoScroll.h"
 #include "hexeditor/input/HexInput.h"
 #include "hexeditor/transfer/HexDataObject.h"
 #include "hexeditor/transfer/HexDropTarget.h"
@@ -50,6 +51,7 @@ ole::HWND THexEditorEx::WindowHandle() const {
 
 void THexEditorEx::SetViewHost(IHexViewHost* host) {
   if (host == ViewHost()) return;
+  FollowAutoScroll(false);  // the timer belongs to the old window
   try {
     dropTarget_->SetRegistered(false);
   } catch (const std::exception&) {
@@ -80,34 +82,37 @@ HResult THexEditorEx::ComputeDropEffect(std::uint32_t keyState, std::int32_t& ef
   return ole::S_OK;
 }
 
-void THexEditorEx::ShowDropMarker(int x, int y) {
-  const GridCell mouse = CellAtPoint(x, y);
-  const GridCell cell{std::clamp(mouse.Col, 2, std::max(ColCount() - 1, 2)),
-                      std::clamp(mouse.Row, 2, std::max(RowCount() - 1, 2))};
-  std::int64_t position = std::clamp<std::int64_t>(CellToPosition(cell), 0, DataSize());
-  if (IsSelected(static_cast<int>(position))) position = SelectionLow();
-  position -= position % BytesPerUnit();
-
-  // One line per call toward the edge the mouse stands at.
-  const int lastVisibleRow = TopRow() + VisibleRowCount() - 1;
-  if (mouse.Row >= 3 && mouse.Row <= TopRow()) {
-    SetTopRow(TopRow() - 1);
-  } else if (mouse.Row >= lastVisibleRow && mouse.Row < RowCount() - 1) {
-    SetTopRow(TopRow() + 1);
-  }
-  const int lastVisibleCol = LeftCol() + VisibleColCount() - 1;
-  if (mouse.Col >= 3 && mouse.Col <= LeftCol()) {
-    SetLeftCol(LeftCol() - 1);
-  } else if (mouse.Col >= lastVisibleCol && mouse.Col < ColCount() - 1) {
-    SetLeftCol(LeftCol() + 1);
-  }
-
+// The areas around the cells stand for the data next to them: the gutter for its row's start,
+// the ruler for the top visible row, the space beside a row for its last byte. Below the last
+// row lies the end of the data, where a drop appends; with a fixed size, the last byte, which
+// a drop may still overwrite.
+int THexEditorEx::DropPositionAt(int x, int y) {
+  const GridCell pointed = PointedCell(*this, x, y);
+  const int lastCol = std::max(ColCount() - 1, 2);
+  const int row = pointed.Row < 2 ? TopRow() : pointed.Row;
+  const GridCell cell{std::clamp(pointed.Col, 2, lastCol),
+                      std::clamp(row, 2, std::max(RowCount() - 1, 2))};
   dropInCharField_ = Geometry().IsCharColumn(cell.Col);
+  std::int64_t position = std::clamp<std::int64_t>(CellToPosition(cell), 0, DataSize());
+  if (BelowLastRow(*this, y)) position = NoSizeChange() ? std::max(DataSize() - 1, 0) : DataSize();
+  if (IsSelected(static_cast<int>(position))) position = SelectionLow();
+  return static_cast<int>(position - position % BytesPerUnit());
+}
+
+// The position is taken before the view scrolls: the marker stays where the mouse was.
+void THexEditorEx::ShowDropMarker(int x, int y) {
+  dropPointX_ = x;
+  dropPointY_ = y;
+  const int position = DropPositionAt(x, y);
+  ApplyScrollStep(*this, ScrollStepToward(*this, PointedCell(*this, x, y)));
+  // A drag that rests at an edge goes on scrolling while there is more to see.
+  FollowAutoScroll(!ScrollStepToward(*this, PointedCell(*this, x, y)).Empty());
   const GridCell marker = PositionToCell(position, dropInCharField_);
   if (!(marker == DropMarkerCell())) SetDropMarkerCell(marker);
 }
 
 void THexEditorEx::HideDropMarker() {
+  FollowAutoScroll(false);
   SetDropMarkerCell({-1, -1});
   InvalidateView();
 }
@@ -139,7 +144,9 @@ HResult THexEditorEx::DropBytes(const std::uint8_t* bytes, int count, std::int32
     if (SelectionCount() > 0 && IsSelected(position)) {
       ReplaceSelection(bytes, count, kDroppedDescription, true);
     } else {
-      Replace(bytes, position, count, count, kDroppedDescription, false);
+      // Only what fits is overwritten; the bytes past the end are left out.
+      const int fit = std::min(count, DataSize() - position);
+      Replace(bytes, position, fit, fit, kDroppedDescription, false);
       return ole::S_OK;
     }
   }

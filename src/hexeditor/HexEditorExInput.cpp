@@ -1,5 +1,6 @@
 // Keyboard and mouse of the extended view: the events first, then the handlers.
 #include "hexeditor/HexEditorEx.h"
+#include "hexeditor/input/AutoScroll.h"
 #include "hexeditor/input/HexInput.h"
 
 namespace kestrave::hex {
@@ -10,6 +11,10 @@ void THexEditorEx::KeyDown(int key, TShiftState shift) {
   if (Modifiers(shift) == 0 && key != vkShift && !InsertMode()) ResetSelection(true);
   HandleNavigationKey(*this, key, shift);
   HandleShortcut(*this, key, shift);
+}
+
+bool THexEditorEx::HandlesKey(int key, TShiftState shift) {
+  return IsNavigationKey(key, shift) || IsShortcutKey(key, shift);
 }
 
 void THexEditorEx::KeyPress(std::uint8_t ch) {
@@ -24,12 +29,41 @@ void THexEditorEx::MouseDown(TMouseButton button, TShiftState shift, int x, int 
 
 void THexEditorEx::MouseMove(TShiftState shift, int x, int y) {
   HandleMouseMove(*this, shift, x, y);
+  if (mouse_.dragging) {
+    const bool onlyLeft = (shift & (ssLeft | ssRight | ssMiddle)) == ssLeft;
+    FollowAutoScroll(onlyLeft && SelectionWantsAutoScroll(*this, x, y));
+  }
   if (DragThresholdReached(shift, x, y)) StartDrag();
 }
 
 void THexEditorEx::MouseUp(TMouseButton button, TShiftState, int x, int y) {
   HandleMouseUp(*this, button, x, y);
+  FollowAutoScroll(false);
   if (dragging_) dragging_ = dragPending_ = false;
+}
+
+void THexEditorEx::AutoScrollStep() {
+  if (mouse_.dragging && InputState().LeftButtonDown()) {
+    FollowAutoScroll(SelectionAutoScrollStep(*this, mouse_.x, mouse_.y));
+  } else if (DropMarkerCell().Col >= 0) {
+    ShowDropMarker(dropPointX_, dropPointY_);
+  } else {
+    FollowAutoScroll(false);  // the button went up where this view did not see it
+  }
+}
+
+// A hidden instance has no timer to run.
+void THexEditorEx::FollowAutoScroll(bool wanted) {
+  IHexViewHost* const host = ViewHost();
+  if (!host) wanted = false;
+  if (wanted == autoScrolling_) return;
+  autoScrolling_ = wanted;
+  if (!host) return;
+  if (wanted) {
+    host->StartAutoScroll();
+  } else {
+    host->StopAutoScroll();
+  }
 }
 
 void THexEditorEx::DoubleClick(int x, int y) {

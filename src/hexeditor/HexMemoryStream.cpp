@@ -5,6 +5,7 @@
 
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/Messages.h"
+#include "platform/UserInterface.h"
 
 namespace kestrave::hex {
 namespace {
@@ -44,7 +45,7 @@ std::int64_t THexMemoryStream::Write(const void* buffer, std::int64_t count) {
   if (count <= 0 || position_ < 0) return 0;
   const std::int64_t end = position_ + count;
   if (end > size_) SetSize(end);
-  std::memmove(PointerAt(position_), buffer, static_cast<std::size_t>(count));
+  platform::MoveBytesResponsively(PointerAt(position_), buffer, static_cast<std::size_t>(count));
   position_ = end;
   return count;
 }
@@ -69,7 +70,7 @@ void THexMemoryStream::CheckBounds(std::int64_t end) const {
 }
 
 void THexMemoryStream::MoveData(std::int64_t from, std::int64_t to, std::int64_t count) {
-  std::memmove(PointerAt(to), PointerAt(from), static_cast<std::size_t>(count));
+  platform::MoveBytesResponsively(PointerAt(to), PointerAt(from), static_cast<std::size_t>(count));
 }
 
 void THexMemoryStream::WriteAt(std::int64_t position, const void* buffer, std::int64_t count) {

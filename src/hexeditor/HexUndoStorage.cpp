@@ -4,15 +4,22 @@
 #include <cstring>
 
 #include "hexeditor/CustomHexEditor.h"
+#include "platform/UserInterface.h"
 
 namespace kestrave::hex {
 namespace {
 
 std::vector<std::uint8_t> BytesAt(const TCustomHexEditor& editor, std::int64_t position,
                                   std::int64_t count) {
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<std::int64_t>(count, 0)));
-  if (!bytes.empty())
-    editor.ReadBlock(bytes.data(), static_cast<int>(position), static_cast<int>(count));
+  std::vector<std::uint8_t> bytes =
+      platform::ZeroBytesResponsively(static_cast<std::size_t>(std::max<std::int64_t>(count, 0)));
+  // A large removal is read in pieces, letting the windows draw meanwhile.
+  const auto piece = static_cast<std::int64_t>(platform::kResponsivePiece);
+  for (std::int64_t at = 0; at < count; at += piece) {
+    if (at > 0) platform::KeepResponsive();
+    editor.ReadBlock(bytes.data() + at, static_cast<int>(position + at),
+                     static_cast<int>(std::min(piece, count - at)));
+  }
   return bytes;
 }
 

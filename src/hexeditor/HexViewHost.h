@@ -22,6 +22,15 @@ class IHexViewHost {
   virtual void FontChanged() {}
   // The top-left visible cell moved (before the application's OnTopLeftChanged hears it).
   virtual void TopLeftChanged() {}
+  // Rows, columns or their sizes changed (data size, row length, font, ruler, offsets...), and
+  // the top-left cell is back within its range: scroll ranges follow, everything is drawn again.
+  virtual void LayoutChanged() {}
+  // A colour of the view's colour set changed: everything is drawn again.
+  virtual void ColorsChanged() { InvalidateAll(); }
+  // While started, the host calls the component's AutoScrollStep every 50 ms or so; the
+  // component starts it when a selection or a drag reaches an edge and stops it after.
+  virtual void StartAutoScroll() {}
+  virtual void StopAutoScroll() {}
   // The window drops onto the view are registered for.
   virtual std::uintptr_t WindowHandle() const { return reinterpret_cast<std::uintptr_t>(this); }
   // A screen point in the coordinates of the grid's client area.

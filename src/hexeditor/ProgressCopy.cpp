@@ -7,6 +7,7 @@
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/HexMemoryStream.h"
 #include "hexeditor/Messages.h"
+#include "platform/UserInterface.h"
 
 namespace kestrave::hex {
 namespace {
@@ -86,6 +87,7 @@ void CopyWithProgress(platform::TStream& source, platform::TStream& dest, std::i
       const std::int64_t piece = std::min(remaining, kSilentPiece);
       mover.Move(piece);
       remaining -= piece;
+      platform::KeepResponsive();
     }
     return;
   }
@@ -100,6 +102,7 @@ void CopyWithProgress(platform::TStream& source, platform::TStream& dest, std::i
     const std::int64_t piece = std::min(remaining, kProgressChunk);
     mover.Move(piece);
     remaining -= piece;
+    platform::KeepResponsive();
   }
 }
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "platform/UserInterface.h"
+
 namespace kestrave::hex {
 namespace {
 
@@ -71,10 +73,10 @@ std::vector<std::uint8_t> EncodeUndoRecord(UndoHeader header,
   const std::size_t selectionBlock = selection ? kSelectionBlock : 0;
   header.Length = static_cast<std::uint32_t>(kUndoHeaderSize + saved.size() + descriptionBlock +
                                              selectionBlock + 4);
-  std::vector<std::uint8_t> record(header.Length);
+  std::vector<std::uint8_t> record = platform::ZeroBytesResponsively(header.Length);
   EncodeUndoHeader(header, record.data());
   std::uint8_t* at = record.data() + kUndoHeaderSize;
-  if (!saved.empty()) std::memcpy(at, saved.data(), saved.size());
+  if (!saved.empty()) platform::MoveBytesResponsively(at, saved.data(), saved.size());
   at += saved.size();
   if (!description.empty()) {
     std::memcpy(at, description.data(), description.size());

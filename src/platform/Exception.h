@@ -41,4 +41,7 @@ class EConvertError : public Exception {
   using Exception::Exception;
 };
 
+// The message of the exception being handled, whatever its kind; call it inside a catch block.
+std::string CurrentErrorText();
+
 }  // namespace kestrave::platform

@@ -1,7 +1,9 @@
 #include "platform/UserInterface.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace kestrave::platform {
 
@@ -39,8 +41,63 @@ class StandardErrorDisplay : public IErrorDisplay {
 };
 
 IErrorDisplay* currentErrorDisplay = nullptr;
+IResponsiveness* currentResponsiveness = nullptr;
 
 }  // namespace
+
+void KeepResponsive() {
+  if (currentResponsiveness) currentResponsiveness->KeepResponsive();
+}
+
+void SetCurrentResponsiveness(IResponsiveness* responsiveness) {
+  currentResponsiveness = responsiveness;
+}
+
+// Towards lower addresses the pieces go front to back, towards higher ones back to front, so an
+// overlapping piece is read before it is overwritten.
+void MoveBytesResponsively(void* dest, const void* source, std::size_t count) {
+  auto* to = static_cast<unsigned char*>(dest);
+  const auto* from = static_cast<const unsigned char*>(source);
+  const bool backwards = to > from;
+  for (std::size_t done = 0; done < count;) {
+    const std::size_t piece = std::min(count - done, kResponsivePiece);
+    const std::size_t at = backwards ? count - done - piece : done;
+    std::memmove(to + at, from + at, piece);
+    done += piece;
+    if (done < count) KeepResponsive();
+  }
+}
+
+namespace {
+
+// Appends Count bytes to an empty vector piece by piece; Append(bytes, at, piece) adds one.
+template <typename Append>
+std::vector<std::uint8_t> BuildInPieces(std::size_t count, Append append) {
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(count);
+  for (std::size_t done = 0; done < count;) {
+    const std::size_t piece = std::min(count - done, kResponsivePiece);
+    append(bytes, done, piece);
+    done += piece;
+    if (done < count) KeepResponsive();
+  }
+  return bytes;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> CopyBytesResponsively(const std::uint8_t* source, std::size_t count) {
+  return BuildInPieces(
+      count, [source](std::vector<std::uint8_t>& bytes, std::size_t at, std::size_t piece) {
+        bytes.insert(bytes.end(), source + at, source + at + piece);
+      });
+}
+
+std::vector<std::uint8_t> ZeroBytesResponsively(std::size_t count) {
+  return BuildInPieces(count, [](std::vector<std::uint8_t>& bytes, std::size_t, std::size_t piece) {
+    bytes.resize(bytes.size() + piece);
+  });
+}
 
 IErrorDisplay& CurrentErrorDisplay() {
   static StandardErrorDisplay standard;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrave::platform {
 
@@ -30,6 +32,29 @@ class BusyScope {
  private:
   IBusyIndicator& indicator_;
 };
+
+// Lets a program's windows draw themselves while long work runs on the thread that owns them.
+// Long work calls KeepResponsive() between its pieces, cheaply and often; the program's
+// implementation decides when it is worth doing something. A program without windows installs
+// none, and the calls do nothing.
+class IResponsiveness {
+ public:
+  virtual ~IResponsiveness() = default;
+  virtual void KeepResponsive() = 0;
+};
+
+void KeepResponsive();
+void SetCurrentResponsiveness(IResponsiveness* responsiveness);
+
+// Bulk byte moves of long work go in pieces this large, with KeepResponsive() between them.
+inline constexpr std::size_t kResponsivePiece = std::size_t{8} << 20;
+
+// memmove in pieces of kResponsivePiece, keeping the windows responsive between them; the
+// regions may overlap.
+void MoveBytesResponsively(void* dest, const void* source, std::size_t count);
+// A copy of Count bytes, or Count zero bytes, made in the same pieces.
+std::vector<std::uint8_t> CopyBytesResponsively(const std::uint8_t* source, std::size_t count);
+std::vector<std::uint8_t> ZeroBytesResponsively(std::size_t count);
 
 // State of the keyboard and mouse at the moment of asking.
 class IInputState {

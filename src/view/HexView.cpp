@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -19,6 +20,9 @@
 namespace kestrave::view {
 
 namespace {
+
+// Twenty steps a second: a row every 50 ms crosses a screenful in about a second.
+constexpr int kAutoScrollInterval = 50;
 
 QColor ToQColor(hex::TColor rgb) {
   return QColor(hex::RedOf(rgb), hex::GreenOf(rgb), hex::BlueOf(rgb));
@@ -110,9 +114,11 @@ HexView::HexView(hex::THexEditorEx& editor, QWidget* parent)
   editor_.SetTextMetrics(metrics_);
   editor_.SetInputState(input_);
   editor_.SetSystemColors(systemColors_);
+  autoScrollTimer_.setInterval(kAutoScrollInterval);
+  connect(&autoScrollTimer_, &QTimer::timeout, this,
+          [this] { Guarded([this] { editor_.AutoScrollStep(); }); });
   // Registering for drops may fail (another view of the same window); the view works without.
   Guarded([this] { editor_.SetViewHost(this); });
-  editor_.Colors().OnChange = [this](hex::THexColors::Index) { InvalidateAll(); };
   for (std::size_t k = 0; k < bookmarkImages_.size(); ++k)
     bookmarkImages_[k] = ToQImage(editor_.BookmarkImages()[k]);
   editor_.RecalcLayout();  // measured with Qt's metrics from now on
@@ -122,7 +128,6 @@ HexView::HexView(hex::THexEditorEx& editor, QWidget* parent)
 HexView::~HexView() {
   ForgetDrag();
   Guarded([this] { editor_.SetViewHost(nullptr); });
-  editor_.Colors().OnChange = nullptr;
   editor_.SetTextMetrics(platform::DefaultTextMetrics());
   editor_.SetInputState(platform::NoInputHeld());
   editor_.SetSystemColors(hex::DefaultSystemColors());
@@ -194,6 +199,19 @@ void HexView::TopLeftChanged() {
   SyncScrollBars();
 }
 
+void HexView::LayoutChanged() {
+  SyncScrollBars();
+  InvalidateAll();
+}
+
+void HexView::StartAutoScroll() {
+  if (!autoScrollTimer_.isActive()) autoScrollTimer_.start();
+}
+
+void HexView::StopAutoScroll() {
+  autoScrollTimer_.stop();
+}
+
 void HexView::ScreenToClient(int& x, int& y) const {
   const QPoint local = viewport()->mapFromGlobal(QPoint(x, y));
   x = local.x();
@@ -203,18 +221,21 @@ void HexView::ScreenToClient(int& x, int& y) const {
 void HexView::Guarded(const std::function<void()>& handler) {
   try {
     handler();
-  } catch (const platform::Exception& e) {
-    platform::CurrentErrorDisplay().ShowError(e.Message());
-  } catch (const std::bad_alloc&) {
-    platform::CurrentErrorDisplay().ShowError("Out of memory");
+  } catch (const std::exception&) {
+    platform::CurrentErrorDisplay().ShowError(platform::CurrentErrorText());
   }
 }
 
 // --- Painting ---------------------------------------------------------------------------------
 
 void HexView::paintEvent(QPaintEvent* event) {
-  if (editor_.PaintLocked()) return;
   QPainter painter(viewport());
+  if (editor_.PaintLocked()) {
+    // Nothing of a change under way is shown, nor left-over pixels; the unlock draws it all.
+    painter.fillRect(event->rect(),
+                     ToQColor(editor_.Resolved(editor_.Colors().Get(hex::THexColors::Background))));
+    return;
+  }
   painter.setFont(font_);
   QtCanvas canvas(painter, *this);
   const QRect clip = event->rect();
@@ -237,7 +258,10 @@ void HexView::resizeEvent(QResizeEvent* event) {
   SyncScrollBars();
 }
 
+// Setting a range may show or hide a scroll bar, which resizes the viewport and syncs again
+// from inside; the outer sync stays a sync until it ends.
 void HexView::SyncScrollBars() {
+  const bool outer = !syncing_;
   syncing_ = true;
   verticalScrollBar()->setRange(2, editor_.MaxTopRow());
   verticalScrollBar()->setPageStep(editor_.VisibleRowCount());
@@ -245,7 +269,7 @@ void HexView::SyncScrollBars() {
   horizontalScrollBar()->setRange(2, editor_.MaxLeftCol());
   horizontalScrollBar()->setPageStep(editor_.VisibleColCount());
   horizontalScrollBar()->setValue(editor_.LeftCol());
-  syncing_ = false;
+  if (outer) syncing_ = false;
   PlaceCaret({});
 }
 
@@ -268,54 +292,16 @@ hex::TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons 
   return shift;
 }
 
-int EditorKeyOf(int qtKey) {
-  switch (qtKey) {
-    case Qt::Key_Backspace:
-      return hex::vkBack;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-      return hex::vkTab;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return hex::vkReturn;
-    case Qt::Key_Shift:
-      return hex::vkShift;
-    case Qt::Key_Control:
-      return hex::vkControl;
-    case Qt::Key_Escape:
-      return hex::vkEscape;
-    case Qt::Key_PageUp:
-      return hex::vkPrior;
-    case Qt::Key_PageDown:
-      return hex::vkNext;
-    case Qt::Key_End:
-      return hex::vkEnd;
-    case Qt::Key_Home:
-      return hex::vkHome;
-    case Qt::Key_Left:
-      return hex::vkLeft;
-    case Qt::Key_Up:
-      return hex::vkUp;
-    case Qt::Key_Right:
-      return hex::vkRight;
-    case Qt::Key_Down:
-      return hex::vkDown;
-    case Qt::Key_Insert:
-      return hex::vkInsert;
-    case Qt::Key_Delete:
-      return hex::vkDelete;
-    default:
-      break;
-  }
-  if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
-    return qtKey;  // Qt's codes for digits and letters are their characters
-  return hex::vkNone;
+// The X keycode of the key pressed, where the platform reports one.
+static std::uint32_t XKeycodeOf(const QKeyEvent& event) {
+  static const bool reported = ReportsXKeycodes(QGuiApplication::platformName().toStdString());
+  return reported ? event.nativeScanCode() : 0;
 }
 
 void HexView::keyPressEvent(QKeyEvent* event) {
   Guarded([&] {
     const hex::TShiftState shift = ShiftStateOf(event->modifiers(), Qt::NoButton);
-    const int key = EditorKeyOf(event->key());
+    const int key = EditorKeyOf(event->key(), XKeycodeOf(*event));
     if (key != hex::vkNone) editor_.KeyDown(key, shift);
     // Characters come after their key, in the Windows code page, as typed text.
     if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
@@ -326,6 +312,23 @@ void HexView::keyPressEvent(QKeyEvent* event) {
     }
     event->accept();
   });
+}
+
+// A window shortcut on a key the editor acts on would take it away from the view (or act
+// twice); every other key, Ctrl+F or F3 say, goes on to the window's shortcuts.
+bool HexView::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    const hex::TShiftState shift = ShiftStateOf(keyEvent->modifiers(), Qt::NoButton);
+    const int key = EditorKeyOf(keyEvent->key(), XKeycodeOf(*keyEvent));
+    const bool typing = !(keyEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+                        !keyEvent->text().isEmpty() && keyEvent->text().front().isPrint();
+    if (typing || (key != hex::vkNone && hex::THexEditorEx::HandlesKey(key, shift))) {
+      event->accept();
+      return true;
+    }
+  }
+  return QAbstractScrollArea::event(event);
 }
 
 void HexView::mousePressEvent(QMouseEvent* event) {

@@ -3,12 +3,14 @@
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <QImage>
+#include <QTimer>
 #include <array>
 #include <functional>
 
 #include "hexeditor/HexEditorEx.h"
 #include "hexeditor/view/PaintModel.h"
 #include "platform/ole/DragDrop.h"
+#include "view/KeyMapping.h"
 #include "view/QtPlatform.h"
 
 class QMenu;
@@ -37,9 +39,16 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   void FontChanged() override;
   // Keeps the scroll bars in step; the application keeps OnTopLeftChanged for itself.
   void TopLeftChanged() override;
+  // Scroll ranges and the picture follow rows, columns and sizes at once.
+  void LayoutChanged() override;
   void ScreenToClient(int& x, int& y) const override;
+  // Runs the editor's auto-scroll steps while a selection or a drag rests at an edge.
+  void StartAutoScroll() override;
+  void StopAutoScroll() override;
 
  protected:
+  // Keys the editor acts on itself are taken before any window shortcut sees them.
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -81,12 +90,11 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   platform::ole::ComPtr<platform::ole::IDropTarget> dragTarget_;  // while a drag is over us
   platform::ole::ComPtr<platform::ole::IDataObject> dragData_;
   bool dragRefused_ = false;
+  QTimer autoScrollTimer_;
   friend class QtCanvas;
 };
 
 // Qt modifiers and buttons as the editor's shift state.
 hex::TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
-// A Qt key as the editor's key code, or vkNone.
-int EditorKeyOf(int qtKey);
 
 }  // namespace kestrave::view

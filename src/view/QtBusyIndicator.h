@@ -4,7 +4,8 @@
 
 namespace kestrave::view {
 
-// The wait cursor over the whole application while a long operation runs.
+// The wait cursor over the whole application while a long operation runs; meanwhile windows
+// do not close and drops are refused (see BeginWork).
 class QtBusyIndicator : public platform::IBusyIndicator {
  public:
   void BeginBusy() override;

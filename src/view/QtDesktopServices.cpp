@@ -14,9 +14,11 @@ QtDesktopServices::QtDesktopServices() {
   hex::SetCurrentFormatChooser(&chooser_);
   platform::ole::SetCurrentDragLoop(&dragLoop_);
   platform::SetCurrentErrorDisplay(&errors_);
+  platform::SetCurrentResponsiveness(&responsiveness_);
 }
 
 QtDesktopServices::~QtDesktopServices() {
+  platform::SetCurrentResponsiveness(nullptr);
   platform::SetCurrentErrorDisplay(nullptr);
   platform::ole::SetCurrentDragLoop(nullptr);
   hex::SetCurrentFormatChooser(nullptr);

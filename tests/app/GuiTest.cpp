@@ -2,12 +2,17 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QUrl>
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/gui/KestraveApplication.h"
 #include "app/gui/QtUserDialogs.h"
@@ -202,6 +207,150 @@ TEST_F(Window, AnErrorEscapingAPostedMessageIsShownAndTheProgramGoesOn) {
       Qt::QueuedConnection);
   QCoreApplication::processEvents();
   EXPECT_EQ(dialogs.errors, std::vector<std::string>{"posted failure"});
+}
+
+std::string Sample() {
+  return std::string(KESTRAVE_SOURCE_DIR) + "/samples/sample.drf";
+}
+
+// --- A file named on the command line ---------------------------------------------------------
+
+TEST_F(Window, AFileNamedAtStartOpensAndScansAsIfChosenInTheDialog) {
+  form1.OpenFileSoon(Sample());
+  EXPECT_EQ(form1.StatusText(), "Kestrave") << "the window shows first, the file opens after";
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form1.StatusText(), Utf8("Найдено 3 записей"));
+  EXPECT_TRUE(SaveButtonsEnabled());
+  EXPECT_EQ(form1.Workflow().HexEditorEx1.FileName(), Sample());
+  EXPECT_TRUE(dialogs.openOptions.empty()) << "no open dialog";
+  EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(Window, AMissingFileNamedAtStartShowsTheSameErrorAsTheDialogWould) {
+  const std::string missing = dir.File("gone.drf");
+  form1.OpenFileSoon(missing);
+  QCoreApplication::processEvents();
+  Open(missing);
+  ASSERT_EQ(dialogs.errors.size(), 2u);
+  EXPECT_EQ(dialogs.errors[0], "Cannot open " + missing + ".\r\n(No such file or directory.)");
+  EXPECT_EQ(dialogs.errors[0], dialogs.errors[1]);
+  EXPECT_EQ(form1.StatusText(), "Kestrave");
+  EXPECT_FALSE(SaveButtonsEnabled());
+  WriteAll(dir.File("one.drf"), "x");
+  form1.OpenFileSoon(dir.File("one.drf"));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(dialogs.errors.back(), "Invalid selection end") << "scan errors too";
+}
+
+TEST(CommandLine, NamesTheFirstFileAsAFullPath) {
+  char program[] = "kestrave";
+  char relative[] = "some.drf";
+  char absolute[] = "/data/x.drf";
+  char empty[] = "";
+  {
+    char* argv[] = {program, nullptr};
+    EXPECT_EQ(FileFromArguments(1, argv), std::nullopt);
+  }
+  {
+    char* argv[] = {program, relative, absolute, nullptr};
+    EXPECT_EQ(FileFromArguments(3, argv), (std::filesystem::current_path() / "some.drf").string())
+        << "relative to the folder it was started in, the first of several";
+  }
+  {
+    char* argv[] = {program, absolute, nullptr};
+    EXPECT_EQ(FileFromArguments(2, argv), "/data/x.drf");
+  }
+  {
+    char* argv[] = {program, empty, nullptr};
+    EXPECT_EQ(FileFromArguments(2, argv), std::nullopt);
+  }
+}
+
+// One handler at a time: a file asked for while another one loads opens after it, not inside it.
+TEST_F(Window, AFileAskedForDuringALoadOpensAfterIt) {
+  WriteAll(dir.File("plain.drf"), "a container without voice");
+  std::optional<QString> statusWhenTheSecondLoads;
+  form1.Workflow().HexEditorEx1.OnProgress = [&](hex::TCustomHexEditor&, hex::THexProgressKind,
+                                                 const std::string& name, std::uint8_t, bool&) {
+    if (name == Sample()) {
+      if (!statusWhenTheSecondLoads) statusWhenTheSecondLoads = form1.StatusText();
+    } else {
+      form1.OpenFile(Sample());
+    }
+  };
+  Open(dir.File("plain.drf"));
+  form1.Workflow().HexEditorEx1.OnProgress = nullptr;
+  ASSERT_TRUE(statusWhenTheSecondLoads) << "the second file was opened";
+  EXPECT_EQ(*statusWhenTheSecondLoads, Utf8("Звуковые записи не найдены"))
+      << "after the first had been scanned and shown";
+  EXPECT_EQ(form1.StatusText(), Utf8("Найдено 3 записей"));
+  EXPECT_TRUE(dialogs.errors.empty());
+}
+
+// --- Files dropped from a file manager --------------------------------------------------------
+
+class Drop : public Window {
+ protected:
+  // Drags the URLs over the window and drops them; answers whether the window took the drop.
+  bool DropUrls(const QList<QUrl>& urls, const QString& text = {}) {
+    QMimeData mime;
+    if (!urls.isEmpty()) mime.setUrls(urls);
+    if (!text.isEmpty()) mime.setText(text);
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
+                          Qt::NoModifier);
+    enter.setAccepted(false);
+    QCoreApplication::sendEvent(&form1, &enter);
+    enteredAccepted = enter.isAccepted();
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
+                    Qt::NoModifier);
+    drop.setAccepted(false);
+    QCoreApplication::sendEvent(&form1, &drop);
+    const bool taken = drop.isAccepted();
+    EXPECT_EQ(taken, enteredAccepted) << "the drop is taken when the drag was welcome";
+    QCoreApplication::processEvents();
+    return taken;
+  }
+
+  static QUrl Local(const std::string& path) {
+    return QUrl::fromLocalFile(QString::fromStdString(path));
+  }
+
+  bool enteredAccepted = false;
+};
+
+TEST_F(Drop, ADroppedFileOpensAndScansAsIfChosenInTheDialog) {
+  EXPECT_TRUE(form1.acceptDrops());
+  EXPECT_TRUE(DropUrls({Local(Sample())}));
+  EXPECT_EQ(form1.StatusText(), Utf8("Найдено 3 записей"));
+  EXPECT_TRUE(SaveButtonsEnabled());
+  EXPECT_TRUE(dialogs.openOptions.empty());
+  EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(Drop, OfSeveralFilesTheFirstLocalFileOpens) {
+  WriteAll(dir.File("plain.drf"), "a container without voice");
+  std::filesystem::create_directory(dir.File("folder"));
+  EXPECT_TRUE(DropUrls({QUrl(QStringLiteral("https://example.org/remote.drf")),
+                        Local(dir.File("folder")), Local(Sample()), Local(dir.File("plain.drf"))}));
+  EXPECT_EQ(form1.Workflow().HexEditorEx1.FileName(), Sample());
+  EXPECT_EQ(form1.StatusText(), Utf8("Найдено 3 записей"));
+}
+
+TEST_F(Drop, AMissingFileShowsTheOpenError) {
+  const std::string missing = dir.File("gone.drf");
+  EXPECT_TRUE(DropUrls({Local(missing)}));
+  ASSERT_EQ(dialogs.errors.size(), 1u);
+  EXPECT_EQ(dialogs.errors[0], "Cannot open " + missing + ".\r\n(No such file or directory.)");
+  EXPECT_EQ(form1.StatusText(), "Kestrave");
+}
+
+TEST_F(Drop, TextFoldersAndRemoteFilesAreRefused) {
+  std::filesystem::create_directory(dir.File("folder"));
+  EXPECT_FALSE(DropUrls({}, QStringLiteral("some text")));
+  EXPECT_FALSE(DropUrls({Local(dir.File("folder"))}));
+  EXPECT_FALSE(DropUrls({QUrl(QStringLiteral("https://example.org/remote.drf"))}));
+  EXPECT_EQ(form1.StatusText(), "Kestrave");
+  EXPECT_TRUE(dialogs.errors.empty());
 }
 
 TEST(QtFilter, TurnsCaptionMaskPairsIntoQtFilters) {

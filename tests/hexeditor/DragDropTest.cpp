@@ -466,6 +466,68 @@ TEST_F(DragDrop, TheMarkerScrollsOneLineTowardTheEdge) {
   EXPECT_EQ(editor.TopRow(), top + 1);
 }
 
+TEST_F(DragDrop, BelowTheLastRowTheMarkerStandsAtTheEndOrWithAFixedSizeOnTheLastByte) {
+  LoadSize(40);
+  const PaintRect lastRow = editor.CellRect({2, 4});
+  const int below = lastRow.Bottom + 5;
+  editor.ShowDropMarker(lastRow.Left + 2, below);
+  EXPECT_EQ(editor.DropPosition(), 40);
+  EXPECT_EQ(editor.DropMarkerCell(), editor.PositionToCell(40, false));
+  const PaintRect chars = editor.CellRect({editor.Geometry().FirstCharColumn(), 4});
+  editor.ShowDropMarker(chars.Left + 2, below);
+  EXPECT_EQ(editor.DropMarkerCell(), editor.PositionToCell(40, true)) << "in the field under it";
+  editor.ShowDropMarker(chars.Left + 2, editor.ClientHeight() - 1);
+  EXPECT_EQ(editor.DropPosition(), 40) << "down to the view's bottom edge";
+  editor.SetNoSizeChange(true);
+  editor.ShowDropMarker(lastRow.Left + 2, below);
+  EXPECT_EQ(editor.DropPosition(), 39);
+  editor.SetBytesPerUnit(4);
+  editor.ShowDropMarker(lastRow.Left + 2, below);
+  EXPECT_EQ(editor.DropPosition(), 36);
+}
+
+TEST_F(DragDrop, BesideARowAndOverTheRulerTheMarkerStaysOnTheDataInView) {
+  LoadSize(16 * 100);
+  editor.SetShowRuler(true);
+  editor.SetTopRow(20);
+  const PaintRect row = editor.CellRect({4, 24});
+  ASSERT_LT(editor.CellRect({editor.ColCount() - 1, 24}).Right, editor.ClientWidth() - 5);
+  editor.ShowDropMarker(editor.ClientWidth() - 2, row.Top + 2);
+  EXPECT_EQ(editor.DropPosition(), (24 - 2) * 16 + 15) << "the row's last byte";
+  EXPECT_EQ(editor.DropMarkerCell().Col, editor.ColCount() - 1);
+  editor.ShowDropMarker(row.Left + 2, 1);
+  EXPECT_EQ(editor.DropPosition(), (20 - 2) * 16 + 1) << "the top row in view, not the first";
+  EXPECT_EQ(editor.TopRow(), 20);
+}
+
+TEST_F(DragDrop, ADropBelowTheLastRowAppends) {
+  LoadBytes(kSix);
+  LoadOther({0xAA, 0xBB});
+  const PaintRect row = other.CellRect(other.PositionToCell(0, false));
+  DragSelection(0, 1,
+                {ole::ReleaseOverWindow(other.WindowHandle(), row.Left + 2, row.Bottom + 20, 0)});
+  EXPECT_EQ(OtherContent(), (Bytes{0xAA, 0xBB, 0x00, 0x11}));
+
+  // A move inside one editor goes to the end as well.
+  const PaintRect own = editor.CellRect(editor.PositionToCell(0, false));
+  DragSelection(1, 2,
+                {ole::ReleaseOverWindow(editor.WindowHandle(), own.Left + 2, own.Bottom + 20, 0)});
+  EXPECT_EQ(Content(), (Bytes{0x00, 0x33, 0x44, 0x55, 0x11, 0x22}));
+  EXPECT_EQ(editor.UndoDescription(), "Data Moved");
+}
+
+TEST_F(DragDrop, AFixedSizeTargetOverwritesItsLastByteFromBelowTheLastRow) {
+  LoadBytes(kSix);
+  LoadOther(Bytes(10, 0xEE));
+  other.SetNoSizeChange(true);
+  const PaintRect row = other.CellRect(other.PositionToCell(0, false));
+  DragSelection(1, 3,
+                {ole::ReleaseOverWindow(other.WindowHandle(), row.Left + 2, row.Bottom + 20, 0)});
+  EXPECT_EQ(OtherContent(), (Bytes{0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0x11}));
+  EXPECT_TRUE(errors.shown.empty()) << "what does not fit is left out, not an error";
+  EXPECT_EQ(Content(), kSix);
+}
+
 TEST_F(DragDrop, ADropInTheCharacterFieldLeavesTheCaretThere) {
   LoadBytes(kSix);
   LoadOther({0xAA, 0xBB});

@@ -273,5 +273,166 @@ TEST_F(Input, InsertModeClicksGoToTheNearestGap) {
   EXPECT_TRUE(OverFixedArea(editor, 3, high.Top));
 }
 
+// --- Auto-scroll ------------------------------------------------------------------------------
+
+// A window that runs the editor's auto-scroll timer: the test plays the timer's part.
+class TimerHost : public IHexViewHost {
+ public:
+  void InvalidateCell(GridCell) override {}
+  void InvalidateRows(int, int) override {}
+  void InvalidateAll() override {}
+  void PlaceCaret(GridCell) override {}
+  void StartAutoScroll() override {
+    EXPECT_FALSE(running) << "started twice";
+    running = true;
+  }
+  void StopAutoScroll() override { running = false; }
+  bool running = false;
+};
+
+class AutoScroll : public Input {
+ protected:
+  AutoScroll() { editor.SetViewHost(&host); }
+  ~AutoScroll() override { editor.SetViewHost(nullptr); }
+
+  // Presses the left button on a byte's first hex digit and keeps it down.
+  void PressOn(int position) {
+    const auto [x, y] = Centre(editor.PositionToCell(position, false));
+    held.left = true;
+    editor.MouseDown(TMouseButton::Left, ssLeft, x, y);
+  }
+  void HoldAt(int x, int y) { editor.MouseMove(ssLeft, x, y); }
+  void Release(int x, int y) {
+    held.left = false;
+    editor.MouseUp(TMouseButton::Left, 0, x, y);
+  }
+  // A point on the first hex digit of a row's byte, as an x coordinate.
+  int XOf(int byteInRow) const {
+    return Centre({editor.PositionToCell(byteInRow, false).Col, editor.TopRow()}).first;
+  }
+  int LastVisibleRow() const { return editor.TopRow() + editor.VisibleRowCount() - 1; }
+  int PositionAt(GridCell cell) const { return static_cast<int>(editor.CellToPosition(cell)); }
+
+  TimerHost host;
+};
+
+TEST_F(AutoScroll, AButtonHeldBelowTheViewScrollsOnAndExtendsTheSelection) {
+  LoadSize(16 * 100);
+  PressOn(16 * 3 + 2);
+  const int x = XOf(5);
+  const int below = editor.ClientHeight() + 30;
+  HoldAt(x, below);
+  EXPECT_TRUE(host.running);
+  EXPECT_EQ(editor.TopRow(), 2) << "the move itself does not scroll";
+  EXPECT_EQ(editor.CursorCell().Row, LastVisibleRow()) << "it selects up to the edge";
+  for (int step = 1; step <= 3; ++step) {
+    editor.AutoScrollStep();
+    EXPECT_EQ(editor.TopRow(), 2 + step);
+    EXPECT_EQ(editor.CursorCell().Row, LastVisibleRow());
+  }
+  EXPECT_EQ(editor.SelectionLow(), 16 * 3 + 2);
+  EXPECT_EQ(editor.SelectionHigh(), PositionAt(editor.CursorCell()));
+  EXPECT_EQ(editor.SelectionHigh() % 16, 5);
+
+  Release(x, below);
+  EXPECT_FALSE(host.running);
+  editor.AutoScrollStep();  // a tick already on its way
+  EXPECT_EQ(editor.TopRow(), 5);
+}
+
+TEST_F(AutoScroll, AboveTheViewItScrollsBackAndStopsAtTheFirstRow) {
+  LoadSize(16 * 100);
+  editor.SetTopRow(6);
+  PressOn(16 * 8);
+  HoldAt(XOf(0), -20);
+  EXPECT_TRUE(host.running);
+  EXPECT_EQ(editor.CursorCell().Row, 6);
+  for (int top = 5; top >= 2; --top) {
+    editor.AutoScrollStep();
+    EXPECT_EQ(editor.TopRow(), top);
+  }
+  EXPECT_FALSE(host.running) << "nothing is left above";
+  EXPECT_EQ(editor.SelectionLow(), 0);
+  EXPECT_EQ(editor.SelectionHigh(), 16 * 8);
+}
+
+TEST_F(AutoScroll, AtTheEdgeRowsInsideTheViewItScrollsToo) {
+  LoadSize(16 * 100);
+  PressOn(16 * 2);
+  HoldAt(XOf(3), editor.CellRect({2, LastVisibleRow()}).Top + 2);
+  EXPECT_TRUE(host.running);
+  editor.AutoScrollStep();
+  EXPECT_EQ(editor.TopRow(), 3);
+  // Back in the middle the timer is no longer wanted.
+  HoldAt(XOf(3), editor.CellRect({2, 6}).Top + 2);
+  EXPECT_FALSE(host.running);
+}
+
+TEST_F(AutoScroll, ColumnsScrollLeftAndRightBeyondTheSides) {
+  LoadSize(64 * 20);
+  editor.SetBytesPerRow(64);
+  ASSERT_GT(editor.MaxLeftCol(), 2) << "the row must be wider than the view";
+  PressOn(64 * 2 + 1);
+  const int y = Centre({2, 4}).second;
+  HoldAt(editor.ClientWidth() + 15, y);
+  EXPECT_TRUE(host.running);
+  editor.AutoScrollStep();
+  editor.AutoScrollStep();
+  EXPECT_EQ(editor.LeftCol(), 4);
+  EXPECT_EQ(editor.TopRow(), 2) << "the middle row does not scroll";
+  HoldAt(-15, y);
+  editor.AutoScrollStep();
+  EXPECT_EQ(editor.LeftCol(), 3);
+  editor.AutoScrollStep();
+  EXPECT_EQ(editor.LeftCol(), 2);
+  EXPECT_FALSE(host.running);
+}
+
+TEST_F(AutoScroll, TheStepRunsOnlyWhileTheMouseStandsForADataCellAndTheButtonIsDown) {
+  LoadSize(16 * 100);
+  PressOn(16 * 3);
+  // Below the view but over the offsets: no data cell, no scrolling.
+  HoldAt(3, editor.ClientHeight() + 30);
+  EXPECT_FALSE(host.running);
+  editor.AutoScrollStep();
+  EXPECT_EQ(editor.TopRow(), 2);
+
+  HoldAt(XOf(2), editor.ClientHeight() + 30);
+  ASSERT_TRUE(host.running);
+  held.left = false;  // let go outside any window: no release reaches the view
+  editor.AutoScrollStep();
+  EXPECT_EQ(editor.TopRow(), 2);
+  EXPECT_FALSE(host.running);
+}
+
+TEST_F(AutoScroll, AHiddenInstanceHasNoTimerToStart) {
+  LoadSize(16 * 100);
+  editor.SetViewHost(nullptr);
+  PressOn(16 * 3);
+  HoldAt(XOf(2), editor.ClientHeight() + 30);
+  EXPECT_FALSE(editor.AutoScrolling());
+  editor.AutoScrollStep();  // called directly, it still scrolls one step
+  EXPECT_EQ(editor.TopRow(), 3);
+}
+
+TEST_F(AutoScroll, ADragRestingAtAnEdgeMovesTheDropMarkerOnUntilTheEnd) {
+  LoadSize(16 * 14);
+  const PaintRect bottom = editor.CellRect({4, LastVisibleRow()});
+  editor.ShowDropMarker(bottom.Left + 2, bottom.Top + 2);
+  EXPECT_EQ(editor.TopRow(), 3) << "one row at once, as before";
+  EXPECT_TRUE(host.running);
+  const int first = editor.DropPosition();
+  editor.AutoScrollStep();
+  EXPECT_EQ(editor.TopRow(), 4);
+  EXPECT_EQ(editor.DropPosition(), first + 16) << "the marker follows the rows under the mouse";
+  for (int tick = 0; tick < 10 && host.running; ++tick)
+    editor.AutoScrollStep();
+  EXPECT_EQ(editor.TopRow(), editor.MaxTopRow());
+  EXPECT_FALSE(host.running) << "the last row is in view";
+  editor.ShowDropMarker(bottom.Left + 2, bottom.Top + 2);
+  editor.HideDropMarker();
+  EXPECT_FALSE(host.running);
+}
+
 }  // namespace
 }  // namespace kestrave::hex::test

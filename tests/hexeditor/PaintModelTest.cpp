@@ -232,5 +232,52 @@ TEST_F(Painting, TheCaretFollowsTheKindAndTheMode) {
   EXPECT_EQ(editor.CaretRect().Left, -50) << "out of view";
 }
 
+TEST_F(Painting, TheDropMarkerShowsOnAByteAndAtTheEndOfTheData) {
+  LoadSize(20);
+  const auto markerBar = [&](GridCell cell) {
+    const PaintRect rect = editor.CellRect(cell);
+    return PaintRect{rect.Left + 1, rect.Top + 1, rect.Left + 3, rect.Bottom - 1};
+  };
+  // In the byte's text colour; past the data, in the window's text colour.
+  for (const auto& [position, ink] : {std::pair{4, kBlue}, std::pair{20, kBlack}}) {
+    const GridCell cell = editor.PositionToCell(position, false);
+    editor.SetDropMarkerCell(cell);
+    RecordingCanvas canvas;
+    model.Paint(canvas, {0, 0, 900, 400});
+    bool drawn = false;
+    for (const auto& [rect, color] : canvas.fills)
+      if (rect == markerBar(cell) && color == ink) drawn = true;
+    EXPECT_TRUE(drawn) << "marker before byte " << position;
+  }
+}
+
+// Counts what the editor asks its window to repaint.
+class RepaintCounter : public IHexViewHost {
+ public:
+  void InvalidateCell(GridCell) override {}
+  void InvalidateRows(int, int) override {}
+  void InvalidateAll() override { ++repaints; }
+  void PlaceCaret(GridCell) override {}
+  int repaints = 0;
+};
+
+TEST_F(Painting, AColourChangeRepaintsTheViewWhateverTheApplicationDoesWithOnChange) {
+  RepaintCounter host;
+  editor.SetViewHost(&host);
+  std::vector<THexColors::Index> heard;
+  editor.Colors().OnChange = [&](THexColors::Index index) { heard.push_back(index); };
+  editor.Colors().Set(THexColors::Grid, Rgb(1, 2, 3));
+  EXPECT_EQ(host.repaints, 1);
+  EXPECT_EQ(heard, std::vector<THexColors::Index>{THexColors::Grid}) << "the application hears";
+  editor.Colors().Set(THexColors::Grid, Rgb(1, 2, 3));
+  EXPECT_EQ(host.repaints, 1) << "an unchanged colour is no change";
+  editor.Colors().OnChange = nullptr;
+  editor.Colors().Set(THexColors::Background, Rgb(0, 128, 0));
+  EXPECT_EQ(host.repaints, 2) << "with the application's handler gone as well";
+  editor.SetViewHost(nullptr);
+  editor.Colors().Set(THexColors::Background, Rgb(0, 0, 0));  // a hidden instance: no one to tell
+  EXPECT_EQ(host.repaints, 2);
+}
+
 }  // namespace
 }  // namespace kestrave::hex::test

@@ -162,6 +162,29 @@ int Reference(const std::vector<std::uint8_t>& data, const std::string& pattern,
 
 // The fast search and the step-by-step search of a watched search must agree with each other
 // and with the plain reference, for every translation and both case modes.
+// Large buffers are searched block by block (of 16 MiB, counted from the start position), so the
+// windows can draw in between: a match on a join between blocks is found, and still the first.
+TEST_F(Search, MatchesOnTheJoinsOfALargeSearchAreFoundInOrder) {
+  constexpr int kBlock = 16 << 20;
+  std::vector<std::uint8_t> data(static_cast<std::size_t>(2 * kBlock + 4096), 'x');
+  const auto put = [&](int at) { std::copy_n("#!AMR", 5, data.begin() + at); };
+  const int match = kBlock + 1000;
+  const int next = match + 6;
+  const int last = static_cast<int>(data.size()) - 5;
+  put(match);
+  put(next);
+  put(last);
+  LoadBytes(data);
+  const int end = editor.DataSize() - 1;
+  // From these starts the first join lies 0 to 5 bytes after the match's first byte.
+  for (int offset = 0; offset <= 5; ++offset)
+    EXPECT_EQ(Find("#!AMR", match + offset - kBlock, end), match) << offset;
+  EXPECT_EQ(Find("#!AMR", 0, end), match);
+  EXPECT_EQ(Find("#!AMR", match + 1, end), next);
+  EXPECT_EQ(Find("#!AMR", next + 1, end), last) << "up to the very last byte";
+  EXPECT_EQ(Find("#!AMR", next + 1, end - 1), -1) << "the range still ends the match";
+}
+
 TEST(SearchDifferential, FastAndStepwiseSearchesAgreeWithTheReference) {
   std::mt19937 random(20261208);
   const std::uint8_t alphabet[] = {'a', 'A', 'b', 'B', '#', 0xC0, 0xE0, 0x81, 0xC1};

@@ -68,8 +68,13 @@ class HexViewDrops : public ::testing::Test {
                         Qt::KeyboardModifiers modifiers = Qt::NoModifier,
                         Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction |
                                                   Qt::LinkAction) {
+    return DropAt(window, PointOf(window, position), mime, modifiers, offered);
+  }
+  static Outcome DropAt(app::HexWindow& window, QPoint at, const QMimeData& mime,
+                        Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                        Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction |
+                                                  Qt::LinkAction) {
     QWidget* viewport = window.View().viewport();
-    const QPoint at = PointOf(window, position);
     QDragEnterEvent enter(at, offered, &mime, Qt::LeftButton, modifiers);
     QApplication::sendEvent(viewport, &enter);
     QDragMoveEvent move(at, offered, &mime, Qt::LeftButton, modifiers);
@@ -105,6 +110,17 @@ TEST_F(HexViewDrops, PlainTextOfAnotherProgramIsInsertedWhereItIsDropped) {
   const Outcome shifted = DropOn(windowA, 0, mime, Qt::ShiftModifier);
   EXPECT_EQ(shifted.action, Qt::MoveAction);
   EXPECT_EQ(Text(windowA), "XYabcdef");
+}
+
+TEST_F(HexViewDrops, TextDroppedBelowTheLastRowIsAppended) {
+  Load(windowA, "abcdef");
+  QMimeData mime;
+  mime.setText(QStringLiteral("XY"));
+  const QPoint first = PointOf(windowA, 1);
+  const Outcome outcome = DropAt(windowA, QPoint(first.x(), first.y() + 60), mime);
+  EXPECT_TRUE(outcome.accepted);
+  EXPECT_EQ(Text(windowA), "abcdefXY");
+  EXPECT_EQ(windowA.Editor().DropPosition(), -1) << "the marker is gone after the drop";
 }
 
 TEST_F(HexViewDrops, AFileListInsertsTheFirstFileOrWithShiftLinksTheNames) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QImage>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -100,6 +102,112 @@ TEST_F(HexWindowTest, MouseClicksPlaceTheCursorAndTheWheelScrolls) {
   QApplication::sendEvent(window.View().viewport(), &wheel);
   EXPECT_GT(Editor().TopRow(), 2);
   EXPECT_EQ(window.View().verticalScrollBar()->value(), Editor().TopRow());
+}
+
+// The scroll bars say what the editor shows, and the screen what the editor holds, after every
+// change of the layout; a row that fits again is shown from its first column.
+TEST_F(HexWindowTest, ScrollBarsAndPictureFollowEveryLayoutChange) {
+  HexView& view = window.View();
+  const auto inStep = [&](const char* after) {
+    QApplication::processEvents();
+    EXPECT_EQ(view.verticalScrollBar()->maximum(), Editor().MaxTopRow()) << after;
+    EXPECT_EQ(view.verticalScrollBar()->value(), Editor().TopRow()) << after;
+    EXPECT_EQ(view.horizontalScrollBar()->maximum(), Editor().MaxLeftCol()) << after;
+    EXPECT_EQ(view.horizontalScrollBar()->value(), Editor().LeftCol()) << after;
+    EXPECT_EQ(view.horizontalScrollBar()->isVisible(), Editor().MaxLeftCol() > 2) << after;
+    const QImage atRest = window.screen()->grabWindow(window.winId()).toImage();
+    view.viewport()->repaint();
+    EXPECT_EQ(window.screen()->grabWindow(window.winId()).toImage(), atRest)
+        << "nothing stale on the screen after " << after;
+  };
+  inStep("the load");
+  Editor().SetBytesPerRow(64);
+  ASSERT_GT(Editor().MaxLeftCol(), 2);
+  inStep("64 bytes per row");
+  Editor().MoveCursorToCell(Editor().PositionToCell(63, true));
+  ASSERT_GT(Editor().LeftCol(), 2);
+  inStep("a move to the far right");
+  Editor().SetBytesPerRow(16);
+  EXPECT_EQ(Editor().LeftCol(), 2) << "the offsets and the first bytes are in view again";
+  inStep("16 bytes per row");
+  Editor().SetShowRuler(true);
+  inStep("the ruler");
+  Editor().SetOffsetFormat("-!A:|");
+  inStep("another offset format");
+  platform::FontSpec font = Editor().Font();
+  font.SetSize(font.Size() + 8);
+  Editor().SetFont(font);
+  inStep("a larger font");
+  QWheelEvent wheel(QPointF(100, 100), QPointF(100, 100), QPoint(0, 0), QPoint(0, 120),
+                    Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(view.viewport(), &wheel);
+  EXPECT_EQ(Editor().BytesPerRow(), 17);
+  inStep("a zoom with the wheel");
+  QApplication::sendEvent(view.viewport(), &wheel);
+  Editor().SetUnicodeChars(true);
+  inStep("unicode characters");
+  std::vector<std::uint8_t> more(100000, 0x41);
+  Editor().AppendBuffer(more.data(), static_cast<int>(more.size()), "", false);
+  inStep("more data");
+}
+
+// The colour a point of the view has on the screen now: what the window last drew, without
+// drawing anything for the asking.
+QColor ShownAt(QWidget& viewport, QPoint at) {
+  QWidget* top = viewport.window();
+  const auto* image = dynamic_cast<const QImage*>(top->backingStore()->paintDevice());
+  if (!image) return {};
+  return image->pixelColor(viewport.mapTo(top, at) * top->devicePixelRatio());
+}
+
+TEST_F(HexWindowTest, AColourChangeRepaintsWhileTheApplicationHasOnChange) {
+  int heard = 0;
+  Editor().Colors().OnChange = [&](hex::THexColors::Index) { ++heard; };
+  QApplication::processEvents();
+  // The background of a character box away from its glyph, the caret being in the hex field.
+  const hex::PaintRect box = Editor().CellRect(Editor().PositionToCell(8, true));
+  const QPoint spot(box.Left + 1, box.Bottom - 2);
+  QWidget& viewport = *window.View().viewport();
+  ASSERT_EQ(ShownAt(viewport, spot), QColor(Qt::white));
+  Editor().Colors().Set(hex::THexColors::Background, hex::Rgb(0, 128, 0));
+  QApplication::processEvents();
+  EXPECT_EQ(heard, 1);
+  EXPECT_EQ(ShownAt(viewport, spot), QColor(0, 128, 0)) << "the view is drawn again";
+  Editor().Colors().OnChange = nullptr;
+}
+
+TEST(HexViewColours, AViewLeavesTheApplicationsOnChangeAlone) {
+  hex::THexEditorEx editor;
+  editor.Loaded();
+  int heard = 0;
+  editor.Colors().OnChange = [&](hex::THexColors::Index) { ++heard; };
+  {
+    HexView view(editor);
+    editor.Colors().Set(hex::THexColors::Grid, hex::Rgb(1, 2, 3));
+    EXPECT_EQ(heard, 1) << "a view does not take the handler";
+  }
+  editor.Colors().Set(hex::THexColors::Grid, hex::Rgb(4, 5, 6));
+  EXPECT_EQ(heard, 2) << "nor does it clear it when it goes";
+}
+
+TEST_F(HexWindowTest, ASelectionHeldBelowTheViewScrollsOnUntilTheButtonIsReleased) {
+  std::vector<std::uint8_t> bytes(1 << 16, 0x5A);
+  test::WriteAll(dir.File("big.bin"), bytes);
+  window.OpenFile(QString::fromStdString(dir.File("big.bin")));
+  QApplication::processEvents();
+  QWidget* viewport = window.View().viewport();
+  const hex::PaintRect cell = Editor().CellRect({2 + 2 * 3, 3});
+  QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(cell.Left + 2, cell.Top + 4));
+  const QPoint below(cell.Left + 2, viewport->height() + 40);
+  QMouseEvent move(QEvent::MouseMove, QPointF(below), viewport->mapToGlobal(QPointF(below)),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(viewport, &move);
+  // The mouse stands still: only the timer can scroll on.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Editor().TopRow() >= 5; }, 10000));
+  EXPECT_GT(Editor().SelectionCount(), 16 * 3);
+  EXPECT_EQ(window.View().verticalScrollBar()->value(), Editor().TopRow());
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, below);
+  EXPECT_FALSE(Editor().AutoScrolling()) << "released, the timer stops";
 }
 
 }  // namespace

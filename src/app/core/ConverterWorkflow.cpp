@@ -8,6 +8,7 @@
 #include "platform/Exception.h"
 #include "platform/FileSystem.h"
 #include "platform/Format.h"
+#include "platform/UserInterface.h"
 #include "platform/ole/Clipboard.h"
 
 namespace kestrave::app {
@@ -102,20 +103,25 @@ std::vector<std::string> ConverterWorkflow::ExportRecords(const std::string& bas
 }
 
 // One record: select it, empty the scratch buffer, copy, paste, check, save, empty the clipboard.
+// A record may be hundreds of megabytes: the windows get to draw themselves between the steps,
+// though not while the record waits on the clipboard, where another program could take it over.
 void ConverterWorkflow::ExportRecord(int index, int start, int end, const std::string& fileName) {
   HexEditorEx1.SetSelectionStart(start);
   HexEditorEx1.SetSelectionEnd(end);
   HexEditorEx2.SelectAll();
   HexEditorEx2.CutToClipboard();
+  platform::KeepResponsive();
   HexEditorEx1.CopyToClipboard();
   HexEditorEx2.CreateEmptyFile(text::kScratchName);
   HexEditorEx2.PasteFromClipboard();
+  platform::KeepResponsive();
   // Another program may have replaced the clipboard meanwhile, or the paste may have found
   // nothing: a record file must hold the record or not be written at all.
   if (!ScratchHoldsRecord(start, end))
     throw platform::Exception(
         platform::FormatMessage(text::kRecordNotTransferred, {std::int64_t{index + 1}}));
   HexEditorEx2.SaveToFile(fileName, true);
+  platform::KeepResponsive();
   if (!platform::ole::CurrentClipboard().EmptyClipboard())
     throw platform::Exception(text::kCannotOpenClipboard);
 }
@@ -132,6 +138,7 @@ bool ConverterWorkflow::ScratchHoldsRecord(int start, int end) const {
     HexEditorEx2.ReadBlock(actual.data(), at, count);
     if (std::memcmp(expected.data(), actual.data(), static_cast<std::size_t>(count)) != 0)
       return false;
+    platform::KeepResponsive();
   }
   return true;
 }

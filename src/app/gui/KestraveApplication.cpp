@@ -1,35 +1,27 @@
 #include "app/gui/KestraveApplication.h"
 
 #include <exception>
-#include <new>
+#include <filesystem>
+#include <system_error>
 
 #include "app/core/ConverterTexts.h"
 #include "platform/Exception.h"
 
 namespace kestrave::app {
-namespace {
-
-// The text of the error being handled, whatever its kind.
-std::string CurrentErrorText() {
-  try {
-    throw;
-  } catch (const platform::Exception& e) {
-    return e.Message();
-  } catch (const std::bad_alloc&) {
-    return "Out of memory";
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-}
-
-}  // namespace
 
 void RunGuarded(IUserDialogs& dialogs, const std::function<void()>& action) {
   try {
     action();
   } catch (const std::exception&) {
-    dialogs.ShowError(CurrentErrorText());
+    dialogs.ShowError(platform::CurrentErrorText());
   }
+}
+
+std::optional<std::string> FileFromArguments(int argc, char** argv) {
+  if (argc < 2 || !argv[1] || !*argv[1]) return std::nullopt;
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::absolute(argv[1], error);
+  return error ? std::string(argv[1]) : path.string();
 }
 
 KestraveApplication::KestraveApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -41,7 +33,7 @@ bool KestraveApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception&) {
-    if (dialogs_) dialogs_->ShowError(CurrentErrorText());
+    if (dialogs_) dialogs_->ShowError(platform::CurrentErrorText());
     return false;
   }
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QWidget>
+#include <deque>
 #include <functional>
+#include <string>
 
 #include "app/core/ConverterWorkflow.h"
 #include "app/core/UserDialogs.h"
@@ -24,6 +26,12 @@ class TForm1 : public QWidget {
 
   // "Открыть файл": choose a container, load it and scan it.
   void Button1Click();
+  // Opens and scans a file as if the user had chosen it in the open dialog: the status line,
+  // the buttons and the errors show as they would then.
+  void OpenFile(const std::string& path);
+  // The same, once control is back in the event loop: a file named on the command line opens
+  // in the window already shown, a dropped file once the drop has ended.
+  void OpenFileSoon(const std::string& path);
   // "Сохранить AMR": choose a base name and write every record to its own file.
   void Button5Click();
   // "Сохранить Wav": not there yet, and says so.
@@ -40,18 +48,30 @@ class TForm1 : public QWidget {
   QPushButton* Button7;
   QStatusBar* StatusBar1;
 
+ protected:
+  // A file dragged from a file manager opens as if chosen in the open dialog.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
  private:
   QPushButton* MakeButton(const char* caption, int left, int top, int width, int height,
                           void (TForm1::*handler)());
-  // Runs a handler under the default error display, then shows the workflow's state.
-  void RunHandler(void (TForm1::*handler)());
+  // Runs a handler under the default error display, then shows the workflow's state. One
+  // handler at a time: one asked for meanwhile runs when the current one has ended.
+  void RunHandler(std::function<void()> handler);
   void ShowWorkflowState();
+  // Draws the window at once, over what a dialog that just closed left on it, before long work.
+  void PaintBeforeWork();
+  void OpenChosenFile(const std::string& path);
 
   IUserDialogs& dialogs_;
   TForm2* about_ = nullptr;
   ConverterWorkflow workflow_;
   view::QtBusyIndicator busy_;
   QLabel* statusPanel_;
+  std::deque<std::function<void()>> waitingHandlers_;
+  bool handling_ = false;
 };
 
 }  // namespace kestrave::app

@@ -6,7 +6,8 @@
 
 namespace {
 
-int RunWindows(kestrave::app::KestraveApplication& application) {
+int RunWindows(kestrave::app::KestraveApplication& application,
+               const std::optional<std::string>& file) {
   kestrave::app::QtUserDialogs dialogs;
   application.SetErrorDisplay(&dialogs);
   kestrave::app::TForm1 form1(dialogs);
@@ -14,6 +15,7 @@ int RunWindows(kestrave::app::KestraveApplication& application) {
   kestrave::app::TForm2 form2(&form1);
   form1.SetAboutWindow(&form2);
   form1.show();
+  if (file) form1.OpenFileSoon(*file);
   const int result = application.exec();
   application.SetErrorDisplay(nullptr);
   return result;
@@ -25,5 +27,5 @@ int main(int argc, char** argv) {
   kestrave::app::KestraveApplication application(argc, argv);
   // The windows, and the editors in them, are gone before the desktop's services are.
   const kestrave::view::QtDesktopServices services;
-  return RunWindows(application);
+  return RunWindows(application, kestrave::app::FileFromArguments(argc, argv));
 }

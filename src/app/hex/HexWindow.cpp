@@ -2,46 +2,70 @@
 
 #include <QActionGroup>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
-#include <QFormLayout>
-#include <QInputDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QProgressDialog>
 #include <QSettings>
 #include <QStatusBar>
+#include <algorithm>
+#include <exception>
+#include <new>
 
+#include "app/hex/QtHexDialogs.h"
 #include "app/hex/ViewSettingsStore.h"
 #include "hexeditor/Conversions.h"
 #include "platform/CodePages.h"
 #include "platform/Exception.h"
 #include "platform/UserInterface.h"
 #include "view/HexView.h"
+#include "view/StatusLog.h"
 
 namespace kestrave::app {
 
 namespace {
 
-constexpr int kMaxRecent = 8;
-constexpr int kProgressFrom = 8 << 20;  // files this large show a progress dialog
+constexpr int kBytesPerRowChoices[] = {8, 16, 24, 32, 48, 64};
 
 QString Title() {
   return QStringLiteral("kestrave-hex");
 }
 
+QSettings RecentStore() {
+  return QSettings(QStringLiteral("Kestrave"), QStringLiteral("kestrave-hex"));
+}
+
+const QString kRecentKey = QStringLiteral("recent");
+
+// One spelling for each file, so the list holds it once.
+QString NormalPath(const QString& path) {
+  return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+// The bytes to look for: text in the Windows code page as typed, or hex digits two a byte.
+std::string PatternOf(const FindRequest& request) {
+  if (!request.HexDigits)
+    return platform::Utf16ToCodePage(platform::AnsiCodePage(),
+                                     QString::fromStdString(request.Text).toStdU16String());
+  const std::vector<std::uint8_t> bytes = hex::HexTextToBytes(request.Text, false);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 }  // namespace
 
-HexWindow::HexWindow() : view_(new view::HexView(editor_, this)) {
+HexWindow::HexWindow() : HexWindow(static_cast<IHexDialogs*>(nullptr)) {}
+
+HexWindow::HexWindow(IHexDialogs& dialogs) : HexWindow(&dialogs) {}
+
+HexWindow::HexWindow(IHexDialogs* dialogs)
+    : ownDialogs_(dialogs ? nullptr : std::make_unique<QtHexDialogs>(this)),
+      dialogs_(dialogs ? *dialogs : *ownDialogs_),
+      view_(new view::HexView(editor_, this)) {
   editor_.Loaded();
   editor_.SetBusyIndicator(&busy_);
   setCentralWidget(view_);
+  view_->installEventFilter(this);
   position_ = new QLabel(this);
   selection_ = new QLabel(this);
   mode_ = new QLabel(this);
@@ -81,25 +105,34 @@ void HexWindow::OpenNewWindow() {
 void HexWindow::Guarded(const std::function<void()>& action) {
   try {
     action();
-  } catch (const platform::Exception& e) {
-    progress_.reset();
-    QMessageBox::critical(this, Title(), QString::fromStdString(e.Message()));
+  } catch (const std::exception&) {
+    const std::string text = platform::CurrentErrorText();
+    dialogs_.EndProgress();
+    dialogs_.ShowError(text);
   }
   RefreshTitleAndStatus();
 }
 
+bool HexWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == view_ && event->type() == QEvent::KeyPress && !refreshPending_) {
+    refreshPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          refreshPending_ = false;
+          RefreshTitleAndStatus();
+        },
+        Qt::QueuedConnection);
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
 // --- Menus ------------------------------------------------------------------------------------
 
+// Every shortcut is the window's: it works wherever the focus is. Keys the editor acts on
+// itself (Ctrl+C, Ctrl+Z, Ctrl+digit...) the view keeps while it has the focus, so they act once.
 void HexWindow::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(tr("&File"));
-  file->addAction(tr("&New Window"), QKeySequence::New, this, [] { OpenNewWindow(); });
-  file->addAction(tr("&Open..."), QKeySequence::Open, this, [this] { Open(); });
-  recentMenu_ = file->addMenu(tr("Open &Recent"));
-  RebuildRecentMenu();
-  file->addAction(tr("&Save"), QKeySequence::Save, this, [this] { Save(); });
-  file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, [this] { SaveAs(); });
-  file->addSeparator();
-  file->addAction(tr("&Quit"), QKeySequence::Quit, this, [this] { close(); });
+  BuildFileMenu(menuBar()->addMenu(tr("&File")));
   BuildEditMenu(menuBar()->addMenu(tr("&Edit")));
   BuildViewMenu(menuBar()->addMenu(tr("&View")));
   BuildBookmarkMenu(menuBar()->addMenu(tr("&Bookmarks")));
@@ -110,32 +143,44 @@ void HexWindow::BuildMenus() {
   view_->SetOffsetPopupMenu(offsetMenu);
 }
 
-// The editor's own keys do the work; the menu shows them and their state.
+void HexWindow::BuildFileMenu(QMenu* file) {
+  file->addAction(tr("&New Window"), QKeySequence(Qt::CTRL | Qt::Key_N), this,
+                  [] { OpenNewWindow(); });
+  file->addAction(tr("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O), this, [this] { Open(); });
+  recentMenu_ = file->addMenu(tr("Open &Recent"));
+  recentMenu_->setObjectName(QStringLiteral("recentMenu"));
+  RebuildRecentMenu();
+  file->addAction(tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), this, [this] { Save(); });
+  file->addAction(tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
+                  [this] { SaveAs(); });
+  file->addSeparator();
+  file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, [this] { close(); });
+}
+
 void HexWindow::BuildEditMenu(QMenu* edit) {
-  undo_ = edit->addAction(tr("&Undo"), QKeySequence::Undo, this,
+  undo_ = edit->addAction(tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), this,
                           [this] { Guarded([this] { editor_.Undo(); }); });
-  redo_ = edit->addAction(tr("&Redo"), QKeySequence(tr("Ctrl+Shift+Z")), this,
+  redo_ = edit->addAction(tr("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this,
                           [this] { Guarded([this] { editor_.Redo(); }); });
   edit->addSeparator();
-  edit->addAction(tr("Cu&t"), QKeySequence::Cut, this,
+  edit->addAction(tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), this,
                   [this] { Guarded([this] { editor_.CutToClipboard(); }); });
-  edit->addAction(tr("&Copy"), QKeySequence::Copy, this,
+  edit->addAction(tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), this,
                   [this] { Guarded([this] { editor_.CopyToClipboard(); }); });
-  edit->addAction(tr("&Paste"), QKeySequence::Paste, this,
+  edit->addAction(tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), this,
                   [this] { Guarded([this] { editor_.PasteFromClipboard(); }); });
-  edit->addAction(tr("Select &All"), QKeySequence::SelectAll, this,
+  edit->addAction(tr("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A), this,
                   [this] { editor_.SelectAll(); });
   edit->addSeparator();
-  edit->addAction(tr("&Find..."), QKeySequence::Find, this, [this] { Find(false); });
-  edit->addAction(tr("Find &Next"), QKeySequence::FindNext, this, [this] { Find(true); });
+  edit->addAction(tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F), this,
+                  [this] { Find(false); });
+  edit->addAction(tr("Find &Next"), QKeySequence(Qt::Key_F3), this, [this] { Find(true); });
   edit->addSeparator();
-  insertMode_ = edit->addAction(tr("&Insert Mode"), this, [this] {
+  insertMode_ = edit->addAction(tr("&Insert Mode"), QKeySequence(Qt::Key_Insert), this, [this] {
     editor_.SetInsertMode(insertMode_->isChecked());
     RefreshTitleAndStatus();
   });
   insertMode_->setCheckable(true);
-  for (QAction* action : edit->actions())
-    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
 }
 
 void HexWindow::BuildViewMenu(QMenu* viewMenu) {
@@ -152,30 +197,43 @@ void HexWindow::BuildViewMenu(QMenu* viewMenu) {
       Guarded([&] { editor_.SetTranslation(static_cast<hex::THexTranslationKind>(kind)); });
     });
   }
-  QMenu* rows = viewMenu->addMenu(tr("&Bytes per Row"));
-  for (const int bytes : {8, 16, 24, 32, 48, 64})
-    rows->addAction(QString::number(bytes), this,
-                    [this, bytes] { Guarded([&] { editor_.SetBytesPerRow(bytes); }); });
+  BuildBytesPerRowMenu(viewMenu->addMenu(tr("&Bytes per Row")));
   unicode_ = viewMenu->addAction(tr("&Unicode Characters"), this, [this] {
     Guarded([this] { editor_.SetUnicodeChars(unicode_->isChecked()); });
-    unicode_->setChecked(editor_.UnicodeChars());
   });
   unicode_->setCheckable(true);
-  ruler_ = viewMenu->addAction(tr("&Ruler"), this, [this] {
-    editor_.SetShowRuler(ruler_->isChecked());
-    view_->viewport()->update();
-  });
+  ruler_ = viewMenu->addAction(tr("&Ruler"), this,
+                               [this] { editor_.SetShowRuler(ruler_->isChecked()); });
   ruler_->setCheckable(true);
   lowerCase_ = viewMenu->addAction(tr("&Lower-case Hex"), this,
                                    [this] { editor_.SetHexLowerCase(!editor_.HexLowerCase()); });
   lowerCase_->setCheckable(true);
+  // The wheel changes the row length and settings files change anything: shown as they are.
+  connect(viewMenu, &QMenu::aboutToShow, this, [this] { RefreshMenus(); });
+}
+
+void HexWindow::BuildBytesPerRowMenu(QMenu* rows) {
+  rows->setObjectName(QStringLiteral("bytesPerRowMenu"));
+  bytesPerRow_ = new QActionGroup(this);
+  for (const int bytes : kBytesPerRowChoices) {
+    QAction* action = rows->addAction(QString::number(bytes), this, [this, bytes] {
+      Guarded([&] { editor_.SetBytesPerRow(bytes); });
+    });
+    action->setCheckable(true);
+    action->setData(bytes);
+    bytesPerRow_->addAction(action);
+  }
+  otherBytesPerRow_ = rows->addAction(QString());
+  otherBytesPerRow_->setCheckable(true);
+  otherBytesPerRow_->setEnabled(false);
+  bytesPerRow_->addAction(otherBytesPerRow_);
 }
 
 void HexWindow::BuildBookmarkMenu(QMenu* menu) {
   for (int k = 0; k < 10; ++k) {
-    menu->addAction(tr("Go to Bookmark %1").arg(k), QKeySequence(QStringLiteral("Ctrl+%1").arg(k)),
-                    this, [this, k] { editor_.GotoBookmark(k); })
-        ->setShortcutContext(Qt::WidgetShortcut);
+    menu->addAction(tr("Go to Bookmark %1").arg(k),
+                    QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + k)), this,
+                    [this, k] { editor_.GotoBookmark(k); });
   }
   menu->addSeparator();
   menu->addAction(tr("Set or clear with Ctrl+Shift+digit"))->setEnabled(false);
@@ -185,17 +243,21 @@ void HexWindow::BuildBookmarkMenu(QMenu* menu) {
 
 bool HexWindow::ConfirmDiscard() {
   if (!editor_.Modified()) return true;
-  const auto answer =
-      QMessageBox::question(this, Title(), tr("The data has changed. Save it first?"),
-                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-  if (answer == QMessageBox::Save) return Save();
-  return answer == QMessageBox::Discard;
+  switch (dialogs_.AskSaveChanges()) {
+    case SaveChangesAnswer::Save:
+      return Save();
+    case SaveChangesAnswer::Discard:
+      return true;
+    case SaveChangesAnswer::Cancel:
+      return false;
+  }
+  return false;
 }
 
 void HexWindow::Open() {
   if (!ConfirmDiscard()) return;
-  const QString path = QFileDialog::getOpenFileName(this, tr("Open"));
-  if (!path.isEmpty()) OpenFile(path);
+  if (const std::optional<std::string> path = dialogs_.ChooseFileToOpen())
+    OpenFile(QString::fromStdString(*path));
 }
 
 bool HexWindow::OpenFile(const QString& path) {
@@ -204,7 +266,7 @@ bool HexWindow::OpenFile(const QString& path) {
     editor_.LoadFromFile(path.toStdString());
     opened = true;
   });
-  progress_.reset();
+  dialogs_.EndProgress();
   if (opened) RememberRecent(path);
   return opened;
 }
@@ -215,9 +277,8 @@ bool HexWindow::Save() {
 }
 
 bool HexWindow::SaveAs() {
-  const QString path =
-      QFileDialog::getSaveFileName(this, tr("Save As"), QString::fromStdString(editor_.FileName()));
-  return !path.isEmpty() && SaveTo(path);
+  const std::optional<std::string> path = dialogs_.ChooseFileToSave(editor_.FileName());
+  return path && !path->empty() && SaveTo(QString::fromStdString(*path));
 }
 
 // Saving over the file's own name keeps the previous content as name.bak (CreateBackup).
@@ -227,52 +288,49 @@ bool HexWindow::SaveTo(const QString& path) {
     editor_.SaveToFile(path.toStdString(), true);
     saved = true;
   });
-  progress_.reset();
+  dialogs_.EndProgress();
   if (saved) RememberRecent(path);
   return saved;
 }
 
+bool HexWindow::WorthShowingProgress(hex::THexProgressKind kind, const std::string& name) const {
+  if (kind == hex::pkFind || editor_.DataSize() >= kProgressFrom) return true;
+  return QFileInfo(QString::fromStdString(name)).size() >= kProgressFrom;
+}
+
 void HexWindow::ShowProgress(hex::THexProgressKind kind, const std::string& name, int percent,
                              bool& cancel) {
-  if (editor_.DataSize() < kProgressFrom && kind != hex::pkFind) {
-    const auto size = QFileInfo(QString::fromStdString(name)).size();
-    if (size < kProgressFrom) return;
-  }
-  if (!progress_) {
-    const QString what = kind == hex::pkLoad   ? tr("Loading %1")
-                         : kind == hex::pkSave ? tr("Saving %1")
-                                               : tr("Searching %1");
-    progress_ = std::make_unique<QProgressDialog>(
-        what.arg(QFileInfo(QString::fromStdString(name)).fileName()), tr("Cancel"), 0, 100, this);
-    progress_->setWindowModality(Qt::WindowModal);
-    progress_->setMinimumDuration(300);
-  }
-  progress_->setValue(percent);
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  cancel = progress_->wasCanceled();
-  if (percent >= 100) progress_.reset();
+  if (!WorthShowingProgress(kind, name)) return;
+  const QString what = kind == hex::pkLoad   ? tr("Loading %1")
+                       : kind == hex::pkSave ? tr("Saving %1")
+                                             : tr("Searching %1");
+  const QString file = QFileInfo(QString::fromStdString(name)).fileName();
+  cancel = dialogs_.ShowProgress(what.arg(file).toStdString(), percent);
+  if (percent >= 100) dialogs_.EndProgress();
+}
+
+QStringList HexWindow::RecentFiles() {
+  return RecentStore().value(kRecentKey).toStringList();
 }
 
 void HexWindow::RememberRecent(const QString& path) {
-  QSettings settings(QStringLiteral("Kestrave"), QStringLiteral("kestrave-hex"));
-  QStringList recent = settings.value(QStringLiteral("recent")).toStringList();
-  recent.removeAll(path);
-  recent.prepend(QFileInfo(path).absoluteFilePath());
-  while (recent.size() > kMaxRecent)
-    recent.removeLast();
-  settings.setValue(QStringLiteral("recent"), recent);
+  const QString normal = NormalPath(path);
+  QStringList recent;
+  recent.append(normal);
+  for (const QString& known : RecentFiles())
+    if (NormalPath(known) != normal && recent.size() < kMaxRecentFiles) recent.append(known);
+  RecentStore().setValue(kRecentKey, recent);
   RebuildRecentMenu();
 }
 
 void HexWindow::RebuildRecentMenu() {
   recentMenu_->clear();
-  const QStringList recent = QSettings(QStringLiteral("Kestrave"), QStringLiteral("kestrave-hex"))
-                                 .value(QStringLiteral("recent"))
-                                 .toStringList();
-  for (const QString& path : recent)
-    recentMenu_->addAction(path, this, [this, path] {
-      if (ConfirmDiscard()) OpenFile(path);
-    });
+  const QStringList recent = RecentFiles();
+  for (const QString& path : recent)  // "&&" shows an ampersand, "&" would mark a mnemonic
+    recentMenu_->addAction(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")), this,
+                           [this, path] {
+                             if (ConfirmDiscard()) OpenFile(path);
+                           });
   recentMenu_->setEnabled(!recent.isEmpty());
 }
 
@@ -288,45 +346,39 @@ void HexWindow::closeEvent(QCloseEvent* event) {
 // --- Search -----------------------------------------------------------------------------------
 
 void HexWindow::Find(bool again) {
-  if (!again || lastPattern_.isEmpty()) {
-    QDialog dialog(this);
-    dialog.setWindowTitle(tr("Find"));
-    auto* layout = new QFormLayout(&dialog);
-    auto* text = new QLineEdit(&dialog);
-    auto* hexText = new QCheckBox(tr("Hex digits"), &dialog);
-    auto* ignoreCase = new QCheckBox(tr("Ignore case"), &dialog);
-    ignoreCase->setChecked(lastIgnoreCase_);
-    layout->addRow(tr("Find:"), text);
-    layout->addRow(hexText);
-    layout->addRow(ignoreCase);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    layout->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    if (dialog.exec() != QDialog::Accepted || text->text().isEmpty()) return;
-    lastIsText_ = !hexText->isChecked();
-    lastIgnoreCase_ = ignoreCase->isChecked() && lastIsText_;
-    if (lastIsText_) {
-      lastPattern_ = QByteArray::fromStdString(
-          platform::Utf16ToCodePage(platform::AnsiCodePage(), text->text().toStdU16String()));
-    } else {
-      const auto bytes = hex::HexTextToBytes(text->text().toStdString(), false);
-      lastPattern_ = QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                static_cast<qsizetype>(bytes.size()));
-    }
+  if ((!again || lastPattern_.empty()) && !AskForPattern()) return;
+  FindNextHit();
+}
+
+bool HexWindow::AskForPattern() {
+  const std::optional<FindRequest> request = dialogs_.AskWhatToFind(lastFind_);
+  if (!request) return false;
+  const std::string pattern = PatternOf(*request);
+  if (pattern.empty()) {
+    dialogs_.ShowMessage(request->HexDigits ? tr("No hex digits to find.").toStdString()
+                                            : tr("No text to find.").toStdString());
+    return false;
   }
+  lastFind_ = *request;
+  lastPattern_ = pattern;
+  return true;
+}
+
+// From the byte after the start of the selection, so a search again finds the next hit.
+void HexWindow::FindNextHit() {
   Guarded([this] {
+    const bool isText = !lastFind_.HexDigits;
+    const bool ignoreCase = lastFind_.IgnoreCase && isText;
     editor_.SetFindProgress(editor_.DataSize() >= kProgressFrom);
-    const std::string pattern =
-        editor_.BuildFindPattern(lastPattern_.toStdString(), lastIgnoreCase_, lastIsText_);
+    const std::string pattern = editor_.BuildFindPattern(lastPattern_, ignoreCase, isText);
     const int start =
         editor_.SelectionCount() > 0 ? editor_.SelectionLow() + 1 : editor_.CursorPosition();
     const int hit = editor_.FindBytes(reinterpret_cast<const std::uint8_t*>(pattern.data()),
                                       static_cast<int>(pattern.size()), start,
-                                      editor_.DataSize() - 1, lastIgnoreCase_);
-    progress_.reset();
+                                      editor_.DataSize() - 1, ignoreCase);
+    dialogs_.EndProgress();
     if (hit < 0) {
-      QMessageBox::information(this, Title(), tr("Not found."));
+      dialogs_.ShowMessage(tr("Not found.").toStdString());
       return;
     }
     editor_.SetSelectionStart(hit + static_cast<int>(pattern.size()) - 1);
@@ -348,6 +400,17 @@ void HexWindow::RefreshMenus() {
   lowerCase_->setChecked(editor_.HexLowerCase());
   for (std::size_t kind = 0; kind < translations_.size(); ++kind)
     translations_[kind]->setChecked(editor_.Translation() == kind);
+  RefreshBytesPerRow();
+}
+
+void HexWindow::RefreshBytesPerRow() {
+  const int bytes = editor_.BytesPerRow();
+  const bool fixedChoice = std::find(std::begin(kBytesPerRowChoices), std::end(kBytesPerRowChoices),
+                                     bytes) != std::end(kBytesPerRowChoices);
+  otherBytesPerRow_->setText(QString::number(bytes));
+  otherBytesPerRow_->setVisible(!fixedChoice);
+  for (QAction* action : bytesPerRow_->actions())
+    action->setChecked(action == otherBytesPerRow_ ? !fixedChoice : action->data() == bytes);
 }
 
 void HexWindow::RefreshTitleAndStatus() {
@@ -367,6 +430,10 @@ void HexWindow::RefreshTitleAndStatus() {
   mode_->setText(editor_.ReadOnlyView() ? tr("Read only")
                  : editor_.InsertMode() ? tr("Insert")
                                         : tr("Overwrite"));
+  view::ReportShownText("title", windowTitle());
+  view::ReportShownText(
+      "status",
+      QStringList{position_->text(), selection_->text(), mode_->text()}.join(QLatin1Char('\t')));
   RefreshMenus();
 }
 

@@ -1,16 +1,20 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "app/hex/HexDialogs.h"
 #include "hexeditor/HexEditorEx.h"
 #include "view/QtBusyIndicator.h"
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
-class QProgressDialog;
 
 namespace kestrave::view {
 class HexView;
@@ -22,20 +26,35 @@ namespace kestrave::app {
 // layout settings, with a status bar for position, selection and mode.
 class HexWindow : public QMainWindow {
  public:
+  // Files opened or saved, most recent first, are kept between runs up to this many.
+  static constexpr int kMaxRecentFiles = 10;
+  // Loads, saves and searches of this many bytes or more show their progress.
+  static constexpr int kProgressFrom = 8 << 20;
+
+  // With the desktop's dialogs.
   HexWindow();
+  // With the caller's dialogs, which outlive the window.
+  explicit HexWindow(IHexDialogs& dialogs);
   ~HexWindow() override;
 
   bool OpenFile(const QString& path);
   hex::THexEditorEx& Editor() { return editor_; }
   view::HexView& View() { return *view_; }
+  static QStringList RecentFiles();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Any key the view takes may change the mode or the data: the status follows.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  explicit HexWindow(IHexDialogs* dialogs);
+
   void BuildMenus();
+  void BuildFileMenu(QMenu* menu);
   void BuildEditMenu(QMenu* menu);
   void BuildViewMenu(QMenu* menu);
+  void BuildBytesPerRowMenu(QMenu* menu);
   void BuildBookmarkMenu(QMenu* menu);
   void Open();
   // Another window of its own, closed on its own; data can be dragged between them.
@@ -43,16 +62,23 @@ class HexWindow : public QMainWindow {
   bool Save();
   bool SaveAs();
   bool SaveTo(const QString& path);
+  // Asks what to find unless it searches again for the last pattern.
   void Find(bool again);
+  bool AskForPattern();
+  void FindNextHit();
   bool ConfirmDiscard();
   void RefreshTitleAndStatus();
   void RefreshMenus();
+  void RefreshBytesPerRow();
   void RememberRecent(const QString& path);
   void RebuildRecentMenu();
-  // Runs an editor action, showing an error as a message box.
+  // Runs an editor action, showing an error it raises.
   void Guarded(const std::function<void()>& action);
   void ShowProgress(hex::THexProgressKind kind, const std::string& name, int percent, bool& cancel);
+  bool WorthShowingProgress(hex::THexProgressKind kind, const std::string& name) const;
 
+  std::unique_ptr<IHexDialogs> ownDialogs_;
+  IHexDialogs& dialogs_;
   view::QtBusyIndicator busy_;
   hex::THexEditorEx editor_;
   view::HexView* view_;
@@ -67,10 +93,12 @@ class HexWindow : public QMainWindow {
   QAction* ruler_ = nullptr;
   QAction* lowerCase_ = nullptr;
   std::vector<QAction*> translations_;
-  std::unique_ptr<QProgressDialog> progress_;
-  QByteArray lastPattern_;
-  bool lastIgnoreCase_ = true;
-  bool lastIsText_ = true;
+  QActionGroup* bytesPerRow_ = nullptr;
+  // Shows a row length that none of the fixed choices has (the wheel sets any).
+  QAction* otherBytesPerRow_ = nullptr;
+  FindRequest lastFind_;
+  std::string lastPattern_;  // the bytes of lastFind_
+  bool refreshPending_ = false;
 };
 
 }  // namespace kestrave::app

@@ -16,6 +16,10 @@ void MoveLeft(THexEditorEx& editor);
 void MoveRight(THexEditorEx& editor);
 // Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+A, Ctrl+Z and Ctrl+Shift+Z; answers whether the key was one.
 bool HandleShortcut(THexEditorEx& editor, int key, TShiftState shift);
+// Whether the key table acts on a key with these modifiers: the keys of HandleNavigationKey and
+// of HandleShortcut. A window leaves these to the editor while the view has the focus.
+bool IsNavigationKey(int key, TShiftState shift);
+bool IsShortcutKey(int key, TShiftState shift);
 // A typed character (Windows code page), in the field the cursor is in.
 void HandleTypedChar(THexEditorEx& editor, std::uint8_t ch);
 

@@ -115,7 +115,37 @@ void MoveRight(THexEditorEx& e) {
   if (p + 1 < e.DataSize() || (p + 1 == e.DataSize() && e.InsertMode())) MoveTo(e, p + 1, false);
 }
 
+bool IsNavigationKey(int key, TShiftState shift) {
+  const TShiftState modifiers = Modifiers(shift);
+  const bool ctrl = (modifiers & ssCtrl) != 0;
+  if (key >= '0' && key <= '9') return ctrl;  // bookmarks
+  switch (key) {
+    case vkBack:
+    case vkLeft:
+    case vkRight:
+    case vkPrior:
+    case vkNext:
+    case vkEnd:
+    case vkHome:
+    case vkInsert:
+    case vkDelete:
+      return true;
+    case vkUp:
+    case vkDown:
+      return !ctrl;
+    case vkTab:
+      return modifiers == 0 || modifiers == ssShift;
+    case 'T':
+      return ctrl;
+    case vkShift:
+      return modifiers == ssShift || modifiers == (ssShift | ssCtrl);
+    default:
+      return false;
+  }
+}
+
 void HandleNavigationKey(THexEditorEx& e, int key, TShiftState shift) {
+  if (!IsNavigationKey(key, shift)) return;
   const TShiftState modifiers = Modifiers(shift);
   const bool ctrl = (modifiers & ssCtrl) != 0;
   if (key == vkBack && e.InsertMode() && !e.ReadOnlyView()) {

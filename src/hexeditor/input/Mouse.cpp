@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "hexeditor/HexEditorEx.h"
+#include "hexeditor/input/AutoScroll.h"
 #include "hexeditor/input/HexInput.h"
 
 namespace kestrave::hex {
@@ -70,8 +71,13 @@ void HandleMouseMove(THexEditorEx& e, TShiftState shift, int x, int y) {
   if (!onlyLeft) return;
   const GridCell cell = MouseCell(e, x, y);
   if (mouse.clickInSelection && !(cell == mouse.clickCell)) mouse.clickInSelection = false;
-  // Dragging moves the cursor to the cell under the mouse, extending the selection.
-  if (mouse.dragging && cell.Col >= 2 && cell.Row >= 2) e.MoveCursorToCell(cell);
+  if (!mouse.dragging) return;
+  mouse.x = x;
+  mouse.y = y;
+  // Dragging moves the cursor to the cell under the mouse, extending the selection; beyond the
+  // view's edges, to the row and column at the edge.
+  const GridCell target = SelectingCell(e, x, y);
+  if (IsDataCell(target)) e.MoveCursorToCell(target);
 }
 
 void HandleMouseUp(THexEditorEx& e, TMouseButton, int x, int y) {

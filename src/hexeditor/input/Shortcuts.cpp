@@ -4,13 +4,19 @@
 
 namespace kestrave::hex {
 
-bool HandleShortcut(THexEditorEx& e, int key, TShiftState shift) {
+bool IsShortcutKey(int key, TShiftState shift) {
   const TShiftState modifiers = Modifiers(shift);
-  if (modifiers == (ssCtrl | ssShift) && key == 'Z') {
+  if (modifiers == (ssCtrl | ssShift)) return key == 'Z';
+  if (modifiers != ssCtrl) return false;
+  return key == 'C' || key == 'X' || key == 'V' || key == 'A' || key == 'Z';
+}
+
+bool HandleShortcut(THexEditorEx& e, int key, TShiftState shift) {
+  if (!IsShortcutKey(key, shift)) return false;
+  if (Modifiers(shift) == (ssCtrl | ssShift)) {
     if (e.CanRedo()) e.Redo();
     return true;
   }
-  if (modifiers != ssCtrl) return false;
   switch (key) {
     case 'C':
       if (e.CanCopy()) e.CopyToClipboard();

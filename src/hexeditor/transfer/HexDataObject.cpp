@@ -8,6 +8,7 @@
 #include "hexeditor/UndoRecord.h"
 #include "hexeditor/transfer/PrivateBlock.h"
 #include "hexeditor/transfer/TransferFormats.h"
+#include "platform/UserInterface.h"
 #include "platform/ole/GlobalMemory.h"
 #include "platform/ole/Medium.h"
 
@@ -58,7 +59,7 @@ THexDataObject::THexDataObject(const THexMemoryStream* store, std::int64_t start
     : asHexText_(asHexText), swapNibbles_(swapNibbles) {
   if (store && count > 0) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(store->PointerAt(start));
-    data_.assign(bytes, bytes + count);
+    data_ = platform::CopyBytesResponsively(bytes, static_cast<std::size_t>(count));
     dumpName_ = DumpNameFor(fileName);
   }
 }
@@ -100,12 +101,12 @@ void THexDataObject::Fill(std::uint16_t format, std::uint8_t* block) const {
     WriteLe32(block + 72, static_cast<std::uint32_t>(size));
     std::memcpy(block + 76, dumpName_.data(), std::min<std::size_t>(dumpName_.size(), 259));
   } else if (format == ids.FileContents) {
-    if (size > 0) std::memcpy(block, data_.data(), data_.size());
+    if (size > 0) platform::MoveBytesResponsively(block, data_.data(), data_.size());
   } else if (asHexText_) {
     BytesToHexText(data_.data(), size, reinterpret_cast<char*>(block), swapNibbles_);
   } else {
     const std::size_t text = BlockSize(format) - 1;
-    if (text > 0) std::memcpy(block, data_.data(), text);
+    if (text > 0) platform::MoveBytesResponsively(block, data_.data(), text);
   }
 }
 

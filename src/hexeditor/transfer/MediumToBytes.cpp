@@ -6,6 +6,7 @@
 #include "hexeditor/UndoRecord.h"
 #include "hexeditor/transfer/PrivateBlock.h"
 #include "hexeditor/transfer/TransferFormats.h"
+#include "platform/UserInterface.h"
 #include "platform/ole/GdiObjects.h"
 
 namespace kestrave::hex {
@@ -108,7 +109,7 @@ std::vector<std::uint8_t> MediumToBytes(TClipFormat format, const std::uint8_t* 
       return EnhMetaFileBytes(handle);
     default:
       if (!pointer) return {};
-      return {pointer, pointer + size};
+      return platform::CopyBytesResponsively(pointer, size);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "hexeditor/UndoRecord.h"
+#include "platform/UserInterface.h"
 
 namespace kestrave::hex {
 namespace {
@@ -15,7 +16,7 @@ std::optional<std::vector<std::uint8_t>> Slice(const std::uint8_t* block, std::s
                                                std::size_t start, std::int32_t count) {
   if (count < 0 || start > size || static_cast<std::size_t>(count) > size - start)
     return std::nullopt;
-  return std::vector<std::uint8_t>(block + start, block + start + count);
+  return platform::CopyBytesResponsively(block + start, static_cast<std::size_t>(count));
 }
 
 }  // namespace
@@ -24,7 +25,9 @@ void WritePrivateBlock(std::uint8_t* block, const std::uint8_t* data, std::int32
   WriteLe32(block, kMagic);
   WriteLe32(block + 4, kVersion);
   WriteLe32(block + 8, static_cast<std::uint32_t>(count));
-  if (count > 0) std::memcpy(block + kPrivateBlockHeader, data, static_cast<std::size_t>(count));
+  if (count > 0)
+    platform::MoveBytesResponsively(block + kPrivateBlockHeader, data,
+                                    static_cast<std::size_t>(count));
 }
 
 std::optional<std::vector<std::uint8_t>> ReadPrivateBlock(const std::uint8_t* block,

@@ -50,6 +50,7 @@ THexColors::THexColors()
 void THexColors::Set(Index index, TColor value) {
   if (colors_[index] == value) return;
   colors_[index] = value;
+  if (ownerNotice_) ownerNotice_(index);
   if (OnChange) OnChange(index);
 }
 

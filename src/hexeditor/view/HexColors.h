@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 namespace kestrave::hex {
 
@@ -48,7 +49,8 @@ TColor InvertColor(TColor rgb);
 // The grey of the same luminance: L = (74 red + 146 green + 36 blue) / 256.
 TColor GrayOf(TColor rgb);
 
-// The thirteen colours of a hex view. Every change tells the view, which repaints.
+// The thirteen colours of a hex view. Every change tells the view that owns the set, which
+// repaints, and then the application's OnChange.
 class THexColors {
  public:
   enum Index {
@@ -69,15 +71,22 @@ class THexColors {
   };
 
   THexColors();
+  // A set belongs to one view: copies go through Assign, which leaves the handlers alone.
+  THexColors(const THexColors&) = delete;
+  THexColors& operator=(const THexColors&) = delete;
   TColor Get(Index index) const { return colors_[index]; }
   void Set(Index index, TColor value);
   // Copies all thirteen colours through the setters.
   void Assign(const THexColors& other);
-  // Told after every change, with the index that changed.
+  // Told after every change, with the index that changed; the application's own.
   std::function<void(Index)> OnChange;
+  // The owning view's notice of a change, told before OnChange, so that an application handler
+  // never takes the view's repaints away.
+  void SetOwnerNotice(std::function<void(Index)> notice) { ownerNotice_ = std::move(notice); }
 
  private:
   std::array<TColor, kCount> colors_;
+  std::function<void(Index)> ownerNotice_;
 };
 
 }  // namespace kestrave::hex

@@ -12,6 +12,11 @@ std::u16string AnsiChar(std::uint8_t ch) {
   return std::u16string(1, platform::AnsiCodePage().ToUnicode(ch));
 }
 
+// The drop marker: a bar 2 pixels wide at the cell's left, 1 pixel in from its edges.
+PaintRect DropMarkerBar(const PaintRect& cell) {
+  return {cell.Left + 1, cell.Top + 1, cell.Left + 3, cell.Bottom - 1};
+}
+
 }  // namespace
 
 TColor THexPaintModel::Color(THexColors::Index index) const {
@@ -149,11 +154,12 @@ void THexPaintModel::PaintData(IHexCanvas& canvas, GridCell cell, const PaintRec
       canvas.FillRect(rect, look.CellBackground);
       canvas.DrawText(box, rect.Left, rect.Top, look.Text, look.TextColor, look.TextBackground);
     }
-    if (editor_.DropMarkerCell() == cell)
-      canvas.FillRect({rect.Left + 1, rect.Top + 1, rect.Left + 3, rect.Bottom - 1},
-                      look.TextColor);
+    if (editor_.DropMarkerCell() == cell) canvas.FillRect(DropMarkerBar(rect), look.TextColor);
   } else {
     canvas.FillRect(rect, look.CellBackground);
+    // The end of the data, where a drop appends, shows the marker as well.
+    if (editor_.DropMarkerCell() == cell)
+      canvas.FillRect(DropMarkerBar(rect), editor_.Resolved(clWindowText));
   }
   const TFrame frame = PositionFrame(cell, rect);
   if (frame.Style == TFrameStyle::Dotted) canvas.DrawFocusRect(frame.Rect);

@@ -5,6 +5,8 @@
 #include <new>
 #include <vector>
 
+#include "platform/UserInterface.h"
+
 namespace kestrave::platform::ole {
 namespace {
 
@@ -35,7 +37,7 @@ HGLOBAL GlobalAlloc(std::uint32_t, std::size_t size) {
     Table& table = Blocks();
     const HGLOBAL handle = table.next;
     table.next += 4;
-    table.blocks[handle].bytes.assign(size, 0);
+    table.blocks[handle].bytes = ZeroBytesResponsively(size);
     return handle;
   } catch (const std::bad_alloc&) {
     return 0;
@@ -72,7 +74,7 @@ std::size_t GlobalBlockCount() {
 
 HGLOBAL GlobalFromBytes(const void* bytes, std::size_t size) {
   const HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (handle && size > 0) std::memcpy(GlobalLock(handle), bytes, size);
+  if (handle && size > 0) MoveBytesResponsively(GlobalLock(handle), bytes, size);
   if (handle && size > 0) GlobalUnlock(handle);
   return handle;
 }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kestrave::app {
+
+// What the user asked the hex window to find: text (UTF-8, as typed) or hex digits.
+struct FindRequest {
+  std::string Text;
+  bool HexDigits = false;
+  bool IgnoreCase = true;  // for text only
+};
+
+// The answer to "the data has changed: save it first?".
+enum class SaveChangesAnswer { Save, Discard, Cancel };
+
+// Everything the hex window asks the user or shows them. The desktop shows real dialogs; tests
+// script the answers and read what would have been shown.
+class IHexDialogs {
+ public:
+  virtual ~IHexDialogs() = default;
+  // A full path, or nothing when the user cancelled.
+  virtual std::optional<std::string> ChooseFileToOpen() = 0;
+  // Starts at the suggested path; nothing when the user cancelled.
+  virtual std::optional<std::string> ChooseFileToSave(const std::string& suggested) = 0;
+  // Starts with the previous request filled in; nothing when the user cancelled.
+  virtual std::optional<FindRequest> AskWhatToFind(const FindRequest& previous) = 0;
+  virtual SaveChangesAnswer AskSaveChanges() = 0;
+  // Long work under way: the text and how far it got; answers whether the user asked to stop.
+  // EndProgress takes the display away (also when it never appeared).
+  virtual bool ShowProgress(const std::string& text, int percent) = 0;
+  virtual void EndProgress() = 0;
+  virtual void ShowMessage(const std::string& text) = 0;
+  virtual void ShowError(const std::string& text) = 0;
+};
+
+}  // namespace kestrave::app

@@ -1,0 +1,103 @@
+#include "app/hex/QtHexDialogs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressDialog>
+
+namespace kestrave::app {
+namespace {
+
+QString Title() {
+  return QStringLiteral("kestrave-hex");
+}
+
+QString ToQString(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+std::optional<std::string> PathOrNothing(const QString& path) {
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
+}  // namespace
+
+QtHexDialogs::QtHexDialogs(QWidget* parent) : parent_(parent) {}
+
+QtHexDialogs::~QtHexDialogs() = default;
+
+std::optional<std::string> QtHexDialogs::ChooseFileToOpen() {
+  return PathOrNothing(QFileDialog::getOpenFileName(parent_, QObject::tr("Open")));
+}
+
+std::optional<std::string> QtHexDialogs::ChooseFileToSave(const std::string& suggested) {
+  return PathOrNothing(
+      QFileDialog::getSaveFileName(parent_, QObject::tr("Save As"), ToQString(suggested)));
+}
+
+std::optional<FindRequest> QtHexDialogs::AskWhatToFind(const FindRequest& previous) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(QObject::tr("Find"));
+  auto* layout = new QFormLayout(&dialog);
+  auto* text = new QLineEdit(ToQString(previous.Text), &dialog);
+  text->selectAll();
+  auto* hexDigits = new QCheckBox(QObject::tr("Hex digits"), &dialog);
+  hexDigits->setChecked(previous.HexDigits);
+  auto* ignoreCase = new QCheckBox(QObject::tr("Ignore case"), &dialog);
+  ignoreCase->setChecked(previous.IgnoreCase);
+  layout->addRow(QObject::tr("Find:"), text);
+  layout->addRow(hexDigits);
+  layout->addRow(ignoreCase);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  layout->addRow(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return FindRequest{text->text().toStdString(), hexDigits->isChecked(), ignoreCase->isChecked()};
+}
+
+SaveChangesAnswer QtHexDialogs::AskSaveChanges() {
+  const auto answer =
+      QMessageBox::question(parent_, Title(), QObject::tr("The data has changed. Save it first?"),
+                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+  if (answer == QMessageBox::Save) return SaveChangesAnswer::Save;
+  if (answer == QMessageBox::Discard) return SaveChangesAnswer::Discard;
+  return SaveChangesAnswer::Cancel;
+}
+
+// The dialog is modal to the whole program: while the work runs, its Cancel button is the only
+// input anything takes, so no window can start a second operation or close mid-way.
+bool QtHexDialogs::ShowProgress(const std::string& text, int percent) {
+  if (!progress_) {
+    progress_ =
+        std::make_unique<QProgressDialog>(ToQString(text), QObject::tr("Cancel"), 0, 100, parent_);
+    progress_->setWindowTitle(Title());
+    progress_->setWindowModality(Qt::ApplicationModal);
+    progress_->setMinimumDuration(300);
+  } else if (progress_->labelText() != ToQString(text)) {
+    progress_->setLabelText(ToQString(text));
+  }
+  progress_->setValue(percent);
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  return progress_->wasCanceled();
+}
+
+void QtHexDialogs::EndProgress() {
+  progress_.reset();
+}
+
+void QtHexDialogs::ShowMessage(const std::string& text) {
+  QMessageBox::information(parent_, Title(), ToQString(text));
+}
+
+void QtHexDialogs::ShowError(const std::string& text) {
+  QMessageBox::critical(parent_, Title(), ToQString(text));
+}
+
+}  // namespace kestrave::app

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+
+#include "app/hex/HexDialogs.h"
+
+class QProgressDialog;
+class QWidget;
+
+namespace kestrave::app {
+
+// The desktop's dialogs and message boxes for a hex window, titled "kestrave-hex".
+class QtHexDialogs : public IHexDialogs {
+ public:
+  explicit QtHexDialogs(QWidget* parent);
+  ~QtHexDialogs() override;
+
+  std::optional<std::string> ChooseFileToOpen() override;
+  std::optional<std::string> ChooseFileToSave(const std::string& suggested) override;
+  std::optional<FindRequest> AskWhatToFind(const FindRequest& previous) override;
+  SaveChangesAnswer AskSaveChanges() override;
+  bool ShowProgress(const std::string& text, int percent) override;
+  void EndProgress() override;
+  void ShowMessage(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+
+ private:
+  QWidget* parent_;
+  std::unique_ptr<QProgressDialog> progress_;
+};
+
+}  // namespace kestrave::app

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QPushButton>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "view/QtDesktopTranslations.h"
+
+namespace kestrave::view {
+namespace {
+
+// The texts of Qt's own buttons and file dialog, as the user would read them.
+struct QtTexts {
+  QString cancel;
+  QString save;
+  QString messageBoxCancel;
+  QString fileNameLabel;
+};
+
+QtTexts CurrentQtTexts() {
+  QDialogButtonBox box(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
+  QMessageBox message;
+  message.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+  QFileDialog files;
+  files.setOption(QFileDialog::DontUseNativeDialog);
+  return {box.button(QDialogButtonBox::Cancel)->text(), box.button(QDialogButtonBox::Save)->text(),
+          message.button(QMessageBox::Cancel)->text(), files.labelText(QFileDialog::FileName)};
+}
+
+void ExpectRussian(const QtTexts& texts) {
+  EXPECT_EQ(texts.cancel, QString::fromUtf8("Отмена"));
+  EXPECT_EQ(texts.save, QString::fromUtf8("Сохранить"));
+  EXPECT_EQ(texts.messageBoxCancel, QString::fromUtf8("Отмена"));
+  EXPECT_EQ(texts.fileNameLabel, QString::fromUtf8("&Имя файла:"));
+}
+
+TEST(QtTranslations, QtsOwnTextsSpeakTheLanguageOfTheLocale) {
+  {
+    const QtDesktopTranslations russian(QLocale(QLocale::Russian, QLocale::Russia));
+    ASSERT_TRUE(russian.Loaded()) << "Qt's translations are installed with the program";
+    ExpectRussian(CurrentQtTexts());
+  }
+  const QtTexts after = CurrentQtTexts();
+  EXPECT_EQ(after.cancel, "Cancel") << "gone with the object";
+  EXPECT_EQ(after.fileNameLabel, "File &name:");
+}
+
+TEST(QtTranslations, TheCLocaleKeepsQtsEnglish) {
+  const QtDesktopTranslations none(QLocale::c());
+  EXPECT_FALSE(none.Loaded());
+  EXPECT_EQ(CurrentQtTexts().cancel, "Cancel");
+}
+
+constexpr char kChildVariable[] = "KESTRAVE_DESKTOP_LOCALE_CHILD";
+
+// Runs in a process of its own that a Russian desktop started (see the test below).
+TEST(QtTranslations, DesktopLocaleChild) {
+  if (!std::getenv(kChildVariable)) GTEST_SKIP() << "runs only as the child of the test below";
+  EXPECT_EQ(QLocale().language(), QLocale::Russian);
+  const QtDesktopTranslations desktop;
+  ASSERT_TRUE(desktop.Loaded());
+  ExpectRussian(CurrentQtTexts());
+}
+
+// The locale comes from the environment the desktop gives the program, which is read when the
+// program starts: this suite runs itself once more with a Russian desktop's settings.
+TEST(QtTranslations, ARussianDesktopGetsRussianDialogsAndButtons) {
+  for (const QStringList& settings :
+       {QStringList{QStringLiteral("LANG=ru_RU.UTF-8")},
+        QStringList{QStringLiteral("LANG=ru_RU.UTF-8"), QStringLiteral("LANGUAGE=ru_RU:ru")}}) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE", "LANG"})
+      environment.remove(QString::fromLatin1(name));
+    for (const QString& setting : settings)
+      environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+    environment.insert(QString::fromLatin1(kChildVariable), QStringLiteral("1"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QStringLiteral("/proc/self/exe"),
+                {QStringLiteral("--gtest_filter=QtTranslations.DesktopLocaleChild")});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString output = QString::fromUtf8(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << settings.join(' ').toStdString() << "\n"
+                                   << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test")))
+        << "the child ran rather than skipped:\n"
+        << output.toStdString();
+  }
+}
+
+// --- Launchers --------------------------------------------------------------------------------
+
+std::string Packaged(const char* name) {
+  std::ifstream in(std::string(KESTRAVE_SOURCE_DIR) + "/packaging/" + name);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The value of a "Key=value" line of a desktop entry.
+std::string EntryValue(const std::string& entry, const std::string& key) {
+  std::istringstream lines(entry);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+  return {};
+}
+
+TEST(Launchers, BothPassTheOpenedFileAndNameTheContainerType) {
+  const std::string type = "application/x-kestrave-drf";
+  const std::string mime = Packaged("kestrave-drf.xml");
+  EXPECT_NE(mime.find("type=\"" + type + "\""), std::string::npos);
+  EXPECT_NE(mime.find("pattern=\"*.drf\""), std::string::npos);
+  for (const auto& [file, program] : {std::pair{"kestrave.desktop", "kestrave"},
+                                      std::pair{"kestrave-hex.desktop", "kestrave-hex"}}) {
+    const std::string entry = Packaged(file);
+    ASSERT_FALSE(entry.empty()) << file;
+    EXPECT_EQ(EntryValue(entry, "Exec"), std::string(program) + " %f") << file;
+    EXPECT_NE((";" + EntryValue(entry, "MimeType")).find(";" + type + ";"), std::string::npos)
+        << file;
+  }
+}
+
+}  // namespace
+}  // namespace kestrave::view

@@ -1,0 +1,417 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTest>
+#include <QWheelEvent>
+#include <filesystem>
+
+#include "app/hex/HexWindow.h"
+#include "app/hex/ViewSettingsStore.h"
+#include "support/TempDir.h"
+#include "tests/app/ScriptedHexDialogs.h"
+#include "view/HexView.h"
+
+namespace kestrave::app {
+namespace {
+
+using test::ScriptedHexDialogs;
+
+std::string Read(const std::string& path) {
+  const std::vector<std::uint8_t> bytes = kestrave::test::ReadAll(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// Every window starts as on a first run: no recent files, default view settings.
+struct FirstRun {
+  FirstRun() { Forget(); }
+  ~FirstRun() { Forget(); }
+  static void Forget() {
+    QSettings(QStringLiteral("Kestrave"), QStringLiteral("kestrave-hex")).clear();
+    std::error_code ignored;
+    std::filesystem::remove(ViewSettingsPath(), ignored);
+  }
+};
+
+QList<HexWindow*> HexWindows() {
+  QList<HexWindow*> windows;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* window = dynamic_cast<HexWindow*>(widget); window && window->isVisible())
+      windows.append(window);
+  return windows;
+}
+
+// A user at a hex window, with the dialogs answered from a script.
+class HexWindowUser : public ::testing::Test {
+ protected:
+  HexWindowUser() : window(dialogs) {
+    window.show();
+    window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.View().setFocus();
+  }
+
+  std::string File(const std::string& name) const { return dir.File(name); }
+  std::string Write(const std::string& name, std::string_view content) const {
+    kestrave::test::WriteAll(File(name), content);
+    return File(name);
+  }
+  bool Open(const std::string& path) {
+    const bool opened = window.OpenFile(QString::fromStdString(path));
+    QApplication::processEvents();
+    return opened;
+  }
+  // A key pressed while the view has the focus, as the desktop delivers it.
+  void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(&window.View(), key, modifiers);
+    QApplication::processEvents();
+  }
+  // A menu item by its text without the mnemonic.
+  QAction* MenuItem(const QString& text) {
+    for (QAction* action : window.menuBar()->findChildren<QAction*>())
+      if (action->isVisible() && action->text().remove(QLatin1Char('&')) == text) return action;
+    ADD_FAILURE() << "no menu item " << text.toStdString();
+    return new QAction(&window);
+  }
+  void Change(int position, std::uint8_t value) {
+    hex::THexEditorEx& editor = window.Editor();
+    editor.ChangeByte(editor.ReadByte(position), value, position, 0, 0, "");
+    QApplication::processEvents();
+  }
+  std::string Selected() const {
+    const hex::THexEditorEx& editor = const_cast<HexWindow&>(window).Editor();
+    std::string bytes(static_cast<std::size_t>(editor.SelectionCount()), '\0');
+    editor.ReadBlock(bytes.data(), editor.SelectionLow(), editor.SelectionCount());
+    return bytes;
+  }
+  // What the window shows on the screen now, as its last paints left it.
+  QImage OnScreen() { return window.screen()->grabWindow(window.winId()).toImage(); }
+
+  FirstRun firstRun;
+  kestrave::test::TempDir dir;
+  ScriptedHexDialogs dialogs;
+  HexWindow window;
+};
+
+// --- Find -------------------------------------------------------------------------------------
+
+using HexWindowFind = HexWindowUser;
+
+TEST_F(HexWindowFind, FindNextContinuesAfterEachHitUntilNothingIsLeft) {
+  Open(Write("text.bin", "..NEEDLE....needle..x"));
+  dialogs.findAnswers.push_back(FindRequest{"needle", false, true});
+  MenuItem("Find...")->trigger();
+  EXPECT_EQ(window.Editor().SelectionLow(), 2) << "letter case ignored";
+  EXPECT_EQ(Selected(), "NEEDLE");
+  MenuItem("Find Next")->trigger();
+  EXPECT_EQ(window.Editor().SelectionLow(), 12);
+  EXPECT_EQ(Selected(), "needle");
+  MenuItem("Find Next")->trigger();
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Not found."});
+  EXPECT_EQ(window.Editor().SelectionLow(), 12) << "the last hit stays selected";
+  EXPECT_EQ(dialogs.findShownWith.size(), 1u) << "find next asks nothing";
+
+  dialogs.findAnswers.push_back(FindRequest{"needle", false, false});
+  window.Editor().SetSelectionStart(0);
+  MenuItem("Find...")->trigger();
+  ASSERT_EQ(dialogs.findShownWith.size(), 2u);
+  EXPECT_EQ(dialogs.findShownWith[1].Text, "needle") << "the dialog starts with the last search";
+  EXPECT_EQ(window.Editor().SelectionLow(), 12) << "with letter case, only the lower-case one";
+}
+
+TEST_F(HexWindowFind, HexDigitsFindBytesAndAPatternWithoutBytesIsRefused) {
+  Open(Write("bytes.bin", std::string("\x01\x02\xfe\xff\x00\xfe\xff", 7)));
+  dialogs.findAnswers.push_back(FindRequest{"FE ff", true, true});
+  MenuItem("Find...")->trigger();
+  EXPECT_EQ(window.Editor().SelectionLow(), 2);
+  EXPECT_EQ(window.Editor().SelectionCount(), 2);
+  MenuItem("Find Next")->trigger();
+  EXPECT_EQ(window.Editor().SelectionLow(), 5);
+
+  dialogs.findAnswers.push_back(FindRequest{"zz", true, true});
+  MenuItem("Find...")->trigger();
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"No hex digits to find."});
+  EXPECT_EQ(window.Editor().SelectionLow(), 5) << "nothing searched";
+  MenuItem("Find Next")->trigger();
+  EXPECT_EQ(dialogs.messages.back(), "Not found.") << "find next keeps the last real pattern";
+
+  dialogs.findAnswers.push_back(std::nullopt);
+  window.Editor().SetSelectionStart(0);
+  MenuItem("Find...")->trigger();
+  EXPECT_EQ(window.Editor().SelectionCount(), 0) << "a cancelled dialog finds nothing";
+}
+
+// --- Files ------------------------------------------------------------------------------------
+
+using HexWindowFiles = HexWindowUser;
+
+TEST_F(HexWindowFiles, SavingAChangedFileKeepsThePreviousContentAsBak) {
+  const std::string path = Write("data.bin", "ABCDEF");
+  Open(path);
+  Change(0, 'x');
+  EXPECT_TRUE(window.windowTitle().startsWith("data.bin *"));
+  MenuItem("Save")->trigger();
+  EXPECT_EQ(Read(path), "xBCDEF");
+  EXPECT_EQ(Read(path + ".bak"), "ABCDEF");
+  EXPECT_TRUE(window.windowTitle().startsWith("data.bin - ")) << window.windowTitle().toStdString();
+  Change(1, 'y');
+  MenuItem("Save")->trigger();
+  EXPECT_EQ(Read(path), "xyCDEF");
+  EXPECT_EQ(Read(path + ".bak"), "xBCDEF") << "the backup holds the content before this save";
+  EXPECT_TRUE(dialogs.errors.empty());
+  EXPECT_TRUE(dialogs.saveSuggestions.empty()) << "a file of its own is saved without asking";
+}
+
+TEST_F(HexWindowFiles, ANewBufferIsSavedUnderTheNameTheUserGives) {
+  window.Editor().AppendBuffer("new", 3, "", false);
+  MenuItem("Save")->trigger();
+  EXPECT_EQ(dialogs.saveSuggestions.size(), 1u) << "no file yet: save asks for one";
+  EXPECT_TRUE(dir.Entries().empty()) << "cancelled";
+  dialogs.saveAnswers.push_back(File("named.bin"));
+  MenuItem("Save As...")->trigger();
+  EXPECT_EQ(Read(File("named.bin")), "new");
+  EXPECT_FALSE(window.Editor().Modified());
+  EXPECT_EQ(window.Editor().FileName(), File("named.bin"));
+  EXPECT_EQ(HexWindow::RecentFiles().value(0).toStdString(), File("named.bin"));
+}
+
+TEST_F(HexWindowFiles, ChangedDataIsSavedDiscardedOrKeptAsTheUserAnswers) {
+  const std::string first = Write("first.bin", "1111");
+  const std::string second = Write("second.bin", "2222");
+  Open(first);
+  Change(0, '9');
+
+  dialogs.saveChangesAnswers.push_back(SaveChangesAnswer::Cancel);
+  MenuItem("Open...")->trigger();
+  EXPECT_EQ(dialogs.openAsked, 0) << "cancel: no open dialog";
+  EXPECT_EQ(window.Editor().ReadByte(0), '9');
+  EXPECT_FALSE(window.close()) << "cancel keeps the window";
+
+  dialogs.saveChangesAnswers.push_back(SaveChangesAnswer::Discard);
+  dialogs.openAnswers.push_back(second);
+  MenuItem("Open...")->trigger();
+  EXPECT_EQ(window.Editor().FileName(), second);
+  EXPECT_EQ(Read(first), "1111") << "discarded";
+
+  Change(0, '8');
+  dialogs.saveChangesAnswers.push_back(SaveChangesAnswer::Save);
+  dialogs.openAnswers.push_back(first);
+  MenuItem("Open...")->trigger();
+  EXPECT_EQ(Read(second), "8222") << "saved first";
+  EXPECT_EQ(window.Editor().FileName(), first);
+  EXPECT_EQ(dialogs.saveChangesAsked, 4);
+  EXPECT_TRUE(window.close()) << "nothing changed: closes without asking";
+  EXPECT_EQ(dialogs.saveChangesAsked, 4);
+}
+
+TEST_F(HexWindowFiles, AFileThatCannotBeOpenedIsReportedAndNotRemembered) {
+  EXPECT_FALSE(Open(File("missing.bin")));
+  ASSERT_EQ(dialogs.errors.size(), 1u);
+  EXPECT_NE(dialogs.errors[0].find("missing.bin"), std::string::npos) << dialogs.errors[0];
+  EXPECT_TRUE(HexWindow::RecentFiles().isEmpty());
+}
+
+TEST_F(HexWindowFiles, LargeFilesShowTheirProgressAndCanBeCancelled) {
+  Open(Write("small.bin", "small"));
+  EXPECT_TRUE(dialogs.progress.empty()) << "small files load at once";
+
+  const std::string big(HexWindow::kProgressFrom, 'b');
+  Open(Write("big.bin", big));
+  ASSERT_FALSE(dialogs.progress.empty());
+  EXPECT_EQ(dialogs.progress.front().first, "Loading big.bin");
+  EXPECT_EQ(dialogs.progress.back().second, 100);
+  EXPECT_GT(dialogs.progressEnded, 0);
+  EXPECT_EQ(window.Editor().DataSize(), HexWindow::kProgressFrom);
+
+  dialogs.progress.clear();
+  dialogs.cancelFrom = 50;
+  EXPECT_FALSE(Open(File("big.bin")));
+  EXPECT_EQ(dialogs.errors, std::vector<std::string>{"Operation Cancelled"});
+  EXPECT_EQ(window.Editor().DataSize(), 0) << "nothing half loaded";
+  EXPECT_LT(dialogs.progress.back().second, 100);
+}
+
+// --- Recent files -----------------------------------------------------------------------------
+
+using HexWindowRecent = HexWindowUser;
+
+TEST_F(HexWindowRecent, MostRecentFirstEachFileOnceAtMostTen) {
+  for (int k = 0; k < 12; ++k)
+    Open(Write("f" + std::to_string(k), "x"));
+  QStringList recent = HexWindow::RecentFiles();
+  ASSERT_EQ(recent.size(), HexWindow::kMaxRecentFiles);
+  EXPECT_EQ(recent.front().toStdString(), File("f11"));
+  EXPECT_EQ(recent.back().toStdString(), File("f2"));
+
+  // The same file under another spelling moves to the front; it is not added twice.
+  QDir::setCurrent(QString::fromStdString(dir.Path()));
+  Open("./f5");
+  recent = HexWindow::RecentFiles();
+  EXPECT_EQ(recent.size(), HexWindow::kMaxRecentFiles);
+  EXPECT_EQ(recent.front().toStdString(), File("f5"));
+  EXPECT_EQ(recent.count(QString::fromStdString(File("f5"))), 1);
+  EXPECT_EQ(recent.value(1).toStdString(), File("f11"));
+  QDir::setCurrent(QDir::rootPath());
+
+  // The menu offers them in the same order and opens them.
+  auto* menu = window.findChild<QMenu*>(QStringLiteral("recentMenu"));
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(menu->actions().size(), recent.size());
+  EXPECT_EQ(menu->actions().value(2)->text(), recent.value(2));
+  menu->actions().value(2)->trigger();
+  EXPECT_EQ(window.Editor().FileName(), File("f10"));
+  EXPECT_EQ(HexWindow::RecentFiles().front().toStdString(), File("f10"));
+}
+
+TEST_F(HexWindowRecent, TheListIsKeptForTheNextWindow) {
+  Open(Write("kept.bin", "k"));
+  HexWindow next(dialogs);
+  auto* menu = next.findChild<QMenu*>(QStringLiteral("recentMenu"));
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(menu->actions().size(), 1);
+  EXPECT_EQ(menu->actions().front()->text().toStdString(), File("kept.bin"));
+}
+
+// --- Shortcuts --------------------------------------------------------------------------------
+
+using HexWindowShortcuts = HexWindowUser;
+
+TEST_F(HexWindowShortcuts, FindAndFindNextWorkFromTheKeyboard) {
+  Open(Write("keys.bin", "abc-key-key-"));
+  dialogs.findAnswers.push_back(FindRequest{"key", false, true});
+  Press(Qt::Key_F, Qt::ControlModifier);
+  ASSERT_EQ(dialogs.findShownWith.size(), 1u) << "Ctrl+F opens the find dialog";
+  EXPECT_EQ(window.Editor().SelectionLow(), 4);
+  Press(Qt::Key_F3);
+  EXPECT_EQ(window.Editor().SelectionLow(), 8) << "F3 finds the next";
+}
+
+TEST_F(HexWindowShortcuts, FileShortcutsWorkWithTheFocusInTheView) {
+  const std::string path = Write("file.bin", "0123");
+  Open(path);
+  Change(0, 'A');
+  Press(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(Read(path), "A123") << "Ctrl+S";
+  Press(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(dialogs.saveSuggestions.size(), 1u) << "Ctrl+Shift+S";
+  Press(Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(dialogs.openAsked, 1) << "Ctrl+O";
+
+  const int before = HexWindows().size();
+  Press(Qt::Key_N, Qt::ControlModifier);
+  const QList<HexWindow*> after = HexWindows();
+  EXPECT_EQ(after.size(), before + 1) << "Ctrl+N";
+  for (HexWindow* other : after)
+    if (other != &window) other->close();
+
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  window.View().setFocus();
+  Press(Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(window.isVisible()) << "Ctrl+Q";
+}
+
+// The editor's own keys act once: through the editor, never also through the menu.
+TEST_F(HexWindowShortcuts, TheEditorsOwnKeysActOnce) {
+  Open(Write("edit.bin", "0000"));
+  Change(0, '1');
+  Change(1, '2');
+  Press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Read(File("edit.bin")), "0000");
+  EXPECT_EQ(window.Editor().ReadByte(1), '0') << "one step undone";
+  EXPECT_EQ(window.Editor().ReadByte(0), '1') << "only one";
+  Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(window.Editor().ReadByte(1), '2') << "redone";
+
+  const bool insert = window.Editor().InsertMode();
+  Press(Qt::Key_Insert);
+  EXPECT_NE(window.Editor().InsertMode(), insert) << "switched once, not back again";
+  EXPECT_EQ(MenuItem("Insert Mode")->isChecked(), window.Editor().InsertMode());
+
+  window.Editor().SetBookmark(3, 2, false);
+  Press(Qt::Key_3, Qt::ControlModifier);
+  EXPECT_EQ(window.Editor().CursorPosition(), 2) << "Ctrl+3 goes to bookmark 3";
+}
+
+// Every shortcut a menu shows does its work with the focus in the view, exactly once: the menu
+// item fires unless the editor acts on the key itself.
+TEST_F(HexWindowShortcuts, EveryShortcutShownInAMenuWorksOnce) {
+  Open(Write("all.bin", "all"));
+  int shortcuts = 0;
+  for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
+    const QKeySequence keys = action->shortcut();
+    if (keys.isEmpty()) continue;
+    ++shortcuts;
+    const QKeyCombination combination = keys[0];
+    const int editorKey = view::EditorKeyOf(combination.key());
+    const hex::TShiftState shift =
+        view::ShiftStateOf(combination.keyboardModifiers(), Qt::NoButton);
+    const bool editorActs =
+        editorKey != hex::vkNone && hex::THexEditorEx::HandlesKey(editorKey, shift);
+    if (!window.isVisible()) window.show();  // after Quit
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.View().setFocus();
+    int fired = 0;
+    const auto counting = QObject::connect(action, &QAction::triggered, [&] { ++fired; });
+    QTest::keyClick(&window.View(), combination.key(), combination.keyboardModifiers());
+    QObject::disconnect(counting);
+    EXPECT_EQ(fired, editorActs ? 0 : 1)
+        << keys.toString().toStdString() << " for " << action->text().toStdString();
+  }
+  EXPECT_EQ(shortcuts, 24) << "File 5, Edit 9, Bookmarks 10";
+  for (HexWindow* other : HexWindows())
+    if (other != &window) other->close();
+}
+
+// --- Layout -----------------------------------------------------------------------------------
+
+using HexWindowLayout = HexWindowUser;
+
+TEST_F(HexWindowLayout, ALargeFileIsShownAsItIsOnceLoaded) {
+  std::string big(HexWindow::kProgressFrom + 100, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i)
+    big[i] = static_cast<char>('A' + i % 26);
+  Open(Write("big.bin", big));
+  ASSERT_FALSE(dialogs.progress.empty()) << "the window drew itself while loading";
+  const QImage atRest = OnScreen();
+  window.View().viewport()->repaint();
+  EXPECT_EQ(OnScreen(), atRest) << "nothing stale left by the paints during the load";
+  EXPECT_EQ(window.View().verticalScrollBar()->maximum(), window.Editor().MaxTopRow());
+  EXPECT_GT(window.View().verticalScrollBar()->maximum(), 500000);
+}
+
+TEST_F(HexWindowLayout, TheBytesPerRowMenuMarksTheCurrentValue) {
+  auto* rows = window.findChild<QMenu*>(QStringLiteral("bytesPerRowMenu"));
+  ASSERT_NE(rows, nullptr);
+  const auto checked = [&] {
+    QStringList texts;
+    for (QAction* action : rows->actions())
+      if (action->isChecked() && action->isVisible()) texts.append(action->text());
+    return texts.join(QLatin1Char(','));
+  };
+  EXPECT_EQ(checked(), "16");
+  MenuItem("32")->trigger();
+  EXPECT_EQ(window.Editor().BytesPerRow(), 32);
+  EXPECT_EQ(checked(), "32");
+
+  Open(Write("zoom.bin", std::string(1000, 'z')));
+  QWheelEvent wheel(QPointF(100, 100), QPointF(100, 100), QPoint(0, 0), QPoint(0, 120),
+                    Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(window.View().viewport(), &wheel);
+  ASSERT_EQ(window.Editor().BytesPerRow(), 33) << "Ctrl+wheel";
+  for (QMenu* menu : window.menuBar()->findChildren<QMenu*>())
+    emit menu->aboutToShow();
+  EXPECT_EQ(checked(), "33") << "a value of none of the choices is shown as it is";
+  MenuItem("16")->trigger();
+  EXPECT_EQ(checked(), "16");
+}
+
+}  // namespace
+}  // namespace kestrave::app

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tests/hexeditor/EditorFixture.h"
+
+namespace kestrave::hex::test {
+namespace {
+
+class FixedMetrics : public platform::ITextMetrics {
+ public:
+  int TextWidth(const platform::FontSpec& font, std::string_view t) const override {
+    return font.Size() * 3 / 5 * static_cast<int>(t.size());
+  }
+  int TextHeight(const platform::FontSpec& font, std::string_view) const override {
+    return font.Size();
+  }
+};
+
+// A view that keeps scroll bars: it reads the ranges as soon as it hears of a change, and
+// remembers whether the component let it paint at each point.
+class ScrollingHost : public IHexViewHost {
+ public:
+  explicit ScrollingHost(const TCustomHexEditor& editor) : editor_(editor) {}
+  void InvalidateCell(GridCell) override {}
+  void InvalidateRows(int, int) override {}
+  void InvalidateAll() override {
+    ++repaints;
+    lockedRepaint = editor_.PaintLocked();
+  }
+  void PlaceCaret(GridCell) override {}
+  void LayoutChanged() override {
+    ++layouts;
+    EXPECT_GE(editor_.TopRow(), 2);
+    EXPECT_LE(editor_.TopRow(), editor_.MaxTopRow()) << "a range the host can take";
+    EXPECT_GE(editor_.LeftCol(), 2);
+    EXPECT_LE(editor_.LeftCol(), editor_.MaxLeftCol());
+  }
+
+  int layouts = 0;
+  int repaints = 0;
+  bool lockedRepaint = false;
+
+ private:
+  const TCustomHexEditor& editor_;
+};
+
+class LayoutNotice : public EditorTest {
+ protected:
+  LayoutNotice() : host(editor) {
+    editor.SetTextMetrics(metrics);
+    editor.SetViewHost(&host);
+    editor.SetClientSize(700, 300);
+  }
+  ~LayoutNotice() override { editor.SetViewHost(nullptr); }
+
+  int LayoutsDuring(const std::function<void()>& change) {
+    const int before = host.layouts;
+    change();
+    return host.layouts - before;
+  }
+
+  FixedMetrics metrics;
+  ScrollingHost host;
+};
+
+TEST_F(LayoutNotice, EveryChangeOfRowsColumnsOrSizesTellsTheHost) {
+  LoadSize(5000);
+  EXPECT_GT(LayoutsDuring([&] { editor.SetBytesPerRow(32); }), 0) << "bytes per row";
+  EXPECT_GT(LayoutsDuring([&] { editor.SetBytesPerColumn(4); }), 0) << "bytes per column";
+  EXPECT_GT(LayoutsDuring([&] { editor.SetShowRuler(true); }), 0) << "ruler";
+  EXPECT_GT(LayoutsDuring([&] { editor.SetUnicodeChars(true); }), 0) << "unicode";
+  EXPECT_GT(LayoutsDuring([&] { editor.SetOffsetFormat("-!A:|"); }), 0) << "offsets";
+  EXPECT_GT(LayoutsDuring([&] { editor.SetGutterWidth(200); }), 0) << "gutter width";
+  platform::FontSpec font = editor.Font();
+  font.SetSize(font.Size() + 5);
+  EXPECT_GT(LayoutsDuring([&] { editor.SetFont(font); }), 0) << "font";
+  EXPECT_GT(LayoutsDuring([&] { editor.AppendBuffer("more", 4, "", false); }), 0) << "data size";
+  EXPECT_GT(LayoutsDuring([&] { LoadSize(100); }), 0) << "a load";
+}
+
+TEST_F(LayoutNotice, ARowThatFitsAgainIsShownFromItsFirstColumn) {
+  LoadSize(5000);
+  editor.SetBytesPerRow(64);
+  ASSERT_GT(editor.MaxLeftCol(), 2) << "64 bytes do not fit in 700 pixels";
+  // The caret at the end of the first row's characters scrolls the view to the right.
+  editor.MoveCursorToCell(editor.PositionToCell(63, true));
+  ASSERT_GT(editor.LeftCol(), 2);
+  editor.SetBytesPerRow(16);
+  ASSERT_EQ(editor.MaxLeftCol(), 2) << "16 bytes fit";
+  EXPECT_EQ(editor.LeftCol(), 2) << "nothing left scrolled out";
+  EXPECT_TRUE(editor.CursorCell().Row > 2 &&
+              editor.Geometry().IsCharColumn(editor.CursorCell().Col))
+      << "the caret kept its byte and field";
+}
+
+TEST_F(LayoutNotice, ShrinkingDataBringsTheTopRowBackIntoRange) {
+  LoadSize(5000);
+  editor.SetTopRow(editor.MaxTopRow());
+  ASSERT_GT(editor.TopRow(), 100);
+  editor.SetSelection(20, 4999);
+  editor.DeleteSelection("");
+  EXPECT_EQ(editor.TopRow(), 2) << "20 bytes fit on the first page";
+}
+
+// The view may draw itself while a file loads (progress reports run the window's events); the
+// buffer is then half filled yet laid out as an empty one, and must not be shown.
+TEST_F(LayoutNotice, ALoadIsDrawnOnlyWhenItIsComplete) {
+  LoadSize(100);
+  bool lockedDuringLoad = true;
+  editor.OnProgress = [&](TCustomHexEditor& e, THexProgressKind, const std::string&, std::uint8_t,
+                          bool&) { lockedDuringLoad = lockedDuringLoad && e.PaintLocked(); };
+  const int repaints = host.repaints;
+  LoadSize(3 << 20);
+  EXPECT_TRUE(lockedDuringLoad);
+  EXPECT_FALSE(editor.PaintLocked());
+  EXPECT_GT(host.repaints, repaints);
+  EXPECT_FALSE(host.lockedRepaint) << "the last repaint request comes after the unlock";
+
+  // A load that fails unlocks too.
+  editor.OnProgress = [](TCustomHexEditor&, THexProgressKind, const std::string&, std::uint8_t,
+                         bool& cancel) { cancel = true; };
+  EXPECT_THROW(LoadSize(1 << 20), EHexEditor);
+  EXPECT_FALSE(editor.PaintLocked());
+  EXPECT_FALSE(host.lockedRepaint);
+}
+
+}  // namespace
+}  // namespace kestrave::hex::test

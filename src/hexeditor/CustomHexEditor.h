@@ -95,6 +95,11 @@ class TCustomHexEditor {
   void LoadFromFile(const std::string& fileName);
   void LoadFromStream(platform::TStream& stream);
   void SaveToFile(const std::string& fileName, bool adoptFile);
+  // Whether a save waits until the new content is on the disk before it replaces the file, and
+  // until the folder holds the new name after. On by default; a caller saving many files in a
+  // row turns it off and brings them to the disk together at the end (platform::SyncToDisk).
+  bool SyncOnSave() const { return syncOnSave_; }
+  void SetSyncOnSave(bool value) { syncOnSave_ = value; }
   void SaveToStream(platform::TStream& stream);
   void CreateEmptyFile(const std::string& name);
 
@@ -241,6 +246,10 @@ class TCustomHexEditor {
   bool UnicodeBigEndian() const { return unicodeBigEndian_; }
   void SetUnicodeBigEndian(bool value);
   const platform::FontSpec& Font() const { return font_; }
+  // Font heights a view can lay out, in pixels (1 to 999 points): a larger one would overflow
+  // the grid's pixel arithmetic. A font outside them is refused and the font kept.
+  static constexpr int kLargestFontHeight = 1332;
+  static constexpr int kLargestFontPoints = 999;
   void SetFont(const platform::FontSpec& font);
   // 200 x 10 pixels: twenty 10 x 10 bookmark images. An empty bitmap brings back our own.
   const THexBitmap& BookmarkBitmap() const { return bookmarkBitmap_; }
@@ -268,7 +277,8 @@ class TCustomHexEditor {
   THexGetOffsetTextEvent OnGetOffsetText;
 
   // --- Viewport -----------------------------------------------------------------------------
-  // The view's client area in pixels; a hidden instance has none.
+  // The view's client area in pixels; a hidden instance has none. Each side is taken into
+  // 0 .. 2^24 pixels, more than any screen has.
   void SetClientSize(int width, int height);
   int ClientWidth() const { return clientWidth_; }
   int ClientHeight() const { return clientHeight_; }
@@ -484,6 +494,7 @@ class TCustomHexEditor {
   // Buffer state
   THexMemoryStream data_;
   bool readOnlyFile_ = true;
+  bool syncOnSave_ = true;
   std::string fileName_ = "---";
   ChangeMarks marks_;
   std::string progressName_;

@@ -255,7 +255,8 @@ void TCustomHexEditor::ReplaceSelection(const void* buffer, int count,
 
 int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, int newCount,
                               const std::string& description, bool moveCaret) {
-  data_.CheckBounds(std::int64_t{std::abs(position)} + std::abs(oldCount) - 1);
+  // In 64 bits: the magnitude of the smallest int does not fit an int.
+  data_.CheckBounds(std::abs(std::int64_t{position}) + std::abs(std::int64_t{oldCount}) - 1);
   RequireRange(position >= 0 && position <= DataSize() && oldCount >= 0 && newCount >= 0);
   const int size = DataSize();
   const bool inChar = CaretInCharColumn();

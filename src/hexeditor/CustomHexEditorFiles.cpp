@@ -78,7 +78,13 @@ void TCustomHexEditor::LoadFromFile(const std::string& fileName) {
         FormatMessage(msg::kCannotOpenFile, {fileName, platform::LastErrorText()}));
   const ScopedText progressName(progressName_, fileName);
   platform::THandleStream stream(file.Fd());
-  LoadFromStream(stream);
+  try {
+    LoadFromStream(stream);
+  } catch (const EHexEditor& e) {
+    // "Stream read error" names neither the file nor the cause: a second line does.
+    if (e.Message() != msg::kStreamReadError) throw;
+    throw EHexEditor(e.Message() + "\r\n" + platform::ReadFailureDetail(fileName, stream));
+  }
   fileName_ = fileName;
 }
 
@@ -169,18 +175,29 @@ void TCustomHexEditor::SaveToFile(const std::string& fileName, bool adoptFile) {
 }
 
 // The whole buffer goes to a new file beside the target, which replaces the target only when
-// it is complete: a failed save leaves the old file as it was.
+// it is complete: a failed save leaves the old file as it was. Where the target itself must be
+// written (a device, a file with other names or another owner), FileReplacement says so.
 void TCustomHexEditor::SaveThroughReplacement(const std::string& fileName) {
-  platform::FileReplacement target(fileName);
+  platform::FileReplacement target(fileName, syncOnSave_);
   const auto createError = [&fileName](int error) {
     return platform::EFCreateError(
         FormatMessage(msg::kCannotCreateFile, {fileName, platform::SystemErrorText(error)}));
   };
+  // "Stream write error" names neither the file nor the cause: a second line does.
+  const auto writeError = [&fileName](int error) {
+    const std::string cause = error != 0 ? platform::SystemErrorText(error) : "Nothing was written";
+    return EHexEditor(std::string(msg::kStreamWriteError) + "\r\n" + fileName + ": " + cause);
+  };
   if (!target.IsOpen()) throw createError(target.Error());
   const ScopedText progressName(progressName_, fileName);
   platform::THandleStream stream(target.Fd());
-  SaveToStream(stream);
-  if (target.Flush() != 0) throw EHexEditor(msg::kStreamWriteError);
+  try {
+    SaveToStream(stream);
+  } catch (const EHexEditor& e) {
+    if (e.Message() != msg::kStreamWriteError) throw;
+    throw writeError(stream.LastError());
+  }
+  if (const int error = target.Flush()) throw writeError(error);
   if (const int error = target.Install()) throw createError(error);
 }
 

@@ -15,6 +15,13 @@ bool IsUnitSize(int value) {
   return value == 1 || value == 2 || value == 4 || value == 8;
 }
 
+// Whether grid column Col (counted from the first nibble column at 2) holds the low nibble of
+// the last byte of a group of Bytes bytes. A group may be as long as an int counts (a block of
+// 2147483647 bytes is a valid setting), so its nibbles are counted in 64 bits.
+bool EndsByteGroup(int col, int bytes) {
+  return col % (std::int64_t{2} * bytes) == 1;
+}
+
 }  // namespace
 
 void TCustomHexEditor::InvalidateView() {
@@ -46,8 +53,8 @@ void TCustomHexEditor::RecalcLayout() {
     if (i == nibbles - 1) {
       width = 2 * cw_;
     } else if (i < nibbles) {
-      if ((i + 2) % (2 * bytesPerColumn_) == 1) width += cw_;
-      if (bytesPerBlock_ > 1 && (i + 2) % (2 * bytesPerBlock_) == 1) width += cw_;
+      if (EndsByteGroup(i + 2, bytesPerColumn_)) width += cw_;
+      if (bytesPerBlock_ > 1 && EndsByteGroup(i + 2, bytesPerBlock_)) width += cw_;
     }
     colWidths_[static_cast<std::size_t>(i + 2)] = width;
   }
@@ -273,6 +280,8 @@ void TCustomHexEditor::SetSwapNibbles(bool value) {
 
 void TCustomHexEditor::SetFont(const platform::FontSpec& font) {
   if (font == font_) return;
+  if (font.Height < 1 || font.Height > kLargestFontHeight)
+    throw EHexEditor(platform::FormatMessage(msg::kInvalidFontHeight, {std::int64_t{font.Height}}));
   font_ = font;
   RecalcLayout();
   if (host_) host_->FontChanged();

@@ -10,6 +10,7 @@
 #include "platform/Exception.h"
 #include "platform/FileStream.h"
 #include "platform/Format.h"
+#include "platform/Pieces.h"
 #include "platform/SystemError.h"
 #include "platform/TempFile.h"
 
@@ -67,22 +68,26 @@ bool TCustomHexEditor::ShiftNibbles(int position, bool insert, bool highNibble) 
   const std::uint8_t last = ReadByte(DataSize() - 1);
   std::uint8_t piece[kShiftPiece];
   std::uint8_t previous = 0;
-  for (int at = position; at < DataSize(); at += kShiftPiece) {
-    const int count = std::min(kShiftPiece, DataSize() - at);
-    ReadBlock(piece, at, count);
+  // The pieces are counted in 64 bits: a buffer may end at the last position an int holds.
+  platform::ForEachPiece(position, DataSize(), kShiftPiece, [&](std::int64_t at, std::int64_t n) {
+    const auto count = static_cast<int>(n);
+    ReadBlock(piece, static_cast<int>(at), count);
     for (int i = 0; i < count; ++i) {
       const std::uint8_t in = piece[i];
       piece[i] = static_cast<std::uint8_t>((in >> 4) | ((previous & 0x0F) << 4));
       previous = in;
     }
     if (stream.Write(piece, count) != count) throw EHexEditor(msg::kStreamWriteError);
-  }
+    return true;
+  });
   stream.SetPosition(insert ? 0 : 1);
-  for (int at = position; at < (insert ? DataSize() : DataSize() - 1); at += kShiftPiece) {
-    const int count = std::min(kShiftPiece, (insert ? DataSize() : DataSize() - 1) - at);
+  const int shiftedEnd = insert ? DataSize() : DataSize() - 1;
+  platform::ForEachPiece(position, shiftedEnd, kShiftPiece, [&](std::int64_t at, std::int64_t n) {
+    const auto count = static_cast<int>(n);
     if (stream.Read(piece, count) != count) throw EHexEditor(msg::kStreamReadError);
-    WriteBlock(piece, at, count);
-  }
+    WriteBlock(piece, static_cast<int>(at), count);
+    return true;
+  });
   if (insert) {
     const auto kept = static_cast<std::uint8_t>(highNibble ? first >> 4 : first & 0xF0);
     WriteByte(position, kept);

@@ -4,10 +4,17 @@
 #include "hexeditor/CustomHexEditor.h"
 
 namespace kestrave::hex {
+namespace {
+
+// No screen comes near this many pixels; a client held below it keeps every sum of its size,
+// a few rows and the widths of all columns far inside an int.
+constexpr int kLargestClientSize = 1 << 24;
+
+}  // namespace
 
 void TCustomHexEditor::SetClientSize(int width, int height) {
-  clientWidth_ = std::max(width, 0);
-  clientHeight_ = std::max(height, 0);
+  clientWidth_ = std::clamp(width, 0, kLargestClientSize);
+  clientHeight_ = std::clamp(height, 0, kLargestClientSize);
   SetTopRow(topRow_);
   SetLeftCol(leftCol_);
   // The caret follows once the resize is through, as the window's own layout settles first.

@@ -4,16 +4,31 @@
 #include <cstdint>
 
 namespace kestrave::hex {
+namespace {
+
+// A row or column worked out in 64 bits, held to what an int counts. Only cells far outside
+// any grid (a 2 GiB buffer at one byte per row ends at the last row an int can number) meet
+// the limit.
+int ToInt(std::int64_t value) {
+  return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+bool GridGeometry::IsHighNibbleColumn(int col) const {
+  // Nibble columns start at 2, so the high nibbles are the even ones.
+  return !IsCharColumn(col) && col % 2 == 0;
+}
 
 std::int64_t GridGeometry::CellToPosition(GridCell cell) const {
   std::int64_t inRow = 0;
   if (IsCharColumn(cell.Col)) {
-    inRow = cell.Col - FirstCharColumn();
+    inRow = std::int64_t{cell.Col} - FirstCharColumn();
     if (unicodeChars_) inRow *= 2;
   } else {
-    inRow = (cell.Col - 2) / 2;
+    inRow = (std::int64_t{cell.Col} - 2) / 2;
   }
-  const std::int64_t position = inRow + std::int64_t{cell.Row - kFixedRows} * bytesPerRow_;
+  const std::int64_t position = inRow + (std::int64_t{cell.Row} - kFixedRows) * bytesPerRow_;
   return position < 0 ? 0 : position;
 }
 
@@ -26,12 +41,13 @@ GridCell GridGeometry::PositionToCell(std::int64_t position, bool inCharField) c
 }
 
 int GridGeometry::OtherFieldColumn(int col) const {
-  if (!IsCharColumn(col)) return (col - 2) / (unicodeChars_ ? 4 : 2) + FirstCharColumn();
-  return (unicodeChars_ ? 4 : 2) * (col - FirstCharColumn()) + 2;
+  if (!IsCharColumn(col)) return ToInt((std::int64_t{col} - 2) / (unicodeChars_ ? 4 : 2) +
+                                       FirstCharColumn());
+  return ToInt((unicodeChars_ ? 4 : 2) * (std::int64_t{col} - FirstCharColumn()) + 2);
 }
 
 int GridGeometry::RowOfPosition(std::int64_t position) const {
-  return static_cast<int>(position / bytesPerRow_) + kFixedRows;
+  return ToInt(position / bytesPerRow_ + kFixedRows);
 }
 
 int GridGeometry::DataRowCount(std::int64_t dataSize, int bytesPerRow, bool insertMode) {

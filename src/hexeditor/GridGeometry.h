@@ -35,8 +35,10 @@ class GridGeometry {
 
   bool IsCharColumn(int col) const { return col > GapColumn(); }
   // The first column of a byte's two holds its high nibble.
-  bool IsHighNibbleColumn(int col) const { return !IsCharColumn(col) && (col - 2) % 2 == 0; }
+  bool IsHighNibbleColumn(int col) const;
 
+  // Any int column and row is taken, and any position, without overflow: sums are made in 64
+  // bits, and a row beyond what an int numbers is held at the last one.
   // The byte position of a cell; never negative. The gap column maps to the next row's start.
   std::int64_t CellToPosition(GridCell cell) const;
   // The cell of a byte position in either field (the high nibble in the hex field).

@@ -42,8 +42,44 @@ class MediumScope {
   ole::STGMEDIUM& medium_;
 };
 
+// The data of one format. Memory that ran out while the object made the block is an error of its
+// own: it must not pass for a clipboard or drop that had nothing to give.
+HResult FetchFormat(ole::IDataObject& data, TClipFormat format, ole::STGMEDIUM& medium) {
+  const HResult result = GetDataOfFormat(data, format, medium);
+  if (result == ole::E_OUTOFMEMORY) throw platform::EOutOfMemory();
+  return result;
+}
+
 bool IsEightBitText(TClipFormat format) {
   return format == ole::CF_TEXT || format == ole::CF_OEMTEXT;
+}
+
+// Name Index of a file list, whole whatever its length.
+std::string FileListName(ole::HGLOBAL drop, std::uint32_t index) {
+  const std::uint32_t length = ole::DragQueryFileA(drop, index, nullptr, 0);
+  std::string name(std::size_t{length} + 1, '\0');
+  name.resize(ole::DragQueryFileA(drop, index, name.data(), length + 1));
+  return name;
+}
+
+// The whole content of a named file. Only a regular file is read: a FIFO or device named in a
+// list would otherwise keep the editor waiting, or reading, for ever.
+std::vector<std::uint8_t> ReadWholeFile(const std::string& name) {
+  const platform::FileHandle file = platform::OpenForReadShared(name);
+  if (!file.IsOpen())
+    throw platform::EFOpenError(
+        platform::FormatMessage(msg::kCannotOpenFile, {name, platform::LastErrorText()}));
+  platform::THandleStream stream(file.Fd());
+  const auto readError = [&] {
+    return EHexEditor(std::string(msg::kStreamReadError) + "\r\n" +
+                      platform::ReadFailureDetail(name, stream));
+  };
+  const std::int64_t size = stream.Size();
+  if (size < 0) throw readError();
+  if (size > THexMemoryStream::kMaxSize) throw EHexEditor(msg::kOutOfMemory);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  if (stream.Read(bytes.data(), size) != size) throw readError();
+  return bytes;
 }
 
 }  // namespace
@@ -155,36 +191,26 @@ bool THexEditorEx::SelectOfferedFormat(ole::IDataObject& data, TClipFormat& chos
 HResult THexEditorEx::ReadFileList(ole::IDataObject& data, std::int32_t effect,
                                    std::vector<std::uint8_t>& bytes) {
   ole::STGMEDIUM medium;
-  if (GetDataOfFormat(data, ole::CF_HDROP, medium) != ole::S_OK) return ole::E_FAIL;
+  if (FetchFormat(data, ole::CF_HDROP, medium) != ole::S_OK) return ole::E_FAIL;
   const MediumScope release(medium);
-  HResult result = ole::E_FAIL;
   const std::uint32_t count = ole::DragQueryFileA(medium.handle, 0xFFFFFFFFu, nullptr, 0);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    char name[261];
-    ole::DragQueryFileA(medium.handle, i, name, sizeof name);
-    result = ole::S_OK;
-    if (effect == ole::DROPEFFECT_LINK) {
-      bytes.insert(bytes.end(), name, name + std::strlen(name) + 1);
-      continue;
-    }
-    const platform::FileHandle file = platform::OpenForReadShared(name);
-    if (!file.IsOpen())
-      throw platform::EFOpenError(platform::FormatMessage(
-          msg::kCannotOpenFile, {std::string(name), platform::LastErrorText()}));
-    platform::THandleStream stream(file.Fd());
-    const std::int64_t size = stream.Size();
-    if (size < 0 || size > THexMemoryStream::kMaxSize) throw EHexEditor(msg::kOutOfMemory);
-    bytes.resize(static_cast<std::size_t>(size));
-    if (stream.Read(bytes.data(), size) != size) throw EHexEditor(msg::kStreamReadError);
-    break;
+  if (count == 0) return ole::E_FAIL;
+  if (effect != ole::DROPEFFECT_LINK) {
+    bytes = ReadWholeFile(FileListName(medium.handle, 0));
+    return ole::S_OK;
   }
-  return result;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::string name = FileListName(medium.handle, i);
+    bytes.insert(bytes.end(), name.begin(), name.end());
+    bytes.push_back(0);
+  }
+  return ole::S_OK;
 }
 
 HResult THexEditorEx::ReadFormat(ole::IDataObject& data, TClipFormat format, bool fromClipboard,
                                  std::vector<std::uint8_t>& bytes) {
   ole::STGMEDIUM medium;
-  if (GetDataOfFormat(data, format, medium) != ole::S_OK) return ole::E_FAIL;
+  if (FetchFormat(data, format, medium) != ole::S_OK) return ole::E_FAIL;
   const MediumScope release(medium);
   const bool block = medium.tymed == ole::TYMED_HGLOBAL || medium.tymed == ole::TYMED_MFPICT;
   const std::uint8_t* pointer = block ? ole::GlobalLock(medium.handle) : nullptr;

@@ -32,5 +32,6 @@ inline constexpr char kInvalidRulerUnit[] =
     "Invalid ruler bytes per unit value %d, allowed: -1,1,2,4,8";
 inline constexpr char kInvalidBookmarkBitmap[] = "Invalid bookmark bitmap (must be 10 x 200 px)";
 inline constexpr char kInvalidUnit[] = "Invalid bytes per unit value %d, allowed: 1,2,4,8";
+inline constexpr char kInvalidFontHeight[] = "Invalid font height %d, allowed: 1..1332";
 
 }  // namespace kestrave::hex::msg

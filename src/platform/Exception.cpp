@@ -1,6 +1,7 @@
 #include "platform/Exception.h"
 
 #include <new>
+#include <stdexcept>
 
 namespace kestrave::platform {
 
@@ -10,9 +11,14 @@ std::string CurrentErrorText() {
   } catch (const Exception& e) {
     return e.Message();
   } catch (const std::bad_alloc&) {
-    return "Out of memory";
+    return kOutOfMemoryText;
+  } catch (const std::length_error&) {
+    // A container asked for more than it can ever hold: to the user that is memory running out.
+    return kOutOfMemoryText;
   } catch (const std::exception& e) {
     return e.what();
+  } catch (...) {
+    return "Unknown error";
   }
 }
 

@@ -41,7 +41,18 @@ class EConvertError : public Exception {
   using Exception::Exception;
 };
 
+// The message of memory that ran out where no more particular text says what was being done.
+// Short enough to be kept without allocating.
+inline constexpr char kOutOfMemoryText[] = "Out of memory";
+
+// Memory ran out, found by a call that answers with a code rather than std::bad_alloc.
+class EOutOfMemory : public Exception {
+ public:
+  EOutOfMemory() : Exception(kOutOfMemoryText) {}
+};
+
 // The message of the exception being handled, whatever its kind; call it inside a catch block.
+// Running out of memory (std::bad_alloc, or a size no container can hold) reads kOutOfMemoryText.
 std::string CurrentErrorText();
 
 }  // namespace kestrave::platform

@@ -1,5 +1,6 @@
 #include "platform/FileStream.h"
 #include "platform/SystemCalls.h"
+#include "platform/SystemError.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,10 +19,12 @@ constexpr std::int64_t kMaxIoPiece = 1 << 30;
 std::int64_t THandleStream::Read(void* buffer, std::int64_t count) {
   auto* out = static_cast<char*>(buffer);
   std::int64_t done = 0;
+  lastError_ = 0;
   while (done < count) {
     const auto piece = static_cast<std::size_t>(std::min(count - done, kMaxIoPiece));
     const ssize_t got = SystemCalls().Read(fd_, out + done, piece);
     if (got < 0 && errno == EINTR) continue;
+    if (got < 0) lastError_ = errno;
     if (got <= 0) break;
     done += got;
   }
@@ -31,10 +34,12 @@ std::int64_t THandleStream::Read(void* buffer, std::int64_t count) {
 std::int64_t THandleStream::Write(const void* buffer, std::int64_t count) {
   const auto* in = static_cast<const char*>(buffer);
   std::int64_t done = 0;
+  lastError_ = 0;
   while (done < count) {
     const auto piece = static_cast<std::size_t>(std::min(count - done, kMaxIoPiece));
     const ssize_t put = SystemCalls().Write(fd_, in + done, piece);
     if (put < 0 && errno == EINTR) continue;
+    if (put < 0) lastError_ = errno;
     if (put <= 0) break;
     done += put;
   }
@@ -50,8 +55,16 @@ std::int64_t THandleStream::Seek(std::int64_t offset, TSeekOrigin origin) {
 
 std::int64_t THandleStream::Size() {
   struct stat info {};
-  if (::fstat(fd_, &info) != 0) return -1;
+  if (::fstat(fd_, &info) != 0) {
+    lastError_ = errno;
+    return -1;
+  }
   return info.st_size;
+}
+
+std::string ReadFailureDetail(const std::string& path, const THandleStream& stream) {
+  const int error = stream.LastError();
+  return path + ": " + (error != 0 ? SystemErrorText(error) : "Unexpected end of file");
 }
 
 }  // namespace kestrave::platform

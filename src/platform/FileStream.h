@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/FileSystem.h"
 #include "platform/Stream.h"
 
@@ -16,9 +18,17 @@ class THandleStream : public TStream {
   std::int64_t Size() override;
 
   int Fd() const { return fd_; }
+  // Why the last read or write moved fewer bytes than asked: the system's error number, or 0
+  // when the file simply ended (it shrank while it was read) or nothing came up short.
+  int LastError() const { return lastError_; }
 
  private:
   int fd_;
+  int lastError_ = 0;
 };
+
+// The line a failed read of a file adds to a message that has no room for the file: its path and
+// the cause ("PATH: REASON"), the cause taken from the stream's last error.
+std::string ReadFailureDetail(const std::string& path, const THandleStream& stream);
 
 }  // namespace kestrave::platform

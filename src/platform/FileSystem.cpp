@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 #include "platform/SystemCalls.h"
+#include "platform/SystemError.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -7,8 +8,34 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 namespace kestrave::platform {
+namespace {
+
+// Why something other than a regular file is refused: a folder is named as one.
+int NotRegularFileErrorFor(mode_t mode) {
+  return S_ISDIR(mode) ? EISDIR : kNotRegularFileError;
+}
+
+// Keeps the handle only when it is open on a regular file; else closes it, errno saying why.
+void KeepOnlyRegularFile(FileHandle& file) {
+  struct stat info {};
+  if (::fstat(file.Fd(), &info) != 0) {
+    file.Close();
+  } else if (!S_ISREG(info.st_mode)) {
+    errno = NotRegularFileErrorFor(info.st_mode);
+    file.Close();
+  }
+}
+
+// Reads of a regular file never wait anyway; without the flag the descriptor is a plain one.
+void ClearNonBlocking(FileHandle& file) {
+  const int flags = ::fcntl(file.Fd(), F_GETFL);
+  if (flags < 0 || ::fcntl(file.Fd(), F_SETFL, flags & ~O_NONBLOCK) != 0) file.Close();
+}
+
+}  // namespace
 
 FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
   if (this != &other) {
@@ -34,12 +61,49 @@ int FileHandle::Release() {
 }
 
 FileHandle OpenForReadShared(const std::string& path) {
-  return FileHandle(SystemCalls().Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0));
+  // Checked by name first, so a device or FIFO is refused without being opened at all.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return FileHandle();
+  if (!S_ISREG(info.st_mode)) {
+    errno = NotRegularFileErrorFor(info.st_mode);
+    return FileHandle();
+  }
+  // The name may name something else by the time it is opened. Without O_NONBLOCK the open of a
+  // FIFO would wait for a writer, possibly for ever; with it the open returns and the descriptor
+  // itself tells what was opened.
+  FileHandle file(
+      SystemCalls().Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
+  if (file.IsOpen()) KeepOnlyRegularFile(file);
+  if (file.IsOpen()) ClearNonBlocking(file);
+  return file;
 }
 
+namespace {
+
+// A write lease is granted only while no other descriptor anywhere has the file open, for reading
+// or writing, locked or not; it is given back at once. Where leases are unavailable (a file of
+// another owner without CAP_LEASE, file systems that have none) an exclusive lock is the fallback,
+// which sees only the programs that lock the file themselves.
+bool IsOnlyOpenOfTheFile(int fd) {
+  // Someone opening the file while the lease is held makes the system signal this process; the
+  // default signal for that ends it, the one chosen here is ignored unless handled.
+  if (::fcntl(fd, F_SETSIG, SIGURG) == 0 && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+    ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    return true;
+  }
+  if (errno == EAGAIN || errno == EWOULDBLOCK) return false;
+  return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+}  // namespace
+
 FileHandle OpenReadWriteExclusive(const std::string& path) {
-  FileHandle file(SystemCalls().Open(path.c_str(), O_RDWR | O_CLOEXEC, 0));
-  if (file.IsOpen() && ::flock(file.Fd(), LOCK_EX | LOCK_NB) != 0) file.Close();
+  // Opened as a reader is: a name that changed to a FIFO or device since it was checked neither
+  // makes the probe wait nor passes for a writable file.
+  FileHandle file(SystemCalls().Open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
+  if (file.IsOpen()) KeepOnlyRegularFile(file);
+  if (file.IsOpen()) ClearNonBlocking(file);
+  if (file.IsOpen() && !IsOnlyOpenOfTheFile(file.Fd())) file.Close();
   return file;
 }
 
@@ -47,8 +111,15 @@ bool FileExists(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return false;
   if (S_ISREG(info.st_mode)) return true;
-  errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+  errno = NotRegularFileErrorFor(info.st_mode);
   return false;
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                      static_cast<std::uint64_t>(info.st_ino)};
 }
 
 std::optional<std::int64_t> FileSizeOf(const std::string& path) {

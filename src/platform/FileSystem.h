@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/SystemError.h"
+
 namespace kestrave::platform {
 
 // Owns one open file descriptor and closes it when it goes.
@@ -28,16 +30,30 @@ class FileHandle {
 
 // The opening calls return an empty handle on failure, with errno telling why.
 
-// Open for reading while others may read and write the file too.
+// Open a regular file (links followed) for reading while others may read and write it too. This
+// is how every file that is read whole is opened: anything else is refused without waiting, a
+// folder with EISDIR, a FIFO, device or socket with kNotRegularFileError ("Not a regular file"),
+// also when the name changes to one between the check and the open.
 FileHandle OpenForReadShared(const std::string& path);
 
-// Open for reading and writing with no sharing: fails while another open file holds a lock on it,
-// or while it cannot be written.
+// Open for reading and writing with no sharing: fails while the file cannot be written or anyone
+// else has it open (this process included), told by a write lease. Where the system grants no
+// lease on the file, only others that hold a lock on it are seen.
 FileHandle OpenReadWriteExclusive(const std::string& path);
 
 // A regular file (links followed) exists under the path. Folders and devices do not count;
-// when the answer is no, errno tells why.
+// when the answer is no, errno tells why (EISDIR for a folder, kNotRegularFileError for the rest).
 bool FileExists(const std::string& path);
+
+// What tells one file from another, whatever name or link leads to it.
+struct FileIdentity {
+  std::uint64_t Device = 0;
+  std::uint64_t Inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of what the path leads to (links followed), or nothing when nothing is there.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
 
 // Size in bytes of the file under the path, or nothing when it cannot be examined.
 std::optional<std::int64_t> FileSizeOf(const std::string& path);

@@ -29,6 +29,15 @@ int ISystemCalls::Close(int fd) {
 int ISystemCalls::ChangeMode(int fd, mode_t mode) {
   return ::fchmod(fd, mode);
 }
+int ISystemCalls::ChangeOwner(int fd, uid_t owner, gid_t group) {
+  return ::fchown(fd, owner, group);
+}
+int ISystemCalls::Truncate(int fd, off_t length) {
+  return ::ftruncate(fd, length);
+}
+int ISystemCalls::Sync(int fd) {
+  return ::fsync(fd);
+}
 int ISystemCalls::Rename(const char* from, const char* to) {
   return ::rename(from, to);
 }

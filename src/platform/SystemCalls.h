@@ -17,6 +17,10 @@ class ISystemCalls {
   virtual ssize_t Write(int fd, const void* buffer, std::size_t count);
   virtual int Close(int fd);
   virtual int ChangeMode(int fd, mode_t mode);
+  virtual int ChangeOwner(int fd, uid_t owner, gid_t group);
+  virtual int Truncate(int fd, off_t length);
+  // Waits until what was written to the file (or the entries of a folder) is on the disk.
+  virtual int Sync(int fd);
   virtual int Rename(const char* from, const char* to);
   virtual int Unlink(const char* path);
 };

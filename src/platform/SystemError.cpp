@@ -19,6 +19,7 @@ constexpr std::size_t kMaxErrorText = 256;
 }  // namespace
 
 std::string SystemErrorText(int errorNumber) {
+  if (errorNumber == kNotRegularFileError) return "Not a regular file";
   char buffer[kMaxErrorText + 1] = {};
   std::string text = PickText(strerror_r(errorNumber, buffer, sizeof buffer), buffer);
   if (text.size() > kMaxErrorText) text.resize(kMaxErrorText);

@@ -4,6 +4,11 @@
 
 namespace kestrave::platform {
 
+// The error number of a refused read of something other than a regular file (a FIFO, a device,
+// a socket); the system has none of its own for that. It lies above every system error number
+// (the kernel's stay below 4096); SystemErrorText gives it the text "Not a regular file".
+inline constexpr int kNotRegularFileError = 0x1000 + 1;
+
 // The operating system's text for an error number, at most 256 characters, with trailing
 // control characters, blanks and full stops removed, so it can be placed inside a sentence.
 std::string SystemErrorText(int errorNumber);

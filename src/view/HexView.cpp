@@ -12,7 +12,7 @@
 
 #include "hexeditor/view/HexCanvas.h"
 #include "platform/CodePages.h"
-#include "platform/Exception.h"
+#include "platform/Guard.h"
 #include "platform/UserInterface.h"
 #include "view/QtClipboard.h"
 #include "view/QtDragLoop.h"
@@ -218,12 +218,8 @@ void HexView::ScreenToClient(int& x, int& y) const {
   y = local.y();
 }
 
-void HexView::Guarded(const std::function<void()>& handler) {
-  try {
-    handler();
-  } catch (const std::exception&) {
-    platform::CurrentErrorDisplay().ShowError(platform::CurrentErrorText());
-  }
+bool HexView::Guarded(const std::function<void()>& handler) {
+  return platform::RunGuarded(handler);
 }
 
 // --- Painting ---------------------------------------------------------------------------------
@@ -236,11 +232,13 @@ void HexView::paintEvent(QPaintEvent* event) {
                      ToQColor(editor_.Resolved(editor_.Colors().Get(hex::THexColors::Background))));
     return;
   }
-  painter.setFont(font_);
-  QtCanvas canvas(painter, *this);
-  const QRect clip = event->rect();
-  model_.Paint(canvas, {clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1});
-  PaintCaret(painter);
+  Guarded([&] {
+    painter.setFont(font_);
+    QtCanvas canvas(painter, *this);
+    const QRect clip = event->rect();
+    model_.Paint(canvas, {clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1});
+    PaintCaret(painter);
+  });
 }
 
 // The caret inverts what lies under it.
@@ -254,8 +252,10 @@ void HexView::PaintCaret(QPainter& painter) {
 
 void HexView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
-  editor_.SetClientSize(viewport()->width(), viewport()->height());
-  SyncScrollBars();
+  Guarded([this] {
+    editor_.SetClientSize(viewport()->width(), viewport()->height());
+    SyncScrollBars();
+  });
 }
 
 // Setting a range may show or hide a scroll bar, which resizes the viewport and syncs again
@@ -275,8 +275,10 @@ void HexView::SyncScrollBars() {
 
 void HexView::scrollContentsBy(int, int) {
   if (syncing_) return;
-  editor_.SetTopRow(verticalScrollBar()->value());
-  editor_.SetLeftCol(horizontalScrollBar()->value());
+  Guarded([this] {
+    editor_.SetTopRow(verticalScrollBar()->value());
+    editor_.SetLeftCol(horizontalScrollBar()->value());
+  });
 }
 
 // --- Input ------------------------------------------------------------------------------------
@@ -375,22 +377,24 @@ void HexView::mouseDoubleClickEvent(QMouseEvent* event) {
 void HexView::wheelEvent(QWheelEvent* event) {
   const int delta = event->angleDelta().y();
   if (delta == 0) return QAbstractScrollArea::wheelEvent(event);
-  if (editor_.MouseWheel(delta < 0, ShiftStateOf(event->modifiers(), Qt::NoButton))) {
-    SyncScrollBars();
-    event->accept();
-    return;
-  }
+  bool handled = false;
+  const bool completed = Guarded([&] {
+    handled = editor_.MouseWheel(delta < 0, ShiftStateOf(event->modifiers(), Qt::NoButton));
+    if (handled) SyncScrollBars();
+  });
+  // A wheel turn the editor failed on is not passed on to scroll as well.
+  if (handled || !completed) return event->accept();
   QAbstractScrollArea::wheelEvent(event);
 }
 
 void HexView::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
-  editor_.SetFocused(true);
+  Guarded([this] { editor_.SetFocused(true); });
 }
 
 void HexView::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
-  editor_.SetFocused(false);
+  Guarded([this] { editor_.SetFocused(false); });
 }
 
 void HexView::contextMenuEvent(QContextMenuEvent* event) {

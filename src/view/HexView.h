@@ -71,8 +71,9 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   void SyncScrollBars();
   void PaintCaret(QPainter& painter);
   QRect CaretRect() const;
-  // Runs an input handler; an error it raises is shown, as no caller above Qt can take it.
-  void Guarded(const std::function<void()>& handler);
+  // Runs an event handler through the program's one error guard; an error it raises is shown,
+  // as no caller above Qt can take it. Answers whether the handler ran to its end.
+  bool Guarded(const std::function<void()>& handler);
   // Passes a Qt drag over the view to the drop target registered for it, if any.
   std::int32_t DragOverTarget(QDropEvent& event, bool entering);
   void ForgetDrag();

@@ -7,6 +7,7 @@
 
 #include "hexeditor/transfer/TransferFormats.h"
 #include "platform/CodePages.h"
+#include "platform/Guard.h"
 #include "platform/ole/GdiObjects.h"
 #include "platform/ole/GlobalMemory.h"
 #include "platform/ole/Medium.h"
@@ -113,7 +114,15 @@ bool HexMimeData::hasFormat(const QString& mimeType) const {
                                            mimeTypes_.contains(QStringLiteral("text/plain")));
 }
 
+// Qt asks at any moment, for another program or a drop: an error (memory running out for a large
+// block, say) ends only this answer, which then has no data, and is shown once the asking is over.
 QVariant HexMimeData::retrieveData(const QString& mimeType, QMetaType) const {
+  QVariant answer;
+  platform::RunGuarded([&] { answer = RenderedAs(mimeType); });
+  return answer;
+}
+
+QVariant HexMimeData::RenderedAs(const QString& mimeType) const {
   if (mimeType.startsWith(QLatin1String("text/plain"))) {
     QByteArray text = Rendered(*data_.Get(), ole::CF_TEXT);
     const qsizetype zero = text.indexOf('\0');

@@ -21,6 +21,8 @@ class HexMimeData : public QMimeData {
   QVariant retrieveData(const QString& mimeType, QMetaType type) const override;
 
  private:
+  QVariant RenderedAs(const QString& mimeType) const;
+
   platform::ole::ComPtr<platform::ole::IDataObject> data_;
   QStringList mimeTypes_;
 };

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "platform/Guard.h"
 #include "view/QtClipboard.h"
 
 namespace kestrave::view {
@@ -53,8 +54,10 @@ ole::HResult QtDragLoop::DoDragDrop(ole::IDataObject* data, ole::IDropSource* so
   // Qt deletes the drag when it ends.
   auto* drag = new QDrag(owner ? owner : &anchor_);
   drag->setMimeData(new HexMimeData(data));
-  QObject::connect(drag, &QDrag::actionChanged, drag,
-                   [source](Qt::DropAction action) { source->GiveFeedback(EffectsOf(action)); });
+  // Called from inside Qt's drag loop, where nothing may be thrown.
+  QObject::connect(drag, &QDrag::actionChanged, drag, [source](Qt::DropAction action) {
+    platform::RunGuarded([&] { source->GiveFeedback(EffectsOf(action)); });
+  });
   const Qt::DropAction preferred =
       allowedEffects & ole::DROPEFFECT_MOVE ? Qt::MoveAction : Qt::CopyAction;
   const QPointer<QDrag> running(drag);

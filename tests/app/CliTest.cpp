@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "support/TempDir.h"
@@ -24,12 +26,13 @@ std::string Slurp(const std::string& path) {
   return {bytes.begin(), bytes.end()};
 }
 
-// Runs the real program, as a script would.
-CliRun RunCli(const std::string& arguments, const TempDir& dir) {
+// Runs the real program, as a script would, after the shell commands of Prelude.
+CliRun RunCli(const std::string& arguments, const TempDir& dir, const std::string& prelude = "") {
   const std::string out = dir.File("stdout.txt");
   const std::string err = dir.File("stderr.txt");
-  const std::string command = std::string("cd '") + dir.Path() + "' && '" + KESTRAVE_CLI_PATH +
-                              "' " + arguments + " >'" + out + "' 2>'" + err + "'";
+  const std::string command = std::string("cd '") + dir.Path() + "' && " + prelude + "'" +
+                              KESTRAVE_CLI_PATH + "' " + arguments + " >'" + out + "' 2>'" + err +
+                              "'";
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
 }
@@ -82,6 +85,132 @@ TEST(Cli, HelpVersionAndWrongUse) {
     EXPECT_NE(run.err.find("Usage:"), std::string::npos) << wrong;
     EXPECT_EQ(run.out, "") << wrong;
   }
+}
+
+TEST(Cli, TwoDashesEndTheOptions) {
+  TempDir dir;
+  WriteAll(dir.File("--positions"), "a container named like an option");
+  WriteAll(dir.File("--in.drf"), std::string("..\x06\x1F\x22"
+                                             "audio/amr..#!AMR.."));
+  const CliRun scan = RunCli("scan --positions -- --positions", dir);
+  EXPECT_EQ(scan.exitCode, 0) << scan.err;
+  EXPECT_EQ(scan.out, "Звуковые записи не найдены\nmagic:\nmarker:\n");
+  const CliRun extract = RunCli("extract -- --in.drf --rec", dir);
+  EXPECT_EQ(extract.exitCode, 0) << extract.err;
+  EXPECT_EQ(extract.out, "Найдено 1 записей\n" + dir.File("--rec_1.amr") + "\n");
+  const CliRun option = RunCli("extract --in.drf --rec", dir);
+  EXPECT_EQ(option.exitCode, 2) << "without them, these are options";
+  EXPECT_NE(option.err.find("unknown option '--in.drf'"), std::string::npos) << option.err;
+}
+
+// Runs the real program with its standard output on a full disk.
+CliRun RunCliIntoAFullDisk(const std::string& arguments, const TempDir& dir) {
+  const std::string err = dir.File("stderr.txt");
+  const std::string command = std::string("cd '") + dir.Path() + "' && '" + KESTRAVE_CLI_PATH +
+                              "' " + arguments + " >/dev/full 2>'" + err + "'";
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", Slurp(err)};
+}
+
+TEST(Cli, ResultsThatCannotBeWrittenAreAnError) {
+  TempDir dir;
+  WriteAll(dir.File("plain.drf"), "nothing to see");
+  WriteAll(dir.File("in.drf"), std::string("..\x06\x1F\x22"
+                                           "audio/amr..#!AMR.."));
+  for (const char* arguments : {"scan plain.drf", "--help", "--version", "extract in.drf rec"}) {
+    const CliRun run = RunCliIntoAFullDisk(arguments, dir);
+    EXPECT_EQ(run.exitCode, 2) << arguments;
+    EXPECT_EQ(run.err,
+              "kestrave-cli: standard output: the results could not be written (No space left on "
+              "device)\n")
+        << arguments;
+  }
+  EXPECT_TRUE(std::ifstream(dir.File("rec_1.amr")).good()) << "the work itself was done";
+}
+
+// A container whose first record fits under the file size limit and whose second does not.
+std::string SmallThenLargeRecord() {
+  const std::string marker =
+      "\x06\x1F\x22"
+      "audio/amr";
+  return ".." + marker + "#!AMR" + std::string(100, 'a') + marker + "#!AMR" +
+         std::string(5000, 'b');
+}
+
+TEST(Cli, AnExportThatFailsPartWayHasListedWhatItWrote) {
+  TempDir dir;
+  WriteAll(dir.File("in.drf"), SmallThenLargeRecord());
+  // Writes past 1 KiB fail with "File too large" instead of ending the program.
+  const CliRun run = RunCli("extract in.drf rec", dir, "trap '' XFSZ; ulimit -f 2; ");
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.out, "Найдено 2 записей\n" + dir.File("rec_1.amr") + "\n");
+  EXPECT_NE(run.err.find(dir.File("rec_2.amr")), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
+}
+
+TEST(Cli, AnErrorThatNamesNoFileGetsALineThatDoes) {
+  TempDir dir;
+  WriteAll(dir.File("one.drf"), "x");
+  const CliRun run = RunCli("scan one.drf", dir);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err, "kestrave-cli: Invalid selection end\nkestrave-cli: " + dir.File("one.drf") +
+                         ": not scanned\n");
+  const CliRun extract = RunCli("extract one.drf rec", dir);
+  EXPECT_EQ(extract.exitCode, 2);
+  EXPECT_EQ(extract.err, "kestrave-cli: Invalid selection end\nkestrave-cli: " +
+                             dir.File("one.drf") + ": not scanned, nothing written\n");
+}
+
+TEST(Cli, ExtractWritesNothingWhereTheWindowWouldNotSaveAndSaysWhy) {
+  TempDir dir;
+  WriteAll(dir.File("markers.drf"), std::string("..\x06\x1F\x22"
+                                                "audio/amr...\x06\x1F\x22"
+                                                "audio/amr.."));
+  WriteAll(dir.File("plain.drf"), "nothing to see");
+  WriteAll(dir.File("magics.drf"), "..#!AMR....#!AMR..");
+  const CliRun markers = RunCli("extract markers.drf rec", dir);
+  EXPECT_EQ(markers.exitCode, 1);
+  EXPECT_EQ(markers.out, "Звуковые записи не найдены\n");
+  EXPECT_EQ(markers.err, "kestrave-cli: " + dir.File("markers.drf") +
+                             ": no record written: the container holds 2 record marker(s) but no "
+                             "AMR stream (no \"#!AMR\") where a record could start\n");
+  const CliRun plain = RunCli("extract plain.drf rec", dir);
+  EXPECT_EQ(plain.exitCode, 1);
+  EXPECT_EQ(plain.err,
+            "kestrave-cli: " + dir.File("plain.drf") +
+                ": no record written: the container holds no AMR stream (no \"#!AMR\")\n");
+  const CliRun magics = RunCli("extract magics.drf rec", dir);
+  EXPECT_EQ(magics.exitCode, 0) << "the window would save, and write nothing";
+  EXPECT_EQ(magics.out, "Найдено 2 записей\n");
+  EXPECT_EQ(magics.err, "kestrave-cli: " + dir.File("magics.drf") +
+                            ": no record written: the container holds 2 AMR stream(s) but no "
+                            "record marker (\"audio/amr\"), and records are counted by their "
+                            "markers\n");
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"magics.drf", "markers.drf", "plain.drf",
+                                                     "stderr.txt", "stdout.txt"}));
+}
+
+TEST(Cli, ExtractRefusesABaseWithoutANameAndTheContainerAsTarget) {
+  TempDir dir;
+  const std::string container = std::string(
+      "..\x06\x1F\x22"
+      "audio/amr..#!AMR..");
+  WriteAll(dir.File("in.drf"), container);
+  std::filesystem::create_directory(dir.File("out"));
+  for (const char* base : {"''", "out/"}) {
+    const CliRun run = RunCli(std::string("extract in.drf ") + base, dir);
+    EXPECT_EQ(run.exitCode, 2) << base;
+    EXPECT_NE(run.err.find("has no name"), std::string::npos) << run.err;
+  }
+  std::filesystem::create_directory(dir.File("self"));
+  std::filesystem::rename(dir.File("in.drf"), dir.File("self/r_1.amr"));
+  const CliRun self = RunCli("extract self/r_1.amr self/r", dir);
+  EXPECT_EQ(self.exitCode, 2);
+  EXPECT_NE(self.err.find(dir.File("self/r_1.amr")), std::string::npos) << self.err;
+  EXPECT_EQ(Slurp(dir.File("self/r_1.amr")), container) << "the container is as it was";
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"out", "self", "stderr.txt", "stdout.txt"}))
+      << "no _1.amr in the current folder";
+  EXPECT_TRUE(std::filesystem::is_empty(dir.File("out")));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/core/ConverterWorkflow.h"
 #include "platform/Exception.h"
 #include "platform/MessageQueue.h"
@@ -133,6 +135,83 @@ TEST_F(Export, AClipboardThatCannotBeEmptiedStopsAfterTheCurrentFile) {
   clipboard.cannotEmpty = true;
   EXPECT_EQ(ErrorOf(dir.File("e")), "Cannot open clipboard");
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"e_1.amr", "in.drf"}));
+}
+
+TEST_F(Export, EachRecordIsReportedAsSoonAsItStandsComplete) {
+  OpenTwoRecords();
+  std::vector<std::string> reported;
+  clipboard.intrudeFromRead = 3;  // the second record fails on its way
+  EXPECT_THROW(workflow.ExportRecords(dir.File("g"),
+                                      [&](const std::string& name) { reported.push_back(name); }),
+               platform::Exception);
+  EXPECT_EQ(reported, std::vector<std::string>{dir.File("g_1.amr")}) << "what was written";
+  reported.clear();
+  clipboard.intrudeFromRead = 0;
+  workflow.ExportRecords(dir.File("f"), [&](const std::string& name) {
+    EXPECT_EQ(ReadAll(name), reported.empty() ? Slice(100, 500) : Slice(500, 900)) << name;
+    reported.push_back(name);
+  });
+  EXPECT_EQ(reported, (std::vector<std::string>{dir.File("f_1.amr"), dir.File("f_2.amr")}));
+}
+
+// Makes Folder the current folder until it goes.
+class InFolder {
+ public:
+  explicit InFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~InFolder() { std::filesystem::current_path(previous_); }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+
+ private:
+  std::filesystem::path previous_;
+};
+
+TEST_F(Export, ABaseWithoutANameIsRefusedBeforeAnythingIsWritten) {
+  OpenTwoRecords();
+  const InFolder inDir(dir.Path());
+  const std::string refusal =
+      "Не задано имя файлов записей: к пустому имени нечего добавить. Файлы не записаны.";
+  EXPECT_EQ(ErrorOf(""), refusal) << "it would write _1.amr wherever the process is";
+  EXPECT_EQ(ErrorOf(dir.Path() + "/"), refusal);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.drf"});
+  EXPECT_EQ(clipboard.Content(), nullptr) << "not even the clipboard was touched";
+}
+
+// However the name leads to it, the loaded container is never replaced by a record; the export
+// is refused before its first record, so no record of the set is written either.
+TEST_F(Export, ARecordIsNeverWrittenOverTheContainer) {
+  OpenTwoRecords();
+  const std::string loaded = dir.File("in.drf");
+  const auto refusal = [](const std::string& target) {
+    return "Файл " + target +
+           " — открытый контейнер, запись не может его заменить. Файлы не записаны.";
+  };
+  std::filesystem::create_symlink(loaded, dir.File("link_2.amr"));
+  EXPECT_EQ(ErrorOf(dir.File("link")), refusal(dir.File("link_2.amr"))) << "through a link";
+  std::filesystem::create_hard_link(loaded, dir.File("hard_1.amr"));
+  EXPECT_EQ(ErrorOf(dir.File("hard")), refusal(dir.File("hard_1.amr"))) << "another hard link";
+  std::filesystem::rename(loaded, dir.File("moved_2.amr"));
+  EXPECT_EQ(ErrorOf(dir.File("moved")), refusal(dir.File("moved_2.amr")))
+      << "the loaded file, even under another name by now";
+  EXPECT_EQ(ReadAll(dir.File("moved_2.amr")), container);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"hard_1.amr", "link_2.amr", "moved_2.amr"}));
+}
+
+TEST_F(Export, ARecordByTheContainersOwnNameIsRefused) {
+  container = Bytes(64, '.');
+  Put(20, "#!AMR");
+  Put(0,
+      "\x06\x1F\x22"
+      "audio/amr");
+  WriteAll(dir.File("self_1.amr"), container);
+  workflow.OpenContainer(dir.File("self_1.amr"));
+  ASSERT_EQ(workflow.StatusText(), "Найдено 1 записей");
+  EXPECT_NE(ErrorOf(dir.File("self")).find("открытый контейнер"), std::string::npos);
+  EXPECT_EQ(ReadAll(dir.File("self_1.amr")), container);
+  EXPECT_NO_THROW(workflow.ExportRecords(dir.File("other")));
+  EXPECT_EQ(ReadAll(dir.File("other_1.amr")), Slice(20, 64)) << "any other name is fine";
 }
 
 }  // namespace

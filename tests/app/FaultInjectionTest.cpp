@@ -187,9 +187,15 @@ TEST_F(Faults, AFailedLoadReportsAndLeavesTheFile) {
       EXPECT_NE(e.Message().find("Permission denied"), std::string::npos) << e.Message();
     }
   }
+  // "Stream read error" alone names neither the file nor the cause: a second line does.
   {
     InjectedFault fault(InjectedFault::kRead, 1, EIO);
-    EXPECT_THROW(editor.LoadFromFile(target), platform::Exception);
+    try {
+      editor.LoadFromFile(target);
+      FAIL() << "a failed read reported success";
+    } catch (const platform::Exception& e) {
+      EXPECT_EQ(e.Message(), "Stream read error\r\n" + target + ": Input/output error");
+    }
   }
   // The file shrinks while it is read: fewer bytes come than its size promised.
   {
@@ -198,7 +204,7 @@ TEST_F(Faults, AFailedLoadReportsAndLeavesTheFile) {
       editor.LoadFromFile(target);
       FAIL() << "a short read reported success";
     } catch (const platform::Exception& e) {
-      EXPECT_EQ(e.Message(), "Stream read error");
+      EXPECT_EQ(e.Message(), "Stream read error\r\n" + target + ": Unexpected end of file");
     }
     EXPECT_EQ(editor.DataSize(), 0) << "no half-read data is kept";
   }

@@ -123,6 +123,31 @@ TEST_F(Window, OpeningTheSampleReportsItsRecordsAndEnablesSaving) {
   EXPECT_FALSE(SaveButtonsEnabled()) << "the next file decides again";
 }
 
+// The window's save goes through the same refusals as the command line: nothing is written.
+TEST_F(Window, SavingOverTheOpenContainerOrWithoutANameIsRefused) {
+  const auto sample =
+      kestrave::test::ReadAll(std::string(KESTRAVE_SOURCE_DIR) + "/samples/sample.drf");
+  WriteAll(dir.File("c_2.amr"), sample);
+  Open(dir.File("c_2.amr"));
+  ASSERT_TRUE(SaveButtonsEnabled());
+  dialogs.saveAnswers.push_back(dir.File("c"));
+  form1.Button5->click();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(dialogs.errors.size(), 1u);
+  EXPECT_EQ(dialogs.errors[0], "Файл " + dir.File("c_2.amr") +
+                                   " — открытый контейнер, запись не может его заменить. Файлы не "
+                                   "записаны.");
+  EXPECT_EQ(kestrave::test::ReadAll(dir.File("c_2.amr")), sample);
+  dialogs.saveAnswers.push_back(dir.Path() + "/");
+  form1.Button5->click();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(dialogs.errors.size(), 2u);
+  EXPECT_EQ(dialogs.errors[1],
+            "Не задано имя файлов записей: к пустому имени нечего добавить. Файлы не записаны.");
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"c_2.amr"});
+  EXPECT_TRUE(SaveButtonsEnabled()) << "the window goes on";
+}
+
 TEST_F(Window, CancellingTheOpenDialogKeepsEverything) {
   WriteAll(dir.File("plain.drf"), "a container without voice");
   Open(dir.File("plain.drf"));

@@ -1,10 +1,14 @@
 #include "app/core/ConverterWorkflow.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "SampleContainer.h"
 #include "platform/Exception.h"
 #include "platform/MessageQueue.h"
+#include "support/FileHeldElsewhere.h"
 #include "support/TempDir.h"
 
 namespace kestrave::app {
@@ -133,6 +137,43 @@ TEST_F(Workflow, ScanningAgainWithoutClearingListsEveryPositionTwice) {
   workflow.Action1Execute();
   EXPECT_EQ(Lines(workflow.ListBox1), (std::vector<std::string>{"2", "2"}));
   EXPECT_EQ(workflow.StatusText(), "Найдено 2 записей");
+}
+
+// Makes Folder the current folder until it goes.
+class InFolder {
+ public:
+  explicit InFolder(const std::filesystem::path& folder)
+      : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~InFolder() { std::filesystem::current_path(previous_); }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+
+ private:
+  std::filesystem::path previous_;
+};
+
+TEST_F(Workflow, TheScanLeavesTheCurrentFolderWhereItWas) {
+  std::filesystem::create_directory(dir.File("C:\\111"));
+  WriteAll(dir.File("one.drf"), "..#!AMR..");
+  const InFolder inDir(dir.Path());
+  workflow.OpenContainer(dir.File("one.drf"));
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(dir.Path()))
+      << "not even into a folder named C:\\111 that is there";
+}
+
+TEST_F(Workflow, AContainerAnotherProgramHasOpenLoadsReadOnly) {
+  WriteAll(dir.File("busy.drf"), "..#!AMR..");
+  {
+    const test::FileHeldElsewhere writer(dir.File("busy.drf"), O_WRONLY);
+    ASSERT_TRUE(writer.Holding());
+    workflow.OpenContainer(dir.File("busy.drf"));
+    EXPECT_TRUE(workflow.HexEditorEx1.IsFileReadOnly()) << "a program writes it without a lock";
+    EXPECT_EQ(workflow.StatusText(), "Найдено 1 записей") << "it loads all the same";
+  }
+  workflow.OpenContainer(dir.File("busy.drf"));
+  EXPECT_FALSE(workflow.HexEditorEx1.IsFileReadOnly()) << "nobody has it open any more";
 }
 
 TEST(StringList, IndexOutsideTheLinesNamesTheIndex) {

@@ -2,8 +2,13 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <functional>
+
 #include "hexeditor/HexMemoryStream.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemCalls.h"
+#include "support/HostileFiles.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
@@ -126,6 +131,74 @@ TEST_F(BufferLoad, AMissingFileFailsAndKeepsTheBuffer) {
 TEST_F(BufferLoad, AFolderIsNotAFile) {
   ExpectError<platform::EFOpenError>([&] { editor.LoadFromFile(dir.Path()); },
                                      "Cannot open " + dir.Path() + ".\r\n(Is a directory.)");
+}
+
+TEST_F(BufferLoad, FifosAndDevicesAreRefusedWithoutWaitingAndKeepTheBuffer) {
+  const auto bytes = PatternBytes(100);
+  LoadBytes(bytes, "first.bin");
+  CountChanges();
+  const std::string fifo = dir.File("fifo");
+  kestrave::test::MakeFifo(fifo);
+  std::filesystem::create_symlink("/dev/zero", dir.File("device-link"));
+  for (const std::string& target :
+       {fifo, std::string("/dev/null"), std::string("/dev/zero"), dir.File("device-link")}) {
+    kestrave::test::FifoGuard guard(fifo);
+    ExpectError<platform::EFOpenError>([&] { editor.LoadFromFile(target); },
+                                       "Cannot open " + target + ".\r\n(Not a regular file.)");
+    EXPECT_FALSE(guard.Fired()) << target << ": the load waited for a writer";
+    EXPECT_EQ(Content(), bytes) << target;
+    EXPECT_EQ(editor.FileName(), dir.File("first.bin"));
+  }
+  EXPECT_EQ(changes, 0);
+  EXPECT_TRUE(kestrave::test::IsFifo(fifo));
+}
+
+// Lets the first opens of a load through and, just before the chosen one, turns the file into a
+// FIFO: each open of the load must hold against a name that changes under it.
+class FifoBeforeOpen : public platform::ISystemCalls {
+ public:
+  FifoBeforeOpen(std::string path, int nth) : path_(std::move(path)), nth_(nth) {
+    platform::SetSystemCalls(this);
+  }
+  ~FifoBeforeOpen() override { platform::SetSystemCalls(nullptr); }
+  bool Swapped() const { return swapped_; }
+  int Open(const char* path, int flags, mode_t mode) override {
+    if (++seen_ == nth_) {
+      std::filesystem::remove(path_);
+      kestrave::test::MakeFifo(path_);
+      swapped_ = true;
+    }
+    return ISystemCalls::Open(path, flags, mode);
+  }
+
+ private:
+  std::string path_;
+  int nth_;
+  int seen_ = 0;
+  bool swapped_ = false;
+};
+
+TEST_F(BufferLoad, AFileTurnedIntoAFifoWhileLoadingIsRefusedAtEveryOpen) {
+  const auto bytes = PatternBytes(100);
+  LoadBytes(bytes, "first.bin");
+  const std::string target = dir.File("target.bin");
+  for (int nth = 1;; ++nth) {
+    std::filesystem::remove(target);
+    WriteAll(target, "a file when the load begins");
+    kestrave::test::FifoGuard guard(target);
+    const FifoBeforeOpen swap(target, nth);
+    try {
+      editor.LoadFromFile(target);
+    } catch (const platform::Exception& e) {
+      EXPECT_TRUE(dynamic_cast<const platform::EFOpenError*>(&e)) << e.Message();
+      EXPECT_NE(e.Message().find(target), std::string::npos) << e.Message();
+      EXPECT_NE(e.Message().find("Not a regular file"), std::string::npos) << e.Message();
+    }
+    if (!swap.Swapped()) break;  // past the load's last open: the load went through
+    EXPECT_FALSE(guard.Fired()) << "open " << nth << " waited for a writer";
+    EXPECT_EQ(Content(), bytes) << "open " << nth;
+    EXPECT_EQ(editor.FileName(), dir.File("first.bin")) << "open " << nth;
+  }
 }
 
 TEST_F(BufferLoad, CancelLeavesAnEmptyUnmodifiedBufferUnderTheOldName) {

@@ -4,10 +4,12 @@
 
 #include "hexeditor/transfer/FormatChoice.h"
 #include "hexeditor/transfer/TransferFormats.h"
+#include "platform/SystemCalls.h"
 #include "platform/ole/Clipboard.h"
 #include "platform/ole/GlobalMemory.h"
 #include "platform/ole/Medium.h"
 #include "platform/ole/StaticDataObject.h"
+#include "support/HostileFiles.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
@@ -216,6 +218,73 @@ TEST_F(Clipboard, AFileListPastesTheFirstFileOnly) {
       [&] { other.PasteFromClipboard(); },
       "Cannot open file \"" + dir.File("one.bin") + "\". No such file or directory");
   EXPECT_EQ(other.DataSize(), 0);
+}
+
+class PastedFileLists : public Clipboard {
+ protected:
+  void OfferFiles(const std::vector<std::string>& files) {
+    auto* data = new ole::TStaticDataObject;
+    ole::ComPtr<ole::IDataObject> held(data);
+    const ole::HGLOBAL drop = ole::MakeDropFiles(files);
+    const std::uint8_t* block = ole::GlobalLock(drop);
+    data->AddBytes(ole::CF_HDROP, Bytes(block, block + ole::GlobalSize(drop)));
+    ole::GlobalUnlock(drop);
+    ole::GlobalFree(drop);
+    ole::ProcessClipboard().SetClipboard(held.Get());
+  }
+};
+
+TEST_F(PastedFileLists, FifosDevicesAndFoldersAreRefusedWithoutWaitingAndNamed) {
+  other.AppendBuffer("kept", 4, "", false);
+  const EditorState before = StateOf(other);
+  const std::string fifo = dir.File("fifo");
+  kestrave::test::MakeFifo(fifo);
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {fifo, "Not a regular file"},
+      {"/dev/null", "Not a regular file"},
+      {"/dev/zero", "Not a regular file"},
+      {dir.Path(), "Is a directory"}};
+  for (const auto& [name, reason] : refused) {
+    OfferFiles({name, dir.File("unread.bin")});
+    kestrave::test::FifoGuard guard(fifo);
+    ExpectError<platform::EFOpenError>([&] { other.PasteFromClipboard(); },
+                                       "Cannot open file \"" + name + "\". " + reason);
+    EXPECT_FALSE(guard.Fired()) << name << ": the paste waited for a writer";
+    EXPECT_EQ(StateOf(other), before) << name;
+  }
+  EXPECT_TRUE(kestrave::test::IsFifo(fifo));
+}
+
+// Every read of the pasted file fails as a failing disk makes it fail.
+class FailingReads : public platform::ISystemCalls {
+ public:
+  FailingReads() { platform::SetSystemCalls(this); }
+  ~FailingReads() override { platform::SetSystemCalls(nullptr); }
+  ssize_t Read(int, void*, std::size_t) override {
+    errno = EIO;
+    return -1;
+  }
+};
+
+TEST_F(PastedFileLists, AReadErrorNamesTheFileAndTheCause) {
+  WriteAll(dir.File("one.bin"), "first file");
+  OfferFiles({dir.File("one.bin")});
+  const FailingReads failing;
+  ExpectError<EHexEditor>([&] { other.PasteFromClipboard(); },
+                          "Stream read error\r\n" + dir.File("one.bin") + ": Input/output error");
+  EXPECT_EQ(other.DataSize(), 0);
+}
+
+// A path cut at 260 bytes names another file; that one exists here and must not be read.
+TEST_F(PastedFileLists, PathsLongerThan260BytesAreReadWhole) {
+  const std::string longPath = kestrave::test::LongPathIn(dir.Path(), "long.bin", 320);
+  ASSERT_GE(longPath.size(), 320u);
+  WriteAll(longPath, "the file named");
+  const std::string cut = longPath.substr(0, 260);
+  if (!std::filesystem::exists(cut)) WriteAll(cut, "a file named by a cut path");
+  OfferFiles({longPath});
+  ASSERT_TRUE(other.PasteFromClipboard());
+  EXPECT_EQ(OtherText(), "the file named");
 }
 
 TEST_F(Clipboard, CuttingCopiesThenDeletes) {

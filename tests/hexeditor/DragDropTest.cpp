@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "hexeditor/transfer/HexDataObject.h"
@@ -11,6 +12,7 @@
 #include "platform/ole/InProcessDragLoop.h"
 #include "platform/ole/Medium.h"
 #include "platform/ole/StaticDataObject.h"
+#include "support/HostileFiles.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
@@ -399,6 +401,48 @@ TEST_F(ForeignDrops, AnErrorInsideADropIsShownAndNeverReachesTheLoop) {
   EXPECT_EQ(errors.shown[0].rfind("Cannot open file \"" + dir.File("missing.bin") + "\". ", 0), 0u);
   EXPECT_EQ(StateOf(editor), before);
   EXPECT_EQ(editor.DropPosition(), -1);
+}
+
+TEST_F(ForeignDrops, FifosDevicesAndFoldersAreRefusedWithoutWaitingAndNamed) {
+  LoadText("ab");
+  const EditorState before = StateOf(editor);
+  const std::string fifo = dir.File("fifo");
+  kestrave::test::MakeFifo(fifo);
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {fifo, "Not a regular file"},
+      {"/dev/null", "Not a regular file"},
+      {"/dev/zero", "Not a regular file"},
+      {dir.Path(), "Is a directory"}};
+  for (const auto& [name, reason] : refused) {
+    errors.shown.clear();
+    kestrave::test::FifoGuard guard(fifo);
+    std::int32_t effect = -1;
+    EXPECT_EQ(DropOnEditor(FileList({name}).Get(), 1, 0, effect), ole::DRAGDROP_S_DROP);
+    EXPECT_FALSE(guard.Fired()) << name << ": the drop waited for a writer";
+    EXPECT_EQ(effect, ole::DROPEFFECT_NONE) << name;
+    EXPECT_EQ(errors.shown,
+              std::vector<std::string>{"Cannot open file \"" + name + "\". " + reason});
+    EXPECT_EQ(StateOf(editor), before) << name;
+  }
+  EXPECT_TRUE(kestrave::test::IsFifo(fifo));
+}
+
+// A path cut at 260 bytes names another file; that one exists here and must not be read.
+TEST_F(ForeignDrops, PathsLongerThan260BytesAreReadAndLinkedWhole) {
+  const std::string longPath = kestrave::test::LongPathIn(dir.Path(), "long.bin", 320);
+  ASSERT_GE(longPath.size(), 320u);
+  WriteAll(longPath, Bytes{'1', '2', '3'});
+  const std::string cut = longPath.substr(0, 260);
+  if (!std::filesystem::exists(cut)) WriteAll(cut, Bytes{'c', 'u', 't'});
+  LoadText("ab");
+  std::int32_t effect = -1;
+  DropOnEditor(FileList({longPath}).Get(), 1, 0, effect);
+  EXPECT_EQ(effect, ole::DROPEFFECT_COPY);
+  EXPECT_EQ(Text(), "a123b");
+  LoadText("ab");
+  DropOnEditor(FileList({longPath}).Get(), 2, ole::MK_SHIFT, effect);
+  EXPECT_EQ(effect, ole::DROPEFFECT_LINK);
+  EXPECT_EQ(Text(), "ab" + longPath + '\0');
 }
 
 TEST_F(ForeignDrops, LessThanOneUnitDropsNothing) {

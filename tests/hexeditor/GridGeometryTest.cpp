@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+
 namespace kestrave::hex {
 namespace {
 
@@ -68,6 +71,48 @@ TEST(GridGeometry, HighNibbleColumnsAreTheFirstOfEachByte) {
   EXPECT_FALSE(grid.IsHighNibbleColumn(3));
   EXPECT_TRUE(grid.IsHighNibbleColumn(8));
   EXPECT_FALSE(grid.IsHighNibbleColumn(grid.FirstCharColumn()));
+}
+
+// A 2 GiB buffer at one byte per row numbers rows up to the largest int; a caller may name any
+// cell. Nothing overflows (the sanitizer build checks), and the answers stay meaningful.
+TEST(GridGeometry, EdgeRowsColumnsAndPositionsStayInRange) {
+  constexpr int kEdges[] = {INT32_MIN, INT32_MIN + 1, -3, -1, 0, 1, 2, 3, INT32_MAX - 1, INT32_MAX};
+  for (const int bytesPerRow : {1, 2, 255, 256}) {
+    for (const bool unicode : {false, true}) {
+      if (unicode && bytesPerRow % 2 != 0) continue;
+      const GridGeometry grid(bytesPerRow, unicode);
+      for (const int col : kEdges) {
+        for (const int row : kEdges) {
+          const std::int64_t position = grid.CellToPosition({col, row});
+          EXPECT_GE(position, 0);
+          grid.IsHighNibbleColumn(col);
+        }
+        const int other = grid.OtherFieldColumn(col);
+        if (col >= grid.FirstHexColumn() && col < grid.ColumnCount() && col != grid.GapColumn()) {
+          EXPECT_GE(other, grid.FirstHexColumn());
+          EXPECT_LT(other, grid.ColumnCount());
+        }
+      }
+      for (const std::int64_t position :
+           {std::int64_t{0}, std::int64_t{INT32_MAX} - 1, std::int64_t{INT32_MAX},
+            std::int64_t{INT32_MAX} + 1, INT64_MAX}) {
+        for (const bool inChar : {false, true}) {
+          const GridCell cell = grid.PositionToCell(position, inChar);
+          EXPECT_GE(cell.Row, GridGeometry::kFixedRows);
+          EXPECT_GE(cell.Col, grid.FirstHexColumn());
+          EXPECT_LT(cell.Col, grid.ColumnCount());
+        }
+      }
+    }
+  }
+  const GridGeometry oneByteRows(1, false);
+  EXPECT_EQ(oneByteRows.RowOfPosition(INT32_MAX - 3), INT32_MAX - 1);
+  EXPECT_EQ(oneByteRows.RowOfPosition(INT32_MAX - 2), INT32_MAX);
+  EXPECT_EQ(oneByteRows.RowOfPosition(INT32_MAX), INT32_MAX) << "held at the last row an int numbers";
+  EXPECT_EQ(oneByteRows.CellToPosition({2, INT32_MAX}), std::int64_t{INT32_MAX} - 2);
+  EXPECT_EQ(GridGeometry(256, false).CellToPosition({513, INT32_MAX}),
+            (std::int64_t{INT32_MAX} - 2) * 256 + 255)
+      << "positions of far rows are worked out in 64 bits";
 }
 
 }  // namespace

@@ -22,3 +22,9 @@ TEST(SystemErrorText, LastErrorReadsErrno) {
   errno = EACCES;
   EXPECT_EQ(LastErrorText(), "Permission denied");
 }
+
+TEST(SystemErrorText, NamesTheRefusalOfWhatIsNoRegularFile) {
+  EXPECT_EQ(SystemErrorText(kestrave::platform::kNotRegularFileError), "Not a regular file");
+  for (int error = 1; error < 4096; ++error)
+    ASSERT_NE(error, kestrave::platform::kNotRegularFileError) << "a system error number";
+}

@@ -8,6 +8,8 @@ namespace kestrave::app {
 
 // Exit codes of kestrave-cli.
 inline constexpr int kExitOk = 0;
+// extract found no record the window would let the user save, and wrote nothing.
+inline constexpr int kExitNothingWritten = 1;
 inline constexpr int kExitFailure = 2;
 
 // Runs the converter without a window. Args are the words after the program name; results go

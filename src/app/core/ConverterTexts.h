@@ -26,6 +26,9 @@ inline constexpr char kCannotOpenClipboard[] = "Cannot open clipboard";
 inline constexpr char kRecordNotTransferred[] =
     "Запись %d не перенесена: буфер обмена не вернул её байты. Файл не записан.";
 inline constexpr char kNotAnInteger[] = "'%s' is not a valid integer value";
-inline constexpr char kScanFolder[] = "C:\\111";
+inline constexpr char kNoRecordBase[] =
+    "Не задано имя файлов записей: к пустому имени нечего добавить. Файлы не записаны.";
+inline constexpr char kRecordOverContainer[] =
+    "Файл %s — открытый контейнер, запись не может его заменить. Файлы не записаны.";
 
 }  // namespace kestrave::app::text

@@ -5,9 +5,13 @@
 #include <cstring>
 
 #include "app/core/ConverterTexts.h"
+#include "hexeditor/Messages.h"
 #include "platform/Exception.h"
+#include "platform/FileReplacement.h"
 #include "platform/FileSystem.h"
 #include "platform/Format.h"
+#include "platform/Pieces.h"
+#include "platform/SystemError.h"
 #include "platform/UserInterface.h"
 #include "platform/ole/Clipboard.h"
 
@@ -24,19 +28,21 @@ void ConverterWorkflow::Configure(hex::THexEditorEx& editor) {
   editor.SetOffsetFormat("-!10:0x|");
   editor.SetBackupExtension(".bak");
   editor.SetFont({"Courier New", 15});
+  // The records reach the disk together when the export ends, not one by one.
+  editor.SetSyncOnSave(false);
   editor.Loaded();
 }
 
 void ConverterWorkflow::OpenContainer(const std::string& path) {
   ListBox1.Clear();
   ListBox2.Clear();
+  containerIdentity_.reset();
   HexEditorEx1.LoadFromFile(path);
+  containerIdentity_ = platform::IdentityOf(path);
   Action1Execute();
 }
 
 void ConverterWorkflow::Action1Execute() {
-  // A leftover of the converter's first home; nothing depends on the current folder.
-  platform::SetCurrentDirectory(text::kScanFolder);
   Button2Click();
   Button3Click();
   if (ListBox1.Count() > 0) {
@@ -88,24 +94,54 @@ int LineValue(const std::string& line) {
 
 }  // namespace
 
-std::vector<std::string> ConverterWorkflow::ExportRecords(const std::string& base) {
+std::vector<std::string> ConverterWorkflow::ExportRecords(const std::string& base,
+                                                          const RecordWritten& recordWritten) {
   std::vector<std::string> written;
   const int count = ListBox2.Count();
+  const std::vector<std::string> fileNames = RecordFileNames(base, count);
   for (int i = 0; i < count; ++i) {
     const int start = LineValue(ListBox1.Strings(i));
     const int end =
         i == count - 1 ? HexEditorEx1.DataSize() - 1 : LineValue(ListBox1.Strings(i + 1)) - 1;
-    const std::string fileName = base + "_" + std::to_string(i + 1) + ".amr";
-    ExportRecord(i, start, end, fileName);
+    const std::string& fileName = fileNames[static_cast<std::size_t>(i)];
+    ExportRecord(i, start, end, fileName, recordWritten);
     written.push_back(fileName);
   }
+  // One wait for all the records, before the export reports success.
+  if (const auto failure = platform::SyncToDisk(written))
+    throw platform::EFCreateError(platform::FormatMessage(
+        hex::msg::kCannotCreateFile, {failure->Path, platform::SystemErrorText(failure->Error)}));
   return written;
+}
+
+std::string ConverterWorkflow::RecordFileName(const std::string& base, int number) {
+  return base + "_" + std::to_string(number) + ".amr";
+}
+
+// The names of the record files, refused before anything is written when they cannot be right:
+// a base without a name would write "_1.amr" wherever the process happens to be, and a record
+// written over the container itself (by its name, a link or another hard link) destroys it.
+std::vector<std::string> ConverterWorkflow::RecordFileNames(const std::string& base,
+                                                            int count) const {
+  if (platform::BaseNameOf(base).empty()) throw platform::Exception(text::kNoRecordBase);
+  const std::optional<platform::FileIdentity> container =
+      platform::IdentityOf(HexEditorEx1.FileName());
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) {
+    std::string name = RecordFileName(base, i + 1);
+    const std::optional<platform::FileIdentity> target = platform::IdentityOf(name);
+    if (target && (target == container || target == containerIdentity_))
+      throw platform::Exception(platform::FormatMessage(text::kRecordOverContainer, {name}));
+    names.push_back(std::move(name));
+  }
+  return names;
 }
 
 // One record: select it, empty the scratch buffer, copy, paste, check, save, empty the clipboard.
 // A record may be hundreds of megabytes: the windows get to draw themselves between the steps,
 // though not while the record waits on the clipboard, where another program could take it over.
-void ConverterWorkflow::ExportRecord(int index, int start, int end, const std::string& fileName) {
+void ConverterWorkflow::ExportRecord(int index, int start, int end, const std::string& fileName,
+                                     const RecordWritten& recordWritten) {
   HexEditorEx1.SetSelectionStart(start);
   HexEditorEx1.SetSelectionEnd(end);
   HexEditorEx2.SelectAll();
@@ -121,6 +157,7 @@ void ConverterWorkflow::ExportRecord(int index, int start, int end, const std::s
     throw platform::Exception(
         platform::FormatMessage(text::kRecordNotTransferred, {std::int64_t{index + 1}}));
   HexEditorEx2.SaveToFile(fileName, true);
+  if (recordWritten) recordWritten(fileName);
   platform::KeepResponsive();
   if (!platform::ole::CurrentClipboard().EmptyClipboard())
     throw platform::Exception(text::kCannotOpenClipboard);
@@ -132,15 +169,17 @@ bool ConverterWorkflow::ScratchHoldsRecord(int start, int end) const {
   constexpr int kPiece = 1 << 16;
   std::vector<std::uint8_t> expected(kPiece);
   std::vector<std::uint8_t> actual(kPiece);
-  for (int at = 0; at < HexEditorEx2.DataSize(); at += kPiece) {
-    const int count = std::min(kPiece, HexEditorEx2.DataSize() - at);
-    HexEditorEx1.ReadBlock(expected.data(), start + at, count);
-    HexEditorEx2.ReadBlock(actual.data(), at, count);
-    if (std::memcmp(expected.data(), actual.data(), static_cast<std::size_t>(count)) != 0)
-      return false;
-    platform::KeepResponsive();
-  }
-  return true;
+  // A record may be as long as a buffer can be: the pieces are counted in 64 bits.
+  return platform::ForEachPiece(
+      0, HexEditorEx2.DataSize(), kPiece, [&](std::int64_t at, std::int64_t count) {
+        // Every piece lies inside both buffers, whose positions fit an int.
+        const auto offset = static_cast<int>(at);
+        const auto length = static_cast<int>(count);
+        HexEditorEx1.ReadBlock(expected.data(), start + offset, length);
+        HexEditorEx2.ReadBlock(actual.data(), offset, length);
+        platform::KeepResponsive();
+        return std::memcmp(expected.data(), actual.data(), static_cast<std::size_t>(length)) == 0;
+      });
 }
 
 }  // namespace kestrave::app

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/core/TStringList.h"
 #include "hexeditor/HexEditorEx.h"
+#include "platform/FileSystem.h"
 
 namespace kestrave::app {
 
@@ -24,9 +27,17 @@ class ConverterWorkflow {
   // The marker scan, appending to ListBox2.
   void Button3Click();
 
+  // Told of each record file as soon as it stands complete under its name, while the export
+  // goes on.
+  using RecordWritten = std::function<void(const std::string& fileName)>;
+  // The file record Number (from 1) of an export to Base goes to.
+  static std::string RecordFileName(const std::string& base, int number);
+
   // "Сохранить AMR" after the dialog: writes record n of ListBox2's count to Base + "_n.amr",
-  // moving each record through the clipboard; answers the files written, in order.
-  std::vector<std::string> ExportRecords(const std::string& base);
+  // moving each record through the clipboard; answers the files written, in order. A base
+  // without a name, or a record file that would replace the container, is refused first.
+  std::vector<std::string> ExportRecords(const std::string& base,
+                                         const RecordWritten& recordWritten = {});
 
   const std::string& StatusText() const { return statusText_; }
   bool SaveButtonsEnabled() const { return saveEnabled_; }
@@ -39,9 +50,13 @@ class ConverterWorkflow {
  private:
   static void Configure(hex::THexEditorEx& editor);
   void ScanFor(const std::string& text, TStringList& list);
-  void ExportRecord(int index, int start, int end, const std::string& fileName);
+  std::vector<std::string> RecordFileNames(const std::string& base, int count) const;
+  void ExportRecord(int index, int start, int end, const std::string& fileName,
+                    const RecordWritten& recordWritten);
   bool ScratchHoldsRecord(int start, int end) const;
 
+  // The container's file as it was loaded, so a record never replaces it, even once renamed.
+  std::optional<platform::FileIdentity> containerIdentity_;
   std::string statusText_;
   bool saveEnabled_ = false;
 };

@@ -1,20 +1,16 @@
 #include "app/gui/KestraveApplication.h"
 
-#include <exception>
 #include <filesystem>
 #include <system_error>
 
 #include "app/core/ConverterTexts.h"
-#include "platform/Exception.h"
+#include "platform/Guard.h"
 
 namespace kestrave::app {
 
 void RunGuarded(IUserDialogs& dialogs, const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception&) {
-    dialogs.ShowError(platform::CurrentErrorText());
-  }
+  platform::RunGuarded(action,
+                       [&dialogs](const std::string& message) { dialogs.ShowError(message); });
 }
 
 std::optional<std::string> FileFromArguments(int argc, char** argv) {
@@ -24,17 +20,17 @@ std::optional<std::string> FileFromArguments(int argc, char** argv) {
   return error ? std::string(argv[1]) : path.string();
 }
 
-KestraveApplication::KestraveApplication(int& argc, char** argv) : QApplication(argc, argv) {
+KestraveApplication::KestraveApplication(int& argc, char** argv)
+    : QtGuardedApplication(argc, argv) {
   setApplicationName(QString::fromUtf8(text::kTitle));
   setApplicationVersion(QString::fromUtf8(KESTRAVE_VERSION));
 }
 
-bool KestraveApplication::notify(QObject* receiver, QEvent* event) {
-  try {
-    return QApplication::notify(receiver, event);
-  } catch (const std::exception&) {
-    if (dialogs_) dialogs_->ShowError(platform::CurrentErrorText());
-    return false;
+void KestraveApplication::ShowEscapedError(const std::string& message) {
+  if (dialogs_) {
+    dialogs_->ShowError(message);
+  } else {
+    QtGuardedApplication::ShowEscapedError(message);
   }
 }
 

@@ -2,6 +2,7 @@
 #include "app/gui/QtUserDialogs.h"
 #include "app/gui/TForm1.h"
 #include "app/gui/TForm2.h"
+#include "platform/InterruptCleanup.h"
 #include "view/QtDesktopServices.h"
 
 namespace {
@@ -24,6 +25,7 @@ int RunWindows(kestrave::app::KestraveApplication& application,
 }  // namespace
 
 int main(int argc, char** argv) {
+  kestrave::platform::RemoveTemporariesOnInterrupt();
   kestrave::app::KestraveApplication application(argc, argv);
   // The windows, and the editors in them, are gone before the desktop's services are.
   const kestrave::view::QtDesktopServices services;

@@ -10,14 +10,12 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <algorithm>
-#include <exception>
-#include <new>
 
 #include "app/hex/QtHexDialogs.h"
 #include "app/hex/ViewSettingsStore.h"
 #include "hexeditor/Conversions.h"
 #include "platform/CodePages.h"
-#include "platform/Exception.h"
+#include "platform/Guard.h"
 #include "platform/UserInterface.h"
 #include "view/HexView.h"
 #include "view/StatusLog.h"
@@ -103,13 +101,10 @@ void HexWindow::OpenNewWindow() {
 }
 
 void HexWindow::Guarded(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception&) {
-    const std::string text = platform::CurrentErrorText();
+  platform::RunGuarded(action, [this](const std::string& message) {
     dialogs_.EndProgress();
-    dialogs_.ShowError(text);
-  }
+    dialogs_.ShowError(message);
+  });
   RefreshTitleAndStatus();
 }
 

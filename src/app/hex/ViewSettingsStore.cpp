@@ -1,20 +1,23 @@
 #include "app/hex/ViewSettingsStore.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/Exception.h"
 #include "platform/FileReplacement.h"
+#include "platform/FileStream.h"
+#include "platform/FileSystem.h"
+#include "platform/SystemError.h"
 
 namespace kestrave::app {
 namespace {
 
 // Settings texts are a few kilobytes; a larger file is not one of ours.
-constexpr std::uintmax_t kLargestSettingsFile = 1 << 20;
+constexpr std::int64_t kLargestSettingsFile = 1 << 20;
 
 std::string DefaultSettingsText() {
   hex::THexEditorEx defaults;
@@ -38,6 +41,29 @@ bool StoreText(const std::string& text, const std::string& path) {
   return file.IsOpen() && WriteAll(file.Fd(), text) && file.Flush() == 0 && file.Install() == 0;
 }
 
+// Reads the settings file whole, or a little more than the largest settings file when it is
+// larger. Only a regular file is read, so a FIFO or device never keeps the program from starting;
+// the answer is the error number when the file cannot be read.
+std::optional<int> ReadSettingsFile(const std::string& path, std::string& text) {
+  const platform::FileHandle file = platform::OpenForReadShared(path);
+  if (!file.IsOpen()) return errno;
+  platform::THandleStream stream(file.Fd());
+  text.assign(static_cast<std::size_t>(kLargestSettingsFile) + 1, '\0');
+  text.resize(static_cast<std::size_t>(stream.Read(text.data(), kLargestSettingsFile + 1)));
+  if (stream.LastError() != 0) return stream.LastError();
+  return std::nullopt;
+}
+
+bool IsCharacterDevice(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode);
+}
+
+std::string CannotBeRead(const std::string& path, int error) {
+  return "The saved view settings in " + path + " cannot be read (" +
+         platform::SystemErrorText(error) + "); the default settings are used.";
+}
+
 }  // namespace
 
 std::string ViewSettingsPath() {
@@ -53,20 +79,28 @@ std::string ViewSettingsPath() {
 }
 
 std::optional<std::string> LoadViewSettings(hex::THexEditorEx& editor, const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) return std::nullopt;
+  std::string text;
+  if (const std::optional<int> error = ReadSettingsFile(path, text)) {
+    if (*error == ENOENT || *error == ENOTDIR) return std::nullopt;
+    if (*error == platform::kNotRegularFileError || *error == EISDIR) {
+      // Linking the settings file to a device (/dev/null) is how a user keeps settings from
+      // being stored: nothing to report. Any other thing that is no file is reported, and left
+      // as it is.
+      if (IsCharacterDevice(path)) return std::nullopt;
+      return CannotBeRead(path, *error);
+    }
+    StoreText(DefaultSettingsText(), path);
+    return CannotBeRead(path, *error);
+  }
   std::string problem;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  if (error || size > kLargestSettingsFile || !in || !(text << in.rdbuf())) {
-    problem = "it cannot be read";
+  if (static_cast<std::int64_t>(text.size()) > kLargestSettingsFile) {
+    problem = "it is too large to be a settings file";
   } else {
     // Tried on an editor of its own first, so a damaged file leaves the real one untouched
     // instead of half set.
     try {
       hex::THexEditorEx trial;
-      trial.SetSettingsText(text.str());
+      trial.SetSettingsText(text);
       editor.SetSettingsText(trial.GetSettingsText());
       return std::nullopt;
     } catch (const platform::Exception& e) {

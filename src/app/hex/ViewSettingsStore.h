@@ -14,7 +14,9 @@ std::string ViewSettingsPath();
 
 // Applies the stored settings to an editor with the default settings. A missing file changes
 // nothing. A file that cannot be read or applied changes nothing either and is replaced by the
-// default settings, so the damage is reported once: the message saying so is returned.
+// default settings, so the damage is reported once: the message saying so is returned. Only a
+// regular file is read: a character device (a link to /dev/null) counts as no file, anything
+// else (a FIFO, a folder) is reported each time and never replaced.
 std::optional<std::string> LoadViewSettings(hex::THexEditorEx& editor,
                                             const std::string& path = ViewSettingsPath());
 

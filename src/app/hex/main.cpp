@@ -1,11 +1,12 @@
 // kestrave-hex: a hex editor window around the component. kestrave-hex [FILE]
-#include <QApplication>
-
 #include "app/hex/HexWindow.h"
+#include "platform/InterruptCleanup.h"
 #include "view/QtDesktopServices.h"
+#include "view/QtGuardedApplication.h"
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+  kestrave::platform::RemoveTemporariesOnInterrupt();
+  kestrave::view::QtGuardedApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kestrave-hex"));
   const kestrave::view::QtDesktopServices services;
   kestrave::app::HexWindow window;  // made after the services, so gone before them

@@ -52,12 +52,18 @@ void PageUp(THexEditorEx& e, bool ctrl) {
   MoveToRow(e, row);
 }
 
+// A row a page below Row, at most the last one; in 64 bits, as the last row of a large buffer
+// may be close to the largest int.
+int RowsBelow(int row, int rows, int lastRow) {
+  return static_cast<int>(std::min<std::int64_t>(lastRow, std::int64_t{row} + rows));
+}
+
 void PageDown(THexEditorEx& e, bool ctrl) {
   const int visible = e.VisibleRowCount();
   const int lastRow = e.RowCount() - 1;
-  if (ctrl) return MoveToRow(e, std::min(lastRow, e.TopRow() + visible - 1));
-  const int row = std::min(lastRow, e.CursorCell().Row + visible - 1);
-  e.SetTopRow(std::min(std::max(2, e.RowCount() - visible), e.TopRow() + visible - 1));
+  if (ctrl) return MoveToRow(e, RowsBelow(e.TopRow(), visible - 1, lastRow));
+  const int row = RowsBelow(e.CursorCell().Row, visible - 1, lastRow);
+  e.SetTopRow(RowsBelow(e.TopRow(), visible - 1, std::max(2, e.RowCount() - visible)));
   MoveToRow(e, row);
 }
 
@@ -107,12 +113,15 @@ void MoveRight(THexEditorEx& e) {
   const int unit = e.BytesPerUnit();
   const bool inChar = InCharColumn(e);
   const bool byUnits = e.Extending() || (inChar && e.UnicodeChars());
-  const int target = byUnits ? p + unit : p + 1;
-  if (inChar) return MoveTo(e, std::min(target, LastPosition(e)), true);
-  if (e.Extending()) return MoveTo(e, std::min(AlignDown(target, unit), LastPosition(e)), false);
+  // The caret may stand past the last byte of a buffer as large as an int counts.
+  const std::int64_t target = std::int64_t{p} + (byUnits ? unit : 1);
+  const auto last = std::int64_t{LastPosition(e)};
+  if (inChar) return MoveTo(e, static_cast<int>(std::min(target, last)), true);
+  if (e.Extending())
+    return MoveTo(e, static_cast<int>(std::min(target - target % unit, last)), false);
   if (!OnSecondNibble(e) && p != e.DataSize())
     return Go(e, {e.CursorCell().Col + 1, e.CursorCell().Row});
-  if (p + 1 < e.DataSize() || (p + 1 == e.DataSize() && e.InsertMode())) MoveTo(e, p + 1, false);
+  if (p < e.DataSize() - 1 || (p == e.DataSize() - 1 && e.InsertMode())) MoveTo(e, p + 1, false);
 }
 
 bool IsNavigationKey(int key, TShiftState shift) {

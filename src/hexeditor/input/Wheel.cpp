@@ -18,8 +18,10 @@ bool Zoom(THexEditorEx& e, bool down, TShiftState modifiers) {
   }
   if (modifiers == (ssCtrl | ssShift)) {
     platform::FontSpec font = e.Font();
-    // Shrinking goes on while the font is at least the smallest size, so it may end one below.
+    // Shrinking goes on while the font is at least the smallest size, so it may end one below;
+    // growing stops at the largest size a view lays out.
     if (down && font.Size() < kSmallestPoints) return false;
+    if (!down && font.Size() >= THexEditorEx::kLargestFontPoints) return false;
     font.SetSize(font.Size() + (down ? -1 : 1));
     e.SetFont(font);
     return true;

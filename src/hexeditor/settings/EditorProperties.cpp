@@ -22,8 +22,8 @@ static_assert(std::size(kTranslationIdentifiers) == kTranslationKindCount);
 static_assert(std::size(kPrintFlagIdentifiers) == kPrintFlagCount);
 
 // Font sizes a view can lay out: a larger one would overflow the grid's pixel arithmetic.
-constexpr int kLargestFontPoints = 999;
-constexpr int kLargestFontPixels = 1332;
+constexpr int kLargestFontPoints = TCustomHexEditor::kLargestFontPoints;
+constexpr int kLargestFontPixels = TCustomHexEditor::kLargestFontHeight;
 
 // Value properties of objects of type Object, from a getter and a setter that take and give
 // the property's own type (member functions or lambdas).

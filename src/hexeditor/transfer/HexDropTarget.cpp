@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "hexeditor/HexEditorEx.h"
+#include "platform/Guard.h"
 #include "platform/UserInterface.h"
 #include "platform/ole/OleError.h"
 
@@ -86,7 +87,7 @@ HResult THexDropTarget::Drop(ole::IDataObject* data, std::uint32_t keyState, ole
     return ole::E_FAIL;
   }
   HResult result = ole::E_FAIL;
-  try {
+  const bool completed = platform::RunGuarded([&] {
     result = editor_->CheckDataObject(*data, false, effect);
     if (result != ole::S_OK) {
       effect = ole::DROPEFFECT_NONE;
@@ -94,10 +95,10 @@ HResult THexDropTarget::Drop(ole::IDataObject* data, std::uint32_t keyState, ole
       editor_->ComputeDropEffect(keyState, effect);
       result = editor_->InsertFromDataObject(*data, false, effect);
     }
-  } catch (const std::exception& error) {
+  });
+  if (!completed) {
     result = ole::E_FAIL;
     effect = ole::DROPEFFECT_NONE;
-    platform::CurrentErrorDisplay().ShowError(error.what());
   }
   editor_->HideDropMarker();
   return result;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <signal.h>
+
+#include <string>
+
+namespace kestrave::platform {
+
+// Temporary files must not outlive a program that is interrupted: on SIGINT, SIGTERM or SIGHUP
+// the ones still in flight are removed, and the program then ends as the signal would have
+// ended it. The programs call this once at start; a signal the process was started with ignored
+// (nohup) stays ignored, and one that already has a handler keeps it.
+void RemoveTemporariesOnInterrupt();
+
+// Keeps SIGINT, SIGTERM and SIGHUP from this thread while it lives, so a temporary file and its
+// entry in the list of those in flight come and go together.
+class InterruptsHeld {
+ public:
+  InterruptsHeld();
+  ~InterruptsHeld();
+  InterruptsHeld(const InterruptsHeld&) = delete;
+  InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+// A temporary file listed as in flight while this lives: an interruption removes it. The list is
+// fixed in size so the signal handler can walk it; when it is full, or the path is longer than
+// any the system accepts, the file is simply not listed.
+class TemporaryInFlight {
+ public:
+  TemporaryInFlight() = default;
+  explicit TemporaryInFlight(const std::string& path);
+  ~TemporaryInFlight() { Forget(); }
+  TemporaryInFlight(TemporaryInFlight&& other) noexcept : slot_(other.slot_) { other.slot_ = -1; }
+  TemporaryInFlight& operator=(TemporaryInFlight&& other) noexcept;
+  TemporaryInFlight(const TemporaryInFlight&) = delete;
+  TemporaryInFlight& operator=(const TemporaryInFlight&) = delete;
+
+  bool IsListed() const { return slot_ >= 0; }
+  // The file is gone or has its final name: an interruption leaves it alone from now on.
+  void Forget();
+
+ private:
+  int slot_ = -1;
+};
+
+}  // namespace kestrave::platform

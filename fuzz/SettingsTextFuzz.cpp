@@ -1,29 +1,44 @@
-// Any settings text applies or raises a message; painting is never left locked, and what a view
-// writes after a reading that succeeded reads back into a new view as the same text.
+// Any settings text applies or raises a message; painting is never left locked, what a view
+// writes after a reading that succeeded reads back into a new view as the same text, and a view
+// so set lays out and paints some data without overflowing its arithmetic.
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "FuzzInput.h"
+#include "SettingsLines.h"
 #include "hexeditor/HexEditorEx.h"
-#include "hexeditor/settings/EditorProperties.h"
+#include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/view/PaintModel.h"
 #include "platform/Exception.h"
 #include "platform/MessageQueue.h"
 
 namespace {
 
-// Lines of listed names with values cut from the input, so most lines reach a setter.
-std::string NamedLines(kestrave::fuzz::FuzzInput& input) {
-  static const std::vector<std::string> names =
-      kestrave::hex::PublicPropertyNames(kestrave::hex::EditorPublishedClass());
-  std::string text;
-  while (input.Remaining() > 0) {
-    const std::uint8_t pick = input.Byte();
-    std::size_t length = input.Byte() % 24;
-    const auto* value = reinterpret_cast<const char*>(input.Take(length));
-    text += names[pick % names.size()] + "=" + std::string(value, length) + "\r\n";
-  }
-  return text;
+// A canvas that only measures, as a fixed-pitch font would.
+class NullCanvas : public kestrave::hex::IHexCanvas {
+ public:
+  void FillRect(const kestrave::hex::PaintRect&, kestrave::hex::TColor) override {}
+  void DrawText(const kestrave::hex::PaintRect&, int, int, std::u16string_view,
+                kestrave::hex::TColor, kestrave::hex::TColor) override {}
+  void DrawLine(int, int, int, int, kestrave::hex::TColor) override {}
+  void DrawFocusRect(const kestrave::hex::PaintRect&) override {}
+  void DrawFrame(const kestrave::hex::PaintRect&, kestrave::hex::TColor) override {}
+  void DrawImage(int, int, const kestrave::hex::TBookmarkImage&) override {}
+  int TextWidth(std::u16string_view text) override { return 8 * static_cast<int>(text.size()); }
+};
+
+// Some data, a window, a cursor near the end, and one paint of the whole window.
+void LayOutAndPaint(kestrave::hex::THexEditorEx& editor, std::uint8_t shape) {
+  kestrave::hex::THexMemoryStream bytes;
+  bytes.SetSize(1 + shape * 37);
+  editor.LoadFromStream(bytes);
+  editor.SetClientSize(200 + shape * 13, 100 + shape * 7);
+  editor.SetSelection(editor.DataSize() - 1, editor.DataSize() / 2);
+  editor.SetInCharField(shape & 1);
+  NullCanvas canvas;
+  kestrave::hex::THexPaintModel model(editor);
+  model.Paint(canvas, {0, 0, editor.ClientWidth(), editor.ClientHeight()});
+  editor.CaretRect();
 }
 
 }  // namespace
@@ -31,10 +46,10 @@ std::string NamedLines(kestrave::fuzz::FuzzInput& input) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static kestrave::platform::ManualMessageQueue queue;
   kestrave::fuzz::FuzzInput input(data, size);
-  const bool named = input.Byte() & 1;
+  const std::uint8_t flags = input.Byte();
   const std::string text =
-      named ? NamedLines(input)
-            : std::string(reinterpret_cast<const char*>(input.Rest()), input.Remaining());
+      flags & 1 ? kestrave::fuzz::SettingsLines(input)
+                : std::string(reinterpret_cast<const char*>(input.Rest()), input.Remaining());
   kestrave::hex::THexEditorEx editor;
   editor.SetMessageQueue(queue);
   editor.Loaded();
@@ -53,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     copy.Loaded();
     copy.SetSettingsText(written);  // raising here is a finding too
     if (copy.GetSettingsText() != written) std::abort();
+    LayOutAndPaint(editor, flags >> 1);
   }
   queue.Pump();
   return 0;

@@ -10,6 +10,7 @@
 #include "platform/Exception.h"
 #include "platform/FileStream.h"
 #include "platform/Format.h"
+#include "platform/InterruptCleanup.h"
 #include "platform/Pieces.h"
 #include "platform/SystemError.h"
 #include "platform/TempFile.h"
@@ -26,22 +27,31 @@ class ShiftFile {
  public:
   ShiftFile() {
     std::uint32_t tick = platform::TickCount();
+    int error = 0;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
       char name[16];
       std::snprintf(name, sizeof name, "%08X.HXED", tick);
       path_ = platform::TemporaryFolder() + "/" + name;
-      file_ = platform::CreateExclusiveFile(path_);
-      if (file_.IsOpen() || errno != EEXIST) break;
+      {
+        // Created and listed for removal on an interruption as one step.
+        const platform::InterruptsHeld held;
+        file_ = platform::CreateExclusiveFile(path_);
+        error = errno;
+        if (file_.IsOpen()) inFlight_ = platform::TemporaryInFlight(path_);
+      }
+      if (file_.IsOpen() || error != EEXIST) break;
       const std::uint32_t now = platform::TickCount();
       tick = now != tick ? now : tick + 1;
     }
     if (!file_.IsOpen())
-      throw platform::EFCreateError(
-          platform::FormatMessage(msg::kCannotCreateFile, {path_, platform::LastErrorText()}));
+      throw platform::EFCreateError(platform::FormatMessage(
+          msg::kCannotCreateFile, {path_, platform::SystemErrorText(error)}));
   }
   ~ShiftFile() {
+    const platform::InterruptsHeld held;
     file_.Close();
     ::unlink(path_.c_str());
+    inFlight_.Forget();
   }
   ShiftFile(const ShiftFile&) = delete;
   ShiftFile& operator=(const ShiftFile&) = delete;
@@ -51,6 +61,7 @@ class ShiftFile {
  private:
   std::string path_;
   platform::FileHandle file_;
+  platform::TemporaryInFlight inFlight_;
 };
 
 }  // namespace

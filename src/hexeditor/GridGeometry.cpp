@@ -41,13 +41,13 @@ GridCell GridGeometry::PositionToCell(std::int64_t position, bool inCharField) c
 }
 
 int GridGeometry::OtherFieldColumn(int col) const {
-  if (!IsCharColumn(col)) return ToInt((std::int64_t{col} - 2) / (unicodeChars_ ? 4 : 2) +
-                                       FirstCharColumn());
+  if (!IsCharColumn(col))
+    return ToInt((std::int64_t{col} - 2) / (unicodeChars_ ? 4 : 2) + FirstCharColumn());
   return ToInt((unicodeChars_ ? 4 : 2) * (std::int64_t{col} - FirstCharColumn()) + 2);
 }
 
 int GridGeometry::RowOfPosition(std::int64_t position) const {
-  return ToInt(position / bytesPerRow_ + kFixedRows);
+  return ToInt(ToInt(position / bytesPerRow_) + std::int64_t{kFixedRows});
 }
 
 int GridGeometry::DataRowCount(std::int64_t dataSize, int bytesPerRow, bool insertMode) {

@@ -182,7 +182,8 @@ bool THexEditorEx::DragThresholdReached(TShiftState shift, int x, int y) const {
   if (!oleDragDrop_ || !(shift & ssLeft) || dragging_ || !dragPending_) return false;
   if (!OverSelection(*this, x, y) || Extending()) return false;
   const int threshold = InputState().DragThreshold();
-  return std::abs(x - dragStartX_) >= threshold || std::abs(y - dragStartY_) >= threshold;
+  return std::abs(std::int64_t{x} - dragStartX_) >= threshold ||
+         std::abs(std::int64_t{y} - dragStartY_) >= threshold;
 }
 
 // Runs the whole drag: the platform's loop is modal and returns when the drag ends.

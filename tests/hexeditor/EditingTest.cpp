@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/InterruptCleanup.h"
 #include "platform/TempFile.h"
 #include "tests/hexeditor/EditorFixture.h"
 
@@ -290,6 +293,28 @@ TEST_F(Nibbles, AFolderThatCannotTakeTheFileLeavesTheDataAlone) {
     EXPECT_NE(e.Message().find(".HXED\". No such file or directory"), std::string::npos);
   }
   EXPECT_EQ(StateOf(editor), before);
+}
+
+TEST_F(Nibbles, AnInterruptionDuringAShiftLeavesNoTemporaryFile) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    platform::RemoveTemporariesOnInterrupt();
+    LoadBytes(PatternBytes(16 << 20));
+    for (;;)
+      editor.InsertNibble(0, false);
+  }
+  // Interrupted once the shift's file is seen, that is while a shift runs.
+  bool seen = false;
+  for (int wait = 0; wait < 20000 && !seen; ++wait) {
+    seen = !TmpEntries().empty();
+    if (!seen) ::usleep(500);
+  }
+  ::kill(child, SIGTERM);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(seen) << "no shift started";
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_TRUE(TmpEntries().empty()) << "the shift's file was left behind";
 }
 
 }  // namespace

@@ -92,13 +92,9 @@ std::vector<std::string> AllValuePropertyNames() {
 // Every value property's text form: what a refused value must leave as it was.
 std::map<std::string, std::string> PropertyValues(THexEditorEx& editor) {
   std::map<std::string, std::string> values;
-  ForEachValueProperty(
-      EditorPublishedClass(), &editor,
-      [&](const std::string& name, const TPublishedProperty& property, void* owner) {
-        values[name] = name == "OffsetFormat" || property.Kind != TPropertyKind::String
-                           ? property.Get(owner)
-                           : std::to_string(property.Get(owner).size());
-      });
+  ForEachValueProperty(EditorPublishedClass(), &editor,
+                       [&](const std::string& name, const TPublishedProperty& property,
+                           void* owner) { values[name] = property.Get(owner); });
   return values;
 }
 
@@ -349,6 +345,40 @@ TEST_F(ExtremeValues, LayoutSettersTakeWhatTheyCanLayOutOrRefuseWithTheirMessage
       queue.Pump();
     }
   }
+}
+
+// Ctrl+Shift+wheel grows the font; past 999 points the view's settings text would hold a size
+// that reading it refuses, so zooming stops there.
+TEST_F(ExtremeValues, ZoomingTheFontStopsAtTheLargestSizeTheSettingsTextReadsBack) {
+  ViewedEditor editor(queue);
+  editor.SetZoomOnWheel(true);
+  platform::FontSpec font = editor.Font();
+  font.SetSize(TCustomHexEditor::kLargestFontPoints - 1);
+  editor.SetFont(font);
+  EXPECT_TRUE(editor.MouseWheel(false, ssCtrl | ssShift));
+  EXPECT_EQ(editor.Font().Size(), TCustomHexEditor::kLargestFontPoints);
+  EXPECT_FALSE(editor.MouseWheel(false, ssCtrl | ssShift)) << "no larger";
+  EXPECT_EQ(editor.Font().Height, TCustomHexEditor::kLargestFontHeight);
+  ViewedEditor copy(queue);
+  EXPECT_NO_THROW(copy.SetSettingsText(editor.GetSettingsText()));
+  EXPECT_EQ(copy.Font(), editor.Font());
+  EXPECT_TRUE(editor.MouseWheel(true, ssCtrl | ssShift)) << "and smaller again";
+}
+
+TEST_F(ExtremeValues, AFontOutsideWhatAViewLaysOutIsRefusedWithItsMessage) {
+  ViewedEditor editor(queue);
+  const platform::FontSpec kept = editor.Font();
+  for (const int height : {INT_MIN, -1, 0, TCustomHexEditor::kLargestFontHeight + 1, INT_MAX}) {
+    platform::FontSpec font = kept;
+    font.Height = height;
+    ExpectError<EHexEditor>([&] { editor.SetFont(font); },
+                            "Invalid font height " + std::to_string(height) + ", allowed: 1..1332");
+    EXPECT_EQ(editor.Font(), kept);
+  }
+  platform::FontSpec largest = kept;
+  largest.Height = TCustomHexEditor::kLargestFontHeight;
+  editor.SetFont(largest);
+  EXPECT_EQ(editor.Font(), largest);
 }
 
 }  // namespace

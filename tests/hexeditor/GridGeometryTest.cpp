@@ -108,7 +108,8 @@ TEST(GridGeometry, EdgeRowsColumnsAndPositionsStayInRange) {
   const GridGeometry oneByteRows(1, false);
   EXPECT_EQ(oneByteRows.RowOfPosition(INT32_MAX - 3), INT32_MAX - 1);
   EXPECT_EQ(oneByteRows.RowOfPosition(INT32_MAX - 2), INT32_MAX);
-  EXPECT_EQ(oneByteRows.RowOfPosition(INT32_MAX), INT32_MAX) << "held at the last row an int numbers";
+  EXPECT_EQ(oneByteRows.RowOfPosition(INT32_MAX), INT32_MAX)
+      << "held at the last row an int numbers";
   EXPECT_EQ(oneByteRows.CellToPosition({2, INT32_MAX}), std::int64_t{INT32_MAX} - 2);
   EXPECT_EQ(GridGeometry(256, false).CellToPosition({513, INT32_MAX}),
             (std::int64_t{INT32_MAX} - 2) * 256 + 255)

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -48,9 +49,17 @@ std::optional<int> ReadSettingsFile(const std::string& path, std::string& text) 
   const platform::FileHandle file = platform::OpenForReadShared(path);
   if (!file.IsOpen()) return errno;
   platform::THandleStream stream(file.Fd());
-  text.assign(static_cast<std::size_t>(kLargestSettingsFile) + 1, '\0');
-  text.resize(static_cast<std::size_t>(stream.Read(text.data(), kLargestSettingsFile + 1)));
-  if (stream.LastError() != 0) return stream.LastError();
+  // In pieces, so a settings file of a few hundred bytes does not cost a megabyte.
+  constexpr std::size_t kPiece = 64 * 1024;
+  text.clear();
+  while (static_cast<std::int64_t>(text.size()) <= kLargestSettingsFile) {
+    const std::size_t had = text.size();
+    text.resize(had + kPiece);
+    const std::int64_t got = stream.Read(text.data() + had, static_cast<std::int64_t>(kPiece));
+    text.resize(had + static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
+    if (stream.LastError() != 0) return stream.LastError();
+    if (got <= 0) break;
+  }
   return std::nullopt;
 }
 

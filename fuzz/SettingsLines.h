@@ -28,7 +28,9 @@ inline std::string SettingsLines(FuzzInput& input) {
       value = extremes[kind - 240];
     } else {
       std::size_t length = kind % 24;
-      value.assign(reinterpret_cast<const char*>(input.Take(length)), length);
+      // Take shortens Length at the end of the input: read it only after the call.
+      const auto* piece = reinterpret_cast<const char*>(input.Take(length));
+      value.assign(piece, length);
     }
     text += names[pick % names.size()] + "=" + value + "\r\n";
   }

@@ -1,6 +1,8 @@
 #include "platform/ole/Medium.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "platform/ole/GdiObjects.h"
 #include "platform/ole/GlobalMemory.h"
@@ -39,39 +41,72 @@ HGLOBAL MakeDropFiles(const std::vector<std::string>& files) {
   return GlobalFromBytes(block.data(), block.size());
 }
 
+namespace {
+
+// Where one name of a DROPFILES block lies: its first byte and its length in characters.
+struct NameSpan {
+  std::size_t At = 0;
+  std::size_t Chars = 0;
+};
+
+// Visits the names of a block in order until Visit answers false. Walking costs no allocation,
+// so asking for one name of a long list does not build all the others.
+template <typename Visit>
+void WalkDropNames(const std::uint8_t* block, std::size_t size, Visit&& visit) {
+  if (!block || size < kDropFilesHeader) return;
+  const std::size_t unit = Le32(block + 16) != 0 ? 2 : 1;
+  std::size_t at = Le32(block);
+  while (at + unit <= size) {
+    std::size_t end = at;
+    while (end + unit <= size && (block[end] != 0 || (unit == 2 && block[end + 1] != 0)))
+      end += unit;
+    // An unterminated name is no name; "" ends the list.
+    if (end + unit > size || end == at) return;
+    if (!visit(NameSpan{at, (end - at) / unit})) return;
+    at = end + unit;
+  }
+}
+
+std::string NameOf(const std::uint8_t* block, const NameSpan& span, bool wide) {
+  std::string name(span.Chars, '\0');
+  for (std::size_t i = 0; i < span.Chars; ++i) {
+    const std::size_t at = span.At + (wide ? 2 * i : i);
+    const std::uint32_t c = wide ? (block[at] | (block[at + 1] << 8)) : block[at];
+    // Wide names keep Latin-1 as it is; other characters cannot be named in 8 bits.
+    name[i] = static_cast<char>(c < 0x100 ? c : '?');
+  }
+  return name;
+}
+
+bool IsWide(const std::uint8_t* block, std::size_t size) {
+  return block && size >= kDropFilesHeader && Le32(block + 16) != 0;
+}
+
+}  // namespace
+
 std::vector<std::string> DropFileNames(const std::uint8_t* block, std::size_t size) {
   std::vector<std::string> names;
-  if (!block || size < kDropFilesHeader) return names;
-  const std::uint32_t offset = Le32(block);
-  const bool wide = Le32(block + 16) != 0;
-  const std::size_t unit = wide ? 2 : 1;
-  std::size_t at = offset;
-  while (at + unit <= size) {
-    std::string name;
-    bool ended = false;
-    for (; at + unit <= size; at += unit) {
-      const std::uint32_t c = wide ? (block[at] | (block[at + 1] << 8)) : block[at];
-      if (c == 0) {
-        ended = true;
-        at += unit;
-        break;
-      }
-      // Wide names keep Latin-1 as it is; other characters cannot be named in 8 bits.
-      name += static_cast<char>(c < 0x100 ? c : '?');
-    }
-    if (!ended || name.empty()) break;  // an unterminated name is no name; "" ends the list
-    names.push_back(std::move(name));
-  }
+  const bool wide = IsWide(block, size);
+  WalkDropNames(block, size, [&](const NameSpan& span) {
+    names.push_back(NameOf(block, span, wide));
+    return true;
+  });
   return names;
 }
 
 std::uint32_t DragQueryFileA(HGLOBAL drop, std::uint32_t index, char* buffer, std::uint32_t size) {
   const std::uint8_t* block = GlobalLock(drop);
-  const std::vector<std::string> names = DropFileNames(block, GlobalSize(drop));
+  const std::size_t blockSize = GlobalSize(drop);
+  std::uint32_t count = 0;
+  std::optional<NameSpan> found;
+  WalkDropNames(block, blockSize, [&](const NameSpan& span) {
+    if (count++ == index) found = span;
+    return !found;
+  });
+  const std::string name = found ? NameOf(block, *found, IsWide(block, blockSize)) : "";
   if (block) GlobalUnlock(drop);
-  if (index == 0xFFFFFFFFu) return static_cast<std::uint32_t>(names.size());
-  if (index >= names.size()) return 0;
-  const std::string& name = names[index];
+  if (index == 0xFFFFFFFFu) return count;
+  if (!found) return 0;
   if (!buffer) return static_cast<std::uint32_t>(name.size());
   if (size == 0) return 0;
   const auto length = static_cast<std::uint32_t>(std::min<std::size_t>(name.size(), size - 1));

@@ -60,6 +60,12 @@ void AddTableRow(const std::string& work, const std::string& ours, const std::st
 
 void PrintRatio(const std::string& label, double measured, double baseline, double limit) {
   const double ratio = baseline > 0 ? measured / baseline : 0;
+  if (limit <= 0) {
+    std::printf("%-44s %.3fx\n", label.c_str(), ratio);
+    AddTableRow(label, Milliseconds(measured), Milliseconds(baseline), Formatted("%.3fx", ratio),
+                "-", "-");
+    return;
+  }
   const bool met = ratio <= limit;
   std::printf("%-44s %.3fx  (limit %.2fx: %s)\n", label.c_str(), ratio, limit,
               met ? "met" : "NOT MET");

@@ -25,7 +25,8 @@ void RunBenchmarks(int argc, char** argv, FastestRunReporter& reporter);
 // Every Print below also adds a row to the summary table when KESTRAVE_BENCH_TABLE names a
 // file: work, ours, baseline, ratio, target and result, separated by tabs.
 
-// Prints "label: ratio (what / baseline)" and whether it meets the limit.
+// Prints "label: ratio (what / baseline)" and whether it meets the limit (a limit of 0: no
+// target).
 void PrintRatio(const std::string& label, double measured, double baseline, double limit);
 
 // Prints "label: throughput ratio" (baseline time / measured time, higher is better) and, when

@@ -182,6 +182,11 @@ class TCustomHexEditor {
   // The first position from StartPos at which the whole pattern lies before EndPos + 1, or -1.
   int FindBytes(const std::uint8_t* pattern, int patternLength, int startPos, int endPos,
                 bool ignoreCase);
+  // Every position at which each pattern lies in the data, ascending, found in one pass: the
+  // positions FindBytes finds one call at a time. Nothing when an OnFind handler or the stepwise
+  // progress of FindProgress decides the answers instead: the caller then asks FindBytes.
+  std::optional<std::vector<std::vector<int>>> FindAllBytes(
+      const std::vector<std::string>& patterns, bool ignoreCase);
   bool FindProgress() const { return findProgress_; }
   void SetFindProgress(bool value) { findProgress_ = value; }
   THexFindEvent OnFind;

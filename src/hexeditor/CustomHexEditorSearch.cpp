@@ -1,6 +1,7 @@
 // Search: building patterns and their comparison tables, and finding them in the data.
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "hexeditor/CustomHexEditor.h"
 #include "hexeditor/HexEditorError.h"
@@ -89,6 +90,36 @@ int TCustomHexEditor::FindBytes(const std::uint8_t* pattern, int patternLength, 
   const std::int64_t found =
       FindMappedInBlocks(data, std::int64_t{endPos} - startPos + 1, pattern, patternLength, map);
   return found < 0 ? -1 : static_cast<int>(found + startPos);
+}
+
+std::optional<std::vector<std::vector<int>>> TCustomHexEditor::FindAllBytes(
+    const std::vector<std::string>& patterns, bool ignoreCase) {
+  if (OnFind || (findProgress_ && OnProgress)) return std::nullopt;
+  const ByteMap& map = ignoreCase ? foldedTable_ : identityTable_;
+  std::vector<std::basic_string_view<std::uint8_t>> needles;
+  std::int64_t longest = 0;
+  for (const std::string& pattern : patterns) {
+    needles.emplace_back(reinterpret_cast<const std::uint8_t*>(pattern.data()), pattern.size());
+    longest = std::max<std::int64_t>(longest, static_cast<std::int64_t>(pattern.size()));
+  }
+  std::vector<std::vector<int>> found(patterns.size());
+  const BusyScope busy(*this);
+  const auto* data = reinterpret_cast<const std::uint8_t*>(data_.PointerAt(0));
+  const std::int64_t size = DataSize();
+  // Block by block as FindBytes goes, reaching Longest - 1 bytes into the next block; a start is
+  // taken from the block it begins in, so none is found twice.
+  std::vector<std::vector<std::int64_t>> starts;
+  for (std::int64_t from = 0; from < size;) {
+    const std::int64_t blockEnd = std::min(size, from + kSearchBlock);
+    const std::int64_t to = std::min(size, blockEnd + std::max<std::int64_t>(longest - 1, 0));
+    FindAllMapped(data + from, to - from, needles, map, starts);
+    for (std::size_t k = 0; k < starts.size(); ++k)
+      for (const std::int64_t start : starts[k])
+        if (from + start < blockEnd) found[k].push_back(static_cast<int>(from + start));
+    from = blockEnd;
+    if (from < size) platform::KeepResponsive();
+  }
+  return found;
 }
 
 // The shift-by-one method step by step, as the progress handler may count its reports.

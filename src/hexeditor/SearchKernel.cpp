@@ -1,5 +1,6 @@
 #include "hexeditor/SearchKernel.h"
 
+#include <algorithm>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -76,20 +77,26 @@ std::int64_t ScanVector(const std::uint8_t* data, std::int64_t starts, const std
 }
 #endif
 
-}  // namespace
+// One needle's filter for the all-needles pass: its two most selective positions.
+struct NeedleFilter {
+  const std::uint8_t* pattern = nullptr;
+  std::int64_t length = 0;
+  std::int64_t starts = 0;  // offsets where the whole needle fits
+  Anchor best;
+  Anchor runnerUp;
+};
 
-std::int64_t FindMapped(const std::uint8_t* data, std::int64_t size, const std::uint8_t* pattern,
-                        std::int64_t length, const ByteMap& map) {
-  if (length < 1 || length > size) return -1;
-  const std::int64_t starts = size - length + 1;
-  // The two positions with the fewest candidate bytes filter best.
-  Anchor best = AnchorAt(pattern, length - 1, map);
-  Anchor runnerUp = AnchorAt(pattern, 0, map);
-  if (best.count == 0 || runnerUp.count == 0) return -1;
+// The two positions with the fewest candidate bytes; false when some position has none (no byte
+// maps to it, so the needle can never match).
+bool ChooseAnchors(const std::uint8_t* pattern, std::int64_t length, const ByteMap& map,
+                   Anchor& best, Anchor& runnerUp) {
+  best = AnchorAt(pattern, length - 1, map);
+  runnerUp = AnchorAt(pattern, 0, map);
+  if (best.count == 0 || runnerUp.count == 0) return false;
   if (runnerUp.count < best.count) std::swap(best, runnerUp);
   for (std::int64_t k = 1; k + 1 < length; ++k) {
     const Anchor here = AnchorAt(pattern, k, map);
-    if (here.count == 0) return -1;
+    if (here.count == 0) return false;
     if (here.count < best.count) {
       runnerUp = best;
       best = here;
@@ -97,6 +104,86 @@ std::int64_t FindMapped(const std::uint8_t* data, std::int64_t size, const std::
       runnerUp = here;
     }
   }
+  return true;
+}
+
+void CheckScalar(const std::uint8_t* data, std::int64_t o, const NeedleFilter& needle,
+                 const ByteMap& map, std::vector<std::int64_t>& starts) {
+  if (o < needle.starts &&
+      map[data[o + needle.best.offset]] == needle.pattern[needle.best.offset] &&
+      MatchesAt(data + o, needle.pattern, needle.length, map))
+    starts.push_back(o);
+}
+
+}  // namespace
+
+void FindAllMapped(const std::uint8_t* data, std::int64_t size,
+                   const std::vector<std::basic_string_view<std::uint8_t>>& needles,
+                   const ByteMap& map, std::vector<std::vector<std::int64_t>>& starts) {
+  starts.assign(needles.size(), {});
+  std::vector<NeedleFilter> filters;
+  std::vector<std::size_t> owners;  // which needle each filter serves
+  for (std::size_t k = 0; k < needles.size(); ++k) {
+    NeedleFilter filter;
+    filter.pattern = needles[k].data();
+    filter.length = static_cast<std::int64_t>(needles[k].size());
+    if (filter.length < 1 || filter.length > size) continue;
+    if (!ChooseAnchors(filter.pattern, filter.length, map, filter.best, filter.runnerUp)) continue;
+    filter.starts = size - filter.length + 1;
+    filters.push_back(filter);
+    owners.push_back(k);
+  }
+  if (filters.empty()) return;
+  std::int64_t vectorEnd = 0;
+#if defined(__SSE2__)
+  constexpr std::size_t kMostFilters = 8;
+  bool selective = filters.size() <= kMostFilters;
+  std::int64_t fewestStarts = filters.front().starts;
+  for (const NeedleFilter& filter : filters) {
+    selective = selective && filter.best.count <= kMaxAnchorBytes &&
+                filter.runnerUp.count <= kMaxAnchorBytes;
+    fewestStarts = std::min(fewestStarts, filter.starts);
+  }
+  if (selective) {
+    // Sixteen offsets a step for every needle at once; a lane passes when both anchors of some
+    // needle pass, and only those lanes are compared in full, needle by needle in offset order.
+    for (; vectorEnd + kLanes <= fewestStarts; vectorEnd += kLanes) {
+      unsigned masks[kMostFilters] = {};
+      unsigned any = 0;
+      for (std::size_t f = 0; f < filters.size(); ++f) {
+        const NeedleFilter& filter = filters[f];
+        const auto* a = reinterpret_cast<const __m128i*>(data + vectorEnd + filter.best.offset);
+        const auto* b = reinterpret_cast<const __m128i*>(data + vectorEnd + filter.runnerUp.offset);
+        masks[f] = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
+            InSet(_mm_loadu_si128(a), filter.best), InSet(_mm_loadu_si128(b), filter.runnerUp))));
+        any |= masks[f];
+      }
+      if (any == 0) continue;
+      for (std::size_t f = 0; f < filters.size(); ++f)
+        for (unsigned mask = masks[f]; mask != 0; mask &= mask - 1) {
+          const std::int64_t candidate = vectorEnd + __builtin_ctz(mask);
+          if (MatchesAt(data + candidate, filters[f].pattern, filters[f].length, map))
+            starts[owners[f]].push_back(candidate);
+        }
+    }
+  }
+#endif
+  std::int64_t mostStarts = 0;
+  for (const NeedleFilter& filter : filters)
+    mostStarts = std::max(mostStarts, filter.starts);
+  for (std::size_t f = 0; f < filters.size(); ++f)
+    for (std::int64_t o = vectorEnd; o < mostStarts; ++o)
+      CheckScalar(data, o, filters[f], map, starts[owners[f]]);
+}
+
+std::int64_t FindMapped(const std::uint8_t* data, std::int64_t size, const std::uint8_t* pattern,
+                        std::int64_t length, const ByteMap& map) {
+  if (length < 1 || length > size) return -1;
+  const std::int64_t starts = size - length + 1;
+  // The two positions with the fewest candidate bytes filter best.
+  Anchor best;
+  Anchor runnerUp;
+  if (!ChooseAnchors(pattern, length, map, best, runnerUp)) return -1;
   std::int64_t from = 0;
 #if defined(__SSE2__)
   if (best.count <= kMaxAnchorBytes && runnerUp.count <= kMaxAnchorBytes) {

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 namespace kestrave::hex {
 
@@ -39,6 +41,14 @@ std::int64_t FindMappedStepwise(const std::uint8_t* data, std::int64_t start, st
     }
   }
 }
+
+// Every start of every needle in Data, found in one pass: Starts[k] gets the offsets o (ascending)
+// with Map[Data[o + j]] == Needles[k][j] for every j, each match lying inside Data. Needles that
+// are empty or longer than the data have no starts. The offsets FindMapped would find one call
+// at a time, in a single pass over memory.
+void FindAllMapped(const std::uint8_t* data, std::int64_t size,
+                   const std::vector<std::basic_string_view<std::uint8_t>>& needles,
+                   const ByteMap& map, std::vector<std::vector<std::int64_t>>& starts);
 
 // The same answer as FindMapped by the plain shift-by-one method.
 std::int64_t FindMappedShiftByOne(const std::uint8_t* data, std::int64_t size,

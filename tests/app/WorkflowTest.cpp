@@ -131,6 +131,61 @@ TEST_F(Workflow, AGeneratedContainerListsWhatItsLayoutSays) {
   EXPECT_EQ(workflow.HexEditorEx1.SelectionHigh(), lastMarker + 11);
 }
 
+// What the scan leaves behind: both lists, the cursor and the selection, and the status.
+struct ScanOutcome {
+  std::vector<std::string> magics;
+  std::vector<std::string> markers;
+  int cursor = 0;
+  int low = 0;
+  int high = 0;
+  std::string status;
+  bool operator==(const ScanOutcome&) const = default;
+};
+
+ScanOutcome Outcome(const ConverterWorkflow& workflow) {
+  return {Lines(workflow.ListBox1),
+          Lines(workflow.ListBox2),
+          workflow.HexEditorEx1.CursorPosition(),
+          workflow.HexEditorEx1.SelectionLow(),
+          workflow.HexEditorEx1.SelectionHigh(),
+          workflow.StatusText()};
+}
+
+TEST_F(Workflow, OnePassOverBothPatternsScansAsOneSearchAtATimeDoes) {
+  // Patterns on the joins of the search's 16 MiB blocks, overlapping, in mixed case, and cut
+  // off at the end.
+  constexpr std::size_t kBlock = std::size_t{16} << 20;
+  const std::string marker(
+      "\x06\x1F\x22"
+      "audio/amr");
+  std::string bytes(2 * kBlock + 4096, '.');
+  const auto place = [&](std::size_t at, const std::string& what) {
+    bytes.replace(at, what.size(), what);
+  };
+  place(3, "#!AMR");
+  place(kBlock - 2, "#!amr");
+  place(kBlock - 30, marker);
+  place(kBlock + 40,
+        "\x06\x1F\x22"
+        "AUDIO/AMR");
+  place(2 * kBlock - 6, marker);
+  place(2 * kBlock + 20, "#!AmR#!AMR");
+  place(2 * kBlock + 100, marker + "#!AMR" + marker);
+  place(bytes.size() - 4, "#!AM");
+  WriteAll(dir.File("joins.drf"), bytes);
+  workflow.OpenContainer(dir.File("joins.drf"));
+  const ScanOutcome onePass = Outcome(workflow);
+
+  ConverterWorkflow stepwise;
+  // Watching the search's steps makes the component search one start at a time.
+  stepwise.HexEditorEx1.SetFindProgress(true);
+  stepwise.HexEditorEx1.OnProgress = [](auto&&...) {};
+  stepwise.OpenContainer(dir.File("joins.drf"));
+  EXPECT_EQ(onePass, Outcome(stepwise));
+  EXPECT_EQ(onePass.magics.size(), 5u);
+  EXPECT_EQ(onePass.markers.size(), 5u);
+}
+
 TEST_F(Workflow, ScanningAgainWithoutClearingListsEveryPositionTwice) {
   WriteAll(dir.File("one.drf"), "..#!AMR..");
   workflow.OpenContainer(dir.File("one.drf"));

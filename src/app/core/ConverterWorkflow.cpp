@@ -43,8 +43,10 @@ void ConverterWorkflow::OpenContainer(const std::string& path) {
 }
 
 void ConverterWorkflow::Action1Execute() {
-  Button2Click();
-  Button3Click();
+  // Both scans from one pass over the data; each then takes its steps as it always has.
+  const auto starts = FindAllStarts({text::kAmrMagic, text::kAmrMarker});
+  ScanMagic(starts ? &(*starts)[0] : nullptr);
+  ScanMarkers(starts ? &(*starts)[1] : nullptr);
   if (ListBox1.Count() > 0) {
     statusText_ = text::kFoundPrefix + std::to_string(ListBox1.Count()) + text::kFoundSuffix;
     saveEnabled_ = true;
@@ -54,15 +56,30 @@ void ConverterWorkflow::Action1Execute() {
   }
 }
 
+std::optional<std::vector<std::vector<int>>> ConverterWorkflow::FindAllStarts(
+    const std::vector<std::string>& texts) {
+  std::vector<std::string> patterns;
+  for (const std::string& text : texts)
+    patterns.push_back(HexEditorEx1.BuildFindPattern(text, true, false));
+  return HexEditorEx1.FindAllBytes(patterns, true);
+}
+
 // Each hit is selected and listed; the next search starts on the hit's last byte, where the
 // cursor now stands. Neither pattern begins with its own last byte, so no hit is found twice.
-void ConverterWorkflow::ScanFor(const std::string& text, TStringList& list) {
+void ConverterWorkflow::ScanFor(const std::string& text, TStringList& list,
+                                const std::vector<int>* starts) {
+  const std::string pattern = HexEditorEx1.BuildFindPattern(text, true, false);
+  const int length = static_cast<int>(pattern.size());
   for (;;) {
     const int start = std::max(0, HexEditorEx1.CursorPosition());
-    const std::string pattern = HexEditorEx1.BuildFindPattern(text, true, false);
-    const int length = static_cast<int>(pattern.size());
-    const int hit = HexEditorEx1.FindBytes(reinterpret_cast<const std::uint8_t*>(pattern.data()),
-                                           length, start, HexEditorEx1.DataSize() - 1, true);
+    int hit = -1;
+    if (starts) {
+      const auto next = std::lower_bound(starts->begin(), starts->end(), start);
+      if (next != starts->end()) hit = *next;
+    } else {
+      hit = HexEditorEx1.FindBytes(reinterpret_cast<const std::uint8_t*>(pattern.data()), length,
+                                   start, HexEditorEx1.DataSize() - 1, true);
+    }
     if (hit == -1) return;
     HexEditorEx1.SetSelectionStart(hit + length - 1);
     HexEditorEx1.SetSelectionEnd(hit);
@@ -70,14 +87,24 @@ void ConverterWorkflow::ScanFor(const std::string& text, TStringList& list) {
   }
 }
 
-void ConverterWorkflow::Button2Click() {
-  ScanFor(text::kAmrMagic, ListBox1);
+void ConverterWorkflow::ScanMagic(const std::vector<int>* starts) {
+  ScanFor(text::kAmrMagic, ListBox1, starts);
   HexEditorEx1.SetSelectionStart(0);
   HexEditorEx1.SetSelectionEnd(1);
 }
 
+void ConverterWorkflow::ScanMarkers(const std::vector<int>* starts) {
+  ScanFor(text::kAmrMarker, ListBox2, starts);
+}
+
+void ConverterWorkflow::Button2Click() {
+  const auto starts = FindAllStarts({text::kAmrMagic});
+  ScanMagic(starts ? &(*starts)[0] : nullptr);
+}
+
 void ConverterWorkflow::Button3Click() {
-  ScanFor(text::kAmrMarker, ListBox2);
+  const auto starts = FindAllStarts({text::kAmrMarker});
+  ScanMarkers(starts ? &(*starts)[0] : nullptr);
 }
 
 namespace {

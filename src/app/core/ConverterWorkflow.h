@@ -49,7 +49,14 @@ class ConverterWorkflow {
 
  private:
   static void Configure(hex::THexEditorEx& editor);
-  void ScanFor(const std::string& text, TStringList& list);
+  // The starts of Texts as patterns in the container, found in one pass; nothing when the
+  // component must be asked one start at a time.
+  std::optional<std::vector<std::vector<int>>> FindAllStarts(const std::vector<std::string>& texts);
+  void ScanMagic(const std::vector<int>* starts);
+  void ScanMarkers(const std::vector<int>* starts);
+  // Lists each start of Text from the cursor on, selecting each; Starts, when known, are all
+  // the starts there are, so nothing has to be searched again.
+  void ScanFor(const std::string& text, TStringList& list, const std::vector<int>* starts);
   std::vector<std::string> RecordFileNames(const std::string& base, int count) const;
   void ExportRecord(int index, int start, int end, const std::string& fileName,
                     const RecordWritten& recordWritten);

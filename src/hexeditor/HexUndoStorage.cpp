@@ -48,43 +48,52 @@ UndoHeader THexUndoStorage::CaptureState() const {
 }
 
 // What a kind keeps of the data, and the marks it notes in the flags.
-std::vector<std::uint8_t> THexUndoStorage::SavedBytesOf(int kind, int position, int countA,
-                                                        int countB, const std::string& description,
-                                                        std::uint32_t& flags) const {
+THexUndoStorage::SavedBytes THexUndoStorage::SavedBytesOf(int kind, int position, int countA,
+                                                          int countB,
+                                                          const std::string& description,
+                                                          std::uint32_t& flags) const {
   const TCustomHexEditor& e = editor_;
-  std::vector<std::uint8_t> saved;
+  SavedBytes saved;
+  const auto dataAt = [&](std::int64_t at, std::int64_t count) {
+    if (count > 0)
+      saved.Bytes = {reinterpret_cast<const std::uint8_t*>(e.data_.PointerAt(at)),
+                     static_cast<std::size_t>(count)};
+  };
   switch (kind) {
     case ukChangeBytes:
-      saved = BytesAt(e, position, countA);
+      dataAt(position, countA);
       flags |= FlagIf(e.IsChanged(position), undoflag::kMarkAtPosition);
       if (countA == 2) flags |= FlagIf(e.IsChanged(position + 1), undoflag::kMarkAfterPosition);
       break;
     case ukRemove:
     case ukConvert:
-      saved = BytesAt(e, position, countA);
+      dataAt(position, countA);
       break;
     case ukReplace:
-      saved = BytesAt(e, position, countB);
+      dataAt(position, countB);
       break;
     case ukInsertNibble:
     case ukDeleteNibble:
-      saved = BytesAt(e, position, 1);
+      dataAt(position, 1);
       flags |= FlagIf(e.IsChanged(position), undoflag::kMarkAtPosition);
       break;
     case ukGroup: {
       const std::size_t length = std::min<std::size_t>(description.size(), 255);
-      saved.assign(length + 1, static_cast<std::uint8_t>(length));
-      std::memcpy(saved.data() + 1, description.data(), length);
+      saved.Own.assign(length + 1, static_cast<std::uint8_t>(length));
+      std::memcpy(saved.Own.data() + 1, description.data(), length);
       flags |= FlagIf(e.IsChanged(position), undoflag::kMarkAtPosition);
       break;
     }
     case ukAllData:
-      saved = BytesAt(e, 0, e.DataSize());
+      dataAt(0, e.DataSize());
       break;
     default:
       break;
   }
-  if (saved.empty()) saved.push_back(0);
+  if (saved.Bytes.empty()) {
+    if (saved.Own.empty()) saved.Own.push_back(0);
+    saved.Bytes = saved.Own;
+  }
   return saved;
 }
 
@@ -111,13 +120,16 @@ void THexUndoStorage::AddRecord(int kind, int position, int countA, int countB,
   if (editor_.selectionAnchor_ >= 0)
     selection =
         UndoSelection{editor_.selectionLow_, editor_.selectionHigh_, editor_.selectionAnchor_};
-  const auto record = EncodeUndoRecord(header, saved, description, selection);
   // Applied before the new record: the stream may exceed the limit by that one record.
   const int limit = editor_.MaxUndo();
   while (limit > 0 && count_ > 0 && stream_.DataSize() > limit)
     DropOldest();
+  // Encoded straight into the stream: a large removal is copied once, from the data.
+  const std::int64_t at = stream_.DataSize();
+  stream_.SetSize(at + UndoRecordLength(saved.Bytes.size(), description, selection.has_value()));
+  EncodeUndoRecordInto(header, saved.Bytes, description, selection,
+                       reinterpret_cast<std::uint8_t*>(stream_.PointerAt(at)));
   stream_.SetPosition(stream_.DataSize());
-  stream_.Write(record.data(), static_cast<std::int64_t>(record.size()));
   ++count_;
   description_ = description.empty() ? std::string(DefaultUndoDescription(kind)) : description;
   MoveBookmarksFor(kind, position, countA, countB);

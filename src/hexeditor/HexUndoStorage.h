@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -62,9 +63,14 @@ class THexUndoStorage {
     UndoSelection Selection;
   };
 
-  std::vector<std::uint8_t> SavedBytesOf(int kind, int position, int countA, int countB,
-                                         const std::string& description,
-                                         std::uint32_t& flags) const;
+  // What a record saves: the data's own bytes where it saves a piece of the data (read in place,
+  // not copied), or bytes of its own.
+  struct SavedBytes {
+    std::span<const std::uint8_t> Bytes;
+    std::vector<std::uint8_t> Own;
+  };
+  SavedBytes SavedBytesOf(int kind, int position, int countA, int countB,
+                          const std::string& description, std::uint32_t& flags) const;
   void MoveBookmarksFor(int kind, int position, int countA, int countB);
   void SetStreamSize(std::int64_t size);
   void DropOldest();

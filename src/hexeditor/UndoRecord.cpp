@@ -62,20 +62,23 @@ UndoHeader DecodeUndoHeader(const std::uint8_t* record) {
   return header;
 }
 
-std::vector<std::uint8_t> EncodeUndoRecord(UndoHeader header,
-                                           const std::vector<std::uint8_t>& saved,
-                                           std::string_view description,
-                                           const std::optional<UndoSelection>& selection) {
+std::uint32_t UndoRecordLength(std::size_t savedSize, std::string_view description,
+                               bool hasSelection) {
+  const std::size_t descriptionBlock = description.empty() ? 0 : description.size() + 4;
+  const std::size_t selectionBlock = hasSelection ? kSelectionBlock : 0;
+  return static_cast<std::uint32_t>(kUndoHeaderSize + savedSize + descriptionBlock +
+                                    selectionBlock + 4);
+}
+
+void EncodeUndoRecordInto(UndoHeader header, std::span<const std::uint8_t> saved,
+                          std::string_view description,
+                          const std::optional<UndoSelection>& selection, std::uint8_t* out) {
   header.Flags &= ~(undoflag::kHasDescription | undoflag::kHasSelection);
   if (!description.empty()) header.Flags |= undoflag::kHasDescription;
   if (selection) header.Flags |= undoflag::kHasSelection;
-  const std::size_t descriptionBlock = description.empty() ? 0 : description.size() + 4;
-  const std::size_t selectionBlock = selection ? kSelectionBlock : 0;
-  header.Length = static_cast<std::uint32_t>(kUndoHeaderSize + saved.size() + descriptionBlock +
-                                             selectionBlock + 4);
-  std::vector<std::uint8_t> record = platform::ZeroBytesResponsively(header.Length);
-  EncodeUndoHeader(header, record.data());
-  std::uint8_t* at = record.data() + kUndoHeaderSize;
+  header.Length = UndoRecordLength(saved.size(), description, selection.has_value());
+  EncodeUndoHeader(header, out);
+  std::uint8_t* at = out + kUndoHeaderSize;
   if (!saved.empty()) platform::MoveBytesResponsively(at, saved.data(), saved.size());
   at += saved.size();
   if (!description.empty()) {
@@ -91,6 +94,15 @@ std::vector<std::uint8_t> EncodeUndoRecord(UndoHeader header,
     at += kSelectionBlock;
   }
   WriteLe32(at, header.Length);
+}
+
+std::vector<std::uint8_t> EncodeUndoRecord(const UndoHeader& header,
+                                           std::span<const std::uint8_t> saved,
+                                           std::string_view description,
+                                           const std::optional<UndoSelection>& selection) {
+  std::vector<std::uint8_t> record(
+      UndoRecordLength(saved.size(), description, selection.has_value()));
+  EncodeUndoRecordInto(header, saved, description, selection, record.data());
   return record;
 }
 

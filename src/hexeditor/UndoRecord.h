@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,10 +81,18 @@ inline constexpr int kUndoHeaderSize = 29;
 // Header plus the first saved byte: the least a stream must hold to hold a record.
 inline constexpr int kUndoMinimumRecord = 30;
 
-// A whole record. Saved must not be empty (a kind that saves nothing saves one zero byte). The
-// description and selection flags are set from the arguments; Length is computed.
-std::vector<std::uint8_t> EncodeUndoRecord(UndoHeader header,
-                                           const std::vector<std::uint8_t>& saved,
+// The length of a record that saves SavedSize bytes, with or without its optional blocks.
+std::uint32_t UndoRecordLength(std::size_t savedSize, std::string_view description,
+                               bool hasSelection);
+// Writes a whole record to Out, which has room for UndoRecordLength bytes. Saved must not be
+// empty (a kind that saves nothing saves one zero byte). The description and selection flags are
+// set from the arguments; Length is computed.
+void EncodeUndoRecordInto(UndoHeader header, std::span<const std::uint8_t> saved,
+                          std::string_view description,
+                          const std::optional<UndoSelection>& selection, std::uint8_t* out);
+// The same record in memory of its own.
+std::vector<std::uint8_t> EncodeUndoRecord(const UndoHeader& header,
+                                           std::span<const std::uint8_t> saved,
                                            std::string_view description,
                                            const std::optional<UndoSelection>& selection);
 

@@ -5,6 +5,7 @@
 #include "hexeditor/CustomHexEditor.h"
 #include "hexeditor/input/Keys.h"
 #include "hexeditor/print/PrintOptions.h"
+#include "hexeditor/transfer/FetchedBytes.h"
 #include "hexeditor/transfer/FormatChoice.h"
 #include "platform/ole/DataObject.h"
 #include "platform/ole/DragDrop.h"
@@ -175,10 +176,9 @@ class THexEditorEx : public TCustomHexEditor {
   // A snapshot of the selection as a copy and a drag hand it out.
   THexDataObject* NewTransferObject();
   bool SelectOfferedFormat(platform::ole::IDataObject& data, TClipFormat& chosen);
-  HResult ReadFileList(platform::ole::IDataObject& data, std::int32_t effect,
-                       std::vector<std::uint8_t>& bytes);
+  HResult ReadFileList(platform::ole::IDataObject& data, std::int32_t effect, FetchedBytes& bytes);
   HResult ReadFormat(platform::ole::IDataObject& data, TClipFormat format, bool fromClipboard,
-                     std::vector<std::uint8_t>& bytes);
+                     FetchedBytes& bytes);
   void PasteBytes(const std::uint8_t* bytes, int count, const std::string& description);
   // The byte a drop at a client point lands on; notes the field under the point.
   int DropPositionAt(int x, int y);

@@ -9,6 +9,7 @@
 #include "hexeditor/transfer/FormatEnum.h"
 #include "hexeditor/transfer/HexDataObject.h"
 #include "hexeditor/transfer/MediumToBytes.h"
+#include "hexeditor/transfer/PrivateBlock.h"
 #include "hexeditor/transfer/TransferFormats.h"
 #include "platform/Exception.h"
 #include "platform/FileStream.h"
@@ -189,63 +190,66 @@ bool THexEditorEx::SelectOfferedFormat(ole::IDataObject& data, TClipFormat& chos
 
 // A file list: the names themselves when linking, else the whole first file.
 HResult THexEditorEx::ReadFileList(ole::IDataObject& data, std::int32_t effect,
-                                   std::vector<std::uint8_t>& bytes) {
+                                   FetchedBytes& bytes) {
   ole::STGMEDIUM medium;
   if (FetchFormat(data, ole::CF_HDROP, medium) != ole::S_OK) return ole::E_FAIL;
   const MediumScope release(medium);
   const std::uint32_t count = ole::DragQueryFileA(medium.handle, 0xFFFFFFFFu, nullptr, 0);
   if (count == 0) return ole::E_FAIL;
   if (effect != ole::DROPEFFECT_LINK) {
-    bytes = ReadWholeFile(FileListName(medium.handle, 0));
+    bytes.Own(ReadWholeFile(FileListName(medium.handle, 0)));
     return ole::S_OK;
   }
+  std::vector<std::uint8_t> names;
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::string name = FileListName(medium.handle, i);
-    bytes.insert(bytes.end(), name.begin(), name.end());
-    bytes.push_back(0);
+    names.insert(names.end(), name.begin(), name.end());
+    names.push_back(0);
   }
+  bytes.Own(std::move(names));
   return ole::S_OK;
 }
 
 HResult THexEditorEx::ReadFormat(ole::IDataObject& data, TClipFormat format, bool fromClipboard,
-                                 std::vector<std::uint8_t>& bytes) {
+                                 FetchedBytes& bytes) {
   ole::STGMEDIUM medium;
   if (FetchFormat(data, format, medium) != ole::S_OK) return ole::E_FAIL;
-  const MediumScope release(medium);
-  const bool block = medium.tymed == ole::TYMED_HGLOBAL || medium.tymed == ole::TYMED_MFPICT;
-  const std::uint8_t* pointer = block ? ole::GlobalLock(medium.handle) : nullptr;
-  const std::size_t size = block ? ole::GlobalSize(medium.handle) : 0;
-  struct Unlock {
-    const std::uint8_t* pointer;
-    ole::HGLOBAL handle;
-    ~Unlock() {
-      if (pointer) ole::GlobalUnlock(handle);
-    }
-  } unlock{pointer, medium.handle};
-  bytes = MediumToBytes(format, pointer, medium.handle, size, UnicodeBigEndian());
-  if (bytes.empty()) return ole::E_FAIL;
-  if (IsEightBitText(format) && fromClipboard && clipboardAsHexText_) {
-    bytes = HexTextToBytes(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), SwapNibbles());
+  bytes.Hold(medium);
+  if (format == TransferFormats().Private) {
+    // Our own block: its bytes are inserted from where they lie.
+    const auto part = PrivateBlockBytes(bytes.BlockBytes(), bytes.BlockSize());
+    if (!part || part->empty()) return ole::E_FAIL;
+    bytes.Show(*part);
+    return ole::S_OK;
   }
+  std::vector<std::uint8_t> converted = MediumToBytes(format, bytes.BlockBytes(), medium.handle,
+                                                      bytes.BlockSize(), UnicodeBigEndian());
+  if (converted.empty()) return ole::E_FAIL;
+  if (IsEightBitText(format) && fromClipboard && clipboardAsHexText_) {
+    converted = HexTextToBytes(
+        std::string_view(reinterpret_cast<const char*>(converted.data()), converted.size()),
+        SwapNibbles());
+  }
+  bytes.Own(std::move(converted));
   return ole::S_OK;
 }
 
 HResult THexEditorEx::InsertFromDataObject(ole::IDataObject& data, bool fromClipboard,
                                            std::int32_t& effect) {
   HResult result = ole::E_FAIL;
-  std::vector<std::uint8_t> bytes;
   {
     const BusyScope busy(*this);
+    FetchedBytes fetched;
     TClipFormat& chosen = chosenFormat_[fromClipboard ? 1 : 0];
     const TransferFormatIds& ids = TransferFormats();
     bool choiceMade = true;
     if (chosen != ids.Private && chosen != ole::CF_HDROP)
       choiceMade = SelectOfferedFormat(data, chosen);
     if (choiceMade) {
-      result = chosen == ole::CF_HDROP ? ReadFileList(data, effect, bytes)
-                                       : ReadFormat(data, chosen, fromClipboard, bytes);
+      result = chosen == ole::CF_HDROP ? ReadFileList(data, effect, fetched)
+                                       : ReadFormat(data, chosen, fromClipboard, fetched);
     }
+    const std::span<const std::uint8_t> bytes = fetched.Bytes();
     const int unit = BytesPerUnit();
     const auto length = static_cast<int>(std::min<std::size_t>(bytes.size(), 0x7FFFFFFF));
     const int whole = length - length % unit;

@@ -58,6 +58,33 @@ TEST(HexDataObject, TextStopsAtTheFirstZeroOrIsHexDigits) {
             Of(std::string_view("140024\0", 7)));
 }
 
+TEST(HexDataObject, AMediumOutlivesItsObjectAndShowsTheBytesOfTheCopy) {
+  const Bytes data = {0x41, 0x42, 0x00, 0x43};
+  auto object = ObjectOver(data, "a");
+  FORMATETC descriptor;
+  ole::STGMEDIUM media[3];
+  const TClipFormat formats[3] = {TransferFormats().Private, TransferFormats().FileContents,
+                                  ole::CF_TEXT};
+  for (int i = 0; i < 3; ++i) {
+    descriptor.cfFormat = formats[i];
+    ASSERT_EQ(object->GetData(descriptor, media[i]), ole::S_OK);
+  }
+  object = nullptr;  // the clipboard let go of it; the media still hold its bytes
+  const auto blockOf = [](ole::STGMEDIUM& medium) {
+    const std::uint8_t* block = ole::GlobalLock(medium.handle);
+    Bytes bytes(block, block + ole::GlobalSize(medium.handle));
+    ole::GlobalUnlock(medium.handle);
+    return bytes;
+  };
+  EXPECT_EQ(PrivateBlockBytes(blockOf(media[0]).data(), blockOf(media[0]).size()).has_value(),
+            true);
+  EXPECT_EQ(ReadPrivateBlock(blockOf(media[0]).data(), blockOf(media[0]).size()), data);
+  EXPECT_EQ(blockOf(media[1]), data);
+  EXPECT_EQ(blockOf(media[2]), (Bytes{0x41, 0x42, 0x00}));
+  for (auto& medium : media)
+    ole::ReleaseStgMedium(medium);
+}
+
 TEST(HexDataObject, ThePrivateBlockRoundTripsAndOnlyItsOwnVersionIsRead) {
   const auto object = ObjectOver({0x01, 0x02}, "a");
   const Bytes block = Rendered(*object.Get(), TransferFormats().Private);

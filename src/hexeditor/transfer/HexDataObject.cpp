@@ -57,11 +57,26 @@ THexDataObject::THexDataObject(const THexMemoryStream* store, std::int64_t start
                                std::int64_t count, const std::string& fileName, bool asHexText,
                                bool swapNibbles)
     : asHexText_(asHexText), swapNibbles_(swapNibbles) {
-  if (store && count > 0) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(store->PointerAt(start));
-    data_ = platform::CopyBytesResponsively(bytes, static_cast<std::size_t>(count));
-    dumpName_ = DumpNameFor(fileName);
-  }
+  const bool some = store && count > 0;
+  count_ = some ? static_cast<std::size_t>(count) : 0;
+  // Not zeroed first: every byte is written below.
+  snapshot_ = std::make_shared_for_overwrite<std::uint8_t[]>(kPrivateBlockHeader + count_ + 1);
+  const auto* bytes =
+      some ? reinterpret_cast<const std::uint8_t*>(store->PointerAt(start)) : nullptr;
+  WritePrivateBlock(snapshot_.get(), bytes, static_cast<std::int32_t>(count_));
+  snapshot_[kPrivateBlockHeader + count_] = 0;
+  if (some) dumpName_ = DumpNameFor(fileName);
+}
+
+// The part of the snapshot a format shows, when it shows one as it is.
+std::optional<std::span<const std::uint8_t>> THexDataObject::SharedPart(
+    std::uint16_t format) const {
+  const TransferFormatIds& ids = TransferFormats();
+  const std::span<const std::uint8_t> whole(snapshot_.get(), kPrivateBlockHeader + count_ + 1);
+  if (format == ids.Private) return whole.first(kPrivateBlockHeader + count_);
+  if (format == ids.FileContents) return whole.subspan(kPrivateBlockHeader, count_);
+  if (format == ids.FileGroupDescriptor || asHexText_) return std::nullopt;
+  return whole.subspan(kPrivateBlockHeader, BlockSize(format));
 }
 
 HResult THexDataObject::QueryGetData(const FORMATETC& format) {
@@ -79,20 +94,20 @@ HResult THexDataObject::QueryGetData(const FORMATETC& format) {
 
 std::size_t THexDataObject::BlockSize(std::uint16_t format) const {
   const TransferFormatIds& ids = TransferFormats();
-  if (format == ids.Private) return data_.size() + kPrivateBlockHeader;
+  const std::span<const std::uint8_t> data = Data();
+  if (format == ids.Private) return data.size() + kPrivateBlockHeader;
   if (format == ids.FileGroupDescriptor) return kDescriptorSize;
-  if (format == ids.FileContents) return data_.size();
-  if (asHexText_) return 2 * data_.size() + 1;
-  const auto zero = std::find(data_.begin(), data_.end(), 0);
-  return static_cast<std::size_t>(zero - data_.begin()) + 1;
+  if (format == ids.FileContents) return data.size();
+  if (asHexText_) return 2 * data.size() + 1;
+  const auto zero = std::find(data.begin(), data.end(), 0);
+  return static_cast<std::size_t>(zero - data.begin()) + 1;
 }
 
+// Only the formats that are not a part of the snapshot are filled in.
 void THexDataObject::Fill(std::uint16_t format, std::uint8_t* block) const {
   const TransferFormatIds& ids = TransferFormats();
-  const auto size = static_cast<std::int32_t>(data_.size());
-  if (format == ids.Private) {
-    WritePrivateBlock(block, data_.data(), size);
-  } else if (format == ids.FileGroupDescriptor) {
+  const auto size = static_cast<std::int32_t>(count_);
+  if (format == ids.FileGroupDescriptor) {
     WriteLe32(block, 1);
     WriteLe32(block + 4, 0x60);  // the write time and the size are given
     const std::uint64_t written = FileTimeNow();
@@ -100,13 +115,8 @@ void THexDataObject::Fill(std::uint16_t format, std::uint8_t* block) const {
     WriteLe32(block + 64, static_cast<std::uint32_t>(written >> 32));
     WriteLe32(block + 72, static_cast<std::uint32_t>(size));
     std::memcpy(block + 76, dumpName_.data(), std::min<std::size_t>(dumpName_.size(), 259));
-  } else if (format == ids.FileContents) {
-    if (size > 0) platform::MoveBytesResponsively(block, data_.data(), data_.size());
-  } else if (asHexText_) {
-    BytesToHexText(data_.data(), size, reinterpret_cast<char*>(block), swapNibbles_);
   } else {
-    const std::size_t text = BlockSize(format) - 1;
-    if (text > 0) platform::MoveBytesResponsively(block, data_.data(), text);
+    BytesToHexText(Data().data(), size, reinterpret_cast<char*>(block), swapNibbles_);
   }
 }
 
@@ -114,6 +124,14 @@ HResult THexDataObject::GetData(const FORMATETC& format, STGMEDIUM& medium) {
   medium = STGMEDIUM{};
   const HResult query = QueryGetData(format);
   if (query != ole::S_OK) return query;
+  if (const auto part = SharedPart(format.cfFormat)) {
+    // The medium holds the snapshot alive while it lives; readers see the bytes in place.
+    const ole::HGLOBAL view = ole::GlobalFromShared(snapshot_, part->data(), part->size());
+    if (!view) return ole::E_OUTOFMEMORY;
+    medium.handle = view;
+    medium.tymed = ole::TYMED_HGLOBAL;
+    return ole::S_OK;
+  }
   const std::size_t size = BlockSize(format.cfFormat);
   const ole::HGLOBAL block =
       ole::GlobalAlloc(ole::GMEM_MOVEABLE | ole::GMEM_ZEROINIT | ole::GMEM_DDESHARE, size);

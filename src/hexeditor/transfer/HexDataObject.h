@@ -1,9 +1,13 @@
 #pragma once
 
+#include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/transfer/PrivateBlock.h"
 #include "platform/ole/DataObject.h"
 #include "platform/ole/FormatEtcEnumerator.h"
 
@@ -32,16 +36,23 @@ class THexDataObject : public platform::ole::TRefCounted<platform::ole::IDataObj
   HResult DUnadvise(std::uint32_t connection) override;
   HResult EnumDAdvise(platform::ole::IEnumSTATDATA** result) override;
 
-  const std::vector<std::uint8_t>& Data() const { return data_; }
+  std::span<const std::uint8_t> Data() const {
+    return {snapshot_.get() + kPrivateBlockHeader, count_};
+  }
   const std::string& DumpName() const { return dumpName_; }
   bool EffectReported() const { return effectReported_; }
   std::int32_t ReportedEffect() const { return reportedEffect_; }
 
  private:
   std::size_t BlockSize(std::uint16_t format) const;
+  std::optional<std::span<const std::uint8_t>> SharedPart(std::uint16_t format) const;
   void Fill(std::uint16_t format, std::uint8_t* block) const;
 
-  std::vector<std::uint8_t> data_;
+  // The bytes once, laid out as the private block followed by a zero byte: [header][data][0].
+  // The media handed out show parts of it instead of copies (the private block, the file
+  // contents, the text up to its first zero), so rendering costs no copy.
+  std::shared_ptr<std::uint8_t[]> snapshot_;
+  std::size_t count_ = 0;
   std::string dumpName_;
   bool effectReported_ = false;
   std::int32_t reportedEffect_ = 0;

@@ -30,11 +30,22 @@ void WritePrivateBlock(std::uint8_t* block, const std::uint8_t* data, std::int32
                                     static_cast<std::size_t>(count));
 }
 
-std::optional<std::vector<std::uint8_t>> ReadPrivateBlock(const std::uint8_t* block,
-                                                          std::size_t size) {
+std::optional<std::span<const std::uint8_t>> PrivateBlockBytes(const std::uint8_t* block,
+                                                               std::size_t size) {
   if (!block || size < kPrivateBlockHeader) return std::nullopt;
   if (ReadLe32(block) != kMagic || ReadLe32(block + 4) != kVersion) return std::nullopt;
-  return Slice(block, size, kPrivateBlockHeader, static_cast<std::int32_t>(ReadLe32(block + 8)));
+  const auto count = static_cast<std::int32_t>(ReadLe32(block + 8));
+  if (count < 0 || static_cast<std::size_t>(count) > size - kPrivateBlockHeader)
+    return std::nullopt;
+  return std::span<const std::uint8_t>(block + kPrivateBlockHeader,
+                                       static_cast<std::size_t>(count));
+}
+
+std::optional<std::vector<std::uint8_t>> ReadPrivateBlock(const std::uint8_t* block,
+                                                          std::size_t size) {
+  const auto bytes = PrivateBlockBytes(block, size);
+  if (!bytes) return std::nullopt;
+  return platform::CopyBytesResponsively(bytes->data(), bytes->size());
 }
 
 std::optional<std::vector<std::uint8_t>> ReadRegEditBlock(const std::uint8_t* block,

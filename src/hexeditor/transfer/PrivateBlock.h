@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace kestrave::hex {
@@ -15,6 +16,10 @@ void WritePrivateBlock(std::uint8_t* block, const std::uint8_t* data, std::int32
 // count is negative or reaches past the block.
 std::optional<std::vector<std::uint8_t>> ReadPrivateBlock(const std::uint8_t* block,
                                                           std::size_t size);
+
+// The same bytes where they lie in the block, without a copy.
+std::optional<std::span<const std::uint8_t>> PrivateBlockBytes(const std::uint8_t* block,
+                                                               std::size_t size);
 
 // "RegEdit_HexData": a 32-bit count N, then N bytes. Nothing when N does not fit the block.
 std::optional<std::vector<std::uint8_t>> ReadRegEditBlock(const std::uint8_t* block,

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -10,9 +11,16 @@
 namespace kestrave::platform::ole {
 namespace {
 
+// A block owns its bytes, or views bytes that Owner keeps alive and nobody changes.
 struct Block {
   std::vector<std::uint8_t> bytes;
+  std::shared_ptr<const void> owner;
+  std::uint8_t* view = nullptr;
+  std::size_t viewSize = 0;
   int locks = 0;
+
+  std::uint8_t* Data() { return owner ? view : bytes.data(); }
+  std::size_t Size() const { return owner ? viewSize : bytes.size(); }
 };
 
 struct Table {
@@ -50,7 +58,7 @@ std::uint8_t* GlobalLock(HGLOBAL handle) {
   ++block->locks;
   // A block of size 0 still has an address.
   static std::uint8_t empty = 0;
-  return block->bytes.empty() ? &empty : block->bytes.data();
+  return block->Size() == 0 ? &empty : block->Data();
 }
 
 bool GlobalUnlock(HGLOBAL handle) {
@@ -61,7 +69,7 @@ bool GlobalUnlock(HGLOBAL handle) {
 
 std::size_t GlobalSize(HGLOBAL handle) {
   const Block* block = Find(handle);
-  return block ? block->bytes.size() : 0;
+  return block ? block->Size() : 0;
 }
 
 HGLOBAL GlobalFree(HGLOBAL handle) {
@@ -70,6 +78,23 @@ HGLOBAL GlobalFree(HGLOBAL handle) {
 
 std::size_t GlobalBlockCount() {
   return Blocks().blocks.size();
+}
+
+HGLOBAL GlobalFromShared(std::shared_ptr<const void> owner, const std::uint8_t* bytes,
+                         std::size_t size) {
+  try {
+    Table& table = Blocks();
+    const HGLOBAL handle = table.next;
+    Block block;
+    block.owner = owner ? std::move(owner) : std::make_shared<int>(0);
+    block.view = const_cast<std::uint8_t*>(bytes);
+    block.viewSize = size;
+    table.blocks.emplace(handle, std::move(block));
+    table.next += 4;
+    return handle;
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
 }
 
 HGLOBAL GlobalFromBytes(const void* bytes, std::size_t size) {

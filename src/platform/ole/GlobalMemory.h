@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "platform/ole/OleTypes.h"
 
@@ -23,6 +24,11 @@ std::size_t GlobalSize(HGLOBAL handle);
 HGLOBAL GlobalFree(HGLOBAL handle);
 // Number of blocks alive, to find leaks in tests.
 std::size_t GlobalBlockCount();
+
+// A global block that shows Size bytes at Bytes without copying them, for readers only: Owner
+// keeps them alive as long as the block lives, and nobody may change them.
+HGLOBAL GlobalFromShared(std::shared_ptr<const void> owner, const std::uint8_t* bytes,
+                         std::size_t size);
 
 // A global block holding a copy of the given bytes.
 HGLOBAL GlobalFromBytes(const void* bytes, std::size_t size);

@@ -1,8 +1,13 @@
 #include "view/QtClipboard.h"
 
+#include <functional>
+#include <memory>
+#include <optional>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPointer>
 #include <QUrl>
 
 #include "hexeditor/transfer/TransferFormats.h"
@@ -41,19 +46,67 @@ std::vector<std::uint8_t> Terminated(const std::string& text, int zeros) {
   return bytes;
 }
 
-void OfferText(ole::TStaticDataObject& data, const QString& text) {
-  const std::u16string units = text.toStdU16String();
-  data.AddBytes(ole::CF_TEXT,
-                Terminated(platform::Utf16ToCodePage(platform::AnsiCodePage(), units), 1));
-  std::vector<std::uint8_t> utf16;
-  for (const char16_t unit : units) {
-    utf16.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-    utf16.push_back(static_cast<std::uint8_t>(unit >> 8));
+// Bytes fetched from the other program when a format is asked for, not before: listing the
+// formats (for the format dialog) then costs nothing, however large the data. The fetch answers
+// nothing when the data has gone meanwhile (another program took the clipboard).
+using Fetch = std::function<std::optional<std::vector<std::uint8_t>>()>;
+
+void OfferLazily(ole::TStaticDataObject& data, ole::TClipFormat format, Fetch fetch) {
+  ole::FORMATETC descriptor;
+  descriptor.cfFormat = format;
+  data.AddRenderer(descriptor, [fetch = std::move(fetch)](ole::STGMEDIUM& medium) {
+    auto bytes = fetch();
+    if (!bytes) return ole::E_FAIL;
+    // Shown as it is, not copied again.
+    const auto kept = std::make_shared<const std::vector<std::uint8_t>>(std::move(*bytes));
+    medium.handle = ole::GlobalFromShared(kept, kept->data(), kept->size());
+    if (!medium.handle) return ole::E_OUTOFMEMORY;
+    medium.tymed = ole::TYMED_HGLOBAL;
+    return ole::S_OK;
+  });
+}
+
+// The other program's text, fetched once, the first time one of its forms is asked for.
+class LazyText {
+ public:
+  explicit LazyText(QPointer<QMimeData> source) : source_(std::move(source)) {}
+  const std::u16string* Units() {
+    if (!fetched_ && source_) {
+      units_ = source_->text().toStdU16String();
+      fetched_ = true;
+    }
+    return fetched_ ? &units_ : nullptr;
   }
-  utf16.insert(utf16.end(), {0, 0});
-  data.AddBytes(ole::CF_UNICODETEXT, std::move(utf16));
-  data.AddBytes(ole::CF_OEMTEXT,
-                Terminated(platform::Utf16ToCodePage(platform::OemCodePage(), units), 1));
+
+ private:
+  QPointer<QMimeData> source_;
+  bool fetched_ = false;
+  std::u16string units_;
+};
+
+void OfferText(ole::TStaticDataObject& data, const QPointer<QMimeData>& source) {
+  const auto text = std::make_shared<LazyText>(source);
+  const auto inCodePage = [text](const platform::CodePage& (*codePage)()) -> Fetch {
+    return [text, codePage]() -> std::optional<std::vector<std::uint8_t>> {
+      const std::u16string* units = text->Units();
+      if (!units) return std::nullopt;
+      return Terminated(platform::Utf16ToCodePage(codePage(), *units), 1);
+    };
+  };
+  OfferLazily(data, ole::CF_TEXT, inCodePage(&platform::AnsiCodePage));
+  OfferLazily(data, ole::CF_UNICODETEXT, [text]() -> std::optional<std::vector<std::uint8_t>> {
+    const std::u16string* units = text->Units();
+    if (!units) return std::nullopt;
+    std::vector<std::uint8_t> utf16;
+    utf16.reserve(2 * units->size() + 2);
+    for (const char16_t unit : *units) {
+      utf16.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+      utf16.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    utf16.insert(utf16.end(), {0, 0});
+    return utf16;
+  });
+  OfferLazily(data, ole::CF_OEMTEXT, inCodePage(&platform::OemCodePage));
   data.AddBytes(ole::CF_LOCALE, {kRussianLocale & 0xFF, kRussianLocale >> 8, 0, 0});
 }
 
@@ -136,23 +189,33 @@ QVariant HexMimeData::RenderedAs(const QString& mimeType) const {
 ole::ComPtr<ole::IDataObject> ForeignDataObject(const QMimeData& mime) {
   auto* data = new ole::TStaticDataObject;
   ole::ComPtr<ole::IDataObject> result(data);
+  // The clipboard owns the data and may drop it at any moment: each fetch looks first.
+  const QPointer<QMimeData> source(const_cast<QMimeData*>(&mime));
+  const auto bytesOf = [source](const QString& type, int zeros) -> Fetch {
+    return [source, type, zeros]() -> std::optional<std::vector<std::uint8_t>> {
+      if (!source) return std::nullopt;
+      const QByteArray bytes = source->data(type);
+      std::vector<std::uint8_t> copy(bytes.begin(), bytes.end());
+      copy.insert(copy.end(), static_cast<std::size_t>(zeros), 0);
+      return copy;
+    };
+  };
   for (const QString& type : mime.formats()) {
     const ole::TClipFormat format = FormatOfMimeType(type);
-    if (format)
-      data->AddBytes(format, [&] {
-        const QByteArray bytes = mime.data(type);
-        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
-      }());
+    if (format) OfferLazily(*data, format, bytesOf(type, 0));
   }
   if (mime.hasText() && !mime.hasFormat(MimeTypeOf(hex::TransferFormats().Private)))
-    OfferText(*data, mime.text());
+    OfferText(*data, source);
   if (mime.hasUrls()) OfferFiles(*data, mime.urls());
   if (mime.hasImage()) OfferImage(*data, qvariant_cast<QImage>(mime.imageData()));
   if (mime.hasHtml())
-    data->AddBytes(hex::TransferFormats().Html, Terminated(mime.html().toStdString(), 1));
+    OfferLazily(*data, hex::TransferFormats().Html,
+                [source]() -> std::optional<std::vector<std::uint8_t>> {
+                  if (!source) return std::nullopt;
+                  return Terminated(source->html().toStdString(), 1);
+                });
   if (mime.hasFormat(QStringLiteral("text/rtf")))
-    data->AddBytes(hex::TransferFormats().RichText,
-                   Terminated(mime.data(QStringLiteral("text/rtf")).toStdString(), 1));
+    OfferLazily(*data, hex::TransferFormats().RichText, bytesOf(QStringLiteral("text/rtf"), 1));
   return result;
 }
 

@@ -162,6 +162,38 @@ TEST_F(QtTransfer, ForeignTextComesAsTheFourTextFormats) {
   hex::SetLastChosenFormat(-1);
 }
 
+// Counts what is fetched from it, as another program's clipboard would be asked over X.
+class CountingMime : public QMimeData {
+ public:
+  mutable QStringList fetched;
+
+ protected:
+  QVariant retrieveData(const QString& type, QMetaType kind) const override {
+    fetched << type;
+    return QMimeData::retrieveData(type, kind);
+  }
+};
+
+TEST_F(QtTransfer, ForeignFormatsAreListedWithoutFetchingTheirData) {
+  auto* mime = new CountingMime;
+  mime->setText(QString(4096, QChar('x')));
+  mime->setHtml("<b>x</b>");
+  mime->setData("text/rtf", "{\\rtf x}");
+  QGuiApplication::clipboard()->setMimeData(mime);
+  const auto offered = Offered();
+  EXPECT_GE(offered.size(), 6u);
+  EXPECT_TRUE(mime->fetched.isEmpty()) << "the format dialog must not wait for the data";
+  hex::SetLastChosenFormat(ole::CF_TEXT);
+  hex::PreselectingChooser preselect;
+  target.SetFormatChooser(&preselect);
+  ASSERT_TRUE(target.PasteFromClipboard());
+  EXPECT_EQ(TargetText(), std::string(4096, 'x'));
+  // Qt asks for the text as UTF-8 first, then as plain text; nothing else is fetched.
+  for (const QString& type : mime->fetched)
+    EXPECT_TRUE(type.startsWith("text/plain")) << type.toStdString();
+  hex::SetLastChosenFormat(-1);
+}
+
 TEST_F(QtTransfer, FilesImagesAndHtmlGetTheirFormats) {
   test::TempDir dir;
   test::WriteAll(dir.File("a.bin"), "file bytes");

@@ -93,11 +93,11 @@ void PrintWithin(const std::string& label, double value, const char* unit, doubl
   const std::string shown = Formatted("%.2f ", value) + unit;
   if (limit > 0) {
     std::printf("%-44s %s  (limit %s: %s)\n", label.c_str(), shown.c_str(),
-                (Formatted("%.0f ", limit) + unit).c_str(), met ? "met" : "NOT MET");
+                (Formatted("%g ", limit) + unit).c_str(), met ? "met" : "NOT MET");
   } else {
     std::printf("%-44s %s\n", label.c_str(), shown.c_str());
   }
-  AddTableRow(label, shown, "-", "-", limit > 0 ? "<= " + Formatted("%.0f ", limit) + unit : "-",
+  AddTableRow(label, shown, "-", "-", limit > 0 ? "<= " + Formatted("%g ", limit) + unit : "-",
               limit > 0 ? (met ? "pass" : "FAIL") : "-");
 }
 

@@ -8,7 +8,6 @@
 // fastest of three runs, page cache warm; peak memory is the process's own high-water mark.
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,10 +37,16 @@ struct ProcessRun {
   double PeakMiB = 0;
 };
 
-// Runs the command with its output thrown away; wall time and the child's peak memory.
+// Runs the command with its output thrown away; wall time and the child's peak memory. The
+// command runs under a small program that reports its peak: a child spawned from this process
+// would count this process's memory as its own.
 ProcessRun Run(const std::vector<std::string>& command) {
+  static const std::string peakFile =
+      (std::filesystem::temp_directory_path() / "kestrave-process-bench.peak").string();
+  std::vector<std::string> words = {KESTRAVE_PEAK_OF_PATH, peakFile};
+  words.insert(words.end(), command.begin(), command.end());
   std::vector<char*> argv;
-  for (const auto& word : command)
+  for (const auto& word : words)
     argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
@@ -54,11 +59,12 @@ ProcessRun Run(const std::vector<std::string>& command) {
   ProcessRun run;
   if (spawned != 0) return run;
   int status = 0;
-  rusage usage{};
-  ::wait4(child, &status, 0, &usage);
+  ::waitpid(child, &status, 0);
   run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  run.PeakMiB = static_cast<double>(usage.ru_maxrss) * 1024 / kMiB;
-  run.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  long long peakKiB = 0;
+  std::ifstream(peakFile) >> peakKiB;
+  run.PeakMiB = static_cast<double>(peakKiB) * 1024 / kMiB;
+  run.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && peakKiB > 0;
   return run;
 }
 

@@ -1,6 +1,7 @@
 #include "hexeditor/SearchKernel.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -107,6 +108,33 @@ bool ChooseAnchors(const std::uint8_t* pattern, std::int64_t length, const ByteM
   return true;
 }
 
+#if defined(__SSE2__)
+// An anchor's bytes as compare vectors.
+struct VectorAnchor {
+  __m128i bytes[kMaxAnchorBytes];
+  int count = 0;
+  std::int64_t offset = 0;
+};
+
+VectorAnchor VectorAnchorOf(const Anchor& anchor) {
+  VectorAnchor vector;
+  vector.count = anchor.count;
+  vector.offset = anchor.offset;
+  for (int i = 0; i < anchor.count && i < kMaxAnchorBytes; ++i)
+    vector.bytes[i] = _mm_set1_epi8(static_cast<char>(anchor.bytes[i]));
+  return vector;
+}
+
+// The lanes of sixteen starts from At whose anchor byte is one of the anchor's.
+inline __m128i Passing(const std::uint8_t* at, const VectorAnchor& anchor) {
+  const __m128i lanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + anchor.offset));
+  __m128i hit = _mm_cmpeq_epi8(lanes, anchor.bytes[0]);
+  for (int i = 1; i < anchor.count; ++i)
+    hit = _mm_or_si128(hit, _mm_cmpeq_epi8(lanes, anchor.bytes[i]));
+  return hit;
+}
+#endif
+
 void CheckScalar(const std::uint8_t* data, std::int64_t o, const NeedleFilter& needle,
                  const ByteMap& map, std::vector<std::int64_t>& starts) {
   if (o < needle.starts &&
@@ -145,21 +173,51 @@ void FindAllMapped(const std::uint8_t* data, std::int64_t size,
     fewestStarts = std::min(fewestStarts, filter.starts);
   }
   if (selective) {
+    // The anchors as compare vectors, built once and kept in this frame, where the compiler
+    // can keep them in registers.
+    const std::size_t count = filters.size();
+    std::array<VectorAnchor, kMostFilters> firsts{};
+    std::array<VectorAnchor, kMostFilters> seconds{};
+    for (std::size_t f = 0; f < count; ++f) {
+      firsts[f] = VectorAnchorOf(filters[f].best);
+      seconds[f] = VectorAnchorOf(filters[f].runnerUp);
+    }
+    // The scan's own case, two needles with one byte per anchor, without the loops.
+    const auto single = [](const VectorAnchor& anchor) { return anchor.count == 1; };
+    if (count == 2 && single(firsts[0]) && single(seconds[0]) && single(firsts[1]) &&
+        single(seconds[1])) {
+      const VectorAnchor a = firsts[0], b = seconds[0], c = firsts[1], d = seconds[1];
+      const auto at = [&](const VectorAnchor& anchor) {
+        return _mm_cmpeq_epi8(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + vectorEnd + anchor.offset)),
+            anchor.bytes[0]);
+      };
+      for (; vectorEnd + kLanes <= fewestStarts; vectorEnd += kLanes) {
+        const __m128i first = _mm_and_si128(at(a), at(b));
+        const __m128i second = _mm_and_si128(at(c), at(d));
+        if (_mm_movemask_epi8(_mm_or_si128(first, second)) == 0) continue;
+        const unsigned masks[2] = {static_cast<unsigned>(_mm_movemask_epi8(first)),
+                                   static_cast<unsigned>(_mm_movemask_epi8(second))};
+        for (std::size_t f = 0; f < 2; ++f)
+          for (unsigned mask = masks[f]; mask != 0; mask &= mask - 1) {
+            const std::int64_t candidate = vectorEnd + __builtin_ctz(mask);
+            if (MatchesAt(data + candidate, filters[f].pattern, filters[f].length, map))
+              starts[owners[f]].push_back(candidate);
+          }
+      }
+    }
     // Sixteen offsets a step for every needle at once; a lane passes when both anchors of some
     // needle pass, and only those lanes are compared in full, needle by needle in offset order.
     for (; vectorEnd + kLanes <= fewestStarts; vectorEnd += kLanes) {
-      unsigned masks[kMostFilters] = {};
+      unsigned masks[kMostFilters];
       unsigned any = 0;
-      for (std::size_t f = 0; f < filters.size(); ++f) {
-        const NeedleFilter& filter = filters[f];
-        const auto* a = reinterpret_cast<const __m128i*>(data + vectorEnd + filter.best.offset);
-        const auto* b = reinterpret_cast<const __m128i*>(data + vectorEnd + filter.runnerUp.offset);
+      for (std::size_t f = 0; f < count; ++f) {
         masks[f] = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
-            InSet(_mm_loadu_si128(a), filter.best), InSet(_mm_loadu_si128(b), filter.runnerUp))));
+            Passing(data + vectorEnd, firsts[f]), Passing(data + vectorEnd, seconds[f]))));
         any |= masks[f];
       }
       if (any == 0) continue;
-      for (std::size_t f = 0; f < filters.size(); ++f)
+      for (std::size_t f = 0; f < count; ++f)
         for (unsigned mask = masks[f]; mask != 0; mask &= mask - 1) {
           const std::int64_t candidate = vectorEnd + __builtin_ctz(mask);
           if (MatchesAt(data + candidate, filters[f].pattern, filters[f].length, map))

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "SampleContainer.h"
+#include "support/Sanitizers.h"
 #include "support/TempDir.h"
 
 namespace kestrave::app {
@@ -16,17 +17,7 @@ namespace {
 
 using test::TempDir;
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
+using test::kAddressSanitizer;
 
 struct LimitedRun {
   bool Exited = false;

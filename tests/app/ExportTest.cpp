@@ -7,6 +7,7 @@
 #include "platform/MessageQueue.h"
 #include "platform/ole/Clipboard.h"
 #include "platform/ole/StaticDataObject.h"
+#include "support/InFolder.h"
 #include "support/TempDir.h"
 
 namespace kestrave::app {
@@ -154,19 +155,7 @@ TEST_F(Export, EachRecordIsReportedAsSoonAsItStandsComplete) {
   EXPECT_EQ(reported, (std::vector<std::string>{dir.File("f_1.amr"), dir.File("f_2.amr")}));
 }
 
-// Makes Folder the current folder until it goes.
-class InFolder {
- public:
-  explicit InFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);
-  }
-  ~InFolder() { std::filesystem::current_path(previous_); }
-  InFolder(const InFolder&) = delete;
-  InFolder& operator=(const InFolder&) = delete;
-
- private:
-  std::filesystem::path previous_;
-};
+using test::InFolder;
 
 TEST_F(Export, ABaseWithoutANameIsRefusedBeforeAnythingIsWritten) {
   OpenTwoRecords();

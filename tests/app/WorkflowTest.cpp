@@ -9,6 +9,7 @@
 #include "platform/Exception.h"
 #include "platform/MessageQueue.h"
 #include "support/FileHeldElsewhere.h"
+#include "support/InFolder.h"
 #include "support/TempDir.h"
 
 namespace kestrave::app {
@@ -194,20 +195,7 @@ TEST_F(Workflow, ScanningAgainWithoutClearingListsEveryPositionTwice) {
   EXPECT_EQ(workflow.StatusText(), "Найдено 2 записей");
 }
 
-// Makes Folder the current folder until it goes.
-class InFolder {
- public:
-  explicit InFolder(const std::filesystem::path& folder)
-      : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);
-  }
-  ~InFolder() { std::filesystem::current_path(previous_); }
-  InFolder(const InFolder&) = delete;
-  InFolder& operator=(const InFolder&) = delete;
-
- private:
-  std::filesystem::path previous_;
-};
+using test::InFolder;
 
 TEST_F(Workflow, TheScanLeavesTheCurrentFolderWhereItWas) {
   std::filesystem::create_directory(dir.File("C:\\111"));

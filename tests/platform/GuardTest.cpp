@@ -9,21 +9,12 @@
 
 #include "platform/Exception.h"
 #include "platform/UserInterface.h"
+#include "support/Sanitizers.h"
 
 namespace kestrave::platform {
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
+using test::kAddressSanitizer;
 
 // What a guarded action ended with: whether it completed, and every message reported.
 struct Outcome {

@@ -8,7 +8,8 @@ namespace kestrave::hex {
 //
 // Large blocks are mapped from the system directly, on huge pages where it allows, and faulted
 // in when they are created, so that filling a freshly sized block (a file load) costs no page
-// fault per page; growing them remaps pages instead of copying them.
+// fault per page; growing them remaps pages instead of copying them. Mappings a block lets go
+// are kept, up to a bound, for the next blocks of about their size.
 class ByteBlock {
  public:
   ByteBlock() = default;
@@ -24,13 +25,14 @@ class ByteBlock {
   bool Resize(std::size_t capacity);
 
  private:
-  std::byte* Regrow(std::size_t capacity) const;
-  std::byte* Transfer(std::size_t capacity, bool mapped) const;
+  bool ResizeInKind(std::size_t capacity);
+  bool MoveToOtherKind(std::size_t capacity, bool mapped);
   void Release();
 
   std::byte* data_ = nullptr;
   std::size_t capacity_ = 0;
   bool mapped_ = false;
+  std::size_t mappedLength_ = 0;  // of the mapping, which may hold more than the capacity
 };
 
 }  // namespace kestrave::hex

@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 #include "platform/SystemCalls.h"
 #include "platform/SystemError.h"
@@ -30,24 +31,39 @@ constexpr char kTemporarySuffix[] = ".saving";
 constexpr int kTagDigits = 6;
 constexpr long kTemporaryExtra = 2 + kTagDigits + sizeof kTemporarySuffix - 1;
 
+// Where a path ends after every link on the way, and what is there when that is known.
+struct LinkEnd {
+  std::string Path;
+  std::optional<struct stat> Info;  // what the path names, when it is not a link
+  int Error = 0;                    // why nothing is known of it, when nothing is
+};
+
 // The file a path leads to, through every link on the way, even when that file does not exist
 // yet; a path still naming a link after that is a loop, which the system reports when used.
-std::string FollowLinks(std::string path) {
+LinkEnd FollowLinks(std::string path) {
   for (int hop = 0; hop < kMaxLinkHops; ++hop) {
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    if (::lstat(path.c_str(), &info) != 0) return {std::move(path), std::nullopt, errno};
+    if (!S_ISLNK(info.st_mode)) return {std::move(path), info, 0};
     std::string destination(PATH_MAX, '\0');
     const ssize_t length = ::readlink(path.c_str(), destination.data(), destination.size());
-    if (length <= 0 || length >= PATH_MAX) return path;
+    if (length <= 0 || length >= PATH_MAX) return {std::move(path), std::nullopt, ELOOP};
     destination.resize(static_cast<std::size_t>(length));
     path = destination.front() == '/' ? destination : DirectoryOf(path) + "/" + destination;
   }
-  return path;
+  return {std::move(path), std::nullopt, ELOOP};
 }
 
+// Asked once for a row of files saved into the same folder.
 long NameLimitOf(const std::string& folder) {
-  const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
-  return limit > 0 ? limit : kUsualNameLimit;
+  thread_local std::string lastFolder;
+  thread_local long lastLimit = 0;
+  if (folder != lastFolder || lastLimit <= 0) {
+    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    lastLimit = limit > 0 ? limit : kUsualNameLimit;
+    lastFolder = folder;
+  }
+  return lastLimit;
 }
 
 // The start of a name that fits in Budget bytes, not cutting a UTF-8 character in two.
@@ -111,9 +127,15 @@ int SyncFile(const std::string& path) {
 }  // namespace
 
 FileReplacement::FileReplacement(const std::string& target, bool sync) : sync_(sync) {
-  target_ = FollowLinks(target);
+  LinkEnd end = FollowLinks(target);
+  target_ = std::move(end.Path);
   struct stat info {};
-  if (::stat(target_.c_str(), &info) != 0) {
+  if (end.Info) {
+    info = *end.Info;
+  } else if (end.Error == ENOENT) {
+    StartNewFile();
+    return;
+  } else if (::stat(target_.c_str(), &info) != 0) {
     if (errno == ENOENT) {
       StartNewFile();
     } else {
@@ -178,7 +200,8 @@ bool FileReplacement::CreateTemporary(mode_t mode) {
   const std::string visible =
       NameWithin(BaseNameOf(target_), NameLimitOf(folder) - kTemporaryExtra);
   const std::string stem = folder + "/." + visible + ".";
-  const auto seed = static_cast<unsigned>(::getpid()) ^ static_cast<unsigned>(std::time(nullptr));
+  static const unsigned seed =
+      static_cast<unsigned>(::getpid()) ^ static_cast<unsigned>(std::time(nullptr));
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     std::string candidate = stem + Tag(seed, attempt) + kTemporarySuffix;
     // Created and listed for removal on an interruption as one step.
@@ -260,18 +283,28 @@ int FileReplacement::Install() {
   return sync_ ? SyncFolder(DirectoryOf(target_)) : 0;
 }
 
+// Files on a file system in memory have no disk to reach: they are left out, with their folders.
 std::optional<SyncFailure> SyncToDisk(const std::vector<std::string>& paths) {
-  StartWriteBack(paths);
-  std::vector<std::string> folders;
+  std::vector<std::pair<std::string, bool>> folders;  // each folder once: is it on a disk?
+  std::vector<std::string> onDisk;
   for (const std::string& path : paths) {
+    std::string folder = DirectoryOf(FollowLinks(path).Path);
+    auto known = std::find_if(folders.begin(), folders.end(),
+                              [&](const auto& entry) { return entry.first == folder; });
+    if (known == folders.end()) {
+      const bool disk = !SystemCalls().KeepsFilesInMemory(folder.c_str());
+      known = folders.insert(folders.end(), {std::move(folder), disk});
+    }
+    if (known->second) onDisk.push_back(path);
+  }
+  StartWriteBack(onDisk);
+  for (const std::string& path : onDisk) {
     if (const int error = SyncFile(path)) return SyncFailure{path, error};
     KeepResponsive();  // the wait for a large batch is long: the windows keep being drawn
-    std::string folder = DirectoryOf(FollowLinks(path));
-    if (std::find(folders.begin(), folders.end(), folder) == folders.end())
-      folders.push_back(std::move(folder));
   }
-  for (const std::string& folder : folders)
-    if (const int error = SyncFolder(folder)) return SyncFailure{folder, error};
+  for (const auto& [folder, disk] : folders)
+    if (disk)
+      if (const int error = SyncFolder(folder)) return SyncFailure{folder, error};
   return std::nullopt;
 }
 

@@ -1,7 +1,9 @@
 #include "platform/SystemCalls.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -37,6 +39,11 @@ int ISystemCalls::Truncate(int fd, off_t length) {
 }
 int ISystemCalls::Sync(int fd) {
   return ::fsync(fd);
+}
+bool ISystemCalls::KeepsFilesInMemory(const char* folder) {
+  struct statfs info {};
+  if (::statfs(folder, &info) != 0) return false;
+  return info.f_type == TMPFS_MAGIC || info.f_type == RAMFS_MAGIC;
 }
 int ISystemCalls::Rename(const char* from, const char* to) {
   return ::rename(from, to);

@@ -21,6 +21,8 @@ class ISystemCalls {
   virtual int Truncate(int fd, off_t length);
   // Waits until what was written to the file (or the entries of a folder) is on the disk.
   virtual int Sync(int fd);
+  // True for a folder on a file system that lives in memory (tmpfs, ramfs): no disk to wait for.
+  virtual bool KeepsFilesInMemory(const char* folder);
   virtual int Rename(const char* from, const char* to);
   virtual int Unlink(const char* path);
 };

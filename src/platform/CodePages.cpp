@@ -1,6 +1,6 @@
 #include "platform/CodePages.h"
 
-#include <array>
+#include <algorithm>
 
 namespace kestrave::platform {
 namespace {
@@ -167,14 +167,19 @@ void MapBuffer(const ByteTable& table, const std::uint8_t* source, std::uint8_t*
 CodePage::CodePage(const char16_t (&upperHalf)[128]) {
   for (int b = 0; b < 128; ++b)
     toUnicode_[b] = static_cast<char16_t>(b);
-  for (int b = 0; b < 128; ++b)
+  for (int b = 0; b < 128; ++b) {
     toUnicode_[128 + b] = upperHalf[b];
+    upperHalfByUnit_[static_cast<std::size_t>(b)] = {upperHalf[b],
+                                                     static_cast<std::uint8_t>(128 + b)};
+  }
+  std::sort(upperHalfByUnit_.begin(), upperHalfByUnit_.end());
 }
 
-std::optional<std::uint8_t> CodePage::FromUnicode(char16_t unit) const {
-  for (int b = 0; b < 256; ++b)
-    if (toUnicode_[b] == unit) return static_cast<std::uint8_t>(b);
-  return std::nullopt;
+std::optional<std::uint8_t> CodePage::FromUpperHalf(char16_t unit) const {
+  const auto found = std::lower_bound(upperHalfByUnit_.begin(), upperHalfByUnit_.end(),
+                                      std::pair<char16_t, std::uint8_t>{unit, 0});
+  if (found == upperHalfByUnit_.end() || found->first != unit) return std::nullopt;
+  return found->second;
 }
 
 const CodePage& AnsiCodePage() {
@@ -214,14 +219,17 @@ std::string AnsiLowerCase(std::string_view text) {
 }
 
 std::string Utf16ToCodePage(const CodePage& page, std::u16string_view text) {
-  std::string bytes;
-  bytes.reserve(text.size());
+  std::string bytes(text.size(), '\0');
+  Utf16ToCodePage(page, text, reinterpret_cast<std::uint8_t*>(bytes.data()));
+  return bytes;
+}
+
+void Utf16ToCodePage(const CodePage& page, std::u16string_view text, std::uint8_t* out) {
   for (const char16_t unit : text) {
     const auto direct = page.FromUnicode(unit);
     const auto near = direct ? direct : page.FromUnicode(LookAlike(unit));
-    bytes += static_cast<char>(near.value_or('?'));
+    *out++ = near.value_or('?');
   }
-  return bytes;
 }
 
 std::u16string AnsiToUtf16(std::string_view text) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kestrave::platform {
 
@@ -13,11 +15,20 @@ class CodePage {
   explicit CodePage(const char16_t (&upperHalf)[128]);
 
   char16_t ToUnicode(std::uint8_t byte) const { return toUnicode_[byte]; }
-  // The byte of a character, or nothing when the set has no such character.
-  std::optional<std::uint8_t> FromUnicode(char16_t unit) const;
+  // The byte of a character (the lowest, should two bytes show the same one), or nothing when
+  // the set has no such character.
+  std::optional<std::uint8_t> FromUnicode(char16_t unit) const {
+    if (unit < 0x80) return static_cast<std::uint8_t>(unit);
+    return FromUpperHalf(unit);
+  }
 
  private:
+  std::optional<std::uint8_t> FromUpperHalf(char16_t unit) const;
+
   char16_t toUnicode_[256];
+  // The upper half's characters in order, each with its byte: looked up by halving, as a
+  // megabyte of pasted text asks for every character.
+  std::array<std::pair<char16_t, std::uint8_t>, 128> upperHalfByUnit_;
 };
 
 // The Windows ("ANSI") code page of a Russian system: Windows-1251.
@@ -43,5 +54,7 @@ std::string AnsiLowerCase(std::string_view text);
 std::u16string AnsiToUtf16(std::string_view text);
 // UTF-16 text in a code page; a character the page lacks becomes its look-alike or "?".
 std::string Utf16ToCodePage(const CodePage& page, std::u16string_view text);
+// The same into Out, which has room for one byte per unit.
+void Utf16ToCodePage(const CodePage& page, std::u16string_view text, std::uint8_t* out);
 
 }  // namespace kestrave::platform

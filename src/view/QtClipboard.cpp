@@ -66,42 +66,45 @@ void OfferLazily(ole::TStaticDataObject& data, ole::TClipFormat format, Fetch fe
   });
 }
 
-// The other program's text, fetched once, the first time one of its forms is asked for.
+// The other program's text, fetched anew for each form asked for and let go once that form is
+// made: text of hundreds of megabytes is twice as large as UTF-16, and keeping it beside the
+// form taken would triple what a paste holds.
 class LazyText {
  public:
   explicit LazyText(QPointer<QMimeData> source) : source_(std::move(source)) {}
-  const std::u16string* Units() {
-    if (!fetched_ && source_) {
-      units_ = source_->text().toStdU16String();
-      fetched_ = true;
-    }
-    return fetched_ ? &units_ : nullptr;
+  std::optional<QString> Fetch() const {
+    if (!source_) return std::nullopt;
+    return source_->text();
   }
 
  private:
   QPointer<QMimeData> source_;
-  bool fetched_ = false;
-  std::u16string units_;
 };
 
 void OfferText(ole::TStaticDataObject& data, const QPointer<QMimeData>& source) {
   const auto text = std::make_shared<LazyText>(source);
   const auto inCodePage = [text](const platform::CodePage& (*codePage)()) -> Fetch {
     return [text, codePage]() -> std::optional<std::vector<std::uint8_t>> {
-      const std::u16string* units = text->Units();
+      const std::optional<QString> units = text->Fetch();
       if (!units) return std::nullopt;
-      return Terminated(platform::Utf16ToCodePage(codePage(), *units), 1);
+      std::vector<std::uint8_t> bytes(static_cast<std::size_t>(units->size()) + 1, 0);
+      platform::Utf16ToCodePage(
+          codePage(),
+          std::u16string_view(reinterpret_cast<const char16_t*>(units->utf16()),
+                              static_cast<std::size_t>(units->size())),
+          bytes.data());
+      return bytes;
     };
   };
   OfferLazily(data, ole::CF_TEXT, inCodePage(&platform::AnsiCodePage));
   OfferLazily(data, ole::CF_UNICODETEXT, [text]() -> std::optional<std::vector<std::uint8_t>> {
-    const std::u16string* units = text->Units();
+    const std::optional<QString> units = text->Fetch();
     if (!units) return std::nullopt;
     std::vector<std::uint8_t> utf16;
-    utf16.reserve(2 * units->size() + 2);
-    for (const char16_t unit : *units) {
-      utf16.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-      utf16.push_back(static_cast<std::uint8_t>(unit >> 8));
+    utf16.reserve(2 * static_cast<std::size_t>(units->size()) + 2);
+    for (const QChar unit : *units) {
+      utf16.push_back(static_cast<std::uint8_t>(unit.unicode() & 0xFF));
+      utf16.push_back(static_cast<std::uint8_t>(unit.unicode() >> 8));
     }
     utf16.insert(utf16.end(), {0, 0});
     return utf16;

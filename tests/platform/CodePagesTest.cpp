@@ -25,6 +25,20 @@ std::optional<char16_t> IconvDecode(const char* codePage, std::uint8_t byte) {
   return static_cast<char16_t>(out[0] | (out[1] << 8));
 }
 
+// Every UTF-16 unit finds the lowest byte that shows it, and only a byte that shows it.
+TEST(CodePages, EveryCharacterFindsItsByteInBothPages) {
+  for (const CodePage* page : {&AnsiCodePage(), &OemCodePage()}) {
+    for (int unit = 0; unit <= 0xFFFF; ++unit) {
+      std::optional<std::uint8_t> expected;
+      for (int b = 0; b < 256 && !expected; ++b)
+        if (page->ToUnicode(static_cast<std::uint8_t>(b)) == unit)
+          expected = static_cast<std::uint8_t>(b);
+      ASSERT_EQ(page->FromUnicode(static_cast<char16_t>(unit)), expected)
+          << "U+" << std::hex << unit;
+    }
+  }
+}
+
 TEST(CodePages, Windows1251AgreesWithIconvOnEveryByte) {
   for (int b = 0; b < 256; ++b) {
     const auto expected = IconvDecode("CP1251", static_cast<std::uint8_t>(b));

@@ -133,6 +133,8 @@ void THexUndoStorage::AddRecord(int kind, int position, int countA, int countB,
   ++count_;
   description_ = description.empty() ? std::string(DefaultUndoDescription(kind)) : description;
   MoveBookmarksFor(kind, position, countA, countB);
+  // Taking a cursor movement back puts the caret at its position and selects its bytes.
+  if (kind == ukCursorMovement) SetSelectionInfo(position, countA);
 }
 
 // --- The stream -----------------------------------------------------------------------------

@@ -231,6 +231,28 @@ TEST_F(Undo, NibbleAndWholeDataKindsRoundTrip) {
   EXPECT_EQ(StateOf(editor), before) << "append, then the whole data";
 }
 
+// A cursor-movement record takes the caret back to its position, with the first count of bytes
+// from there selected (none when the count is 0), wherever the caret and selection are now.
+TEST_F(Undo, ACursorMovementTakesTheCaretAndSelectionBack) {
+  LoadText("0123456789");
+  editor.SetSelectionStart(8);
+  editor.SetSelectionEnd(9);
+  editor.RecordUndo(ukCursorMovement, 2, 3, 0, "");
+  EXPECT_EQ(editor.UndoDescription(), "Cursor movement");
+  editor.Undo();
+  EXPECT_EQ(editor.SelectionStart(), 2);
+  EXPECT_EQ(editor.SelectionEnd(), 4);
+  EXPECT_EQ(editor.CursorPosition(), 2);
+  editor.SetSelectionStart(7);
+  editor.SetSelectionEnd(9);
+  editor.RecordUndo(ukCursorMovement, 5, 0, 0, "");
+  editor.Undo();
+  EXPECT_EQ(editor.SelectionCount(), 0);
+  EXPECT_EQ(editor.CursorPosition(), 5);
+  EXPECT_EQ(Content(),
+            (std::vector<std::uint8_t>{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'}));
+}
+
 TEST_F(Undo, UnitsTranslationAndModesComeBackWithTheStep) {
   LoadText("01234567");
   editor.SetTranslation(tkMac);

@@ -12,6 +12,7 @@
 #include "platform/Format.h"
 #include "platform/InterruptCleanup.h"
 #include "platform/Pieces.h"
+#include "platform/SystemCalls.h"
 #include "platform/SystemError.h"
 #include "platform/TempFile.h"
 
@@ -19,16 +20,18 @@ namespace kestrave::hex {
 namespace {
 
 constexpr int kShiftPiece = 512;
-constexpr int kNameAttempts = 1000;
+// A new tick value is taken until a name is free; this long and no longer.
+constexpr std::uint32_t kNameSearchMilliseconds = 2000;
 
 // The shifted copy's file, named by the tick count, created so that nobody else can have
 // prepared it, and gone on every way out.
 class ShiftFile {
  public:
   ShiftFile() {
-    std::uint32_t tick = platform::TickCount();
+    const std::uint32_t start = platform::TickCount();
+    std::uint32_t tick = start;
     int error = 0;
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    for (;;) {
       char name[16];
       std::snprintf(name, sizeof name, "%08X.HXED", tick);
       path_ = platform::TemporaryFolder() + "/" + name;
@@ -41,6 +44,7 @@ class ShiftFile {
       }
       if (file_.IsOpen() || error != EEXIST) break;
       const std::uint32_t now = platform::TickCount();
+      if (now - start > kNameSearchMilliseconds) break;
       tick = now != tick ? now : tick + 1;
     }
     if (!file_.IsOpen())
@@ -50,7 +54,7 @@ class ShiftFile {
   ~ShiftFile() {
     const platform::InterruptsHeld held;
     file_.Close();
-    ::unlink(path_.c_str());
+    platform::SystemCalls().Unlink(path_.c_str());
     inFlight_.Forget();
   }
   ShiftFile(const ShiftFile&) = delete;

@@ -14,6 +14,7 @@
 #include "app/hex/HexWindow.h"
 #include "platform/UserInterface.h"
 #include "platform/ole/StaticDataObject.h"
+#include "support/Fakes.h"
 #include "support/TempDir.h"
 #include "tests/app/ScriptedHexDialogs.h"
 #include "view/ClipboardMime.h"
@@ -26,11 +27,7 @@ namespace {
 
 namespace ole = platform::ole;
 
-class RecordingErrors : public platform::IErrorDisplay {
- public:
-  void ShowError(const std::string& message) override { shown.push_back(message); }
-  std::vector<std::string> shown;
-};
+using kestrave::test::RecordingErrors;
 
 // Shows errors no caller can receive in a list for the length of a test.
 class ErrorDisplayScope {

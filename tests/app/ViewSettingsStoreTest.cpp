@@ -7,6 +7,7 @@
 #include "app/hex/HexWindow.h"
 #include "app/hex/ViewSettingsStore.h"
 #include "platform/UserInterface.h"
+#include "support/Fakes.h"
 #include "support/HostileFiles.h"
 #include "support/TempDir.h"
 
@@ -23,11 +24,7 @@ void Write(const std::string& path, const std::string& text) {
   test::WriteAll(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
-class RecordingErrors : public platform::IErrorDisplay {
- public:
-  void ShowError(const std::string& message) override { shown.push_back(message); }
-  std::vector<std::string> shown;
-};
+using kestrave::test::RecordingErrors;
 
 TEST(ViewSettingsStore, FollowsTheXdgConfigurationFolder) {
   const std::string restore = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";

@@ -1,18 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "support/Fakes.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
 namespace {
 
 // Keys and buttons the test holds down.
-class HeldInput : public platform::IInputState {
- public:
-  bool ShiftDown() const override { return shift; }
-  bool LeftButtonDown() const override { return leftButton; }
-  bool shift = false;
-  bool leftButton = false;
-};
+using kestrave::test::HeldKeys;
 
 // Records what the instance asks its window to repaint and where it puts the caret.
 class RecordingHost : public IHexViewHost {
@@ -42,7 +37,7 @@ class CursorMove : public EditorTest {
     return count;
   }
 
-  HeldInput input;
+  HeldKeys input;
   RecordingHost host;
 };
 
@@ -73,7 +68,7 @@ TEST_F(CursorMove, TheGapColumnNeverHoldsTheCursor) {
   editor.SetSelectionStart(3);
   EXPECT_FALSE(editor.MoveCursorToCell({34, 2}));
   EXPECT_EQ(editor.CursorPosition(), 3);
-  input.leftButton = true;
+  input.left = true;
   EXPECT_FALSE(editor.MoveCursorToCell({34, 2}));
   EXPECT_EQ(editor.CursorCell(), (GridCell{33, 2})) << "the mouse lands just left of it";
 }

@@ -12,6 +12,7 @@
 #include "platform/ole/InProcessDragLoop.h"
 #include "platform/ole/Medium.h"
 #include "platform/ole/StaticDataObject.h"
+#include "support/Fakes.h"
 #include "support/HostileFiles.h"
 #include "tests/hexeditor/EditorFixture.h"
 
@@ -21,25 +22,10 @@ namespace {
 namespace ole = platform::ole;
 using Bytes = std::vector<std::uint8_t>;
 
-class Held : public platform::IInputState {
- public:
-  bool ShiftDown() const override { return false; }
-  bool LeftButtonDown() const override { return false; }
-};
+using kestrave::test::HeldKeys;
+using kestrave::test::NinePixelMetrics;
 
-class FixedMetrics : public platform::ITextMetrics {
- public:
-  int TextWidth(const platform::FontSpec&, std::string_view t) const override {
-    return 9 * static_cast<int>(t.size());
-  }
-  int TextHeight(const platform::FontSpec&, std::string_view) const override { return 15; }
-};
-
-class RecordedErrors : public platform::IErrorDisplay {
- public:
-  void ShowError(const std::string& message) override { shown.push_back(message); }
-  std::vector<std::string> shown;
-};
+using kestrave::test::RecordingErrors;
 
 // A window of another program: accepts every drag as a copy, and on the drop may report
 // through the data object that it moved the data itself.
@@ -140,10 +126,10 @@ class DragDrop : public EditorTest {
     return target;
   }
 
-  Held held;
-  FixedMetrics metrics;
+  HeldKeys held;
+  NinePixelMetrics metrics;
   ole::InProcessDragLoop loop;
-  RecordedErrors errors;
+  RecordingErrors errors;
   TestableEditor other;
 };
 

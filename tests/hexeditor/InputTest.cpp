@@ -2,26 +2,14 @@
 
 #include "hexeditor/input/HexInput.h"
 #include "platform/ole/Clipboard.h"
+#include "support/Fakes.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
 namespace {
 
-class Held : public platform::IInputState {
- public:
-  bool ShiftDown() const override { return shift; }
-  bool LeftButtonDown() const override { return left; }
-  bool shift = false;
-  bool left = false;
-};
-
-class FixedMetrics : public platform::ITextMetrics {
- public:
-  int TextWidth(const platform::FontSpec&, std::string_view t) const override {
-    return 9 * static_cast<int>(t.size());
-  }
-  int TextHeight(const platform::FontSpec&, std::string_view) const override { return 15; }
-};
+using kestrave::test::HeldKeys;
+using kestrave::test::NinePixelMetrics;
 
 class Input : public EditorTest {
  protected:
@@ -50,8 +38,8 @@ class Input : public EditorTest {
     return {r.Left + dx, r.Top + r.Height() / 2};
   }
 
-  Held held;
-  FixedMetrics metrics;
+  HeldKeys held;
+  NinePixelMetrics metrics;
 };
 
 TEST_F(Input, OverwriteTypingReplacesNibblesAndMovesOn) {

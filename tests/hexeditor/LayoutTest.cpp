@@ -1,18 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "support/Fakes.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
 namespace {
 
 // A face whose "w" is 9 pixels wide and whose lines are 15 high.
-class NinePixelMetrics : public platform::ITextMetrics {
- public:
-  int TextWidth(const platform::FontSpec&, std::string_view text) const override {
-    return 9 * static_cast<int>(text.size());
-  }
-  int TextHeight(const platform::FontSpec&, std::string_view) const override { return 15; }
-};
+using kestrave::test::NinePixelMetrics;
 
 class Layout : public EditorTest {};
 

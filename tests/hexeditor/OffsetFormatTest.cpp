@@ -1,19 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "hexeditor/OffsetFormat.h"
+#include "support/Fakes.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
 namespace {
 
 // A face whose "w" is 9 pixels wide.
-class NinePixelMetricsForOffsets : public platform::ITextMetrics {
- public:
-  int TextWidth(const platform::FontSpec&, std::string_view text) const override {
-    return 9 * static_cast<int>(text.size());
-  }
-  int TextHeight(const platform::FontSpec&, std::string_view) const override { return 15; }
-};
+using kestrave::test::NinePixelMetrics;
 
 class Offsets : public EditorTest {
  protected:
@@ -116,7 +111,7 @@ TEST_F(Offsets, AZeroUnitNeverReachesADivision) {
 }
 
 TEST_F(Offsets, TheGutterIsSizedFromTheWidestText) {
-  const NinePixelMetricsForOffsets metrics;
+  const NinePixelMetrics metrics;
   editor.SetTextMetrics(metrics);
   LoadSize(1000);
   EXPECT_EQ(editor.ColWidth(0), 6 * 9 + 21) << "'0x3E0' and one character more";
@@ -131,7 +126,7 @@ TEST_F(Offsets, TheGutterIsSizedFromTheWidestText) {
 }
 
 TEST_F(Offsets, AnApplicationTextDecidesTheGutterAndMayAskForTheFormatsText) {
-  const NinePixelMetricsForOffsets metrics;
+  const NinePixelMetrics metrics;
   editor.SetTextMetrics(metrics);
   LoadSize(1000);
   std::vector<bool> measuring;

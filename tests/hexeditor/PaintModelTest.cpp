@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "hexeditor/view/PaintModel.h"
+#include "support/Fakes.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
@@ -37,13 +38,7 @@ class RecordingCanvas : public IHexCanvas {
   int images = 0;
 };
 
-class NineByFifteen : public platform::ITextMetrics {
- public:
-  int TextWidth(const platform::FontSpec&, std::string_view text) const override {
-    return 9 * static_cast<int>(text.size());
-  }
-  int TextHeight(const platform::FontSpec&, std::string_view) const override { return 15; }
-};
+using kestrave::test::NinePixelMetrics;
 
 class Painting : public EditorTest {
  protected:
@@ -54,7 +49,7 @@ class Painting : public EditorTest {
   TCellLook Look(int position, bool inChar = false) {
     return model.DataCellLook(editor.PositionToCell(position, inChar));
   }
-  NineByFifteen metrics;
+  NinePixelMetrics metrics;
   THexPaintModel model;
 };
 

@@ -10,6 +10,7 @@
 #include "platform/ole/Clipboard.h"
 #include "platform/ole/DragDrop.h"
 #include "platform/ole/StaticDataObject.h"
+#include "support/Fakes.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
@@ -17,11 +18,7 @@ namespace {
 
 namespace ole = platform::ole;
 
-class RecordingErrors : public platform::IErrorDisplay {
- public:
-  void ShowError(const std::string& message) override { shown.push_back(message); }
-  std::vector<std::string> shown;
-};
+using kestrave::test::RecordingErrors;
 
 // Data in the private format whose block cannot be made: the object answers as it does when
 // memory runs out (E_OUTOFMEMORY), or raises std::bad_alloc itself.

@@ -9,12 +9,13 @@
 
 #include "platform/Exception.h"
 #include "platform/UserInterface.h"
+#include "support/Fakes.h"
 #include "support/Sanitizers.h"
 
 namespace kestrave::platform {
 namespace {
 
-using test::kAddressSanitizer;
+using kestrave::test::kAddressSanitizer;
 
 // What a guarded action ended with: whether it completed, and every message reported.
 struct Outcome {
@@ -91,21 +92,17 @@ TEST(RunGuarded, AReportThatFailsGoesToStandardErrorAndNothingEscapes) {
   EXPECT_EQ(written, "List index out of bounds (3)\n");
 }
 
-class RecordingDisplay : public IErrorDisplay {
- public:
-  void ShowError(const std::string& message) override { Shown.push_back(message); }
-  std::vector<std::string> Shown;
-};
+using kestrave::test::RecordingErrors;
 
 TEST(RunGuarded, WithoutAReporterTheApplicationsErrorDisplayShowsTheMessage) {
-  RecordingDisplay display;
+  RecordingErrors display;
   SetCurrentErrorDisplay(&display);
   const bool completed = RunGuarded([] { throw std::bad_alloc(); });
   const bool second = RunGuarded([] {});
   SetCurrentErrorDisplay(nullptr);
   EXPECT_FALSE(completed);
   EXPECT_TRUE(second);
-  EXPECT_EQ(display.Shown, std::vector<std::string>{"Out of memory"});
+  EXPECT_EQ(display.shown, std::vector<std::string>{"Out of memory"});
 }
 
 }  // namespace

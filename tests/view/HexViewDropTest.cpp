@@ -9,6 +9,7 @@
 #include "app/hex/HexWindow.h"
 #include "platform/UserInterface.h"
 #include "platform/ole/Clipboard.h"
+#include "support/Fakes.h"
 #include "support/TempDir.h"
 #include "view/HexView.h"
 #include "view/QtClipboard.h"
@@ -19,11 +20,7 @@ namespace {
 
 namespace ole = platform::ole;
 
-class RecordingErrors : public platform::IErrorDisplay {
- public:
-  void ShowError(const std::string& message) override { shown.push_back(message); }
-  std::vector<std::string> shown;
-};
+using kestrave::test::RecordingErrors;
 
 // What Qt delivers to a view while something is dragged over it and dropped.
 class HexViewDrops : public ::testing::Test {

@@ -12,12 +12,13 @@
 #include "hexeditor/ChangeMarks.h"
 #include "hexeditor/GridGeometry.h"
 #include "hexeditor/HexMemoryStream.h"
-#include "hexeditor/HexUndoStorage.h"
 #include "hexeditor/HexViewHost.h"
 #include "hexeditor/OffsetFormat.h"
 #include "hexeditor/SearchKernel.h"
 #include "hexeditor/Translation.h"
-#include "hexeditor/UndoRecord.h"
+#include "hexeditor/undo/HexUndoStorage.h"
+#include "hexeditor/undo/UndoRecord.h"
+#include "hexeditor/undo/UndoTarget.h"
 #include "hexeditor/view/HexColors.h"
 #include "platform/MessageQueue.h"
 #include "platform/Stream.h"
@@ -66,7 +67,7 @@ using THexDrawCellEvent =
 
 // One hex-editor instance: a buffer with its file, cursor and selection, laid out on a grid.
 // It is not a widget: a hidden instance is just this object; a view shows it through a host.
-class TCustomHexEditor {
+class TCustomHexEditor : private IUndoTarget {
  public:
   static constexpr char kUntitled[] = "Untitled";
 
@@ -428,7 +429,34 @@ class TCustomHexEditor {
   void MoveCaretToField(bool inCharField);
 
  private:
-  friend class THexUndoStorage;
+  // What the undo history reaches of the buffer (CustomHexEditorUndo.cpp).
+  UndoHeader CurrentState() const override;
+  UndoSelection CurrentSelection() const override;
+  void RestoreModes(const UndoHeader& header) override;
+  void RestoreCaret(const UndoHeader& header) override;
+  void RestoreSelection(const std::optional<UndoSelection>& selection) override;
+  void RestoreSelectionFields(const UndoSelection& selection) override;
+  std::int64_t ByteCount() const override { return DataSize(); }
+  const std::uint8_t* BytesFrom(std::int64_t position) const override;
+  void OverwriteBytes(const std::uint8_t* bytes, int position, int count) override;
+  void InsertBytes(const std::uint8_t* bytes, int count, int position) override;
+  void RemoveBytes(int start, int end) override;
+  void AppendBytes(const std::uint8_t* bytes, int count) override;
+  void TruncateBytes(std::int64_t size, bool caretToRowStart) override;
+  void ReplaceAllBytes(const std::uint8_t* bytes, std::int64_t count) override;
+  void ShiftNibble(int position, bool insert) override;
+  void PutByte(int position, std::uint8_t value) override;
+  bool IsMarked(std::int64_t position) const override;
+  void SetMark(int position, bool changed) override;
+  void CutMarks(std::int64_t count) override;
+  void MoveBookmarksBy(std::int64_t from, std::int64_t delta, std::int64_t newSize) override;
+  THexBookmarks CurrentBookmarks() const override { return bookmarks_; }
+  void RestoreBookmarks(const THexBookmarks& bookmarks) override;
+  int UndoLimit() const override { return MaxUndo(); }
+  void RepaintPositions(int low, int high) override;
+  void RepaintAll() override;
+  void NoteChanged() override;
+  void NoteBookmarksChanged() override;
 
   // Buffer and files
   int ProbeReadOnly(const std::string& fileName);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "hexeditor/HexMemoryStream.h"
-#include "hexeditor/UndoRecord.h"
+#include "hexeditor/undo/UndoRecord.h"
 #include "hexeditor/transfer/FormatChoice.h"
 #include "hexeditor/transfer/FormatEnum.h"
 #include "hexeditor/transfer/HexDataObject.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "hexeditor/UndoRecord.h"
+#include "hexeditor/undo/UndoRecord.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {

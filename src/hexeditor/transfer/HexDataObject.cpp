@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "hexeditor/Conversions.h"
-#include "hexeditor/UndoRecord.h"
+#include "hexeditor/undo/UndoRecord.h"
 #include "hexeditor/transfer/PrivateBlock.h"
 #include "hexeditor/transfer/TransferFormats.h"
 #include "platform/UserInterface.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "hexeditor/Conversions.h"
-#include "hexeditor/UndoRecord.h"
+#include "hexeditor/undo/UndoRecord.h"
 #include "hexeditor/transfer/PrivateBlock.h"
 #include "hexeditor/transfer/TransferFormats.h"
 #include "platform/UserInterface.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "hexeditor/UndoRecord.h"
+#include "hexeditor/undo/UndoRecord.h"
 #include "platform/UserInterface.h"
 
 namespace kestrave::hex {

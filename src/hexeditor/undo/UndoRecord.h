@@ -104,6 +104,13 @@ std::string UndoRecordDescription(const std::uint8_t* record, std::uint32_t leng
 std::optional<UndoSelection> UndoRecordSelection(const std::uint8_t* record, std::uint32_t length);
 // Where the selection block of a record with kHasSelection starts.
 std::uint32_t UndoSelectionOffset(std::uint32_t length);
+// Gives the record at Record (Length bytes) the caret Caret and the selection block Selection.
+// A record without a block grows by its 12 bytes, which must be there to be written. Answers
+// the record's new length.
+std::uint32_t SetUndoRecordSelection(std::uint8_t* record, std::uint32_t length, std::int32_t caret,
+                                     const UndoSelection& selection);
+// The bytes a record without a selection block grows by to take one.
+inline constexpr std::uint32_t kUndoSelectionBlockSize = 12;
 
 std::uint32_t ReadLe32(const std::uint8_t* at);
 void WriteLe32(std::uint8_t* at, std::uint32_t value);

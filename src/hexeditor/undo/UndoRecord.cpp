@@ -1,4 +1,4 @@
-#include "hexeditor/UndoRecord.h"
+#include "hexeditor/undo/UndoRecord.h"
 
 #include <array>
 #include <cstring>
@@ -13,7 +13,7 @@ constexpr std::array<std::string_view, kUndoKindCount> kDefaultDescriptions = {
     "Append Buffer",   "Insert Nibble",         "Delete Nibble", "Convert",
     "Cursor movement", "Multiple Modification", "All data saved"};
 
-constexpr std::uint32_t kSelectionBlock = 12;
+constexpr std::uint32_t kSelectionBlock = kUndoSelectionBlockSize;
 
 }  // namespace
 
@@ -108,6 +108,22 @@ std::vector<std::uint8_t> EncodeUndoRecord(const UndoHeader& header,
 
 std::uint32_t UndoSelectionOffset(std::uint32_t length) {
   return length - 4 - kSelectionBlock;
+}
+
+std::uint32_t SetUndoRecordSelection(std::uint8_t* record, std::uint32_t length, std::int32_t caret,
+                                     const UndoSelection& selection) {
+  const std::uint32_t flags = DecodeUndoHeader(record).Flags;
+  // The block goes where the trailing length was; the length moves to the new end.
+  if ((flags & undoflag::kHasSelection) == 0) length += kSelectionBlock;
+  WriteLe32(record, length);
+  WriteLe32(record + 4, flags | undoflag::kHasSelection);
+  WriteLe32(record + length - 4, length);
+  WriteLe32(record + 8, static_cast<std::uint32_t>(caret));
+  std::uint8_t* block = record + UndoSelectionOffset(length);
+  WriteLe32(block, static_cast<std::uint32_t>(selection.Low));
+  WriteLe32(block + 4, static_cast<std::uint32_t>(selection.High));
+  WriteLe32(block + 8, static_cast<std::uint32_t>(selection.Anchor));
+  return length;
 }
 
 std::optional<UndoSelection> UndoRecordSelection(const std::uint8_t* record, std::uint32_t length) {

@@ -7,20 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "hexeditor/Bookmarks.h"
 #include "hexeditor/HexMemoryStream.h"
-#include "hexeditor/UndoRecord.h"
+#include "hexeditor/undo/UndoKinds.h"
+#include "hexeditor/undo/UndoRecord.h"
 
 namespace kestrave::hex {
 
-class TCustomHexEditor;
+class IUndoTarget;
 
 // The undo history of one buffer: a record of every modification, made before the bytes
 // change, kept back to back in one stream (oldest first) within the MaxUndo byte limit; and
 // the state needed to redo the step undone last.
 class THexUndoStorage {
  public:
-  explicit THexUndoStorage(TCustomHexEditor& editor) : editor_(editor) {}
+  explicit THexUndoStorage(IUndoTarget& target) : target_(target) {}
   THexUndoStorage(const THexUndoStorage&) = delete;
   THexUndoStorage& operator=(const THexUndoStorage&) = delete;
 
@@ -55,36 +55,16 @@ class THexUndoStorage {
     std::optional<UndoSelection> Selection;
     const std::uint8_t* Saved = nullptr;
   };
-  // What a redo needs: the state before the undo and the bytes the step had put in place.
-  struct RedoState {
-    UndoHeader Header;
-    std::vector<std::uint8_t> Kept;
-    THexBookmarks Bookmarks{};
-    UndoSelection Selection;
-  };
-
-  // What a record saves: the data's own bytes where it saves a piece of the data (read in place,
-  // not copied), or bytes of its own.
-  struct SavedBytes {
-    std::span<const std::uint8_t> Bytes;
-    std::vector<std::uint8_t> Own;
-  };
-  SavedBytes SavedBytesOf(int kind, int position, int countA, int countB,
-                          const std::string& description, std::uint32_t& flags) const;
-  void MoveBookmarksFor(int kind, int position, int countA, int countB);
   void SetStreamSize(std::int64_t size);
   void DropOldest();
   LastRecord ReadLast() const;
   void DropLast();
-  void RestoreModes(const UndoHeader& header);
   void RestoreState(const LastRecord& record);
   void PrepareRedo(const UndoHeader& header);
   void UndoStep(const LastRecord& record);
-  void RedoStep(const RedoState& redo);
   void FinishRedo(const RedoState& redo, bool secondMark);
-  UndoHeader CaptureState() const;
 
-  TCustomHexEditor& editor_;
+  IUndoTarget& target_;
   THexMemoryStream stream_;
   int count_ = 0;
   int updateCount_ = 0;

@@ -1,0 +1,141 @@
+// What the undo history reaches of the buffer: the component's side of IUndoTarget.
+#include "hexeditor/CustomHexEditor.h"
+
+namespace kestrave::hex {
+namespace {
+
+std::uint32_t FlagIf(bool condition, std::uint32_t flag) {
+  return condition ? flag : 0;
+}
+
+}  // namespace
+
+UndoHeader TCustomHexEditor::CurrentState() const {
+  UndoHeader header;
+  header.Caret = CaretBytePosition();
+  header.Flags = FlagIf(modified_, undoflag::kModified) |
+                 FlagIf(CaretOnSecondDigit(), undoflag::kSecondDigit) |
+                 FlagIf(CaretInCharColumn(), undoflag::kInCharField) |
+                 FlagIf(insertModeStored_, undoflag::kInsertMode) |
+                 FlagIf(unicodeChars_, undoflag::kUnicode) |
+                 FlagIf(unicodeBigEndian_, undoflag::kBigEndian);
+  header.Translation = static_cast<std::uint8_t>(translation_);
+  header.BytesPerUnit = bytesPerUnit_;
+  return header;
+}
+
+UndoSelection TCustomHexEditor::CurrentSelection() const {
+  return {selectionLow_, selectionHigh_, selectionAnchor_};
+}
+
+void TCustomHexEditor::RestoreModes(const UndoHeader& header) {
+  SetInsertMode(header.Has(undoflag::kInsertMode));
+  SetUnicodeChars(header.Has(undoflag::kUnicode));
+  SetUnicodeBigEndian(header.Has(undoflag::kBigEndian));
+  RestoreTranslation(static_cast<THexTranslationKind>(header.Translation));
+  SetBytesPerUnit(header.BytesPerUnit);
+}
+
+void TCustomHexEditor::RestoreCaret(const UndoHeader& header) {
+  PlaceCaretAt(header.Caret, header.Has(undoflag::kInCharField),
+               header.Has(undoflag::kSecondDigit));
+  modified_ = header.Has(undoflag::kModified);
+}
+
+void TCustomHexEditor::RestoreSelection(const std::optional<UndoSelection>& selection) {
+  if (!selection) {
+    // Nothing was selected; a selection left from the step must not outlive its bytes.
+    ResetSelection(true);
+  } else if (selection->High == -1) {
+    Seek(selection->Low, 0);
+  } else {
+    SetSelectionFields(selection->Anchor, selection->Low, selection->High);
+  }
+}
+
+void TCustomHexEditor::RestoreSelectionFields(const UndoSelection& selection) {
+  SetSelectionFields(selection.Anchor, selection.Low, selection.High);
+}
+
+const std::uint8_t* TCustomHexEditor::BytesFrom(std::int64_t position) const {
+  return reinterpret_cast<const std::uint8_t*>(data_.PointerAt(position));
+}
+
+void TCustomHexEditor::OverwriteBytes(const std::uint8_t* bytes, int position, int count) {
+  WriteBlock(bytes, position, count);
+}
+
+void TCustomHexEditor::InsertBytes(const std::uint8_t* bytes, int count, int position) {
+  InsertRaw(bytes, count, position);
+}
+
+void TCustomHexEditor::RemoveBytes(int start, int end) {
+  DeleteRaw(start, end, std::nullopt);
+}
+
+void TCustomHexEditor::AppendBytes(const std::uint8_t* bytes, int count) {
+  AppendRaw(bytes, count);
+}
+
+void TCustomHexEditor::TruncateBytes(std::int64_t size, bool caretToRowStart) {
+  if (caretToRowStart) cursor_.Col = GridGeometry::kFixedCols;
+  data_.SetSize(size);
+  AdjustMetrics();
+}
+
+void TCustomHexEditor::ReplaceAllBytes(const std::uint8_t* bytes, std::int64_t count) {
+  data_.SetSize(count);
+  if (count > 0) data_.WriteAt(0, bytes, count);
+  AdjustMetrics();
+}
+
+void TCustomHexEditor::ShiftNibble(int position, bool insert) {
+  if (insert) {
+    InsertNibble(position, false);
+  } else {
+    DeleteNibble(position, false);
+  }
+}
+
+void TCustomHexEditor::PutByte(int position, std::uint8_t value) {
+  WriteByte(position, value);
+}
+
+bool TCustomHexEditor::IsMarked(std::int64_t position) const {
+  return IsChanged(static_cast<int>(position));
+}
+
+void TCustomHexEditor::SetMark(int position, bool changed) {
+  SetChanged(position, changed);
+}
+
+void TCustomHexEditor::CutMarks(std::int64_t count) {
+  CutMarksTo(count);
+}
+
+void TCustomHexEditor::MoveBookmarksBy(std::int64_t from, std::int64_t delta,
+                                       std::int64_t newSize) {
+  MoveBookmarks(from, delta, newSize);
+}
+
+void TCustomHexEditor::RestoreBookmarks(const THexBookmarks& bookmarks) {
+  bookmarks_ = bookmarks;
+}
+
+void TCustomHexEditor::RepaintPositions(int low, int high) {
+  InvalidatePositions(low, high);
+}
+
+void TCustomHexEditor::RepaintAll() {
+  if (host_) host_->InvalidateAll();
+}
+
+void TCustomHexEditor::NoteChanged() {
+  Changed();
+}
+
+void TCustomHexEditor::NoteBookmarksChanged() {
+  BookmarkChanged();
+}
+
+}  // namespace kestrave::hex

@@ -334,7 +334,23 @@ class TCustomHexEditor : private IUndoTarget {
   THexDrawCellEvent OnDrawCell;
   // While a data cell is drawn: its byte position (-1 for a fixed cell) and whether it is selected.
   int DrawnPosition() const { return drawnPosition_; }
+  // The pixels of the offset gutter and of the ruler rows; whether the caret is in the
+  // character field.
+  int FixedColumnsWidth() const { return colWidths_[0] + colWidths_[1]; }
+  int FixedRowsHeight() const { return rowHeights_[0] + rowHeights_[1]; }
+  bool CaretInCharColumn() const { return Geometry().IsCharColumn(cursor_.Col); }
   bool DrawnSelected() const { return drawnSelected_; }
+  // Notes the data cell being drawn for the length of the scope, for OnDrawCell handlers.
+  class DrawnCellScope {
+   public:
+    DrawnCellScope(TCustomHexEditor& editor, int position, bool selected);
+    ~DrawnCellScope();
+    DrawnCellScope(const DrawnCellScope&) = delete;
+    DrawnCellScope& operator=(const DrawnCellScope&) = delete;
+
+   private:
+    TCustomHexEditor& editor_;
+  };
   // The cell of the drop-position marker, {-1, -1} when none is shown.
   GridCell DropMarkerCell() const { return dropMarker_; }
   void SetDropMarkerCell(GridCell cell);
@@ -482,8 +498,6 @@ class TCustomHexEditor : private IUndoTarget {
 
   // Viewport
   void ClampInView(GridCell cell);
-  int FixedColumnsWidth() const { return colWidths_[0] + colWidths_[1]; }
-  int FixedRowsHeight() const { return rowHeights_[0] + rowHeights_[1]; }
   void TopLeftChanged();
   // After rows, columns or their sizes changed: the top-left cell comes back into its range and
   // the host hears of it, so scroll bars and the picture follow at once.
@@ -509,7 +523,6 @@ class TCustomHexEditor : private IUndoTarget {
   void WriteOrZero(const void* buffer, int index, int count);
   void SelectRange(int anchor, int low, int high);
   void InvalidateByte(int index);
-  bool CaretInCharColumn() const { return Geometry().IsCharColumn(cursor_.Col); }
   bool CaretOnSecondDigit() const;
   void PlaceCaretAt(int position, bool inCharField, bool secondDigit);
   void MoveBookmarks(std::int64_t from, std::int64_t delta, std::int64_t newSize);
@@ -615,8 +628,6 @@ class TCustomHexEditor : private IUndoTarget {
   int paintLock_ = 0;
 
  private:
-  friend class THexPaintModel;
-
   // Platform
   IHexViewHost* host_ = nullptr;
   platform::IMessageQueue* queue_;

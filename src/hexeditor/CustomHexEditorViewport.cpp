@@ -253,4 +253,16 @@ void TCustomHexEditor::SetDropMarkerCell(GridCell cell) {
   if (host_ && cell.Col >= 0) host_->InvalidateCell(cell);
 }
 
+TCustomHexEditor::DrawnCellScope::DrawnCellScope(TCustomHexEditor& editor, int position,
+                                                 bool selected)
+    : editor_(editor) {
+  editor_.drawnPosition_ = position;
+  editor_.drawnSelected_ = selected;
+}
+
+TCustomHexEditor::DrawnCellScope::~DrawnCellScope() {
+  editor_.drawnPosition_ = -1;
+  editor_.drawnSelected_ = false;
+}
+
 }  // namespace kestrave::hex

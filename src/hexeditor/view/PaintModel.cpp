@@ -145,8 +145,7 @@ bool THexPaintModel::Draw(IHexCanvas& canvas, GridCell cell, std::u16string& tex
 
 void THexPaintModel::PaintData(IHexCanvas& canvas, GridCell cell, const PaintRect& rect) {
   TCellLook look = DataCellLook(cell);
-  editor_.drawnPosition_ = look.Position;
-  editor_.drawnSelected_ = look.Selected;
+  const TCustomHexEditor::DrawnCellScope drawn(editor_, look.Position, look.Selected);
   const int cw = editor_.CharWidth();
   if (look.Position < editor_.DataSize()) {
     const PaintRect box{rect.Left, rect.Top, std::min(rect.Left + cw, rect.Right), rect.Bottom};
@@ -170,8 +169,6 @@ void THexPaintModel::PaintData(IHexCanvas& canvas, GridCell cell, const PaintRec
     if (cell.Col == editor_.ColCount() - 1)
       canvas.DrawLine(rect.Right - 1, rect.Top, rect.Right - 1, rect.Bottom - 1, grid);
   }
-  editor_.drawnPosition_ = -1;
-  editor_.drawnSelected_ = false;
 }
 
 // The column between the fields shows nothing but, with grid lines, its lines.

@@ -8,7 +8,7 @@
 
 #include "BenchSupport.h"
 #include "hexeditor/HexEditorEx.h"
-#include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/document/HexMemoryStream.h"
 #include "platform/MessageQueue.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include "BenchSupport.h"
 #include "hexeditor/HexEditorEx.h"
-#include "hexeditor/HexMemoryStream.h"
-#include "hexeditor/SearchKernel.h"
+#include "hexeditor/document/HexMemoryStream.h"
+#include "hexeditor/search/SearchKernel.h"
 #include "platform/CodePages.h"
 #include "platform/MessageQueue.h"
 

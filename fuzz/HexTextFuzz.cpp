@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "hexeditor/Conversions.h"
 #include "hexeditor/HexEditorError.h"
+#include "hexeditor/text/Conversions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

@@ -7,7 +7,7 @@
 #include "FuzzInput.h"
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/HexEditorEx.h"
-#include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/document/HexMemoryStream.h"
 #include "platform/MessageQueue.h"
 
 namespace {

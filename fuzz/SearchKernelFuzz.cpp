@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "FuzzInput.h"
-#include "hexeditor/SearchKernel.h"
+#include "hexeditor/search/SearchKernel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kestrave::fuzz::FuzzInput input(data, size);

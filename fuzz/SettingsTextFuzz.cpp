@@ -8,7 +8,7 @@
 #include "FuzzInput.h"
 #include "SettingsLines.h"
 #include "hexeditor/HexEditorEx.h"
-#include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/document/HexMemoryStream.h"
 #include "hexeditor/view/PaintModel.h"
 #include "platform/Exception.h"
 #include "platform/MessageQueue.h"

@@ -6,7 +6,7 @@
 #include "hexeditor/CustomHexEditor.h"
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/Messages.h"
-#include "hexeditor/ProgressCopy.h"
+#include "hexeditor/document/ProgressCopy.h"
 #include "platform/Exception.h"
 #include "platform/FileReplacement.h"
 #include "platform/FileStream.h"

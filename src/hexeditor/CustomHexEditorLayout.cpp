@@ -2,10 +2,10 @@
 // texts, the offset gutter and the bookmark images.
 #include <algorithm>
 
-#include "hexeditor/Conversions.h"
 #include "hexeditor/CustomHexEditor.h"
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/Messages.h"
+#include "hexeditor/text/Conversions.h"
 #include "platform/Format.h"
 
 namespace kestrave::hex {

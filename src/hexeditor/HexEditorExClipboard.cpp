@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "hexeditor/Conversions.h"
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/HexEditorEx.h"
 #include "hexeditor/Messages.h"
+#include "hexeditor/text/Conversions.h"
 #include "hexeditor/transfer/FormatEnum.h"
 #include "hexeditor/transfer/HexDataObject.h"
 #include "hexeditor/transfer/MediumToBytes.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/document/HexMemoryStream.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemCalls.h"
 #include "support/HostileFiles.h"

@@ -6,7 +6,7 @@
 #include <csignal>
 #include <cstring>
 
-#include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/document/HexMemoryStream.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/document/HexMemoryStream.h"
 #include "hexeditor/input/Keys.h"
 #include "hexeditor/settings/EditorProperties.h"
 #include "hexeditor/view/PaintModel.h"

@@ -6,7 +6,7 @@
 
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/HexEditorEx.h"
-#include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/document/HexMemoryStream.h"
 #include "platform/MessageQueue.h"
 
 namespace kestrave::test {

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <string>
 
-#include "hexeditor/Conversions.h"
 #include "hexeditor/HexEditorEx.h"
+#include "hexeditor/text/Conversions.h"
 #include "hexeditor/transfer/FormatChoice.h"
 #include "platform/ole/Clipboard.h"
 #include "view/QtClipboard.h"

@@ -13,7 +13,7 @@
 
 #include "app/hex/QtHexDialogs.h"
 #include "app/hex/ViewSettingsStore.h"
-#include "hexeditor/Conversions.h"
+#include "hexeditor/text/Conversions.h"
 #include "platform/CodePages.h"
 #include "platform/Guard.h"
 #include "platform/UserInterface.h"

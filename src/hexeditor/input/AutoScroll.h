@@ -1,6 +1,6 @@
 #pragma once
 
-#include "hexeditor/GridGeometry.h"
+#include "hexeditor/layout/GridGeometry.h"
 
 namespace kestrave::hex {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "hexeditor/GridGeometry.h"
 #include "hexeditor/input/Keys.h"
+#include "hexeditor/layout/GridGeometry.h"
 
 namespace kestrave::hex {
 

@@ -4,10 +4,10 @@
 #include <chrono>
 #include <cstring>
 
-#include "hexeditor/Conversions.h"
-#include "hexeditor/undo/UndoRecord.h"
+#include "hexeditor/text/Conversions.h"
 #include "hexeditor/transfer/PrivateBlock.h"
 #include "hexeditor/transfer/TransferFormats.h"
+#include "hexeditor/undo/UndoRecord.h"
 #include "platform/UserInterface.h"
 #include "platform/ole/GlobalMemory.h"
 #include "platform/ole/Medium.h"

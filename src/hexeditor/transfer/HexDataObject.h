@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/document/HexMemoryStream.h"
 #include "hexeditor/transfer/PrivateBlock.h"
 #include "platform/ole/DataObject.h"
 #include "platform/ole/FormatEtcEnumerator.h"

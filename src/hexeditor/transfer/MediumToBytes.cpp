@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "hexeditor/Conversions.h"
-#include "hexeditor/undo/UndoRecord.h"
+#include "hexeditor/text/Conversions.h"
 #include "hexeditor/transfer/PrivateBlock.h"
 #include "hexeditor/transfer/TransferFormats.h"
+#include "hexeditor/undo/UndoRecord.h"
 #include "platform/UserInterface.h"
 #include "platform/ole/GdiObjects.h"
 

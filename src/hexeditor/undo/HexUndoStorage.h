@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/document/HexMemoryStream.h"
 #include "hexeditor/undo/UndoKinds.h"
 #include "hexeditor/undo/UndoRecord.h"
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "hexeditor/Bookmarks.h"
+#include "hexeditor/document/Bookmarks.h"
 #include "hexeditor/undo/UndoRecord.h"
 
 namespace kestrave::hex {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "hexeditor/Bookmarks.h"
+#include "hexeditor/document/Bookmarks.h"
 #include "hexeditor/undo/UndoRecord.h"
 
 namespace kestrave::hex {

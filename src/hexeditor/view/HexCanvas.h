@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "hexeditor/BookmarkIcons.h"
 #include "hexeditor/CustomHexEditor.h"
+#include "hexeditor/view/BookmarkIcons.h"
 
 namespace kestrave::hex {
 

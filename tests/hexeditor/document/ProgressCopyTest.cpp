@@ -1,4 +1,4 @@
-#include "hexeditor/ProgressCopy.h"
+#include "hexeditor/document/ProgressCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "hexeditor/HexEditorError.h"
-#include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/document/HexMemoryStream.h"
 #include "support/TempDir.h"
 
 namespace kestrave::hex {

@@ -1,4 +1,4 @@
-#include "hexeditor/ChangeMarks.h"
+#include "hexeditor/document/ChangeMarks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "hexeditor/HexMemoryStream.h"
+#include "hexeditor/document/HexMemoryStream.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "hexeditor/BookmarkIcons.h"
+#include "hexeditor/view/BookmarkIcons.h"
 
 namespace kestrave::hex {
 namespace {

@@ -1,4 +1,4 @@
-#include "hexeditor/GridGeometry.h"
+#include "hexeditor/layout/GridGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "hexeditor/OffsetFormat.h"
+#include "hexeditor/text/OffsetFormat.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "hexeditor/Conversions.h"
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/Messages.h"
+#include "hexeditor/text/Conversions.h"
 #include "platform/Format.h"
 
 namespace kestrave::hex {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "hexeditor/ByteBlock.h"
+#include "hexeditor/document/ByteBlock.h"
 #include "platform/Stream.h"
 
 namespace kestrave::hex {

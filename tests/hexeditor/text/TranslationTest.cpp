@@ -1,4 +1,4 @@
-#include "hexeditor/Translation.h"
+#include "hexeditor/text/Translation.h"
 
 #include <gtest/gtest.h>
 

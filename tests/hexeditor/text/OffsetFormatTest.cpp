@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "hexeditor/OffsetFormat.h"
+#include "hexeditor/text/OffsetFormat.h"
 #include "support/Fakes.h"
 #include "tests/hexeditor/EditorFixture.h"
 

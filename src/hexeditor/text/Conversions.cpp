@@ -1,4 +1,4 @@
-#include "hexeditor/Conversions.h"
+#include "hexeditor/text/Conversions.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "hexeditor/GridGeometry.h"
+#include "hexeditor/layout/GridGeometry.h"
 
 namespace kestrave::hex {
 

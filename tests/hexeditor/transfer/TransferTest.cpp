@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "hexeditor/HexMemoryStream.h"
-#include "hexeditor/undo/UndoRecord.h"
+#include "hexeditor/document/HexMemoryStream.h"
 #include "hexeditor/transfer/FormatChoice.h"
 #include "hexeditor/transfer/FormatEnum.h"
 #include "hexeditor/transfer/HexDataObject.h"
 #include "hexeditor/transfer/MediumToBytes.h"
 #include "hexeditor/transfer/PrivateBlock.h"
 #include "hexeditor/transfer/TransferFormats.h"
+#include "hexeditor/undo/UndoRecord.h"
 #include "platform/ole/ClipboardFormats.h"
 #include "platform/ole/GdiObjects.h"
 #include "platform/ole/GlobalMemory.h"

@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "hexeditor/HexMemoryStream.h"
-#include "hexeditor/SearchKernel.h"
+#include "hexeditor/document/HexMemoryStream.h"
+#include "hexeditor/search/SearchKernel.h"
 #include "platform/CodePages.h"
 #include "tests/hexeditor/EditorFixture.h"
 

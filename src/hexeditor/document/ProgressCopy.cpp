@@ -1,12 +1,12 @@
-#include "hexeditor/ProgressCopy.h"
+#include "hexeditor/document/ProgressCopy.h"
 
 #include <algorithm>
 #include <array>
 #include <memory>
 
 #include "hexeditor/HexEditorError.h"
-#include "hexeditor/HexMemoryStream.h"
 #include "hexeditor/Messages.h"
+#include "hexeditor/document/HexMemoryStream.h"
 #include "platform/UserInterface.h"
 
 namespace kestrave::hex {

@@ -1,4 +1,4 @@
-#include "hexeditor/ByteBlock.h"
+#include "hexeditor/document/ByteBlock.h"
 
 #include <malloc.h>
 #include <sys/mman.h>

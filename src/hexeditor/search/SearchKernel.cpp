@@ -1,4 +1,4 @@
-#include "hexeditor/SearchKernel.h"
+#include "hexeditor/search/SearchKernel.h"
 
 #include <algorithm>
 #include <array>

@@ -364,7 +364,7 @@ bool TCustomHexEditor::CaretOnSecondDigit() const {
 }
 
 int TCustomHexEditor::CaretBytePosition() const {
-  return static_cast<int>(std::min<std::int64_t>(CellToPosition(cursor_), 0x7FFFFFFF));
+  return GridGeometry::AsIntPosition(CellToPosition(cursor_));
 }
 
 void TCustomHexEditor::PlaceCaretAt(int position, bool inCharField, bool secondDigit) {

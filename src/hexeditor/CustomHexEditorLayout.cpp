@@ -56,7 +56,7 @@ void TCustomHexEditor::RecalcLayout() {
       if (EndsByteGroup(i + 2, bytesPerColumn_)) width += cw_;
       if (bytesPerBlock_ > 1 && EndsByteGroup(i + 2, bytesPerBlock_)) width += cw_;
     }
-    colWidths_[static_cast<std::size_t>(i + 2)] = width;
+    colWidths_[static_cast<std::size_t>(GridGeometry::kFixedCols + i)] = width;
   }
   const int unit = RulerUnit();
   const int chars = geometry.CharColumns();

@@ -14,7 +14,7 @@ int TCustomHexEditor::CursorPosition() const {
 
 int TCustomHexEditor::SelectionStart() const {
   if (selectionAnchor_ >= 0) return selectionAnchor_;
-  return static_cast<int>(std::min<std::int64_t>(CellToPosition(cursor_), 0x7FFFFFFF));
+  return GridGeometry::AsIntPosition(CellToPosition(cursor_));
 }
 
 void TCustomHexEditor::SetSelectionStart(int position) {

@@ -31,7 +31,7 @@ bool InCharColumn(const THexEditorEx& e) {
 
 bool OnSecondNibble(const THexEditorEx& e) {
   const int col = e.CursorCell().Col;
-  return !e.Geometry().IsCharColumn(col) && (col - 2) % 2 == 1;
+  return !e.Geometry().IsCharColumn(col) && GridGeometry::NibbleIndex(col) % 2 == 1;
 }
 
 void MoveTo(THexEditorEx& e, int position, bool inChar, bool secondNibble = false) {

@@ -71,11 +71,11 @@ void TypeInHexField(THexEditorEx& e, int p, std::uint8_t ch) {
   const int col = e.CursorCell().Col;
   const std::uint8_t old = p < e.DataSize() ? e.ReadByte(p) : 0;
   const bool selected = e.SelectionCount() > 0;
-  const bool onHighNibble = (col - 2) % 2 == (e.SwapNibbles() ? 1 : 0);
+  const bool onHighNibble = GridGeometry::NibbleIndex(col) % 2 == (e.SwapNibbles() ? 1 : 0);
   const auto typed = static_cast<std::uint8_t>(onHighNibble || selected ? d * 16 + (old & 0x0F)
                                                                         : (old & 0xF0) + d);
   const int unit = e.BytesPerUnit();
-  const bool unitStart = (col - 2) % (2 * unit) == 0;
+  const bool unitStart = GridGeometry::NibbleIndex(col) % (2 * unit) == 0;
   if (!e.InsertMode() || (!unitStart && !selected)) {
     if (p >= e.DataSize()) return;
     e.ChangeByte(old, typed, p, 0, 0, "");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace kestrave::hex {
@@ -34,6 +35,15 @@ class GridGeometry {
   int ColumnCount() const { return FirstCharColumn() + CharColumns(); }
 
   bool IsCharColumn(int col) const { return col > GapColumn(); }
+  // A hex-field column's nibble, counted from 0 at the field's start.
+  static int NibbleIndex(int col) { return col - kFixedCols; }
+  // The data row a grid row shows, counted from 0.
+  static int DataRow(int row) { return row - kFixedRows; }
+  // A byte position in the int the component's interface counts in; a position beyond it
+  // (a grid cell far past the data) is held at the largest int.
+  static int AsIntPosition(std::int64_t position) {
+    return static_cast<int>(std::min<std::int64_t>(position, 0x7FFFFFFF));
+  }
   // The first column of a byte's two holds its high nibble.
   bool IsHighNibbleColumn(int col) const;
 

@@ -29,7 +29,7 @@ std::u16string THexPaintModel::ByteText(GridCell cell, int position) const {
   const GridGeometry geometry = editor_.Geometry();
   const std::uint8_t byte = editor_.ReadByte(position);
   if (!geometry.IsCharColumn(cell.Col)) {
-    const bool high = (cell.Col - 2) % 2 == (editor_.SwapNibbles() ? 1 : 0);
+    const bool high = GridGeometry::NibbleIndex(cell.Col) % 2 == (editor_.SwapNibbles() ? 1 : 0);
     return std::u16string(
         1, static_cast<char16_t>(editor_.HexDigits()[high ? byte >> 4 : byte & 0x0F]));
   }
@@ -47,7 +47,8 @@ std::u16string THexPaintModel::RulerText(int col) const {
   if (col == geometry.GapColumn()) return u"  ";
   const std::string& text =
       geometry.IsCharColumn(col) ? editor_.CharRulerText() : editor_.HexRulerText();
-  const int index = geometry.IsCharColumn(col) ? col - geometry.FirstCharColumn() : col - 2;
+  const int index = geometry.IsCharColumn(col) ? col - geometry.FirstCharColumn()
+                                               : GridGeometry::NibbleIndex(col);
   // A ruler shorter than the row is blank over the rest.
   if (index < 0 || index >= static_cast<int>(text.size())) return u" ";
   return AnsiChar(static_cast<std::uint8_t>(text[static_cast<std::size_t>(index)]));
@@ -69,8 +70,7 @@ TCellLook THexPaintModel::DataCellLook(GridCell cell) const {
       cell.Col == geometry.LastNibbleColumn() || cell.Col == editor_.ColCount() - 1;
   look.CellBackground =
       Color(active && !fieldEnd ? THexColors::ActiveFieldBackground : THexColors::Background);
-  look.Position =
-      static_cast<int>(std::min<std::int64_t>(editor_.CellToPosition(cell), 0x7FFFFFFF));
+  look.Position = GridGeometry::AsIntPosition(editor_.CellToPosition(cell));
   const int p = look.Position;
   if (p >= editor_.DataSize()) return look;
   look.Text = ByteText(cell, p);
@@ -85,7 +85,8 @@ TCellLook THexPaintModel::DataCellLook(GridCell cell) const {
     if (charColumn) {
       look.TextColor = editor_.Resolved(clWindowText);
     } else {
-      const bool odd = ((cell.Col - 2) / (2 * editor_.BytesPerColumn())) % 2 == 0;
+      const bool odd =
+          (GridGeometry::NibbleIndex(cell.Col) / (2 * editor_.BytesPerColumn())) % 2 == 0;
       look.TextColor = Color(odd ? THexColors::OddColumn : THexColors::EvenColumn);
     }
   }
@@ -204,7 +205,7 @@ void THexPaintModel::PaintGutter(IHexCanvas& canvas, int row, const PaintRect& r
   const TColor back =
       Color(current ? THexColors::CurrentOffsetBackground : THexColors::OffsetBackGround);
   const TColor color = Color(current ? THexColors::CurrentOffset : THexColors::Offset);
-  const std::int64_t first = std::int64_t{row - 2} * editor_.BytesPerRow();
+  const std::int64_t first = std::int64_t{GridGeometry::DataRow(row)} * editor_.BytesPerRow();
   const std::string offset = editor_.GetOffsetText(static_cast<std::uint32_t>(first));
   std::u16string text = platform::AnsiToUtf16(offset);
   if (Draw(canvas, {0, row}, text, rect)) {
@@ -215,7 +216,8 @@ void THexPaintModel::PaintGutter(IHexCanvas& canvas, int row, const PaintRect& r
   const THexBookmarks& marks = editor_.Bookmarks();
   for (int k = 0; k < kBookmarkCount; ++k) {
     const THexBookmark& mark = marks[static_cast<std::size_t>(k)];
-    if (mark.Position < 0 || mark.Position / editor_.BytesPerRow() != row - 2) continue;
+    if (mark.Position < 0 || mark.Position / editor_.BytesPerRow() != GridGeometry::DataRow(row))
+      continue;
     const int image = mark.InCharField ? 10 + k : k;
     canvas.DrawImage(rect.Left + 3, rect.Top + (rect.Height() - kBookmarkIconSize) / 2,
                      editor_.BookmarkImages()[static_cast<std::size_t>(image)]);

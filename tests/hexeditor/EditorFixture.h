@@ -10,12 +10,15 @@
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/HexEditorEx.h"
 #include "platform/MessageQueue.h"
+#include "support/EditorState.h"
 #include "support/TempDir.h"
 
 namespace kestrave::hex::test {
 
+using kestrave::test::EditorState;
 using kestrave::test::PatternBytes;
 using kestrave::test::ReadAll;
+using kestrave::test::StateOf;
 using kestrave::test::TempDir;
 using kestrave::test::WriteAll;
 
@@ -31,42 +34,6 @@ class TestableEditor : public THexEditorEx {
   using THexEditorEx::SetChanged;
   using THexEditorEx::WriteBlock;
 };
-
-// Everything an edit may change, to prove that a refused one changed nothing and that undo
-// brings back exactly what was there.
-struct EditorState {
-  std::vector<std::uint8_t> bytes;
-  std::vector<bool> marks;
-  bool modified = false;
-  GridCell cursor;
-  int anchor = -1, low = -1, high = -1;
-  std::int64_t undoSize = 0;
-  int undoCount = 0;
-  bool operator==(const EditorState&) const = default;
-};
-
-inline EditorState StateOf(const TCustomHexEditor& editor) {
-  EditorState state;
-  state.bytes.resize(static_cast<std::size_t>(editor.DataSize()));
-  editor.ReadBlock(state.bytes.data(), 0, editor.DataSize());
-  for (int i = 0; i < editor.DataSize(); ++i)
-    state.marks.push_back(editor.IsChanged(i));
-  state.modified = editor.Modified();
-  state.cursor = editor.CursorCell();
-  state.anchor = editor.SelectionAnchor();
-  state.low = editor.SelectionLow();
-  state.high = editor.SelectionHigh();
-  state.undoSize = editor.UndoStorage().Size();
-  state.undoCount = editor.UndoStorage().Count();
-  return state;
-}
-
-inline std::ostream& operator<<(std::ostream& out, const EditorState& s) {
-  out << "{size " << s.bytes.size() << ", modified " << s.modified << ", cursor " << s.cursor.Col
-      << ',' << s.cursor.Row << ", selection " << s.anchor << '/' << s.low << ".." << s.high
-      << ", undo " << s.undoCount << " records " << s.undoSize << " bytes}";
-  return out;
-}
 
 // An initialised instance with its own message queue, and a folder for its files.
 class EditorTest : public ::testing::Test {

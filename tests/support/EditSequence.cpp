@@ -8,6 +8,7 @@
 #include "hexeditor/HexEditorEx.h"
 #include "hexeditor/document/HexMemoryStream.h"
 #include "platform/MessageQueue.h"
+#include "support/EditorState.h"
 
 namespace kestrave::test {
 namespace {
@@ -16,25 +17,10 @@ using hex::GridCell;
 using hex::THexEditorEx;
 using Bytes = std::vector<std::uint8_t>;
 
-// What undo must bring back.
-struct Snapshot {
-  Bytes bytes;
-  bool modified = false;
-  GridCell cursor;
-  int anchor = -1, low = -1, high = -1;
-  bool operator==(const Snapshot&) const = default;
-};
+using Snapshot = EditorState;
 
 Snapshot Take(const THexEditorEx& e) {
-  Snapshot s;
-  s.bytes.resize(static_cast<std::size_t>(e.DataSize()));
-  e.ReadBlock(s.bytes.data(), 0, e.DataSize());
-  s.modified = e.Modified();
-  s.cursor = e.CursorCell();
-  s.anchor = e.SelectionAnchor();
-  s.low = e.SelectionLow();
-  s.high = e.SelectionHigh();
-  return s;
+  return UndoneStateOf(e);
 }
 
 std::string Describe(const Snapshot& s) {

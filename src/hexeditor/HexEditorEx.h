@@ -4,6 +4,7 @@
 
 #include "hexeditor/CustomHexEditor.h"
 #include "hexeditor/input/Keys.h"
+#include "hexeditor/input/MouseController.h"
 #include "hexeditor/print/PrintOptions.h"
 #include "hexeditor/transfer/FetchedBytes.h"
 #include "hexeditor/transfer/FormatChoice.h"
@@ -154,17 +155,6 @@ class THexEditorEx : public TCustomHexEditor {
       std::function<void(TCustomHexEditor& Sender, std::string PropertyName, bool& IsPublic)>;
   THexQueryPublicPropertyEvent OnQueryPublicProperty;
 
-  // State the mouse handlers keep between calls.
-  struct MouseState {
-    bool clickInSelection = false;
-    GridCell clickCell{-1, -1};
-    bool doubleClicked = false;
-    bool dragging = false;
-    int x = 0;  // the last point of a selecting move
-    int y = 0;
-  };
-  MouseState& Mouse() { return mouse_; }
-
  protected:
   void CheckFileOverwrite() override;
   void WriteBlock(const void* source, int index, int count) override;
@@ -203,7 +193,7 @@ class THexEditorEx : public TCustomHexEditor {
   bool wantTabs_ = true;
   bool zoomOnWheel_ = true;
   bool hasOffsetPopupMenu_ = false;
-  MouseState mouse_;
+  MouseController mouse_;
   bool oleDragDrop_ = false;
   THexDropTarget* dropTarget_;
   bool dragPending_ = false;

@@ -9,7 +9,11 @@ void THexEditorEx::KeyDown(int key, TShiftState shift) {
   if (OnKeyDown) OnKeyDown(*this, key, shift);
   if (key == vkNone) return;
   if (Modifiers(shift) == 0 && key != vkShift && !InsertMode()) ResetSelection(true);
-  HandleNavigationKey(*this, key, shift);
+  // Offered to the handlers in order; the first whose key it is takes it.
+  if (IsNavigationKey(key, shift)) {
+    HandleNavigationKey(*this, key, shift);
+    return;
+  }
   HandleShortcut(*this, key, shift);
 }
 
@@ -23,28 +27,28 @@ void THexEditorEx::KeyPress(std::uint8_t ch) {
 }
 
 void THexEditorEx::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  HandleMouseDown(*this, button, shift, x, y);
+  mouse_.Down(*this, button, shift, x, y);
   NoteDragPress(button, x, y);
 }
 
 void THexEditorEx::MouseMove(TShiftState shift, int x, int y) {
-  HandleMouseMove(*this, shift, x, y);
-  if (mouse_.dragging) {
+  mouse_.Move(*this, shift, x, y);
+  if (mouse_.Selecting()) {
     const bool onlyLeft = (shift & (ssLeft | ssRight | ssMiddle)) == ssLeft;
     FollowAutoScroll(onlyLeft && SelectionWantsAutoScroll(*this, x, y));
   }
   if (DragThresholdReached(shift, x, y)) StartDrag();
 }
 
-void THexEditorEx::MouseUp(TMouseButton button, TShiftState, int x, int y) {
-  HandleMouseUp(*this, button, x, y);
+void THexEditorEx::MouseUp(TMouseButton, TShiftState, int x, int y) {
+  mouse_.Up(*this, x, y);
   FollowAutoScroll(false);
   if (dragging_) dragging_ = dragPending_ = false;
 }
 
 void THexEditorEx::AutoScrollStep() {
-  if (mouse_.dragging && InputState().LeftButtonDown()) {
-    FollowAutoScroll(SelectionAutoScrollStep(*this, mouse_.x, mouse_.y));
+  if (mouse_.Selecting() && InputState().LeftButtonDown()) {
+    FollowAutoScroll(SelectionAutoScrollStep(*this, mouse_.LastX(), mouse_.LastY()));
   } else if (DropMarkerCell().Col >= 0) {
     ShowDropMarker(dropPointX_, dropPointY_);
   } else {
@@ -67,7 +71,7 @@ void THexEditorEx::FollowAutoScroll(bool wanted) {
 }
 
 void THexEditorEx::DoubleClick(int x, int y) {
-  HandleDoubleClick(*this, x, y);
+  mouse_.DoubleClick(*this, x, y);
 }
 
 bool THexEditorEx::MouseWheel(bool down, TShiftState shift) {

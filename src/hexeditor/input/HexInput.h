@@ -25,10 +25,6 @@ void HandleTypedChar(THexEditorEx& editor, std::uint8_t ch);
 
 // The cell a mouse point stands for; in insert mode the gap nearest to the point.
 GridCell MouseCell(const THexEditorEx& editor, int x, int y);
-void HandleMouseDown(THexEditorEx& editor, TMouseButton button, TShiftState shift, int x, int y);
-void HandleMouseMove(THexEditorEx& editor, TShiftState shift, int x, int y);
-void HandleMouseUp(THexEditorEx& editor, TMouseButton button, int x, int y);
-void HandleDoubleClick(THexEditorEx& editor, int x, int y);
 // Whether the point lies over the selected bytes, or over the gutter and ruler.
 bool OverSelection(const THexEditorEx& editor, int x, int y);
 bool OverFixedArea(const THexEditorEx& editor, int x, int y);

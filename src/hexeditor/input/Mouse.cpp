@@ -4,6 +4,7 @@
 #include "hexeditor/HexEditorEx.h"
 #include "hexeditor/input/AutoScroll.h"
 #include "hexeditor/input/HexInput.h"
+#include "hexeditor/input/MouseController.h"
 
 namespace kestrave::hex {
 namespace {
@@ -42,68 +43,65 @@ bool OverFixedArea(const THexEditorEx& e, int x, int y) {
   return x < e.FixedColumnsWidthForInput() || y < e.FixedRowsHeightForInput();
 }
 
-void HandleMouseDown(THexEditorEx& e, TMouseButton button, TShiftState shift, int x, int y) {
-  THexEditorEx::MouseState& mouse = e.Mouse();
+void MouseController::Down(THexEditorEx& e, TMouseButton button, TShiftState shift, int x, int y) {
   e.SetExtending(false);
-  mouse.clickInSelection = false;
+  clickInSelection_ = false;
   const bool left = button == TMouseButton::Left;
   const GridCell cell = left ? MouseCell(e, x, y) : e.CellAtPoint(x, y);
   const bool overSelection = OverSelection(e, x, y);
   const bool skipGrid = overSelection || OverFixedArea(e, x, y);
   if (!skipGrid && left && cell.Col >= 0) {
     e.MoveCursorToCell(cell);
-    mouse.dragging = true;
+    dragging_ = true;
   }
   if (left && !overSelection && IsDataCell(cell)) {
     e.ResetSelection(true);
     if (!(shift & ssDouble)) e.SetExtending(true);
   }
   if (left && overSelection) {
-    mouse.clickCell = cell;
-    mouse.clickInSelection = true;
+    clickCell_ = cell;
+    clickInSelection_ = true;
   }
   if (skipGrid && e.Focused() && e.OnMouseDown) e.OnMouseDown(e, button, shift, x, y);
 }
 
-void HandleMouseMove(THexEditorEx& e, TShiftState shift, int x, int y) {
-  THexEditorEx::MouseState& mouse = e.Mouse();
+void MouseController::Move(THexEditorEx& e, TShiftState shift, int x, int y) {
   const bool onlyLeft = (shift & (ssLeft | ssRight | ssMiddle)) == ssLeft;
   if (!onlyLeft) return;
   const GridCell cell = MouseCell(e, x, y);
-  if (mouse.clickInSelection && !(cell == mouse.clickCell)) mouse.clickInSelection = false;
-  if (!mouse.dragging) return;
-  mouse.x = x;
-  mouse.y = y;
+  if (clickInSelection_ && !(cell == clickCell_)) clickInSelection_ = false;
+  if (!dragging_) return;
+  x_ = x;
+  y_ = y;
   // Dragging moves the cursor to the cell under the mouse, extending the selection; beyond the
   // view's edges, to the row and column at the edge.
   const GridCell target = SelectingCell(e, x, y);
   if (IsDataCell(target)) e.MoveCursorToCell(target);
 }
 
-void HandleMouseUp(THexEditorEx& e, TMouseButton, int x, int y) {
-  THexEditorEx::MouseState& mouse = e.Mouse();
+void MouseController::Up(THexEditorEx& e, int x, int y) {
   const GridCell cell = MouseCell(e, x, y);
-  if (mouse.doubleClicked) {
-    mouse.doubleClicked = false;
-    mouse.clickInSelection = false;
+  if (doubleClicked_) {
+    doubleClicked_ = false;
+    clickInSelection_ = false;
   }
-  mouse.dragging = false;
-  if (mouse.clickInSelection) {
-    mouse.clickInSelection = false;
+  dragging_ = false;
+  if (clickInSelection_) {
+    clickInSelection_ = false;
     e.ResetSelection(true);
     if (cell.Col >= 0) e.MoveCursorToCell(cell);
   }
   if (e.DropMarkerCell().Col >= 0) e.SetDropMarkerCell({-1, -1});
 }
 
-void HandleDoubleClick(THexEditorEx& e, int x, int y) {
+void MouseController::DoubleClick(THexEditorEx& e, int x, int y) {
   const GridCell cell = e.CellAtPoint(x, y);
   if (IsDataCell(cell) && cell.Col != e.Geometry().GapColumn()) {
     const std::int64_t p = e.CellToPosition(cell);
     if (p < e.DataSize()) {
       e.SetSelection(static_cast<int>(p), static_cast<int>(p));
-      e.Mouse().clickInSelection = false;
-      e.Mouse().doubleClicked = true;
+      clickInSelection_ = false;
+      doubleClicked_ = true;
     }
   }
   if (e.OnDblClick) e.OnDblClick(e);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "hexeditor/input/HexInput.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
@@ -31,6 +32,14 @@ constexpr TShiftState kModifierSets[] = {0,
                                          ssCtrl | ssAlt,
                                          ssShift | ssAlt,
                                          ssCtrl | ssShift | ssAlt};
+
+// A key goes to the first handler whose key it is; no key may belong to two of them.
+TEST_F(KeyTable, NoKeyIsBothANavigationKeyAndAShortcut) {
+  for (int key = 1; key < 0x100; ++key)
+    for (const TShiftState shift : kModifierSets)
+      EXPECT_FALSE(IsNavigationKey(key, shift) && IsShortcutKey(key, shift))
+          << "key " << key << ", modifiers " << shift;
+}
 
 TEST_F(KeyTable, AKeyTheEditorDoesNotClaimChangesNothing) {
   for (int key = 1; key < 0x80; ++key) {

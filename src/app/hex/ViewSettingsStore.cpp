@@ -12,6 +12,7 @@
 #include "platform/FileReplacement.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemCalls.h"
 #include "platform/SystemError.h"
 
 namespace kestrave::app {
@@ -28,7 +29,8 @@ std::string DefaultSettingsText() {
 bool WriteAll(int fd, const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
-    const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+    const ssize_t written =
+        platform::SystemCalls().Write(fd, text.data() + done, text.size() - done);
     if (written <= 0) return false;
     done += static_cast<std::size_t>(written);
   }

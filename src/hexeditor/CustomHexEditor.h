@@ -11,6 +11,7 @@
 #include "hexeditor/document/ChangeMarks.h"
 #include "hexeditor/document/HexMemoryStream.h"
 #include "hexeditor/layout/GridGeometry.h"
+#include "hexeditor/layout/GridViewport.h"
 #include "hexeditor/search/SearchKernel.h"
 #include "hexeditor/text/OffsetFormat.h"
 #include "hexeditor/text/Translation.h"
@@ -43,21 +44,6 @@ using THexProgressEvent =
                        const std::string& aName, std::uint8_t Percent, bool& Cancel)>;
 
 enum THexCaretKind : std::uint8_t { ckFull, ckLeft, ckBottom, ckAuto };
-
-// A rectangle in the view's pixels; right and bottom are outside it.
-struct PaintRect {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
-  int Width() const { return Right - Left; }
-  int Height() const { return Bottom - Top; }
-  bool Empty() const { return Right <= Left || Bottom <= Top; }
-  bool Intersects(const PaintRect& o) const {
-    return Left < o.Right && o.Left < Right && Top < o.Bottom && o.Top < Bottom;
-  }
-  bool operator==(const PaintRect&) const = default;
-};
 
 class IHexCanvas;
 // Lets an application draw a cell itself: clearing DefaultDraw leaves the cell to it.
@@ -286,12 +272,12 @@ class TCustomHexEditor : private IUndoTarget {
   // The view's client area in pixels; a hidden instance has none. Each side is taken into
   // 0 .. 2^24 pixels, more than any screen has.
   void SetClientSize(int width, int height);
-  int ClientWidth() const { return clientWidth_; }
-  int ClientHeight() const { return clientHeight_; }
+  int ClientWidth() const { return viewport_.ClientWidth(); }
+  int ClientHeight() const { return viewport_.ClientHeight(); }
   // The first data row and the first scrolling column shown (fixed rows and columns always are).
-  int TopRow() const { return topRow_; }
+  int TopRow() const { return viewport_.TopRow(); }
   void SetTopRow(int row);
-  int LeftCol() const { return leftCol_; }
+  int LeftCol() const { return viewport_.LeftCol(); }
   void SetLeftCol(int col);
   // Data rows that fit wholly, at least one; columns likewise.
   int VisibleRowCount() const;
@@ -338,6 +324,10 @@ class TCustomHexEditor : private IUndoTarget {
   // character field.
   int FixedColumnsWidth() const { return colWidths_[0] + colWidths_[1]; }
   int FixedRowsHeight() const { return rowHeights_[0] + rowHeights_[1]; }
+  // The grid's sizes as the viewport reads them.
+  GridSizes Sizes() const {
+    return {colWidths_, rowHeights_[0], rowHeights_[1], rh_, rowCount_, colCount_};
+  }
   bool CaretInCharColumn() const { return Geometry().IsCharColumn(cursor_.Col); }
   bool DrawnSelected() const { return drawnSelected_; }
   // Notes the data cell being drawn for the length of the scope, for OnDrawCell handlers.
@@ -605,10 +595,7 @@ class TCustomHexEditor : private IUndoTarget {
   std::uint8_t maskChar_ = kDefaultMaskChar;
 
   // Viewport, focus and look
-  int clientWidth_ = 0;
-  int clientHeight_ = 0;
-  int topRow_ = GridGeometry::kFixedRows;
-  int leftCol_ = GridGeometry::kFixedCols;
+  GridViewport viewport_;
   bool focused_ = false;
   bool caretWasInChar_ = false;
   THexColors colors_;

@@ -2,14 +2,6 @@
 #include "hexeditor/CustomHexEditor.h"
 
 namespace kestrave::hex {
-namespace {
-
-std::uint32_t FlagIf(bool condition, std::uint32_t flag) {
-  return condition ? flag : 0;
-}
-
-}  // namespace
-
 UndoHeader TCustomHexEditor::CurrentState() const {
   UndoHeader header;
   header.Caret = CaretBytePosition();

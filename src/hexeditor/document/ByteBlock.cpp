@@ -42,12 +42,21 @@ void KeepFreedHeapSpace() {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
+std::size_t PageSize() {
+  static const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  return page;
+}
+
+std::size_t PageRounded(std::size_t count) {
+  return (count + PageSize() - 1) / PageSize() * PageSize();
+}
+
 // Faults in a range in one call per piece rather than one fault per page; hundreds of megabytes
 // take a while, so the windows get to draw between pieces.
 void FaultIn(std::byte* from, std::size_t count) {
   constexpr std::size_t kWorthFrom = std::size_t{64} << 10;
   if (count < kWorthFrom) return;
-  static const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const std::uintptr_t page = PageSize();
   const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(from) + page - 1) & ~(page - 1);
   const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(from) + count) & ~(page - 1);
   for (std::uintptr_t at = start; at < end; at += platform::kResponsivePiece) {
@@ -128,11 +137,6 @@ class MappingReserve {
 MappingReserve& Reserve() {
   static auto* reserve = new MappingReserve;  // outlives every block, also at exit
   return *reserve;
-}
-
-std::size_t PageRounded(std::size_t count) {
-  static const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-  return (count + page - 1) / page * page;
 }
 
 // A mapping for Capacity bytes: a kept one where one fits, else a fresh one.

@@ -147,6 +147,19 @@ void CheckScalar(const std::uint8_t* data, std::int64_t o, const NeedleFilter& n
     starts.push_back(o);
 }
 
+// Every lane a needle's anchors passed, compared in full, needle by needle in offset order.
+inline void ConfirmCandidates(const std::uint8_t* data, std::int64_t at, const unsigned* masks,
+                              std::size_t count, const NeedleFilter* filters,
+                              const std::size_t* owners, const ByteMap& map,
+                              std::vector<std::vector<std::int64_t>>& starts) {
+  for (std::size_t f = 0; f < count; ++f)
+    for (unsigned mask = masks[f]; mask != 0; mask &= mask - 1) {
+      const std::int64_t candidate = at + __builtin_ctz(mask);
+      if (MatchesAt(data + candidate, filters[f].pattern, filters[f].length, map))
+        starts[owners[f]].push_back(candidate);
+    }
+}
+
 #if defined(KESTRAVE_WIDE_SEARCH)
 // The scan's two needles with one byte per anchor, thirty-two offsets a step, where the
 // processor has AVX2 (the build itself assumes SSE2 only). Answers where it stopped.
@@ -171,12 +184,7 @@ __attribute__((target("avx2"))) std::int64_t TwoNeedlesWide(
     if (_mm256_testz_si256(either, either)) continue;
     const unsigned masks[2] = {static_cast<unsigned>(_mm256_movemask_epi8(first)),
                                static_cast<unsigned>(_mm256_movemask_epi8(second))};
-    for (std::size_t f = 0; f < 2; ++f)
-      for (unsigned mask = masks[f]; mask != 0; mask &= mask - 1) {
-        const std::int64_t candidate = from + __builtin_ctz(mask);
-        if (MatchesAt(data + candidate, filters[f].pattern, filters[f].length, map))
-          starts[owners[f]].push_back(candidate);
-      }
+    ConfirmCandidates(data, from, masks, 2, filters, owners, map, starts);
   }
   return from;
 }
@@ -247,12 +255,7 @@ void FindAllMapped(const std::uint8_t* data, std::int64_t size,
         if (_mm_movemask_epi8(_mm_or_si128(first, second)) == 0) continue;
         const unsigned masks[2] = {static_cast<unsigned>(_mm_movemask_epi8(first)),
                                    static_cast<unsigned>(_mm_movemask_epi8(second))};
-        for (std::size_t f = 0; f < 2; ++f)
-          for (unsigned mask = masks[f]; mask != 0; mask &= mask - 1) {
-            const std::int64_t candidate = vectorEnd + __builtin_ctz(mask);
-            if (MatchesAt(data + candidate, filters[f].pattern, filters[f].length, map))
-              starts[owners[f]].push_back(candidate);
-          }
+        ConfirmCandidates(data, vectorEnd, masks, 2, filters.data(), owners.data(), map, starts);
       }
     }
     // Sixteen offsets a step for every needle at once; a lane passes when both anchors of some
@@ -266,12 +269,7 @@ void FindAllMapped(const std::uint8_t* data, std::int64_t size,
         any |= masks[f];
       }
       if (any == 0) continue;
-      for (std::size_t f = 0; f < count; ++f)
-        for (unsigned mask = masks[f]; mask != 0; mask &= mask - 1) {
-          const std::int64_t candidate = vectorEnd + __builtin_ctz(mask);
-          if (MatchesAt(data + candidate, filters[f].pattern, filters[f].length, map))
-            starts[owners[f]].push_back(candidate);
-        }
+      ConfirmCandidates(data, vectorEnd, masks, count, filters.data(), owners.data(), map, starts);
     }
   }
 #endif

@@ -12,10 +12,6 @@ namespace {
 
 using Restore = std::function<void()>;
 
-std::uint32_t FlagIf(bool condition, std::uint32_t flag) {
-  return condition ? flag : 0;
-}
-
 // A piece of the data, read in place.
 SavedBytes DataAt(const IUndoTarget& target, std::int64_t position, std::int64_t count) {
   SavedBytes saved;

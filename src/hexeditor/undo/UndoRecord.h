@@ -47,6 +47,10 @@ constexpr std::uint32_t KindFlag(int kind) {
 }
 // The lowest kind bit that is set; 11 when none is.
 int KindOfFlags(std::uint32_t flags);
+// A flag when the condition holds, else none.
+constexpr std::uint32_t FlagIf(bool condition, std::uint32_t flag) {
+  return condition ? flag : 0;
+}
 
 // The selection kept in a record: low end, high end, anchor (-1 when nothing was selected).
 struct UndoSelection {

@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "hexeditor/document/Bookmarks.h"
-#include "hexeditor/document/ChangeMarks.h"
-#include "hexeditor/document/HexMemoryStream.h"
+#include "hexeditor/document/HexDocument.h"
 #include "hexeditor/layout/GridGeometry.h"
 #include "hexeditor/layout/GridViewport.h"
 #include "hexeditor/search/SearchKernel.h"
@@ -66,13 +64,13 @@ class TCustomHexEditor : private IUndoTarget {
   void Loaded();
 
   // --- Buffer and files -------------------------------------------------------------------
-  int DataSize() const { return static_cast<int>(data_.DataSize()); }
-  const std::string& FileName() const { return fileName_; }
-  bool Modified() const { return modified_; }
-  bool IsFileReadOnly() const { return readOnlyFile_; }
-  int MaxUndo() const { return maxUndo_; }
+  int DataSize() const { return document_.Size(); }
+  const std::string& FileName() const { return document_.FileName(); }
+  bool Modified() const { return document_.Modified(); }
+  bool IsFileReadOnly() const { return document_.ReadOnlyFile(); }
+  int MaxUndo() const { return document_.MaxUndo(); }
   // The byte limit of the undo history; 0 or less keeps every step.
-  void SetMaxUndo(int value) { maxUndo_ = value; }
+  void SetMaxUndo(int value) { document_.SetMaxUndo(value); }
 
   // Unchecked byte access; callers check the bounds first.
   std::uint8_t ReadByte(int index) const;
@@ -85,8 +83,8 @@ class TCustomHexEditor : private IUndoTarget {
   // Whether a save waits until the new content is on the disk before it replaces the file, and
   // until the folder holds the new name after. On by default; a caller saving many files in a
   // row turns it off and brings them to the disk together at the end (platform::SyncToDisk).
-  bool SyncOnSave() const { return syncOnSave_; }
-  void SetSyncOnSave(bool value) { syncOnSave_ = value; }
+  bool SyncOnSave() const { return document_.SyncOnSave(); }
+  void SetSyncOnSave(bool value) { document_.SetSyncOnSave(value); }
   void SaveToStream(platform::TStream& stream);
   void CreateEmptyFile(const std::string& name);
 
@@ -157,7 +155,7 @@ class TCustomHexEditor : private IUndoTarget {
 
   // --- Bookmarks --------------------------------------------------------------------------
   const THexBookmark& Bookmark(int index) const;
-  const THexBookmarks& Bookmarks() const { return bookmarks_; }
+  const THexBookmarks& Bookmarks() const { return document_.Bookmarks(); }
   void SetBookmark(int index, int position, bool inCharField);
   bool GotoBookmark(int index);
   TNotifyEvent OnBookmarkChanged;
@@ -398,7 +396,7 @@ class TCustomHexEditor : private IUndoTarget {
   bool InsertNibble(int position, bool highNibble);
   bool DeleteNibble(int position, bool highNibble);
 
-  void SetModified(bool value) { modified_ = value; }
+  void SetModified(bool value) { document_.SetModified(value); }
   // The overwrite check moved the target aside under this name; a failed save moves it back.
   void NoteMovedAside(const std::string& file, const std::string& backup);
 
@@ -428,7 +426,7 @@ class TCustomHexEditor : private IUndoTarget {
     TCustomHexEditor& editor_;
   };
 
-  const THexMemoryStream& DataStore() const { return data_; }
+  const THexMemoryStream& DataStore() const { return document_.Bytes(); }
   // The caret's byte, which in insert mode may be the position just past the data.
   int CaretBytePosition() const;
   // Puts the caret on the same byte in the given field, keeping the selection.
@@ -456,7 +454,7 @@ class TCustomHexEditor : private IUndoTarget {
   void SetMark(int position, bool changed) override;
   void CutMarks(std::int64_t count) override;
   void MoveBookmarksBy(std::int64_t from, std::int64_t delta, std::int64_t newSize) override;
-  THexBookmarks CurrentBookmarks() const override { return bookmarks_; }
+  THexBookmarks CurrentBookmarks() const override { return document_.Bookmarks(); }
   void RestoreBookmarks(const THexBookmarks& bookmarks) override;
   int UndoLimit() const override { return MaxUndo(); }
   void RepaintPositions(int low, int high) override;
@@ -508,14 +506,11 @@ class TCustomHexEditor : private IUndoTarget {
   // Editing
   bool SizeRestricted() const { return noSizeChange_ && !ignoreNoSizeChange_; }
   bool InsertAllowed() const { return !SizeRestricted() && allowInsertMode_ && !readOnlyView_; }
-  void CutMarksTo(std::int64_t bits);
-  void ReserveFor(std::int64_t size);
   void WriteOrZero(const void* buffer, int index, int count);
   void SelectRange(int anchor, int low, int high);
   void InvalidateByte(int index);
   bool CaretOnSecondDigit() const;
   void PlaceCaretAt(int position, bool inCharField, bool secondDigit);
-  void MoveBookmarks(std::int64_t from, std::int64_t delta, std::int64_t newSize);
   // Puts back a selection as it was kept: fields as given, no alignment.
   void SetSelectionFields(int anchor, int low, int high);
   // A translation as it was kept; in unicode mode it is stored without the setter's check.
@@ -527,17 +522,9 @@ class TCustomHexEditor : private IUndoTarget {
   int FindWithProgress(const std::uint8_t* pattern, int patternLength, int startPos, int endPos,
                        const ByteMap& map);
 
-  // Buffer state
-  THexMemoryStream data_;
-  bool readOnlyFile_ = true;
-  bool syncOnSave_ = true;
-  std::string fileName_ = "---";
-  ChangeMarks marks_;
-  std::string progressName_;
-  int maxUndo_ = 1048576;
+  // The bytes, their marks, file and bookmarks; the history of their changes.
+  HexDocument document_;
   THexUndoStorage undo_{*this};
-  bool modified_ = false;
-  std::optional<std::pair<std::string, std::string>> movedAside_;
 
   // Cursor and selection state
   GridCell cursor_{GridGeometry::kFixedCols, GridGeometry::kFixedRows};
@@ -546,7 +533,6 @@ class TCustomHexEditor : private IUndoTarget {
   int selectionHigh_ = -1;
   int extendOrigin_ = -1;
   bool extending_ = false;
-  bool mouseSelecting_ = false;
   int pendingSelectionChanges_ = 0;
 
   // Grid and layout
@@ -566,7 +552,6 @@ class TCustomHexEditor : private IUndoTarget {
   bool ignoreNoSizeChange_ = false;
   bool readOnlyView_ = false;
   bool enabled_ = true;
-  THexBookmarks bookmarks_{};
   int colCount_ = 0;
   int rowCount_ = 0;
   std::vector<int> colWidths_;

@@ -28,7 +28,7 @@ void TCustomHexEditor::SetInsertMode(bool value) {
   AdjustMetrics();
   if (!value && onAppendPosition)
     FocusCell(PositionToCell(DataSize() - 1, CaretInCharColumn()), true);
-  marks_.Clear();
+  document_.Marks().Clear();
   if (host_) host_->InvalidateAll();
 }
 
@@ -63,30 +63,21 @@ void TCustomHexEditor::RecordUndo(int kind, int position, int countA, int countB
                                   const std::string& description) {
   if (!CanChange(kind, countA, countB)) throw EHexEditor(msg::kCannotUpdateUndo);
   if (undo_.UpdateCount() == 0) undo_.AddRecord(kind, position, countA, countB, description);
-  modified_ = true;
+  document_.SetModified(true);
 }
 
 // --- Change marks -----------------------------------------------------------------------------
 
 bool TCustomHexEditor::IsChanged(int index) const {
-  return !InsertMode() && marks_.Test(index);
+  return !InsertMode() && document_.Marks().Test(index);
 }
 
 void TCustomHexEditor::SetChanged(int index, bool value) {
-  if (InsertMode()) marks_.Clear();
-  if (value || index < marks_.Size()) marks_.Set(index, value);
-}
-
-void TCustomHexEditor::CutMarksTo(std::int64_t bits) {
-  if (marks_.Size() > bits) marks_.SetSize(std::max<std::int64_t>(bits, 0));
+  if (InsertMode()) document_.Marks().Clear();
+  if (value || index < document_.Marks().Size()) document_.Marks().Set(index, value);
 }
 
 // --- Raw steps --------------------------------------------------------------------------------
-
-// Growing the block first means a failed allocation leaves no record of a change not made.
-void TCustomHexEditor::ReserveFor(std::int64_t size) {
-  if (size > DataSize()) data_.Reserve(size);
-}
 
 // Without a buffer the new bytes are zero, never left over memory.
 void TCustomHexEditor::WriteOrZero(const void* buffer, int index, int count) {
@@ -94,19 +85,19 @@ void TCustomHexEditor::WriteOrZero(const void* buffer, int index, int count) {
   if (buffer) {
     WriteBlock(buffer, index, count);
   } else {
-    std::memset(data_.PointerAt(index), 0, static_cast<std::size_t>(count));
+    std::memset(document_.Bytes().PointerAt(index), 0, static_cast<std::size_t>(count));
   }
 }
 
 void TCustomHexEditor::InsertRaw(const void* buffer, int count, int position) {
   const int oldSize = DataSize();
   if (oldSize == 0) {
-    data_.SetPosition(0);
-    marks_.Clear();
+    document_.Bytes().SetPosition(0);
+    document_.Marks().Clear();
   }
-  data_.SetSize(std::int64_t{oldSize} + count);
+  document_.Bytes().SetSize(std::int64_t{oldSize} + count);
   if (position < oldSize)
-    data_.MoveData(position, std::int64_t{position} + count, oldSize - position);
+    document_.Bytes().MoveData(position, std::int64_t{position} + count, oldSize - position);
   WriteOrZero(buffer, position, count);
   AdjustMetrics();
 }
@@ -122,8 +113,8 @@ TCustomHexEditor::DeleteRange TCustomHexEditor::GetDeleteRange() const {
 
 void TCustomHexEditor::DeleteRaw(int start, int end, std::optional<GridCell> caret) {
   const bool inChar = CaretInCharColumn();
-  if (end <= DataSize() - 1) data_.MoveData(end, start, DataSize() - end);
-  data_.SetSize(DataSize() - (end - start));
+  if (end <= DataSize() - 1) document_.Bytes().MoveData(end, start, DataSize() - end);
+  document_.Bytes().SetSize(DataSize() - (end - start));
   if (caret) {
     if (DataSize() == 0) {
       FocusCell(PositionToCell(0, inChar), true);
@@ -162,7 +153,7 @@ void TCustomHexEditor::ChangeByte(std::uint8_t oldValue, std::uint8_t newValue, 
   if (DataSize() > 0) RequireRange(index >= 0 && index < DataSize());
   RecordUndo(ukChangeBytes, index, 1, 0, description);
   WriteByte(index, newValue);
-  if (!InsertMode()) marks_.Set(index, true);
+  if (!InsertMode()) document_.Marks().Set(index, true);
   InvalidateByte(index);
   Changed();
 }
@@ -176,8 +167,8 @@ void TCustomHexEditor::ChangeWord(std::uint16_t oldValue, std::uint16_t newValue
                                  static_cast<std::uint8_t>(newValue >> 8)};
   WriteBlock(bytes, index, 2);
   if (!InsertMode()) {
-    marks_.Set(index, (oldValue & 0xFF) != (newValue & 0xFF));
-    marks_.Set(std::int64_t{index} + 1, (oldValue >> 8) != (newValue >> 8));
+    document_.Marks().Set(index, (oldValue & 0xFF) != (newValue & 0xFF));
+    document_.Marks().Set(std::int64_t{index} + 1, (oldValue >> 8) != (newValue >> 8));
   }
   InvalidateByte(index);
   InvalidateByte(index + 1);
@@ -186,12 +177,12 @@ void TCustomHexEditor::ChangeWord(std::uint16_t oldValue, std::uint16_t newValue
 
 void TCustomHexEditor::InsertBuffer(const void* buffer, int count, int position,
                                     const std::string& description, bool moveCaret) {
-  data_.CheckBounds(position);
+  document_.Bytes().CheckBounds(position);
   RequireRange(position >= 0 && count >= 0);
-  ReserveFor(std::int64_t{DataSize()} + count);
+  document_.ReserveFor(std::int64_t{DataSize()} + count);
   RecordUndo(ukInsert, position, count, 0, description);
   InsertRaw(buffer, count, position);
-  CutMarksTo(position);
+  document_.CutMarksTo(position);
   if (enabled_ && count > 0) {
     const int last = position + count - 1;
     SelectRange(position, position, last);
@@ -208,9 +199,9 @@ void TCustomHexEditor::AppendBuffer(const void* buffer, int count, const std::st
                                     bool moveCaret) {
   if (!buffer || count == 0) return;
   RequireRange(count > 0);
-  ReserveFor(std::int64_t{DataSize()} + count);
+  document_.ReserveFor(std::int64_t{DataSize()} + count);
   RecordUndo(ukAppend, DataSize(), count, 0, description);
-  CutMarksTo(DataSize());
+  document_.CutMarksTo(DataSize());
   const int oldSize = DataSize();
   AppendRaw(buffer, count);
   if (moveCaret) FocusCell(PositionToCell(oldSize, CaretInCharColumn()), true);
@@ -236,14 +227,14 @@ void TCustomHexEditor::ReplaceSelection(const void* buffer, int count,
     replaced = count;
     if (count == 0) return;  // nothing can be written in place
   }
-  ReserveFor(std::int64_t{DataSize()} - replaced + count);
+  document_.ReserveFor(std::int64_t{DataSize()} - replaced + count);
   RecordUndo(ukReplace, low, count, replaced, description);
   // Narrowed only now, so that undo brings back the selection the user made.
   if (replaced != SelectionCount()) SelectRange(low, low, low + replaced - 1);
   const DeleteRange range = GetDeleteRange();
   DeleteRaw(range.Start, range.End, range.Cell);
   InsertRaw(buffer, count, range.Start);
-  CutMarksTo(range.Start);
+  document_.CutMarksTo(range.Start);
   if (moveCaret && count > 0) {
     const int last = range.Start + count - 1;
     FocusCell(PositionToCell(last, inChar), true);
@@ -256,7 +247,8 @@ void TCustomHexEditor::ReplaceSelection(const void* buffer, int count,
 int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, int newCount,
                               const std::string& description, bool moveCaret) {
   // In 64 bits: the magnitude of the smallest int does not fit an int.
-  data_.CheckBounds(std::abs(std::int64_t{position}) + std::abs(std::int64_t{oldCount}) - 1);
+  document_.Bytes().CheckBounds(std::abs(std::int64_t{position}) +
+                                std::abs(std::int64_t{oldCount}) - 1);
   RequireRange(position >= 0 && position <= DataSize() && oldCount >= 0 && newCount >= 0);
   const int size = DataSize();
   const bool inChar = CaretInCharColumn();
@@ -265,7 +257,7 @@ int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, in
     oldCount = size - position;
   }
   if (SizeRestricted()) oldCount = newCount = std::min(oldCount, newCount);
-  ReserveFor(std::int64_t{size} - oldCount + newCount);
+  document_.ReserveFor(std::int64_t{size} - oldCount + newCount);
   RecordUndo(ukReplace, position, newCount, oldCount, description);
   if (!moveCaret && undo_.UpdateCount() == 0) undo_.SetSelectionInfo(position, oldCount);
   if (oldCount > newCount) {
@@ -274,7 +266,7 @@ int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, in
     InsertRaw(nullptr, newCount - oldCount, position);
   }
   WriteOrZero(buffer, position, newCount);
-  CutMarksTo(position);
+  document_.CutMarksTo(position);
   if (moveCaret) FocusCell(PositionToCell(position, inChar), true);
   if (host_) host_->InvalidateAll();
   Changed();
@@ -284,7 +276,7 @@ int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, in
 void TCustomHexEditor::DeleteSelection(const std::string& description) {
   const DeleteRange range = GetDeleteRange();
   RecordUndo(ukRemove, range.Start, range.End - range.Start, 0, description);
-  CutMarksTo(range.Start);
+  document_.CutMarksTo(range.Start);
   DeleteRaw(range.Start, range.End, range.Cell);
   Changed();
 }
@@ -297,7 +289,7 @@ void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description)
     if (p >= DataSize()) return;
     const int count = std::min(unit, DataSize() - p);
     RecordUndo(ukRemove, p, count, 0, description);
-    CutMarksTo(p);
+    document_.CutMarksTo(p);
     DeleteRaw(p, p + count, cursor_);
     Changed();
     return;
@@ -317,7 +309,7 @@ void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description)
   if (end == 0) return;
   count = std::min(count, end);
   RecordUndo(ukRemove, end - count, count, 0, description);
-  CutMarksTo(end - count);
+  document_.CutMarksTo(end - count);
   const GridCell caret = cursor_;
   DeleteRaw(end - count, end, caret);
   if (end == p) {

@@ -21,45 +21,48 @@ using platform::FormatMessage;
 
 namespace {
 
-// Sets a text for the length of a scope and clears it on every way out.
-class ScopedText {
+// Names the file being read or written in progress reports, until every way out of the scope.
+class ProgressNameScope {
  public:
-  ScopedText(std::string& target, const std::string& value) : target_(target) { target_ = value; }
-  ~ScopedText() { target_.clear(); }
-  ScopedText(const ScopedText&) = delete;
-  ScopedText& operator=(const ScopedText&) = delete;
+  ProgressNameScope(HexDocument& document, const std::string& name) : document_(document) {
+    document_.SetProgressName(name);
+  }
+  ~ProgressNameScope() { document_.SetProgressName({}); }
+  ProgressNameScope(const ProgressNameScope&) = delete;
+  ProgressNameScope& operator=(const ProgressNameScope&) = delete;
 
  private:
-  std::string& target_;
+  HexDocument& document_;
 };
 
 }  // namespace
 
 std::uint8_t TCustomHexEditor::ReadByte(int index) const {
-  return static_cast<std::uint8_t>(*data_.PointerAt(index));
+  return static_cast<std::uint8_t>(*document_.Bytes().PointerAt(index));
 }
 
 void TCustomHexEditor::WriteByte(int index, std::uint8_t value) {
-  *data_.PointerAt(index) = static_cast<std::byte>(value);
+  *document_.Bytes().PointerAt(index) = static_cast<std::byte>(value);
 }
 
 void TCustomHexEditor::ReadBlock(void* dest, int index, int count) const {
-  if (count > 0) std::memcpy(dest, data_.PointerAt(index), static_cast<std::size_t>(count));
+  if (count > 0)
+    std::memcpy(dest, document_.Bytes().PointerAt(index), static_cast<std::size_t>(count));
 }
 
 void TCustomHexEditor::WriteBlock(const void* source, int index, int count) {
   if (count > 0)
-    platform::MoveBytesResponsively(data_.PointerAt(index), source,
+    platform::MoveBytesResponsively(document_.Bytes().PointerAt(index), source,
                                     static_cast<std::size_t>(count));
 }
 
 // Sets the read-only-file flag from what the file allows; answers 0 when the file can be read,
 // otherwise the error number that says why not.
 int TCustomHexEditor::ProbeReadOnly(const std::string& fileName) {
-  readOnlyFile_ = true;
+  document_.SetReadOnlyFile(true);
   if (!platform::FileExists(fileName)) return errno;
   if (!platform::OpenForReadShared(fileName).IsOpen()) return errno;
-  if (platform::OpenReadWriteExclusive(fileName).IsOpen()) readOnlyFile_ = false;
+  if (platform::OpenReadWriteExclusive(fileName).IsOpen()) document_.SetReadOnlyFile(false);
   return 0;
 }
 
@@ -76,7 +79,7 @@ void TCustomHexEditor::LoadFromFile(const std::string& fileName) {
   if (!file.IsOpen())
     throw platform::EFOpenError(
         FormatMessage(msg::kCannotOpenFile, {fileName, platform::LastErrorText()}));
-  const ScopedText progressName(progressName_, fileName);
+  const ProgressNameScope progressName(document_, fileName);
   platform::THandleStream stream(file.Fd());
   try {
     LoadFromStream(stream);
@@ -85,7 +88,7 @@ void TCustomHexEditor::LoadFromFile(const std::string& fileName) {
     if (e.Message() != msg::kStreamReadError) throw;
     throw EHexEditor(e.Message() + "\r\n" + platform::ReadFailureDetail(fileName, stream));
   }
-  fileName_ = fileName;
+  document_.SetFileName(fileName);
 }
 
 void TCustomHexEditor::ReportCopyProgress(platform::TStream& source, platform::TStream& dest,
@@ -94,7 +97,7 @@ void TCustomHexEditor::ReportCopyProgress(platform::TStream& source, platform::T
   if (OnProgress) {
     report = [this, kind](std::uint8_t percent) {
       bool cancel = false;
-      OnProgress(*this, kind, progressName_.empty() ? fileName_ : progressName_, percent, cancel);
+      OnProgress(*this, kind, document_.ProgressName(), percent, cancel);
       return cancel;
     };
   }
@@ -105,7 +108,7 @@ void TCustomHexEditor::LoadFromStream(platform::TStream& stream) {
   // Progress reports let the window draw itself meanwhile; a half-filled buffer laid out as an
   // empty one must not be shown, and the whole content is drawn once it is in.
   const PaintLockScope paintLocked(*this);
-  data_.SetSize(0);
+  document_.Bytes().SetSize(0);
   AdjustMetrics();
   const BusyScope busy(*this);
   std::exception_ptr failure;
@@ -113,17 +116,16 @@ void TCustomHexEditor::LoadFromStream(platform::TStream& stream) {
     stream.SetPosition(0);
     const std::int64_t size = stream.Size();
     if (size < 0) throw EHexEditor(msg::kStreamReadError);
-    data_.SetSize(size);
-    data_.SetPosition(0);
-    ReportCopyProgress(stream, data_, pkLoad);
-    data_.SetPosition(0);
+    document_.Bytes().SetSize(size);
+    document_.Bytes().SetPosition(0);
+    ReportCopyProgress(stream, document_.Bytes(), pkLoad);
+    document_.Bytes().SetPosition(0);
   } catch (...) {
     failure = std::current_exception();
     // Emptied before anyone is told of the change, so no handler sees a half-read buffer.
-    data_.SetSize(0);
+    document_.Bytes().SetSize(0);
   }
   if (failure || undo_.UpdateCount() == 0) undo_.Reset(true);
-  mouseSelecting_ = false;
   ShowNewContent();
   if (failure) std::rethrow_exception(failure);
 }
@@ -136,40 +138,40 @@ void TCustomHexEditor::SaveToStream(platform::TStream& stream) {
       if (host) host->InvalidateAll();
     }
   } repaint{host_};
-  data_.SetPosition(0);
-  ReportCopyProgress(data_, stream, pkSave);
+  document_.Bytes().SetPosition(0);
+  ReportCopyProgress(document_.Bytes(), stream, pkSave);
 }
 
 void TCustomHexEditor::CheckFileOverwrite() {
-  if (readOnlyFile_)
-    throw platform::EFOpenError(FormatMessage(msg::kCannotSaveReadOnly, {fileName_}));
+  if (document_.ReadOnlyFile())
+    throw platform::EFOpenError(FormatMessage(msg::kCannotSaveReadOnly, {document_.FileName()}));
 }
 
 void TCustomHexEditor::NoteMovedAside(const std::string& file, const std::string& backup) {
-  movedAside_.emplace(file, backup);
+  document_.NoteMovedAside(file, backup);
 }
 
 void TCustomHexEditor::PutBackMovedFile() {
-  if (movedAside_) platform::RenameFile(movedAside_->second, movedAside_->first);
-  movedAside_.reset();
+  if (const auto moved = document_.TakeMovedAside())
+    platform::RenameFile(moved->second, moved->first);
 }
 
 void TCustomHexEditor::SaveToFile(const std::string& fileName, bool adoptFile) {
-  movedAside_.reset();
-  if (fileName == fileName_) CheckFileOverwrite();
+  document_.ForgetMovedAside();
+  if (fileName == document_.FileName()) CheckFileOverwrite();
   try {
     SaveThroughReplacement(fileName);
   } catch (...) {
     PutBackMovedFile();
     throw;
   }
-  movedAside_.reset();
+  document_.ForgetMovedAside();
   if (adoptFile) {
-    marks_.Clear();
-    modified_ = false;
-    readOnlyFile_ = false;
-    fileName_ = fileName;
-    data_.SetPosition(0);
+    document_.Marks().Clear();
+    document_.SetModified(false);
+    document_.SetReadOnlyFile(false);
+    document_.SetFileName(fileName);
+    document_.Bytes().SetPosition(0);
     undo_.Reset(true);
   }
 }
@@ -178,7 +180,7 @@ void TCustomHexEditor::SaveToFile(const std::string& fileName, bool adoptFile) {
 // it is complete: a failed save leaves the old file as it was. Where the target itself must be
 // written (a device, a file with other names or another owner), FileReplacement says so.
 void TCustomHexEditor::SaveThroughReplacement(const std::string& fileName) {
-  platform::FileReplacement target(fileName, syncOnSave_);
+  platform::FileReplacement target(fileName, document_.SyncOnSave());
   const auto createError = [&fileName](int error) {
     return platform::EFCreateError(
         FormatMessage(msg::kCannotCreateFile, {fileName, platform::SystemErrorText(error)}));
@@ -189,7 +191,7 @@ void TCustomHexEditor::SaveThroughReplacement(const std::string& fileName) {
     return EHexEditor(std::string(msg::kStreamWriteError) + "\r\n" + fileName + ": " + cause);
   };
   if (!target.IsOpen()) throw createError(target.Error());
-  const ScopedText progressName(progressName_, fileName);
+  const ProgressNameScope progressName(document_, fileName);
   platform::THandleStream stream(target.Fd());
   try {
     SaveToStream(stream);
@@ -202,19 +204,19 @@ void TCustomHexEditor::SaveThroughReplacement(const std::string& fileName) {
 }
 
 void TCustomHexEditor::CreateEmptyFile(const std::string& name) {
-  data_.SetSize(0);
-  fileName_ = name.empty() ? kUntitled : name;
+  document_.Bytes().SetSize(0);
+  document_.SetFileName(name.empty() ? kUntitled : name);
   undo_.Reset(true);
   ResetSelection(true);
-  readOnlyFile_ = true;
+  document_.SetReadOnlyFile(true);
   ShowNewContent();
 }
 
 // The end of every replacement of the whole content: unmarked, unmodified, caret at the start.
 void TCustomHexEditor::ShowNewContent() {
-  marks_.Clear();
+  document_.Marks().Clear();
   AdjustMetrics();
-  modified_ = false;
+  document_.SetModified(false);
   MoveCaretToStart();
   Changed();
 }

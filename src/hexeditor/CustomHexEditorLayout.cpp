@@ -29,7 +29,7 @@ void TCustomHexEditor::InvalidateView() {
 }
 
 void TCustomHexEditor::AdjustMetrics() {
-  if (marks_.Size() > DataSize()) marks_.SetSize(DataSize());
+  if (document_.Marks().Size() > DataSize()) document_.Marks().SetSize(DataSize());
   const GridGeometry geometry = Geometry();
   rowCount_ =
       GridGeometry::DataRowCount(DataSize(), bytesPerRow_, InsertMode()) + GridGeometry::kFixedRows;

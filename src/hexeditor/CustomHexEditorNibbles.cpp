@@ -75,7 +75,8 @@ class ShiftFile {
 // the data from Position, leaving out the first when Skip is set.
 bool TCustomHexEditor::ShiftNibbles(int position, bool insert, bool highNibble) {
   if (DataSize() == 0 || position < 0 || position >= DataSize()) return false;
-  if (insert) data_.Reserve(std::int64_t{DataSize()} + 1);  // the last step must not fail
+  if (insert)
+    document_.Bytes().Reserve(std::int64_t{DataSize()} + 1);  // the last step must not fail
   const BusyScope busy(*this);
   const ShiftFile file;
   platform::THandleStream stream(file.Fd());
@@ -106,7 +107,7 @@ bool TCustomHexEditor::ShiftNibbles(int position, bool insert, bool highNibble) 
   if (insert) {
     const auto kept = static_cast<std::uint8_t>(highNibble ? first >> 4 : first & 0xF0);
     WriteByte(position, kept);
-    data_.SetSize(std::int64_t{DataSize()} + 1);
+    document_.Bytes().SetSize(std::int64_t{DataSize()} + 1);
     WriteByte(DataSize() - 1, static_cast<std::uint8_t>(last << 4));
   } else {
     WriteByte(DataSize() - 1, static_cast<std::uint8_t>(ReadByte(DataSize() - 1) << 4));

@@ -86,7 +86,7 @@ int TCustomHexEditor::FindBytes(const std::uint8_t* pattern, int patternLength, 
   if (findProgress_ && OnProgress)
     return FindWithProgress(pattern, patternLength, startPos, endPos, map);
   // Nobody watches the steps, so any method with the same answer will do.
-  const auto* data = reinterpret_cast<const std::uint8_t*>(data_.PointerAt(startPos));
+  const auto* data = reinterpret_cast<const std::uint8_t*>(document_.Bytes().PointerAt(startPos));
   const std::int64_t found =
       FindMappedInBlocks(data, std::int64_t{endPos} - startPos + 1, pattern, patternLength, map);
   return found < 0 ? -1 : static_cast<int>(found + startPos);
@@ -104,7 +104,7 @@ std::optional<std::vector<std::vector<int>>> TCustomHexEditor::FindAllBytes(
   }
   std::vector<std::vector<int>> found(patterns.size());
   const BusyScope busy(*this);
-  const auto* data = reinterpret_cast<const std::uint8_t*>(data_.PointerAt(0));
+  const auto* data = reinterpret_cast<const std::uint8_t*>(document_.Bytes().PointerAt(0));
   const std::int64_t size = DataSize();
   // Block by block as FindBytes goes, reaching Longest - 1 bytes into the next block; a start is
   // taken from the block it begins in, so none is found twice.
@@ -131,10 +131,10 @@ int TCustomHexEditor::FindWithProgress(const std::uint8_t* pattern, int patternL
     ++counter;
     if (step != 0 && counter % step != 0) return;
     bool cancel = false;  // a search cannot be cancelled; the flag is not read back
-    OnProgress(*this, pkFind, fileName_, ProgressPercent(p, DataSize()), cancel);
+    OnProgress(*this, pkFind, document_.FileName(), ProgressPercent(p, DataSize()), cancel);
     platform::KeepResponsive();
   };
-  const auto* data = reinterpret_cast<const std::uint8_t*>(data_.PointerAt(0));
+  const auto* data = reinterpret_cast<const std::uint8_t*>(document_.Bytes().PointerAt(0));
   return static_cast<int>(
       FindMappedStepwise(data, startPos, endPos, pattern, patternLength, map, report));
 }

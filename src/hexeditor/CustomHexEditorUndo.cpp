@@ -5,7 +5,7 @@ namespace kestrave::hex {
 UndoHeader TCustomHexEditor::CurrentState() const {
   UndoHeader header;
   header.Caret = CaretBytePosition();
-  header.Flags = FlagIf(modified_, undoflag::kModified) |
+  header.Flags = FlagIf(document_.Modified(), undoflag::kModified) |
                  FlagIf(CaretOnSecondDigit(), undoflag::kSecondDigit) |
                  FlagIf(CaretInCharColumn(), undoflag::kInCharField) |
                  FlagIf(insertModeStored_, undoflag::kInsertMode) |
@@ -31,7 +31,7 @@ void TCustomHexEditor::RestoreModes(const UndoHeader& header) {
 void TCustomHexEditor::RestoreCaret(const UndoHeader& header) {
   PlaceCaretAt(header.Caret, header.Has(undoflag::kInCharField),
                header.Has(undoflag::kSecondDigit));
-  modified_ = header.Has(undoflag::kModified);
+  document_.SetModified(header.Has(undoflag::kModified));
 }
 
 void TCustomHexEditor::RestoreSelection(const std::optional<UndoSelection>& selection) {
@@ -50,7 +50,7 @@ void TCustomHexEditor::RestoreSelectionFields(const UndoSelection& selection) {
 }
 
 const std::uint8_t* TCustomHexEditor::BytesFrom(std::int64_t position) const {
-  return reinterpret_cast<const std::uint8_t*>(data_.PointerAt(position));
+  return reinterpret_cast<const std::uint8_t*>(document_.Bytes().PointerAt(position));
 }
 
 void TCustomHexEditor::OverwriteBytes(const std::uint8_t* bytes, int position, int count) {
@@ -71,13 +71,13 @@ void TCustomHexEditor::AppendBytes(const std::uint8_t* bytes, int count) {
 
 void TCustomHexEditor::TruncateBytes(std::int64_t size, bool caretToRowStart) {
   if (caretToRowStart) cursor_.Col = GridGeometry::kFixedCols;
-  data_.SetSize(size);
+  document_.Bytes().SetSize(size);
   AdjustMetrics();
 }
 
 void TCustomHexEditor::ReplaceAllBytes(const std::uint8_t* bytes, std::int64_t count) {
-  data_.SetSize(count);
-  if (count > 0) data_.WriteAt(0, bytes, count);
+  document_.Bytes().SetSize(count);
+  if (count > 0) document_.Bytes().WriteAt(0, bytes, count);
   AdjustMetrics();
 }
 
@@ -102,16 +102,16 @@ void TCustomHexEditor::SetMark(int position, bool changed) {
 }
 
 void TCustomHexEditor::CutMarks(std::int64_t count) {
-  CutMarksTo(count);
+  document_.CutMarksTo(count);
 }
 
 void TCustomHexEditor::MoveBookmarksBy(std::int64_t from, std::int64_t delta,
                                        std::int64_t newSize) {
-  MoveBookmarks(from, delta, newSize);
+  if (document_.MoveBookmarks(from, delta, newSize)) BookmarkChanged();
 }
 
 void TCustomHexEditor::RestoreBookmarks(const THexBookmarks& bookmarks) {
-  bookmarks_ = bookmarks;
+  document_.SetBookmarks(bookmarks);
 }
 
 void TCustomHexEditor::RepaintPositions(int low, int high) {

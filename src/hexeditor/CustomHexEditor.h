@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "hexeditor/caret/CaretSelection.h"
 #include "hexeditor/document/HexDocument.h"
 #include "hexeditor/layout/GridGeometry.h"
 #include "hexeditor/layout/GridViewport.h"
@@ -99,9 +100,9 @@ class TCustomHexEditor : private IUndoTarget {
   int SelectionEnd() const;
   void SetSelectionEnd(int position);
   int SelectionCount() const;
-  int SelectionAnchor() const { return selectionAnchor_; }
-  int SelectionLow() const { return selectionLow_; }
-  int SelectionHigh() const { return selectionHigh_; }
+  int SelectionAnchor() const { return caret_.Range().Anchor; }
+  int SelectionLow() const { return caret_.Range().Low; }
+  int SelectionHigh() const { return caret_.Range().High; }
   bool IsSelected(int position) const;
   void SetSelection(int anchor, int end);
   void ResetSelection(bool repaint);
@@ -110,8 +111,8 @@ class TCustomHexEditor : private IUndoTarget {
   bool InCharField() const;
   void SetInCharField(bool value);
   // While on, cursor moves extend the selection (the keyboard and mouse switch it).
-  bool Extending() const { return extending_; }
-  void SetExtending(bool value) { extending_ = value; }
+  bool Extending() const { return caret_.Extending(); }
+  void SetExtending(bool value) { caret_.SetExtending(value); }
 
   // --- Editing ----------------------------------------------------------------------------
   // Insert mode reads true only while insertion is allowed: no size restriction, AllowInsertMode
@@ -185,7 +186,7 @@ class TCustomHexEditor : private IUndoTarget {
   std::uint8_t CharToDataByte(std::uint8_t ch) const;
 
   // --- Grid -------------------------------------------------------------------------------
-  GridCell CursorCell() const { return cursor_; }
+  GridCell CursorCell() const { return caret_.Cursor(); }
   // The grid's own move of the cursor to a cell, with every rule of a cursor move; answers
   // whether the cell itself was accepted.
   bool MoveCursorToCell(GridCell cell);
@@ -326,7 +327,7 @@ class TCustomHexEditor : private IUndoTarget {
   GridSizes Sizes() const {
     return {colWidths_, rowHeights_[0], rowHeights_[1], rh_, rowCount_, colCount_};
   }
-  bool CaretInCharColumn() const { return Geometry().IsCharColumn(cursor_.Col); }
+  bool CaretInCharColumn() const { return Geometry().IsCharColumn(CursorCell().Col); }
   bool DrawnSelected() const { return drawnSelected_; }
   // Notes the data cell being drawn for the length of the scope, for OnDrawCell handlers.
   class DrawnCellScope {
@@ -477,8 +478,7 @@ class TCustomHexEditor : private IUndoTarget {
   bool IsValidCursorCell(std::int64_t position, GridCell cell) const;
   int LastValidPosition() const;
   void ExtendSelection(int oldPosition, int newPosition);
-  int AlignDown(int position) const;
-  int AlignUpToUnitEnd(int position) const;
+  void RepaintSelectionChange(const SelectionRange& old);
   void InvalidateSelectionChange(int oldLow, int oldHigh, int newLow, int newHigh);
   void InvalidatePositions(int low, int high);
   void PlaceCaret();
@@ -526,13 +526,8 @@ class TCustomHexEditor : private IUndoTarget {
   HexDocument document_;
   THexUndoStorage undo_{*this};
 
-  // Cursor and selection state
-  GridCell cursor_{GridGeometry::kFixedCols, GridGeometry::kFixedRows};
-  int selectionAnchor_ = -1;
-  int selectionLow_ = -1;
-  int selectionHigh_ = -1;
-  int extendOrigin_ = -1;
-  bool extending_ = false;
+  // Cursor and selection
+  CaretSelection caret_;
   int pendingSelectionChanges_ = 0;
 
   // Grid and layout

@@ -21,7 +21,7 @@ void RequireRange(bool valid) {
 
 void TCustomHexEditor::SetInsertMode(bool value) {
   if (value == insertModeStored_ || !InsertAllowed()) return;
-  const bool onAppendPosition = CellToPosition(cursor_) >= DataSize();
+  const bool onAppendPosition = CellToPosition(CursorCell()) >= DataSize();
   insertModeStored_ = value;
   if (focused_ && host_ && caretKind_ == ckAuto) host_->CaretShapeChanged();
   if (DataSize() == 0) return;
@@ -107,8 +107,9 @@ void TCustomHexEditor::AppendRaw(const void* buffer, int count) {
 }
 
 TCustomHexEditor::DeleteRange TCustomHexEditor::GetDeleteRange() const {
-  if (selectionAnchor_ < 0) return {CursorPosition(), CursorPosition() + 1, cursor_};
-  return {selectionLow_, selectionHigh_ + 1, PositionToCell(selectionLow_, CaretInCharColumn())};
+  if (!caret_.Range().Active()) return {CursorPosition(), CursorPosition() + 1, CursorCell()};
+  return {caret_.Range().Low, caret_.Range().High + 1,
+          PositionToCell(caret_.Range().Low, CaretInCharColumn())};
 }
 
 void TCustomHexEditor::DeleteRaw(int start, int end, std::optional<GridCell> caret) {
@@ -213,14 +214,14 @@ void TCustomHexEditor::AppendBuffer(const void* buffer, int count, const std::st
 void TCustomHexEditor::ReplaceSelection(const void* buffer, int count,
                                         const std::string& description, bool moveCaret) {
   const bool inChar = CaretInCharColumn();
-  if (selectionAnchor_ < 0) {
+  if (!caret_.Range().Active()) {
     // At the caret's own byte: on the append position that is the end of the data.
     const int at = std::min(CaretBytePosition(), DataSize());
     InsertBuffer(buffer, count, at, description, moveCaret);
     return;
   }
   RequireRange(count >= 0);
-  const int low = selectionLow_;
+  const int low = caret_.Range().Low;
   int replaced = SelectionCount();
   if (SizeRestricted()) {
     count = std::min(count, replaced);
@@ -261,7 +262,7 @@ int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, in
   RecordUndo(ukReplace, position, newCount, oldCount, description);
   if (!moveCaret && undo_.UpdateCount() == 0) undo_.SetSelectionInfo(position, oldCount);
   if (oldCount > newCount) {
-    DeleteRaw(position, position + oldCount - newCount, cursor_);
+    DeleteRaw(position, position + oldCount - newCount, CursorCell());
   } else if (oldCount < newCount) {
     InsertRaw(nullptr, newCount - oldCount, position);
   }
@@ -284,38 +285,38 @@ void TCustomHexEditor::DeleteSelection(const std::string& description) {
 void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description) {
   const int unit = bytesPerUnit_;
   const int cursor = std::clamp(CursorPosition(), 0, std::max(DataSize() - 1, 0));
-  const int p = AlignDown(cursor);
+  const int p = AlignDown(cursor, bytesPerUnit_);
   if (!backward) {
     if (p >= DataSize()) return;
     const int count = std::min(unit, DataSize() - p);
     RecordUndo(ukRemove, p, count, 0, description);
     document_.CutMarksTo(p);
-    DeleteRaw(p, p + count, cursor_);
+    DeleteRaw(p, p + count, CursorCell());
     Changed();
     return;
   }
   int end = p;
   int count = unit;
-  if (InsertMode() && selectionAnchor_ < 0) {
+  if (InsertMode() && !caret_.Range().Active()) {
     const int underCaret =
-        static_cast<int>(std::min<std::int64_t>(CellToPosition(cursor_), DataSize()));
+        static_cast<int>(std::min<std::int64_t>(CellToPosition(CursorCell()), DataSize()));
     if (underCaret == DataSize() && DataSize() % unit != 0) {
       end = DataSize();
       count = 1;
     } else {
-      end = AlignDown(underCaret);
+      end = AlignDown(underCaret, bytesPerUnit_);
     }
   }
   if (end == 0) return;
   count = std::min(count, end);
   RecordUndo(ukRemove, end - count, count, 0, description);
   document_.CutMarksTo(end - count);
-  const GridCell caret = cursor_;
+  const GridCell caret = CursorCell();
   DeleteRaw(end - count, end, caret);
   if (end == p) {
     Seek(end - count, 0);
-  } else if (cursor_.Col < colCount_ - 1) {
-    FocusCell({cursor_.Col + 1, cursor_.Row}, true);
+  } else if (CursorCell().Col < colCount_ - 1) {
+    FocusCell({CursorCell().Col + 1, CursorCell().Row}, true);
   }
   Changed();
 }
@@ -352,11 +353,11 @@ int TCustomHexEditor::EndUndoUpdate() {
 }
 
 bool TCustomHexEditor::CaretOnSecondDigit() const {
-  return !CaretInCharColumn() && !Geometry().IsHighNibbleColumn(cursor_.Col);
+  return !CaretInCharColumn() && !Geometry().IsHighNibbleColumn(CursorCell().Col);
 }
 
 int TCustomHexEditor::CaretBytePosition() const {
-  return GridGeometry::AsIntPosition(CellToPosition(cursor_));
+  return GridGeometry::AsIntPosition(CellToPosition(CursorCell()));
 }
 
 void TCustomHexEditor::PlaceCaretAt(int position, bool inCharField, bool secondDigit) {

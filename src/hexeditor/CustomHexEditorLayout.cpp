@@ -35,8 +35,7 @@ void TCustomHexEditor::AdjustMetrics() {
       GridGeometry::DataRowCount(DataSize(), bytesPerRow_, InsertMode()) + GridGeometry::kFixedRows;
   colCount_ = geometry.ColumnCount();
   // A grid keeps its current cell inside its rows and columns.
-  cursor_.Row = std::min(cursor_.Row, rowCount_ - 1);
-  cursor_.Col = std::min(cursor_.Col, colCount_ - 1);
+  caret_.ClampCursor(rowCount_, colCount_);
   RecalcLayout();
 }
 
@@ -172,13 +171,13 @@ void TCustomHexEditor::SetBytesPerRow(int value) {
     throw EHexEditor(msg::kInvalidBytesPerLine);
   if (value == bytesPerRow_) return;
   if (offsetFormat_.Has(TOffsetFormat::kUnitRow)) offsetFormat_.UnitSize = value;
-  const int anchor = selectionAnchor_;
-  const int low = selectionLow_;
-  const int high = selectionHigh_;
+  const int anchor = caret_.Range().Anchor;
+  const int low = caret_.Range().Low;
+  const int high = caret_.Range().High;
   const bool inChar = CaretInCharColumn();
   const bool lowNibble = CaretOnSecondDigit();
   const int position =
-      static_cast<int>(std::min<std::int64_t>(CellToPosition(cursor_), DataSize() - 1));
+      static_cast<int>(std::min<std::int64_t>(CellToPosition(CursorCell()), DataSize() - 1));
   bytesPerRow_ = value;
   RebuildRulerTexts();
   AdjustMetrics();

@@ -8,13 +8,13 @@
 namespace kestrave::hex {
 
 int TCustomHexEditor::CursorPosition() const {
-  const std::int64_t position = CellToPosition(cursor_);
+  const std::int64_t position = CellToPosition(CursorCell());
   return static_cast<int>(std::clamp<std::int64_t>(position, 0, std::max(0, DataSize() - 1)));
 }
 
 int TCustomHexEditor::SelectionStart() const {
-  if (selectionAnchor_ >= 0) return selectionAnchor_;
-  return GridGeometry::AsIntPosition(CellToPosition(cursor_));
+  if (caret_.Range().Active()) return caret_.Range().Anchor;
+  return GridGeometry::AsIntPosition(CellToPosition(CursorCell()));
 }
 
 void TCustomHexEditor::SetSelectionStart(int position) {
@@ -24,8 +24,7 @@ void TCustomHexEditor::SetSelectionStart(int position) {
 }
 
 int TCustomHexEditor::SelectionEnd() const {
-  if (selectionAnchor_ < 0) return CursorPosition();
-  return selectionAnchor_ == selectionHigh_ ? selectionLow_ : selectionHigh_;
+  return caret_.Range().Active() ? caret_.Range().End() : CursorPosition();
 }
 
 void TCustomHexEditor::SetSelectionEnd(int position) {
@@ -35,71 +34,41 @@ void TCustomHexEditor::SetSelectionEnd(int position) {
 }
 
 int TCustomHexEditor::SelectionCount() const {
-  return selectionAnchor_ < 0 ? 0 : selectionHigh_ - selectionLow_ + 1;
+  return caret_.Range().Count();
 }
 
 bool TCustomHexEditor::IsSelected(int position) const {
-  return selectionAnchor_ >= 0 && selectionLow_ <= position && position <= selectionHigh_;
-}
-
-int TCustomHexEditor::AlignDown(int position) const {
-  return position - position % bytesPerUnit_;
-}
-
-int TCustomHexEditor::AlignUpToUnitEnd(int position) const {
-  const std::int64_t end = std::int64_t{AlignDown(position)} + bytesPerUnit_ - 1;
-  return static_cast<int>(std::min<std::int64_t>(end, DataSize() - 1));
+  return caret_.Range().Contains(position);
 }
 
 void TCustomHexEditor::SetSelection(int anchor, int end) {
-  // Both ends are taken into the data first: a range outside it cannot be selected.
-  const int last = DataSize() - 1;
-  anchor = std::clamp(anchor, 0, std::max(last, 0));
-  end = std::clamp(end, 0, std::max(last, 0));
-  const int low = AlignDown(std::min(anchor, end));
-  const int high = AlignUpToUnitEnd(std::max(anchor, end));
-  const int alignedAnchor = anchor <= end ? low : high;
-  const int oldLow = selectionLow_;
-  const int oldHigh = selectionHigh_;
-  const bool wasSelected = selectionAnchor_ >= 0;
-  selectionAnchor_ = std::clamp(alignedAnchor, -1, last);
-  selectionLow_ = std::clamp(low, -1, last);
-  selectionHigh_ = std::clamp(high, -1, last);
-  if (wasSelected) {
-    InvalidateSelectionChange(oldLow, oldHigh, selectionLow_, selectionHigh_);
-  } else {
-    InvalidatePositions(selectionLow_, selectionHigh_);
-  }
+  const SelectionRange old = caret_.Select(anchor, end, DataSize(), bytesPerUnit_);
+  RepaintSelectionChange(old);
   SelectionChanged();
 }
 
 void TCustomHexEditor::SetSelectionFields(int anchor, int low, int high) {
-  const int last = DataSize() - 1;
-  if (low < 0 || high < low || low > last) {
+  const std::optional<SelectionRange> old = caret_.Restore(anchor, low, high, DataSize());
+  if (!old) {
     ResetSelection(true);
     return;
   }
-  const int oldLow = selectionLow_;
-  const int oldHigh = selectionHigh_;
-  const bool wasSelected = selectionAnchor_ >= 0;
-  selectionLow_ = low;
-  selectionHigh_ = std::min(high, last);
-  selectionAnchor_ = std::clamp(anchor, selectionLow_, selectionHigh_);
-  if (wasSelected) {
-    InvalidateSelectionChange(oldLow, oldHigh, selectionLow_, selectionHigh_);
-  } else {
-    InvalidatePositions(selectionLow_, selectionHigh_);
-  }
+  RepaintSelectionChange(*old);
   SelectionChanged();
 }
 
+void TCustomHexEditor::RepaintSelectionChange(const SelectionRange& old) {
+  const SelectionRange& now = caret_.Range();
+  if (old.Active()) {
+    InvalidateSelectionChange(old.Low, old.High, now.Low, now.High);
+  } else {
+    InvalidatePositions(now.Low, now.High);
+  }
+}
+
 void TCustomHexEditor::ResetSelection(bool repaint) {
-  extending_ = false;
-  const bool wasSelected = selectionAnchor_ >= 0;
-  const int oldLow = selectionLow_;
-  const int oldHigh = selectionHigh_;
-  selectionAnchor_ = selectionLow_ = selectionHigh_ = extendOrigin_ = -1;
-  if (repaint && wasSelected) InvalidatePositions(oldLow, oldHigh);
+  const SelectionRange old = caret_.Reset();
+  if (repaint && old.Active()) InvalidatePositions(old.Low, old.High);
 }
 
 void TCustomHexEditor::SelectAll() {
@@ -121,19 +90,19 @@ int TCustomHexEditor::Seek(int offset, int origin) {
 }
 
 bool TCustomHexEditor::InCharField() const {
-  return DataSize() > 0 && Geometry().IsCharColumn(cursor_.Col);
+  return DataSize() > 0 && Geometry().IsCharColumn(CursorCell().Col);
 }
 
 void TCustomHexEditor::SetInCharField(bool value) {
   if (DataSize() == 0 || value == InCharField()) return;
-  FocusCell({OtherFieldColumn(cursor_.Col), cursor_.Row}, true);
+  FocusCell({OtherFieldColumn(CursorCell().Col), CursorCell().Row}, true);
 }
 
 // A raw move: the cursor's own moves would reset or extend the selection.
 void TCustomHexEditor::MoveCaretToField(bool inCharField) {
   if (DataSize() == 0 || inCharField == CaretInCharColumn()) return;
-  cursor_ = {OtherFieldColumn(cursor_.Col), cursor_.Row};
-  ClampInView(cursor_);
+  caret_.SetCursor({OtherFieldColumn(CursorCell().Col), CursorCell().Row});
+  ClampInView(CursorCell());
   if (host_) host_->InvalidateAll();
   PlaceCaret();
 }
@@ -169,7 +138,7 @@ bool TCustomHexEditor::FocusCell(GridCell target, bool checked) {
         target.Row == GridGeometry::kFixedRows &&
         (target.Col == geometry.FirstHexColumn() || target.Col == geometry.FirstCharColumn());
     if (!firstCell) return false;
-    cursor_ = target;
+    caret_.SetCursor(target);
     PlaceCaret();
     return true;
   }
@@ -186,7 +155,7 @@ bool TCustomHexEditor::FocusCell(GridCell target, bool checked) {
       return false;
     }
   }
-  const GridCell old = cursor_;
+  const GridCell old = CursorCell();
   if (host_) {
     host_->InvalidateCell(old);
     host_->InvalidateCell(target);
@@ -201,9 +170,9 @@ bool TCustomHexEditor::FocusCell(GridCell target, bool checked) {
   }
   const auto oldPosition =
       static_cast<int>(std::min<std::int64_t>(CellToPosition(old), DataSize()));
-  cursor_ = target;
+  caret_.SetCursor(target);
   ClampInView(target);
-  if (extending_) {
+  if (caret_.Extending()) {
     ExtendSelection(oldPosition, static_cast<int>(CellToPosition(target)));
   } else {
     ResetSelection(true);
@@ -214,27 +183,14 @@ bool TCustomHexEditor::FocusCell(GridCell target, bool checked) {
 }
 
 void TCustomHexEditor::ExtendSelection(int oldPosition, int newPosition) {
-  if (extendOrigin_ == -1) extendOrigin_ = oldPosition;
-  if (!InsertMode()) {
-    // The origin takes the aligned value of its side, so the byte under the cursor stays in.
-    extendOrigin_ =
-        extendOrigin_ <= newPosition ? AlignDown(extendOrigin_) : AlignUpToUnitEnd(extendOrigin_);
-    SetSelection(extendOrigin_, newPosition);
+  const auto span =
+      caret_.Extend(oldPosition, newPosition, bytesPerUnit_, DataSize(), InsertMode());
+  if (span) {
+    SetSelection(span->Anchor, span->End);
     return;
   }
-  // In insert mode the cursor stands between bytes: the unit at the later end is not selected.
-  extendOrigin_ = AlignDown(extendOrigin_);
-  const int origin = extendOrigin_;
-  const int target = AlignDown(newPosition);
-  if (origin == target) {
-    ResetSelection(true);
-    extendOrigin_ = target;
-    extending_ = true;
-  } else if (origin > target) {
-    SetSelection(origin - bytesPerUnit_, target);
-  } else {
-    SetSelection(origin, target - bytesPerUnit_);
-  }
+  ResetSelection(true);
+  caret_.ContinueExtendingFrom(AlignDown(newPosition, bytesPerUnit_));
 }
 
 void TCustomHexEditor::InvalidatePositions(int low, int high) {

@@ -17,7 +17,7 @@ UndoHeader TCustomHexEditor::CurrentState() const {
 }
 
 UndoSelection TCustomHexEditor::CurrentSelection() const {
-  return {selectionLow_, selectionHigh_, selectionAnchor_};
+  return {caret_.Range().Low, caret_.Range().High, caret_.Range().Anchor};
 }
 
 void TCustomHexEditor::RestoreModes(const UndoHeader& header) {
@@ -70,7 +70,7 @@ void TCustomHexEditor::AppendBytes(const std::uint8_t* bytes, int count) {
 }
 
 void TCustomHexEditor::TruncateBytes(std::int64_t size, bool caretToRowStart) {
-  if (caretToRowStart) cursor_.Col = GridGeometry::kFixedCols;
+  if (caretToRowStart) caret_.SetCursor({GridGeometry::kFixedCols, CursorCell().Row});
   document_.Bytes().SetSize(size);
   AdjustMetrics();
 }

@@ -91,7 +91,7 @@ THexCaretKind TCustomHexEditor::EffectiveCaretKind() const {
 }
 
 PaintRect TCustomHexEditor::CaretRect() const {
-  const PaintRect cell = CellRect(cursor_);
+  const PaintRect cell = CellRect(CursorCell());
   const bool visible =
       !cell.Empty() && cell.Top < viewport_.ClientHeight() && cell.Left < viewport_.ClientWidth();
   const int left = visible ? cell.Left : -50;
@@ -106,13 +106,13 @@ void TCustomHexEditor::PlaceCaret() {
     caretWasInChar_ = inChar;
     InvalidateView();
   }
-  if (host_) host_->PlaceCaret(cursor_);
+  if (host_) host_->PlaceCaret(CursorCell());
 }
 
 void TCustomHexEditor::SetFocused(bool focused) {
   if (focused == focused_) return;
   focused_ = focused;
-  if (!focused) extending_ = false;
+  if (!focused) caret_.SetExtending(false);
   if (host_) host_->CaretShapeChanged();
   PlaceCaret();
   InvalidateView();

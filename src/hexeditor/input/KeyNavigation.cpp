@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "hexeditor/HexEditorEx.h"
+#include "hexeditor/caret/CaretSelection.h"
 #include "hexeditor/input/HexInput.h"
 
 namespace kestrave::hex {
@@ -14,10 +15,6 @@ int CaretPosition(const THexEditorEx& e) {
 
 int LastPosition(const THexEditorEx& e) {
   return e.InsertMode() ? e.DataSize() : e.DataSize() - 1;
-}
-
-int AlignDown(int p, int unit) {
-  return p - p % unit;
 }
 
 // A move whose refusal needs no answer.

@@ -10,6 +10,7 @@
 #include "hexeditor/caret/CaretSelection.h"
 #include "hexeditor/document/HexDocument.h"
 #include "hexeditor/layout/GridGeometry.h"
+#include "hexeditor/layout/GridLayout.h"
 #include "hexeditor/layout/GridViewport.h"
 #include "hexeditor/search/SearchKernel.h"
 #include "hexeditor/text/OffsetFormat.h"
@@ -190,15 +191,13 @@ class TCustomHexEditor : private IUndoTarget {
   // The grid's own move of the cursor to a cell, with every rule of a cursor move; answers
   // whether the cell itself was accepted.
   bool MoveCursorToCell(GridCell cell);
-  int ColCount() const { return colCount_; }
-  int RowCount() const { return rowCount_; }
-  int ColWidth(int col) const { return colWidths_.at(static_cast<std::size_t>(col)); }
-  int RowHeight(int row) const {
-    return row < 2 ? rowHeights_[static_cast<std::size_t>(row)] : rh_;
-  }
-  int CharWidth() const { return cw_; }
-  int DefaultRowHeight() const { return rh_; }
-  GridGeometry Geometry() const { return GridGeometry(bytesPerRow_, unicodeChars_); }
+  int ColCount() const { return layout_.ColCount(); }
+  int RowCount() const { return layout_.RowCount(); }
+  int ColWidth(int col) const { return layout_.ColWidth(col); }
+  int RowHeight(int row) const { return layout_.RowHeight(row); }
+  int CharWidth() const { return layout_.CharWidth(); }
+  int DefaultRowHeight() const { return layout_.LineHeight(); }
+  GridGeometry Geometry() const { return layout_.Geometry(); }
   std::int64_t CellToPosition(GridCell cell) const { return Geometry().CellToPosition(cell); }
   GridCell PositionToCell(std::int64_t position, bool inCharField) const {
     return Geometry().PositionToCell(position, inCharField);
@@ -209,32 +208,32 @@ class TCustomHexEditor : private IUndoTarget {
 
   // --- Layout values ----------------------------------------------------------------------
   // Every setter checks first and leaves the layout as it was when it refuses.
-  int BytesPerRow() const { return bytesPerRow_; }
+  int BytesPerRow() const { return layout_.BytesPerRow(); }
   void SetBytesPerRow(int value);
-  int BytesPerColumn() const { return bytesPerColumn_; }
+  int BytesPerColumn() const { return layout_.BytesPerColumn(); }
   void SetBytesPerColumn(int value);
-  int BytesPerUnit() const { return bytesPerUnit_; }
+  int BytesPerUnit() const { return layout_.BytesPerUnit(); }
   void SetBytesPerUnit(int value);
-  int RulerBytesPerUnit() const { return rulerBytesPerUnit_; }
+  int RulerBytesPerUnit() const { return layout_.RulerBytesPerUnit(); }
   void SetRulerBytesPerUnit(int value);
   // The unit the ruler counts in: RulerBytesPerUnit, or BytesPerUnit while that is -1.
-  int RulerUnit() const { return rulerBytesPerUnit_ == -1 ? bytesPerUnit_ : rulerBytesPerUnit_; }
-  int BytesPerBlock() const { return bytesPerBlock_; }
+  int RulerUnit() const { return layout_.RulerUnit(); }
+  int BytesPerBlock() const { return layout_.BytesPerBlock(); }
   void SetBytesPerBlock(int value);
-  bool SeparateBlocksInCharField() const { return separateBlocksInCharField_; }
+  bool SeparateBlocksInCharField() const { return layout_.SeparateBlocksInCharField(); }
   void SetSeparateBlocksInCharField(bool value);
-  bool ShowRuler() const { return showRuler_; }
+  bool ShowRuler() const { return layout_.ShowRuler(); }
   void SetShowRuler(bool value);
-  std::uint8_t RulerNumberBase() const { return rulerNumberBase_; }
+  std::uint8_t RulerNumberBase() const { return layout_.RulerNumberBase(); }
   void SetRulerNumberBase(std::uint8_t value);
-  const std::string& HexRulerText() const { return rulerTexts_.Hex; }
-  const std::string& CharRulerText() const { return rulerTexts_.Chars; }
-  bool UnicodeChars() const { return unicodeChars_; }
+  const std::string& HexRulerText() const { return layout_.Ruler().Hex; }
+  const std::string& CharRulerText() const { return layout_.Ruler().Chars; }
+  bool UnicodeChars() const { return layout_.UnicodeChars(); }
   void SetUnicodeChars(bool value);
   // The low nibble of each byte first, in the hex field and in hex text on the clipboard.
-  bool SwapNibbles() const { return swapNibbles_; }
+  bool SwapNibbles() const { return layout_.SwapNibbles(); }
   void SetSwapNibbles(bool value);
-  bool UnicodeBigEndian() const { return unicodeBigEndian_; }
+  bool UnicodeBigEndian() const { return layout_.UnicodeBigEndian(); }
   void SetUnicodeBigEndian(bool value);
   const platform::FontSpec& Font() const { return font_; }
   // Font heights a view can lay out, in pixels (1 to 999 points): a larger one would overflow
@@ -321,12 +320,10 @@ class TCustomHexEditor : private IUndoTarget {
   int DrawnPosition() const { return drawnPosition_; }
   // The pixels of the offset gutter and of the ruler rows; whether the caret is in the
   // character field.
-  int FixedColumnsWidth() const { return colWidths_[0] + colWidths_[1]; }
-  int FixedRowsHeight() const { return rowHeights_[0] + rowHeights_[1]; }
+  int FixedColumnsWidth() const { return layout_.Sizes().FixedColumnsWidth(); }
+  int FixedRowsHeight() const { return layout_.Sizes().FixedRowsHeight(); }
   // The grid's sizes as the viewport reads them.
-  GridSizes Sizes() const {
-    return {colWidths_, rowHeights_[0], rowHeights_[1], rh_, rowCount_, colCount_};
-  }
+  GridSizes Sizes() const { return layout_.Sizes(); }
   bool CaretInCharColumn() const { return Geometry().IsCharColumn(CursorCell().Col); }
   bool DrawnSelected() const { return drawnSelected_; }
   // Notes the data cell being drawn for the length of the scope, for OnDrawCell handlers.
@@ -531,31 +528,18 @@ class TCustomHexEditor : private IUndoTarget {
   int pendingSelectionChanges_ = 0;
 
   // Grid and layout
-  int bytesPerRow_ = 16;
-  int bytesPerColumn_ = 2;
-  int bytesPerUnit_ = 1;
-  int rulerBytesPerUnit_ = -1;
-  int bytesPerBlock_ = -1;
-  bool separateBlocksInCharField_ = true;
-  bool showRuler_ = false;
-  bool unicodeChars_ = false;
-  bool unicodeBigEndian_ = false;
-  bool swapNibbles_ = false;
+  GridLayout layout_;
+
+  // Editing modes
   bool insertModeStored_ = false;
   bool allowInsertMode_ = true;
   bool noSizeChange_ = false;
   bool ignoreNoSizeChange_ = false;
   bool readOnlyView_ = false;
   bool enabled_ = true;
-  int colCount_ = 0;
-  int rowCount_ = 0;
-  std::vector<int> colWidths_;
-  int rowHeights_[2] = {0, 0};
-  int cw_ = 0;
-  int rh_ = 0;
+
+  // Font, offsets and bookmark images
   platform::FontSpec font_{"Courier New", 15};
-  std::uint8_t rulerNumberBase_ = 16;
-  RulerTexts rulerTexts_;
   TOffsetFormat offsetFormat_;
   bool hexLowerCase_ = false;
   int gutterWidth_ = -1;

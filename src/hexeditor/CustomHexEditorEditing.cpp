@@ -283,9 +283,9 @@ void TCustomHexEditor::DeleteSelection(const std::string& description) {
 }
 
 void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description) {
-  const int unit = bytesPerUnit_;
+  const int unit = layout_.BytesPerUnit();
   const int cursor = std::clamp(CursorPosition(), 0, std::max(DataSize() - 1, 0));
-  const int p = AlignDown(cursor, bytesPerUnit_);
+  const int p = AlignDown(cursor, layout_.BytesPerUnit());
   if (!backward) {
     if (p >= DataSize()) return;
     const int count = std::min(unit, DataSize() - p);
@@ -304,7 +304,7 @@ void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description)
       end = DataSize();
       count = 1;
     } else {
-      end = AlignDown(underCaret, bytesPerUnit_);
+      end = AlignDown(underCaret, layout_.BytesPerUnit());
     }
   }
   if (end == 0) return;
@@ -315,7 +315,7 @@ void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description)
   DeleteRaw(end - count, end, caret);
   if (end == p) {
     Seek(end - count, 0);
-  } else if (CursorCell().Col < colCount_ - 1) {
+  } else if (CursorCell().Col < layout_.ColCount() - 1) {
     FocusCell({CursorCell().Col + 1, CursorCell().Row}, true);
   }
   Changed();

@@ -15,13 +15,6 @@ bool IsUnitSize(int value) {
   return value == 1 || value == 2 || value == 4 || value == 8;
 }
 
-// Whether grid column Col (counted from the first nibble column at 2) holds the low nibble of
-// the last byte of a group of Bytes bytes. A group may be as long as an int counts (a block of
-// 2147483647 bytes is a valid setting), so its nibbles are counted in 64 bits.
-bool EndsByteGroup(int col, int bytes) {
-  return col % (std::int64_t{2} * bytes) == 1;
-}
-
 }  // namespace
 
 void TCustomHexEditor::InvalidateView() {
@@ -30,47 +23,15 @@ void TCustomHexEditor::InvalidateView() {
 
 void TCustomHexEditor::AdjustMetrics() {
   if (document_.Marks().Size() > DataSize()) document_.Marks().SetSize(DataSize());
-  const GridGeometry geometry = Geometry();
-  rowCount_ =
-      GridGeometry::DataRowCount(DataSize(), bytesPerRow_, InsertMode()) + GridGeometry::kFixedRows;
-  colCount_ = geometry.ColumnCount();
+  layout_.Count(DataSize(), InsertMode());
   // A grid keeps its current cell inside its rows and columns.
-  caret_.ClampCursor(rowCount_, colCount_);
+  caret_.ClampCursor(layout_.RowCount(), layout_.ColCount());
   RecalcLayout();
 }
 
 void TCustomHexEditor::RecalcLayout() {
-  cw_ = metrics_->TextWidth(font_, "w");
-  rh_ = metrics_->TextHeight(font_, "yY") + 2;
-  colWidths_.assign(static_cast<std::size_t>(colCount_), cw_);
+  layout_.Measure(metrics_->TextWidth(font_, "w"), metrics_->TextHeight(font_, "yY") + 2);
   SizeGutter();
-  colWidths_[1] = 6;
-  const GridGeometry geometry = Geometry();
-  const int nibbles = geometry.NibbleColumns();
-  for (int i = 0; i <= nibbles; ++i) {
-    int width = cw_;
-    if (i == nibbles - 1) {
-      width = 2 * cw_;
-    } else if (i < nibbles) {
-      if (EndsByteGroup(i + 2, bytesPerColumn_)) width += cw_;
-      if (bytesPerBlock_ > 1 && EndsByteGroup(i + 2, bytesPerBlock_)) width += cw_;
-    }
-    colWidths_[static_cast<std::size_t>(GridGeometry::kFixedCols + i)] = width;
-  }
-  const int unit = RulerUnit();
-  const int chars = geometry.CharColumns();
-  for (int j = 0; j < chars; ++j) {
-    int width = cw_ + 1;
-    if (!unicodeChars_ && unit > 1 && j % unit == unit - 1) width = (3 * cw_) / 2 + 1;
-    if (bytesPerBlock_ > 1 && separateBlocksInCharField_) {
-      const int block = unicodeChars_ ? bytesPerBlock_ / 2 : bytesPerBlock_;
-      if (block > 0 && j % block == block - 1) width += cw_;
-    }
-    colWidths_[static_cast<std::size_t>(geometry.FirstCharColumn() + j)] = width;
-  }
-  colWidths_.back() = 2 * cw_ + 1;
-  rowHeights_[0] = showRuler_ ? rh_ + 3 : 0;
-  rowHeights_[1] = 0;
   LayoutChanged();
   PlaceCaret();
 }
@@ -78,7 +39,7 @@ void TCustomHexEditor::RecalcLayout() {
 // --- Offsets --------------------------------------------------------------------------------
 
 OffsetUnits TCustomHexEditor::CurrentOffsetUnits() const {
-  return {bytesPerRow_, bytesPerColumn_, RulerUnit()};
+  return {layout_.BytesPerRow(), layout_.BytesPerColumn(), RulerUnit()};
 }
 
 // Calls the application's offset text once, never from inside itself.
@@ -108,8 +69,9 @@ std::string TCustomHexEditor::GetOffsetTextOrHex(std::uint32_t offset) {
 
 // Wide enough for the widest offset, that of the last row, and a margin.
 void TCustomHexEditor::SizeGutter() {
-  const std::int64_t dataRows = GridGeometry::DataRowCount(DataSize(), bytesPerRow_, InsertMode());
-  const std::int64_t last = (dataRows - 1) * bytesPerRow_;
+  const std::int64_t dataRows =
+      GridGeometry::DataRowCount(DataSize(), layout_.BytesPerRow(), InsertMode());
+  const std::int64_t last = (dataRows - 1) * layout_.BytesPerRow();
   std::string text;
   if (CallOffsetEvent(last, true, text)) {
     gutterChars_ = static_cast<int>(text.size()) + 1;
@@ -119,24 +81,23 @@ void TCustomHexEditor::SizeGutter() {
       offsetFormat_.MinDigits = AutomaticDigits(offsetFormat_, lastOffset);
     gutterChars_ = static_cast<int>(GetOffsetText(lastOffset).size()) + 1;
   }
-  if (colWidths_.empty()) return;
   // A width beyond any screen would overflow the sums of column widths; a negative one has no
   // meaning. The property keeps the value it was given.
   constexpr int kWidestGutter = 1 << 16;
-  colWidths_[0] =
-      gutterWidth_ == -1 ? gutterChars_ * cw_ + 21 : std::clamp(gutterWidth_, 0, kWidestGutter);
+  layout_.SetGutterPixels(gutterWidth_ == -1 ? gutterChars_ * layout_.CharWidth() + 21
+                                             : std::clamp(gutterWidth_, 0, kWidestGutter));
 }
 
 void TCustomHexEditor::SetOffsetFormat(const std::string& value) {
   if (value == offsetFormat_.Text) return;
   const TOffsetFormat previous = offsetFormat_;
-  const std::vector<int> previousWidths = colWidths_;
+  const int previousGutter = layout_.GutterPixels();
   try {
     ParseOffsetFormat(offsetFormat_, value, CurrentOffsetUnits());
     SizeGutter();
   } catch (...) {
     offsetFormat_ = previous;
-    colWidths_ = previousWidths;
+    layout_.SetGutterPixels(previousGutter);
     throw;
   }
   LayoutChanged();
@@ -162,14 +123,13 @@ void TCustomHexEditor::FollowRulerUnitInOffsets() {
 // --- Layout setters -------------------------------------------------------------------------
 
 void TCustomHexEditor::RebuildRulerTexts() {
-  rulerTexts_ =
-      MakeRulerTexts(bytesPerRow_, RulerUnit(), rulerNumberBase_, unicodeChars_, hexLowerCase_);
+  layout_.RebuildRulerTexts(hexLowerCase_);
 }
 
 void TCustomHexEditor::SetBytesPerRow(int value) {
-  if (value < 1 || value > 256 || (unicodeChars_ && value % 2 != 0))
+  if (value < 1 || value > 256 || (layout_.UnicodeChars() && value % 2 != 0))
     throw EHexEditor(msg::kInvalidBytesPerLine);
-  if (value == bytesPerRow_) return;
+  if (value == layout_.BytesPerRow()) return;
   if (offsetFormat_.Has(TOffsetFormat::kUnitRow)) offsetFormat_.UnitSize = value;
   const int anchor = caret_.Range().Anchor;
   const int low = caret_.Range().Low;
@@ -178,7 +138,7 @@ void TCustomHexEditor::SetBytesPerRow(int value) {
   const bool lowNibble = CaretOnSecondDigit();
   const int position =
       static_cast<int>(std::min<std::int64_t>(CellToPosition(CursorCell()), DataSize() - 1));
-  bytesPerRow_ = value;
+  layout_.SetBytesPerRow(value);
   RebuildRulerTexts();
   AdjustMetrics();
   GridCell cell = PositionToCell(position, inChar);
@@ -188,34 +148,34 @@ void TCustomHexEditor::SetBytesPerRow(int value) {
 }
 
 void TCustomHexEditor::SetBytesPerColumn(int value) {
-  if (value < 1 || value > 256 || (unicodeChars_ && value % 2 != 0))
+  if (value < 1 || value > 256 || (layout_.UnicodeChars() && value % 2 != 0))
     throw EHexEditor(msg::kInvalidBytesPerColumn);
-  if (value == bytesPerColumn_) return;
+  if (value == layout_.BytesPerColumn()) return;
   if (offsetFormat_.Has(TOffsetFormat::kUnitColumn)) offsetFormat_.UnitSize = value;
-  bytesPerColumn_ = value;
+  layout_.SetBytesPerColumn(value);
   RecalcLayout();
   RebuildRulerTexts();
   InvalidateView();
 }
 
 void TCustomHexEditor::SetBytesPerUnit(int value) {
-  if (value == bytesPerUnit_) return;
-  if (unicodeChars_ && value != 2) throw EHexEditor(msg::kUnitInUnicodeMode);
+  if (value == layout_.BytesPerUnit()) return;
+  if (layout_.UnicodeChars() && value != 2) throw EHexEditor(msg::kUnitInUnicodeMode);
   if (!IsUnitSize(value))
     throw EHexEditor(platform::FormatMessage(msg::kInvalidUnit, {std::int64_t{value}}));
-  bytesPerUnit_ = value;
+  layout_.SetBytesPerUnit(value);
   FollowRulerUnitInOffsets();
   RecalcLayout();
   RebuildRulerTexts();
-  if (SelectionCount() % bytesPerUnit_ != 0) ResetSelection(false);
+  if (SelectionCount() % layout_.BytesPerUnit() != 0) ResetSelection(false);
   InvalidateView();
 }
 
 void TCustomHexEditor::SetRulerBytesPerUnit(int value) {
-  if (value == rulerBytesPerUnit_) return;
+  if (value == layout_.RulerBytesPerUnit()) return;
   if (value != -1 && !IsUnitSize(value))
     throw EHexEditor(platform::FormatMessage(msg::kInvalidRulerUnit, {std::int64_t{value}}));
-  rulerBytesPerUnit_ = value;
+  layout_.SetRulerBytesPerUnit(value);
   FollowRulerUnitInOffsets();
   RecalcLayout();
   RebuildRulerTexts();
@@ -223,42 +183,42 @@ void TCustomHexEditor::SetRulerBytesPerUnit(int value) {
 }
 
 void TCustomHexEditor::SetBytesPerBlock(int value) {
-  if (value == bytesPerBlock_) return;
-  bytesPerBlock_ = value;
+  if (value == layout_.BytesPerBlock()) return;
+  layout_.SetBytesPerBlock(value);
   RecalcLayout();
 }
 
 void TCustomHexEditor::SetSeparateBlocksInCharField(bool value) {
-  if (value == separateBlocksInCharField_) return;
-  separateBlocksInCharField_ = value;
-  if (value && bytesPerBlock_ > 1) RecalcLayout();
+  if (value == layout_.SeparateBlocksInCharField()) return;
+  layout_.SetSeparateBlocksInCharField(value);
+  if (value && layout_.BytesPerBlock() > 1) RecalcLayout();
 }
 
 void TCustomHexEditor::SetShowRuler(bool value) {
-  if (value == showRuler_) return;
-  showRuler_ = value;
+  if (value == layout_.ShowRuler()) return;
+  layout_.SetShowRuler(value);
   RecalcLayout();
 }
 
 void TCustomHexEditor::SetRulerNumberBase(std::uint8_t value) {
-  if (value == rulerNumberBase_) return;
-  rulerNumberBase_ = value >= 2 && value <= 16 ? value : 16;
+  if (value == layout_.RulerNumberBase()) return;
+  layout_.SetRulerNumberBase(value >= 2 && value <= 16 ? value : 16);
   RebuildRulerTexts();
-  if (showRuler_) InvalidateView();
+  if (layout_.ShowRuler()) InvalidateView();
 }
 
 // Unicode mode shows two bytes as one character, so rows, columns and data must be even, and
 // no translation applies.
 void TCustomHexEditor::SetUnicodeChars(bool value) {
-  if (value == unicodeChars_) return;
+  if (value == layout_.UnicodeChars()) return;
   if (value) {
-    if (bytesPerRow_ % 2 != 0) throw EHexEditor(msg::kInvalidBytesPerLine);
-    if (bytesPerColumn_ % 2 != 0) throw EHexEditor(msg::kInvalidBytesPerColumn);
+    if (layout_.BytesPerRow() % 2 != 0) throw EHexEditor(msg::kInvalidBytesPerLine);
+    if (layout_.BytesPerColumn() % 2 != 0) throw EHexEditor(msg::kInvalidBytesPerColumn);
     if (DataSize() % 2 != 0) throw EHexEditor(msg::kOddSizedUnicode);
     translation_ = tkAsIs;
   }
-  unicodeChars_ = value;
-  colCount_ = Geometry().ColumnCount();
+  layout_.SetUnicodeChars(value);
+  layout_.CountColumns();
   SetBytesPerUnit(value ? 2 : 1);
   AdjustMetrics();
   RebuildRulerTexts();
@@ -266,14 +226,14 @@ void TCustomHexEditor::SetUnicodeChars(bool value) {
 }
 
 void TCustomHexEditor::SetUnicodeBigEndian(bool value) {
-  if (value == unicodeBigEndian_) return;
-  unicodeBigEndian_ = value;
-  if (unicodeChars_) InvalidateView();
+  if (value == layout_.UnicodeBigEndian()) return;
+  layout_.SetUnicodeBigEndian(value);
+  if (layout_.UnicodeChars()) InvalidateView();
 }
 
 void TCustomHexEditor::SetSwapNibbles(bool value) {
-  if (value == swapNibbles_) return;
-  swapNibbles_ = value;
+  if (value == layout_.SwapNibbles()) return;
+  layout_.SetSwapNibbles(value);
   InvalidateView();
 }
 
@@ -296,7 +256,7 @@ void TCustomHexEditor::SetBookmarkBitmap(const THexBitmap& bitmap) {
   bookmarkBitmap_ = reload ? DefaultBookmarkIcons() : bitmap;
   customBookmarkBitmap_ = !reload;
   bookmarkImages_ = CutBookmarkImages(bookmarkBitmap_);
-  if (host_) host_->InvalidateRows(GridGeometry::kFixedRows, rowCount_ - 1);
+  if (host_) host_->InvalidateRows(GridGeometry::kFixedRows, layout_.RowCount() - 1);
 }
 
 }  // namespace kestrave::hex

@@ -43,13 +43,13 @@ std::string TCustomHexEditor::BuildFindPattern(const std::string& text, bool ign
   std::string pattern = ignoreCase ? platform::AnsiLowerCase(text) : text;
   if (isText && translation_ != tkAsIs)
     TranslateToData(translation_, Bytes(pattern), Bytes(pattern), pattern.size());
-  if (isText && unicodeChars_) {
+  if (isText && layout_.UnicodeChars()) {
     std::string units;
     for (const char16_t unit : platform::AnsiToUtf16(pattern)) {
       const auto low = static_cast<char>(unit & 0xFF);
       const auto high = static_cast<char>(unit >> 8);
-      units += unicodeBigEndian_ ? high : low;
-      units += unicodeBigEndian_ ? low : high;
+      units += layout_.UnicodeBigEndian() ? high : low;
+      units += layout_.UnicodeBigEndian() ? low : high;
     }
     pattern = std::move(units);
   }
@@ -141,13 +141,13 @@ int TCustomHexEditor::FindWithProgress(const std::uint8_t* pattern, int patternL
 
 void TCustomHexEditor::SetTranslation(THexTranslationKind value) {
   if (value == translation_) return;
-  if (value != tkAsIs && unicodeChars_) throw EHexEditor(msg::kTranslationInUnicodeMode);
+  if (value != tkAsIs && layout_.UnicodeChars()) throw EHexEditor(msg::kTranslationInUnicodeMode);
   translation_ = value;
   if (host_) host_->InvalidateAll();
 }
 
 void TCustomHexEditor::RestoreTranslation(THexTranslationKind kind) {
-  if (unicodeChars_) {
+  if (layout_.UnicodeChars()) {
     translation_ = kind;
   } else {
     SetTranslation(kind);

@@ -42,7 +42,7 @@ bool TCustomHexEditor::IsSelected(int position) const {
 }
 
 void TCustomHexEditor::SetSelection(int anchor, int end) {
-  const SelectionRange old = caret_.Select(anchor, end, DataSize(), bytesPerUnit_);
+  const SelectionRange old = caret_.Select(anchor, end, DataSize(), layout_.BytesPerUnit());
   RepaintSelectionChange(old);
   SelectionChanged();
 }
@@ -112,8 +112,8 @@ bool TCustomHexEditor::MoveCursorToCell(GridCell cell) {
 }
 
 bool TCustomHexEditor::CanSelectCell(GridCell cell) const {
-  return cell.Col >= GridGeometry::kFixedCols && cell.Col < colCount_ &&
-         cell.Row >= GridGeometry::kFixedRows && cell.Row < rowCount_;
+  return cell.Col >= GridGeometry::kFixedCols && cell.Col < layout_.ColCount() &&
+         cell.Row >= GridGeometry::kFixedRows && cell.Row < layout_.RowCount();
 }
 
 // Positions up to the last byte hold the cursor; in insert mode so does the position just past
@@ -184,13 +184,13 @@ bool TCustomHexEditor::FocusCell(GridCell target, bool checked) {
 
 void TCustomHexEditor::ExtendSelection(int oldPosition, int newPosition) {
   const auto span =
-      caret_.Extend(oldPosition, newPosition, bytesPerUnit_, DataSize(), InsertMode());
+      caret_.Extend(oldPosition, newPosition, layout_.BytesPerUnit(), DataSize(), InsertMode());
   if (span) {
     SetSelection(span->Anchor, span->End);
     return;
   }
   ResetSelection(true);
-  caret_.ContinueExtendingFrom(AlignDown(newPosition, bytesPerUnit_));
+  caret_.ContinueExtendingFrom(AlignDown(newPosition, layout_.BytesPerUnit()));
 }
 
 void TCustomHexEditor::InvalidatePositions(int low, int high) {

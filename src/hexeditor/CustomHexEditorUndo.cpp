@@ -9,10 +9,10 @@ UndoHeader TCustomHexEditor::CurrentState() const {
                  FlagIf(CaretOnSecondDigit(), undoflag::kSecondDigit) |
                  FlagIf(CaretInCharColumn(), undoflag::kInCharField) |
                  FlagIf(insertModeStored_, undoflag::kInsertMode) |
-                 FlagIf(unicodeChars_, undoflag::kUnicode) |
-                 FlagIf(unicodeBigEndian_, undoflag::kBigEndian);
+                 FlagIf(layout_.UnicodeChars(), undoflag::kUnicode) |
+                 FlagIf(layout_.UnicodeBigEndian(), undoflag::kBigEndian);
   header.Translation = static_cast<std::uint8_t>(translation_);
-  header.BytesPerUnit = bytesPerUnit_;
+  header.BytesPerUnit = layout_.BytesPerUnit();
   return header;
 }
 

@@ -47,7 +47,7 @@ void TCustomHexEditor::SetLeftCol(int col) {
 }
 
 void TCustomHexEditor::LayoutChanged() {
-  const bool laidOut = colCount_ > 0 && colWidths_.size() >= static_cast<std::size_t>(colCount_);
+  const bool laidOut = layout_.LaidOut();
   if (!laidOut) return;
   SetTopRow(viewport_.TopRow());
   SetLeftCol(viewport_.LeftCol());
@@ -96,7 +96,7 @@ PaintRect TCustomHexEditor::CaretRect() const {
       !cell.Empty() && cell.Top < viewport_.ClientHeight() && cell.Left < viewport_.ClientWidth();
   const int left = visible ? cell.Left : -50;
   const int top = visible ? cell.Top : -50;
-  return {left, top, left + cw_, top + std::max(rh_ - 2, 0)};
+  return {left, top, left + layout_.CharWidth(), top + std::max(layout_.LineHeight() - 2, 0)};
 }
 
 void TCustomHexEditor::PlaceCaret() {
@@ -119,7 +119,7 @@ void TCustomHexEditor::SetFocused(bool focused) {
 }
 
 void TCustomHexEditor::InvalidateRulerAround(int col) {
-  if (!host_ || !showRuler_ || col < GridGeometry::kFixedCols) return;
+  if (!host_ || !layout_.ShowRuler() || col < GridGeometry::kFixedCols) return;
   host_->InvalidateCell({col, 0});
   host_->InvalidateCell({OtherFieldColumn(col), 0});
 }

@@ -7,9 +7,7 @@ TCustomHexEditor::TCustomHexEditor()
       input_(&platform::NoInputHeld()),
       metrics_(&platform::DefaultTextMetrics()),
       self_(std::make_shared<TCustomHexEditor*>(this)) {
-  colors_.SetOwnerNotice([this](THexColors::Index) {
-    if (host_) host_->ColorsChanged();
-  });
+  colors_.SetOwnerNotice([this](THexColors::Index) { host_->ColorsChanged(); });
   ParseOffsetFormat(offsetFormat_, "-!10:0x|", CurrentOffsetUnits());
   RebuildRulerTexts();
   AdjustMetrics();

@@ -347,8 +347,9 @@ class TCustomHexEditor : private IUndoTarget {
   int FixedRowsHeightForInput() const { return FixedRowsHeight(); }
 
   // --- Platform hooks ---------------------------------------------------------------------
-  virtual void SetViewHost(IHexViewHost* host) { host_ = host; }
-  IHexViewHost* ViewHost() const { return host_; }
+  // The window that shows this instance; none (nullptr) for a hidden one.
+  virtual void SetViewHost(IHexViewHost* host) { host_ = host ? host : &IgnoredViewHost(); }
+  IHexViewHost* ViewHost() const { return host_ == &IgnoredViewHost() ? nullptr : host_; }
   void SetMessageQueue(platform::IMessageQueue& queue) { queue_ = &queue; }
   void SetBusyIndicator(platform::IBusyIndicator* indicator) { busyIndicator_ = indicator; }
   void SetInputState(const platform::IInputState& input) { input_ = &input; }
@@ -580,7 +581,8 @@ class TCustomHexEditor : private IUndoTarget {
 
  private:
   // Platform
-  IHexViewHost* host_ = nullptr;
+  // Never null: a hidden instance notifies a host that ignores it.
+  IHexViewHost* host_ = &IgnoredViewHost();
   platform::IMessageQueue* queue_;
   platform::IBusyIndicator* busyIndicator_ = nullptr;
   const platform::IInputState* input_;

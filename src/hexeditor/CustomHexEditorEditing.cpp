@@ -23,13 +23,13 @@ void TCustomHexEditor::SetInsertMode(bool value) {
   if (value == insertModeStored_ || !InsertAllowed()) return;
   const bool onAppendPosition = CellToPosition(CursorCell()) >= DataSize();
   insertModeStored_ = value;
-  if (focused_ && host_ && caretKind_ == ckAuto) host_->CaretShapeChanged();
+  if (focused_ && caretKind_ == ckAuto) host_->CaretShapeChanged();
   if (DataSize() == 0) return;
   AdjustMetrics();
   if (!value && onAppendPosition)
     FocusCell(PositionToCell(DataSize() - 1, CaretInCharColumn()), true);
   document_.Marks().Clear();
-  if (host_) host_->InvalidateAll();
+  InvalidateView();
 }
 
 void TCustomHexEditor::SetAllowInsertMode(bool value) {
@@ -39,7 +39,7 @@ void TCustomHexEditor::SetAllowInsertMode(bool value) {
 
 void TCustomHexEditor::SetReadOnlyView(bool value) {
   readOnlyView_ = value;
-  if (focused_ && host_ && caretKind_ == ckAuto) host_->CaretShapeChanged();
+  if (focused_ && caretKind_ == ckAuto) host_->CaretShapeChanged();
 }
 
 void TCustomHexEditor::SetNoSizeChange(bool value) {
@@ -127,7 +127,7 @@ void TCustomHexEditor::DeleteRaw(int start, int end, std::optional<GridCell> car
   }
   AdjustMetrics();
   ResetSelection(false);
-  if (host_) host_->InvalidateAll();
+  InvalidateView();
 }
 
 // --- Selection helpers ------------------------------------------------------------------------
@@ -139,7 +139,6 @@ void TCustomHexEditor::SelectRange(int anchor, int low, int high) {
 }
 
 void TCustomHexEditor::InvalidateByte(int index) {
-  if (!host_) return;
   const GridCell hex = PositionToCell(index, false);
   host_->InvalidateCell(hex);
   host_->InvalidateCell({hex.Col + 1, hex.Row});
@@ -191,7 +190,7 @@ void TCustomHexEditor::InsertBuffer(const void* buffer, int count, int position,
       FocusCell(PositionToCell(last, CaretInCharColumn()), true);
       SelectRange(position, position, last);
     }
-    if (host_) host_->InvalidateAll();
+    InvalidateView();
   }
   Changed();
 }
@@ -207,7 +206,7 @@ void TCustomHexEditor::AppendBuffer(const void* buffer, int count, const std::st
   AppendRaw(buffer, count);
   if (moveCaret) FocusCell(PositionToCell(oldSize, CaretInCharColumn()), true);
   SelectRange(oldSize, oldSize, oldSize + count - 1);
-  if (host_) host_->InvalidateAll();
+  InvalidateView();
   Changed();
 }
 
@@ -241,7 +240,7 @@ void TCustomHexEditor::ReplaceSelection(const void* buffer, int count,
     FocusCell(PositionToCell(last, inChar), true);
     SelectRange(last, range.Start, last);
   }
-  if (host_) host_->InvalidateAll();
+  InvalidateView();
   Changed();
 }
 
@@ -269,7 +268,7 @@ int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, in
   WriteOrZero(buffer, position, newCount);
   document_.CutMarksTo(position);
   if (moveCaret) FocusCell(PositionToCell(position, inChar), true);
-  if (host_) host_->InvalidateAll();
+  InvalidateView();
   Changed();
   return newCount;
 }

@@ -133,11 +133,9 @@ void TCustomHexEditor::LoadFromStream(platform::TStream& stream) {
 void TCustomHexEditor::SaveToStream(platform::TStream& stream) {
   const BusyScope busy(*this);
   struct RepaintAfter {
-    IHexViewHost* host;
-    ~RepaintAfter() {
-      if (host) host->InvalidateAll();
-    }
-  } repaint{host_};
+    IHexViewHost& host;
+    ~RepaintAfter() { host.InvalidateAll(); }
+  } repaint{*host_};
   document_.Bytes().SetPosition(0);
   ReportCopyProgress(document_.Bytes(), stream, pkSave);
 }

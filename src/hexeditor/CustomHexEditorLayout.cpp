@@ -18,7 +18,7 @@ bool IsUnitSize(int value) {
 }  // namespace
 
 void TCustomHexEditor::InvalidateView() {
-  if (host_) host_->InvalidateAll();
+  host_->InvalidateAll();
 }
 
 void TCustomHexEditor::AdjustMetrics() {
@@ -243,7 +243,7 @@ void TCustomHexEditor::SetFont(const platform::FontSpec& font) {
     throw EHexEditor(platform::FormatMessage(msg::kInvalidFontHeight, {std::int64_t{font.Height}}));
   font_ = font;
   RecalcLayout();
-  if (host_) host_->FontChanged();
+  host_->FontChanged();
   InvalidateView();
 }
 
@@ -256,7 +256,7 @@ void TCustomHexEditor::SetBookmarkBitmap(const THexBitmap& bitmap) {
   bookmarkBitmap_ = reload ? DefaultBookmarkIcons() : bitmap;
   customBookmarkBitmap_ = !reload;
   bookmarkImages_ = CutBookmarkImages(bookmarkBitmap_);
-  if (host_) host_->InvalidateRows(GridGeometry::kFixedRows, layout_.RowCount() - 1);
+  host_->InvalidateRows(GridGeometry::kFixedRows, layout_.RowCount() - 1);
 }
 
 }  // namespace kestrave::hex

@@ -143,7 +143,7 @@ void TCustomHexEditor::SetTranslation(THexTranslationKind value) {
   if (value == translation_) return;
   if (value != tkAsIs && layout_.UnicodeChars()) throw EHexEditor(msg::kTranslationInUnicodeMode);
   translation_ = value;
-  if (host_) host_->InvalidateAll();
+  InvalidateView();
 }
 
 void TCustomHexEditor::RestoreTranslation(THexTranslationKind kind) {
@@ -157,7 +157,7 @@ void TCustomHexEditor::RestoreTranslation(THexTranslationKind kind) {
 void TCustomHexEditor::SetMaskChar(std::uint8_t value) {
   if (value == maskChar_) return;
   maskChar_ = value;
-  if (host_) host_->InvalidateAll();
+  InvalidateView();
 }
 
 std::uint8_t TCustomHexEditor::DataByteToChar(std::uint8_t byte) const {

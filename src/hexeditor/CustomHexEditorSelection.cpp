@@ -103,7 +103,7 @@ void TCustomHexEditor::MoveCaretToField(bool inCharField) {
   if (DataSize() == 0 || inCharField == CaretInCharColumn()) return;
   caret_.SetCursor({OtherFieldColumn(CursorCell().Col), CursorCell().Row});
   ClampInView(CursorCell());
-  if (host_) host_->InvalidateAll();
+  InvalidateView();
   PlaceCaret();
 }
 
@@ -156,17 +156,15 @@ bool TCustomHexEditor::FocusCell(GridCell target, bool checked) {
     }
   }
   const GridCell old = CursorCell();
-  if (host_) {
-    host_->InvalidateCell(old);
-    host_->InvalidateCell(target);
-    if (old.Row != target.Row) {
-      host_->InvalidateCell({0, old.Row});
-      host_->InvalidateCell({0, target.Row});
-    }
-    if (old.Col != target.Col) {
-      InvalidateRulerAround(old.Col);
-      InvalidateRulerAround(target.Col);
-    }
+  host_->InvalidateCell(old);
+  host_->InvalidateCell(target);
+  if (old.Row != target.Row) {
+    host_->InvalidateCell({0, old.Row});
+    host_->InvalidateCell({0, target.Row});
+  }
+  if (old.Col != target.Col) {
+    InvalidateRulerAround(old.Col);
+    InvalidateRulerAround(target.Col);
   }
   const auto oldPosition =
       static_cast<int>(std::min<std::int64_t>(CellToPosition(old), DataSize()));
@@ -194,7 +192,7 @@ void TCustomHexEditor::ExtendSelection(int oldPosition, int newPosition) {
 }
 
 void TCustomHexEditor::InvalidatePositions(int low, int high) {
-  if (!host_ || low < 0) return;
+  if (low < 0) return;
   const GridGeometry geometry = Geometry();
   host_->InvalidateRows(geometry.RowOfPosition(low), geometry.RowOfPosition(high));
 }

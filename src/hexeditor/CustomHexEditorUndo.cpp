@@ -119,7 +119,7 @@ void TCustomHexEditor::RepaintPositions(int low, int high) {
 }
 
 void TCustomHexEditor::RepaintAll() {
-  if (host_) host_->InvalidateAll();
+  InvalidateView();
 }
 
 void TCustomHexEditor::NoteChanged() {

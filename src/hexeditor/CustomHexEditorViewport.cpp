@@ -30,7 +30,7 @@ int TCustomHexEditor::MaxTopRow() const {
 void TCustomHexEditor::TopLeftChanged() {
   InvalidateView();
   PlaceCaret();
-  if (host_) host_->TopLeftChanged();
+  host_->TopLeftChanged();
   if (OnTopLeftChanged) OnTopLeftChanged(*this);
 }
 
@@ -51,7 +51,7 @@ void TCustomHexEditor::LayoutChanged() {
   if (!laidOut) return;
   SetTopRow(viewport_.TopRow());
   SetLeftCol(viewport_.LeftCol());
-  if (host_) host_->LayoutChanged();
+  host_->LayoutChanged();
   InvalidateView();
 }
 
@@ -106,20 +106,20 @@ void TCustomHexEditor::PlaceCaret() {
     caretWasInChar_ = inChar;
     InvalidateView();
   }
-  if (host_) host_->PlaceCaret(CursorCell());
+  host_->PlaceCaret(CursorCell());
 }
 
 void TCustomHexEditor::SetFocused(bool focused) {
   if (focused == focused_) return;
   focused_ = focused;
   if (!focused) caret_.SetExtending(false);
-  if (host_) host_->CaretShapeChanged();
+  host_->CaretShapeChanged();
   PlaceCaret();
   InvalidateView();
 }
 
 void TCustomHexEditor::InvalidateRulerAround(int col) {
-  if (!host_ || !layout_.ShowRuler() || col < GridGeometry::kFixedCols) return;
+  if (!layout_.ShowRuler() || col < GridGeometry::kFixedCols) return;
   host_->InvalidateCell({col, 0});
   host_->InvalidateCell({OtherFieldColumn(col), 0});
 }
@@ -133,7 +133,7 @@ void TCustomHexEditor::SetSystemColors(const ISystemColors& colors) {
 
 void TCustomHexEditor::SetCaretKind(THexCaretKind value) {
   caretKind_ = value;
-  if (focused_ && host_) host_->CaretShapeChanged();
+  if (focused_) host_->CaretShapeChanged();
   InvalidateView();
 }
 
@@ -172,9 +172,9 @@ void TCustomHexEditor::SetShowPositionIfNotFocused(bool value) {
 }
 
 void TCustomHexEditor::SetDropMarkerCell(GridCell cell) {
-  if (host_ && dropMarker_.Col >= 0) host_->InvalidateCell(dropMarker_);
+  if (dropMarker_.Col >= 0) host_->InvalidateCell(dropMarker_);
   dropMarker_ = cell;
-  if (host_ && cell.Col >= 0) host_->InvalidateCell(cell);
+  if (cell.Col >= 0) host_->InvalidateCell(cell);
 }
 
 TCustomHexEditor::DrawnCellScope::DrawnCellScope(TCustomHexEditor& editor, int position,

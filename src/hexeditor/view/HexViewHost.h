@@ -6,8 +6,9 @@
 
 namespace kestrave::hex {
 
-// What a component asks of the window that shows it: repaint parts of the grid and place the
-// caret. A hidden instance has no host, and the requests go nowhere.
+// What a component tells the window that shows it: which parts of the grid to draw again, where
+// the caret is, and that the layout, the colours or the top-left cell changed. A hidden
+// instance tells IgnoredViewHost(), which lets every notice go.
 class IHexViewHost {
  public:
   virtual ~IHexViewHost() = default;
@@ -39,5 +40,8 @@ class IHexViewHost {
     (void)y;
   }
 };
+
+// The host of an instance no window shows.
+IHexViewHost& IgnoredViewHost();
 
 }  // namespace kestrave::hex

@@ -125,5 +125,21 @@ TEST_F(LayoutNotice, ALoadIsDrawnOnlyWhenItIsComplete) {
   EXPECT_FALSE(host.lockedRepaint);
 }
 
+TEST_F(LayoutNotice, AHostTakenAwayHearsNothingMoreAndTheInstanceWorksHidden) {
+  EXPECT_EQ(editor.ViewHost(), &host);
+  editor.SetViewHost(nullptr);
+  EXPECT_EQ(editor.ViewHost(), nullptr) << "a hidden instance reports no host";
+  const int layouts = host.layouts;
+  const int repaints = host.repaints;
+  LoadSize(4096);
+  editor.SetBytesPerRow(32);
+  editor.SetShowRuler(true);
+  editor.SetSelection(3, 90);
+  editor.Colors().Set(THexColors::Background, 0x123456);
+  EXPECT_EQ(host.layouts, layouts);
+  EXPECT_EQ(host.repaints, repaints);
+  EXPECT_EQ(editor.SelectionCount(), 88);
+}
+
 }  // namespace
 }  // namespace kestrave::hex::test

@@ -2,6 +2,7 @@
 #include "hexeditor/HexEditorEx.h"
 #include "hexeditor/input/AutoScroll.h"
 #include "hexeditor/input/HexInput.h"
+#include "hexeditor/input/KeyHandlers.h"
 
 namespace kestrave::hex {
 
@@ -9,16 +10,11 @@ void THexEditorEx::KeyDown(int key, TShiftState shift) {
   if (OnKeyDown) OnKeyDown(*this, key, shift);
   if (key == vkNone) return;
   if (Modifiers(shift) == 0 && key != vkShift && !InsertMode()) ResetSelection(true);
-  // Offered to the handlers in order; the first whose key it is takes it.
-  if (IsNavigationKey(key, shift)) {
-    HandleNavigationKey(*this, key, shift);
-    return;
-  }
-  HandleShortcut(*this, key, shift);
+  OfferKey(*this, key, shift);
 }
 
 bool THexEditorEx::HandlesKey(int key, TShiftState shift) {
-  return IsNavigationKey(key, shift) || IsShortcutKey(key, shift);
+  return AnyHandlerKnows(key, shift);
 }
 
 void THexEditorEx::KeyPress(std::uint8_t ch) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,9 @@ class TCustomHexEditor : private IUndoTarget {
   std::uint8_t ReadByte(int index) const;
   void WriteByte(int index, std::uint8_t value);
   void ReadBlock(void* dest, int index, int count) const;
+  // Count bytes from Index as they stand, without a copy; valid until the next change of the
+  // data. Callers check the bounds first, as for ReadBlock.
+  std::span<const std::uint8_t> ViewBytes(int index, int count) const;
 
   void LoadFromFile(const std::string& fileName);
   void LoadFromStream(platform::TStream& stream);

@@ -50,6 +50,12 @@ void TCustomHexEditor::ReadBlock(void* dest, int index, int count) const {
     std::memcpy(dest, document_.Bytes().PointerAt(index), static_cast<std::size_t>(count));
 }
 
+std::span<const std::uint8_t> TCustomHexEditor::ViewBytes(int index, int count) const {
+  if (count <= 0) return {};
+  return {reinterpret_cast<const std::uint8_t*>(document_.Bytes().PointerAt(index)),
+          static_cast<std::size_t>(count)};
+}
+
 void TCustomHexEditor::WriteBlock(const void* source, int index, int count) {
   if (count > 0)
     platform::MoveBytesResponsively(document_.Bytes().PointerAt(index), source,

@@ -7,35 +7,17 @@
 #include <fstream>
 #include <string>
 
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 namespace kestrave::app {
 namespace {
 
+using test::CliRun;
+using test::RunCli;
+using test::Slurp;
 using test::TempDir;
 using test::WriteAll;
-
-struct CliRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-  const auto bytes = test::ReadAll(path);
-  return {bytes.begin(), bytes.end()};
-}
-
-// Runs the real program, as a script would, after the shell commands of Prelude.
-CliRun RunCli(const std::string& arguments, const TempDir& dir, const std::string& prelude = "") {
-  const std::string out = dir.File("stdout.txt");
-  const std::string err = dir.File("stderr.txt");
-  const std::string command = std::string("cd '") + dir.Path() + "' && " + prelude + "'" +
-                              KESTRAVE_CLI_PATH + "' " + arguments + " >'" + out + "' 2>'" + err +
-                              "'";
-  const int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-}
 
 TEST(Cli, ScanPrintsTheStatusTextOfTheWindow) {
   TempDir dir;

@@ -151,17 +151,20 @@ std::string ConverterWorkflow::RecordFileName(const std::string& base, int numbe
 std::vector<std::string> ConverterWorkflow::RecordFileNames(const std::string& base,
                                                             int count) const {
   if (platform::BaseNameOf(base).empty()) throw platform::Exception(text::kNoRecordBase);
-  const std::optional<platform::FileIdentity> container =
-      platform::IdentityOf(HexEditorEx1.FileName());
   std::vector<std::string> names;
   for (int i = 0; i < count; ++i) {
     std::string name = RecordFileName(base, i + 1);
-    const std::optional<platform::FileIdentity> target = platform::IdentityOf(name);
-    if (target && (target == container || target == containerIdentity_))
-      throw platform::Exception(platform::FormatMessage(text::kRecordOverContainer, {name}));
+    RefuseContainerAsTarget(name);
     names.push_back(std::move(name));
   }
   return names;
+}
+
+void ConverterWorkflow::RefuseContainerAsTarget(const std::string& fileName) const {
+  const std::optional<platform::FileIdentity> target = platform::IdentityOf(fileName);
+  if (target &&
+      (target == platform::IdentityOf(HexEditorEx1.FileName()) || target == containerIdentity_))
+    throw platform::Exception(platform::FormatMessage(text::kRecordOverContainer, {fileName}));
 }
 
 // One record: select it, empty the scratch buffer, copy, paste, check, save, empty the clipboard.

@@ -39,6 +39,10 @@ class ConverterWorkflow {
   std::vector<std::string> ExportRecords(const std::string& base,
                                          const RecordWritten& recordWritten = {});
 
+  // Refuses a file name that stands for the container itself (by its name, a link or another
+  // hard link): writing it would destroy the container.
+  void RefuseContainerAsTarget(const std::string& fileName) const;
+
   const std::string& StatusText() const { return statusText_; }
   bool SaveButtonsEnabled() const { return saveEnabled_; }
 

@@ -1,0 +1,215 @@
+// kestrave-cli extract: the records of one container to BASE_n files, or of many into a folder.
+#include <filesystem>
+#include <map>
+
+#include "app/cli/CliCommands.h"
+#include "app/core/AudioExport.h"
+#include "app/core/ConverterWorkflow.h"
+#include "app/core/RecordReport.h"
+#include "platform/FileSystem.h"
+#include "platform/Guard.h"
+#include "platform/SystemError.h"
+
+namespace kestrave::app {
+namespace {
+
+enum class Outcome { Written, NothingWritten, Failed };
+
+// Why a container the window would not let the user save yields no record: the records start
+// at the AMR magic, and there is none.
+std::string WhyNothingToSave(const ConverterWorkflow& workflow) {
+  const int markers = workflow.ListBox2.Count();
+  if (markers == 0) return "the container holds no AMR stream (no \"#!AMR\")";
+  return "the container holds " + std::to_string(markers) +
+         " record marker(s) but no AMR stream (no \"#!AMR\") where a record could start";
+}
+
+// Why a container with AMR streams yields no record: records are counted by their markers.
+std::string WhyNoMarkedRecord(const ConverterWorkflow& workflow) {
+  return "the container holds " + std::to_string(workflow.ListBox1.Count()) +
+         " AMR stream(s) but no record marker (\"audio/amr\"), and records are counted by "
+         "their markers";
+}
+
+// One container, in any form; the totals and the progress line run across containers.
+class ContainerExtract {
+ public:
+  ContainerExtract(const CommandWords& words, Results& out, std::ostream& err,
+                   ProgressLine& progress)
+      : words_(words), out_(out), err_(err), progress_(progress) {}
+
+  Outcome Run(const std::string& file, const std::string& base, const std::string& prefix) {
+    file_ = file;
+    prefix_ = prefix;
+    current_ = file;
+    outcome_ = "not scanned, nothing written";
+    result_ = Outcome::Written;
+    const bool done = platform::RunGuarded(
+        [&] {
+          ConverterWorkflow workflow;
+          ShowLoadProgress(workflow, progress_);
+          workflow.OpenContainer(file);
+          out_.Line(prefix_ + workflow.StatusText());
+          if (!workflow.SaveButtonsEnabled()) {
+            Notice("no record written: " + WhyNothingToSave(workflow));
+            result_ = Outcome::NothingWritten;
+            return;
+          }
+          outcome_ = "not written";
+          if (words_.Has("--trim") || words_.Has("--wav")) {
+            WriteAudio(workflow, base);
+          } else {
+            WriteSlices(workflow, base);
+          }
+        },
+        [&](const std::string& message) {
+          ReportFileError(err_, prefix_, message, current_, outcome_);
+        });
+    return done ? result_ : Outcome::Failed;
+  }
+
+  int Records() const { return records_; }
+
+ private:
+  void Notice(const std::string& text) {
+    err_ << "kestrave-cli: " << file_ << ": " << text << '\n';
+  }
+
+  void Written(const std::string& fileName) {
+    out_.Line(fileName);
+    ++records_;
+    if (progress_.Shown()) {
+      bytes_ += platform::FileSizeOf(fileName).value_or(0);
+      progress_.Records(records_, bytes_);
+    }
+  }
+
+  // The window's "Сохранить AMR": byte-exact slices, counted by the markers.
+  void WriteSlices(ConverterWorkflow& workflow, const std::string& base) {
+    int next = 1;
+    current_ = ConverterWorkflow::RecordFileName(base, next);
+    workflow.ExportRecords(base, [&](const std::string& written) {
+      Written(written);
+      current_ = ConverterWorkflow::RecordFileName(base, ++next);
+    });
+    // The window's save was allowed and did what it does: not a failure, but said why.
+    if (workflow.ListBox2.Count() == 0) Notice("no record written: " + WhyNoMarkedRecord(workflow));
+  }
+
+  // Every AMR stream, trimmed or decoded; a record without a stream is reported and skipped.
+  void WriteAudio(const ConverterWorkflow& workflow, const std::string& base) {
+    const RecordReport report = BuildRecordReport(workflow);
+    if (const std::string reason = report.Reason(); !reason.empty())
+      Notice("note: " + reason + "; this writes every AMR stream");
+    const AudioForm form = words_.Has("--wav") ? AudioForm::Wav : AudioForm::Trimmed;
+    bool skipped = false;
+    AudioExportEvents events;
+    events.Starting = [&](const std::string& fileName) { current_ = fileName; };
+    events.Written = [&](const std::string& fileName, const RecordRow&) { Written(fileName); };
+    events.Skipped = [&](const RecordRow& row, const std::string& why) {
+      Notice("record " + std::to_string(row.Number) + " not written: " + why);
+      skipped = true;
+    };
+    const std::vector<std::string> written = ExportAudio(workflow, report, base, form, events);
+    if (skipped) {
+      result_ = Outcome::Failed;
+    } else if (written.empty()) {
+      result_ = Outcome::NothingWritten;
+    }
+  }
+
+  const CommandWords& words_;
+  Results& out_;
+  std::ostream& err_;
+  ProgressLine& progress_;
+  std::string file_;
+  std::string prefix_;
+  // The file the work is on, for errors that do not name one, and what became of it.
+  std::string current_;
+  const char* outcome_ = "";
+  Outcome result_ = Outcome::Written;
+  int records_ = 0;
+  std::int64_t bytes_ = 0;
+};
+
+// The container's name without ".drf" (in any case); the whole name when nothing else is left.
+std::string Stem(const std::string& file) {
+  std::string name = platform::BaseNameOf(file);
+  constexpr std::string_view kExtension = ".drf";
+  if (name.size() > kExtension.size()) {
+    std::string tail = name.substr(name.size() - kExtension.size());
+    for (char& c : tail)
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (tail == kExtension) name.erase(name.size() - kExtension.size());
+  }
+  return name;
+}
+
+// One stem per container, distinct: a stem met again gets "-2", "-3"... beyond every stem of
+// the run, so it cannot take another container's name either.
+std::vector<std::string> DistinctStems(const std::vector<std::string>& files) {
+  std::vector<std::string> stems;
+  std::map<std::string, int> uses;
+  for (const auto& file : files)
+    ++uses[Stem(file)];
+  std::map<std::string, bool> taken;
+  for (const auto& file : files) {
+    std::string stem = Stem(file);
+    if (taken[stem]) {
+      for (int n = 2;; ++n) {
+        const std::string candidate = stem + '-' + std::to_string(n);
+        if (uses.count(candidate) == 0 && !taken[candidate]) {
+          stem = candidate;
+          break;
+        }
+      }
+    }
+    taken[stem] = true;
+    stems.push_back(stem);
+  }
+  return stems;
+}
+
+int ExitCode(bool anyFailed, bool anyWritten) {
+  if (anyFailed) return kExitFailure;
+  return anyWritten ? kExitOk : kExitNothingWritten;
+}
+
+}  // namespace
+
+int Extract(const CommandWords& words, Results& out, std::ostream& err) {
+  // An empty BASE would write "_1.amr" wherever the program happens to run.
+  if (platform::BaseNameOf(words.Names[1]).empty()) {
+    err << "kestrave-cli: BASE '" << words.Names[1] << "' has no name to number: nothing written\n";
+    return kExitFailure;
+  }
+  ProgressLine progress(err);
+  ContainerExtract extract(words, out, err, progress);
+  const Outcome outcome = extract.Run(Absolute(words.Names[0]), Absolute(words.Names[1]), "");
+  return ExitCode(outcome == Outcome::Failed, outcome == Outcome::Written);
+}
+
+int ExtractInto(const CommandWords& words, Results& out, std::ostream& err) {
+  const std::string folder = Absolute(words.OutputFolder);
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error || !std::filesystem::is_directory(folder)) {
+    err << "kestrave-cli: " << folder << ": the folder cannot be made ("
+        << (error ? error.message() : "Not a directory") << "): nothing written\n";
+    return kExitFailure;
+  }
+  const std::vector<std::string> stems = DistinctStems(words.Names);
+  ProgressLine progress(err);
+  ContainerExtract extract(words, out, err, progress);
+  bool anyFailed = false;
+  bool anyWritten = false;
+  for (std::size_t i = 0; i < words.Names.size(); ++i) {
+    const std::string& name = words.Names[i];
+    const Outcome outcome = extract.Run(Absolute(name), folder + '/' + stems[i], name + ": ");
+    anyFailed = anyFailed || outcome == Outcome::Failed;
+    anyWritten = anyWritten || outcome == Outcome::Written;
+  }
+  return ExitCode(anyFailed, anyWritten);
+}
+
+}  // namespace kestrave::app

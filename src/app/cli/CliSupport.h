@@ -1,0 +1,75 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kestrave::app {
+
+// Results go to standard output as soon as each is known, so an export that fails part-way has
+// shown what it wrote. An output that refuses them (a full disk) makes the run fail: the first
+// refusal is kept with the system's reason, to be reported once the work is done.
+class Results {
+ public:
+  explicit Results(std::ostream& out) : out_(out) {}
+  void Put(const std::string& text);
+  void Line(const std::string& line) { Put(line + '\n'); }
+  int Error() const { return error_; }
+
+ private:
+  std::ostream& out_;
+  int error_ = 0;
+};
+
+// An error that ended the work on a file, whatever its kind (running out of memory included).
+void ReportError(std::ostream& err, const std::string& prefix, const std::string& message);
+// As ReportError, for work on File. A message that names no file at all ("Cannot open
+// clipboard", "Out of memory ...") gets a second line that does, with what became of it.
+void ReportFileError(std::ostream& err, const std::string& prefix, const std::string& message,
+                     const std::string& file, const char* outcome);
+
+// Names are used and shown as full paths, as the window's dialogs give them.
+std::string Absolute(const std::string& path);
+
+// The words after the command: flags, the folder of -o/--output, and the FILE and BASE names
+// ("--" ends the options; after it every word is a name).
+struct CommandWords {
+  std::set<std::string> Flags;
+  std::string OutputFolder;
+  bool HasOutputFolder = false;
+  std::vector<std::string> Names;
+  bool Has(const std::string& flag) const { return Flags.count(flag) != 0; }
+};
+// Splits Args; a flag outside Allowed, or an option missing its value, is an error: the answer
+// is then false and Error says why.
+bool SplitCommandWords(const std::vector<std::string>& args, const std::set<std::string>& allowed,
+                       bool takesOutputFolder, CommandWords& words, std::string& error);
+
+// One line on a terminal's standard error that keeps being rewritten while a long job runs, and
+// is cleared at its end; nothing at all when standard error is not a terminal.
+class ProgressLine {
+ public:
+  explicit ProgressLine(std::ostream& err);
+  ~ProgressLine();
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
+  bool Shown() const { return shown_; }
+  // Records done so far and the bytes they hold, with the time since the start.
+  void Records(int records, std::int64_t bytes);
+  void Text(const std::string& text);
+
+ private:
+  std::ostream& err_;
+  bool shown_;
+  bool written_ = false;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+class ConverterWorkflow;
+// Shows on the progress line how far the load of a long container has come.
+void ShowLoadProgress(ConverterWorkflow& workflow, ProgressLine& progress);
+
+}  // namespace kestrave::app

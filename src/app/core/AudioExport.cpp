@@ -1,0 +1,135 @@
+#include "app/core/AudioExport.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "app/core/ConverterTexts.h"
+#include "app/core/ConverterWorkflow.h"
+#include "audio/AmrDecoder.h"
+#include "audio/WavHeader.h"
+#include "hexeditor/HexEditorError.h"
+#include "hexeditor/Messages.h"
+#include "platform/Exception.h"
+#include "platform/FileReplacement.h"
+#include "platform/FileStream.h"
+#include "platform/FileSystem.h"
+#include "platform/Format.h"
+#include "platform/SystemError.h"
+
+namespace kestrave::app {
+namespace {
+
+using platform::FormatMessage;
+
+platform::EFCreateError CreateError(const std::string& fileName, int error) {
+  return platform::EFCreateError(
+      FormatMessage(hex::msg::kCannotCreateFile, {fileName, platform::SystemErrorText(error)}));
+}
+
+// A file written beside its final name and put in place only when complete, as the window's
+// saves are: a failure leaves no partial file under the name and keeps what was there.
+class WholeFile {
+ public:
+  explicit WholeFile(const std::string& fileName)
+      : fileName_(fileName), target_(fileName, false), stream_(target_.Fd()) {
+    if (!target_.IsOpen()) throw CreateError(fileName_, target_.Error());
+  }
+
+  void Write(const void* bytes, std::size_t count) {
+    const auto wanted = static_cast<std::int64_t>(count);
+    if (stream_.Write(bytes, wanted) != wanted) {
+      const int error = stream_.LastError();
+      throw hex::EHexEditor(
+          std::string(hex::msg::kStreamWriteError) + "\r\n" + fileName_ + ": " +
+          (error != 0 ? platform::SystemErrorText(error) : "Nothing was written"));
+    }
+  }
+
+  void Finish() {
+    if (const int error = target_.Flush()) throw CreateError(fileName_, error);
+    if (const int error = target_.Install()) throw CreateError(fileName_, error);
+  }
+
+ private:
+  std::string fileName_;
+  platform::FileReplacement target_;
+  platform::THandleStream stream_;
+};
+
+void WriteTrimmed(const std::string& fileName, std::span<const std::uint8_t> stream) {
+  WholeFile file(fileName);
+  file.Write(stream.data(), stream.size());
+  file.Finish();
+}
+
+// Decoded a few seconds at a time, so an hour of sound needs no more memory than a minute.
+void WriteWav(const std::string& fileName, const audio::AmrStreamInfo& info,
+              std::span<const std::uint8_t> stream) {
+  const int perFrame = audio::SamplesPerFrame(info.Codec);
+  const auto header =
+      audio::MonoPcm16WavHeader(audio::SampleRate(info.Codec), info.Frames * perFrame);
+  if (!header) throw CreateError(fileName, EFBIG);
+  WholeFile file(fileName);
+  file.Write(header->data(), header->size());
+  audio::AmrDecoder decoder(info.Codec);
+  std::vector<std::int16_t> samples;
+  constexpr std::size_t kPiece = 1 << 16;
+  std::size_t at = static_cast<std::size_t>(info.HeaderBytes);
+  while (at < stream.size()) {
+    // A piece ends on a frame boundary: whole frames only reach the decoder.
+    std::size_t end = at;
+    while (end < stream.size() && end - at < kPiece) {
+      const int bytes = audio::FrameBytes(info.Codec, (stream[end] >> 3) & 0x0F);
+      if (bytes == 0) break;
+      end += static_cast<std::size_t>(bytes);
+    }
+    if (end == at) break;
+    samples.clear();
+    decoder.DecodeFrames(stream.subspan(at, end - at), samples);
+    if constexpr (std::endian::native == std::endian::big) {
+      for (auto& sample : samples)
+        sample = static_cast<std::int16_t>(static_cast<std::uint16_t>(sample) >> 8 |
+                                           static_cast<std::uint16_t>(sample) << 8);
+    }
+    file.Write(samples.data(), samples.size() * sizeof(std::int16_t));
+    at = end;
+  }
+  file.Finish();
+}
+
+}  // namespace
+
+std::string AudioFileName(const std::string& base, int number, AudioForm form) {
+  return base + "_" + std::to_string(number) + (form == AudioForm::Wav ? ".wav" : ".amr");
+}
+
+std::vector<std::string> ExportAudio(const ConverterWorkflow& workflow, const RecordReport& report,
+                                     const std::string& base, AudioForm form,
+                                     const AudioExportEvents& events) {
+  if (platform::BaseNameOf(base).empty()) throw platform::Exception(text::kNoRecordBase);
+  for (const RecordRow& row : report.Records)
+    workflow.RefuseContainerAsTarget(AudioFileName(base, row.Number, form));
+  std::vector<std::string> written;
+  for (const RecordRow& row : report.Records) {
+    if (row.Stream.Codec == audio::AmrCodec::Unknown) {
+      if (events.Skipped)
+        events.Skipped(row, "no AMR storage header (\"#!AMR\\n\" or \"#!AMR-WB\\n\")");
+      continue;
+    }
+    const std::string fileName = AudioFileName(base, row.Number, form);
+    const std::span<const std::uint8_t> stream = RecordBytes(workflow, row);
+    if (events.Starting) events.Starting(fileName);
+    if (form == AudioForm::Wav) {
+      WriteWav(fileName, row.Stream, stream);
+    } else {
+      WriteTrimmed(fileName, stream);
+    }
+    written.push_back(fileName);
+    if (events.Written) events.Written(fileName, row);
+  }
+  if (const auto failure = platform::SyncToDisk(written))
+    throw CreateError(failure->Path, failure->Error);
+  return written;
+}
+
+}  // namespace kestrave::app

@@ -1,0 +1,123 @@
+#include "audio/AmrStream.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "support/AmrEncoders.h"
+#include "support/AmrReference.h"
+
+namespace kestrave::audio {
+namespace {
+
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+  return {text.begin(), text.end()};
+}
+
+void Append(std::vector<std::uint8_t>& to, const std::vector<std::uint8_t>& bytes) {
+  to.insert(to.end(), bytes.begin(), bytes.end());
+}
+
+// Streams from the real encoders in every mode are read to their last byte, frame by frame.
+TEST(AmrStream, EveryModeOfTheRealEncodersIsReadToItsEnd) {
+  const auto narrow = test::SpeechLikeSound(8000, 0.5);
+  for (int mode = 0; mode <= 7; ++mode) {
+    const auto stream = test::EncodeNarrowband(narrow, mode);
+    const AmrStreamInfo info = ReadAmrStream(stream);
+    EXPECT_EQ(info.Codec, AmrCodec::Narrowband);
+    EXPECT_EQ(info.Frames, 25) << "mode " << mode;
+    EXPECT_EQ(info.ValidBytes, static_cast<std::int64_t>(stream.size()));
+    EXPECT_EQ(info.End, StreamEnd::EndOfRecord);
+    EXPECT_EQ(info.DurationMilliseconds(), 500);
+  }
+  const auto wide = test::SpeechLikeSound(16000, 0.5);
+  for (int mode = 0; mode <= 8; ++mode) {
+    const auto stream = test::EncodeWideband(wide, mode);
+    const AmrStreamInfo info = ReadAmrStream(stream);
+    EXPECT_EQ(info.Codec, AmrCodec::Wideband);
+    EXPECT_EQ(info.HeaderBytes, 9);
+    EXPECT_EQ(info.Frames, 25) << "mode " << mode;
+    EXPECT_EQ(info.TrailingBytes, 0);
+  }
+}
+
+TEST(AmrStream, ContainerBytesAfterTheStreamAreTrailingAndSayWhyItEnded) {
+  const auto stream = test::EncodeNarrowband(test::SpeechLikeSound(8000, 0.2), 7);
+  const auto size = static_cast<std::int64_t>(stream.size());
+  struct Case {
+    std::string after;
+    StreamEnd end;
+  } cases[] = {
+      {"\x06\x1F\x22"
+       "audio/amr",
+       StreamEnd::BadFrameHeader},                            // the marker: padding set
+      {std::string("\x48\x00", 2), StreamEnd::ReservedType},  // type 9
+      {"\x80", StreamEnd::BadFrameHeader},                    // first bit set
+      {"\x3C\x01\x02", StreamEnd::TruncatedFrame},            // a 32-byte frame begun
+  };
+  for (const Case& c : cases) {
+    auto record = stream;
+    Append(record, Bytes(c.after));
+    const AmrStreamInfo info = ReadAmrStream(record);
+    EXPECT_EQ(info.ValidBytes, size);
+    EXPECT_EQ(info.TrailingBytes, static_cast<std::int64_t>(c.after.size()));
+    EXPECT_EQ(info.End, c.end) << StreamEndText(info.End);
+    EXPECT_EQ(info.Frames, 10);
+  }
+}
+
+TEST(AmrStream, OnlyTheExactStorageHeadersStartAStream) {
+  for (const char* text : {"#!amr\n\x3C", "#!AMR_MC1.0\n", "#!AMR", "#!AMR-WB", "", "x#!AMR\n"}) {
+    const AmrStreamInfo info = ReadAmrStream(Bytes(text));
+    EXPECT_EQ(info.Codec, AmrCodec::Unknown) << text;
+    EXPECT_EQ(info.End, StreamEnd::WrongMagic);
+    EXPECT_EQ(info.ValidBytes, 0);
+    EXPECT_EQ(info.Frames, 0);
+  }
+  const AmrStreamInfo empty = ReadAmrStream(Bytes("#!AMR-WB\n"));
+  EXPECT_EQ(empty.Codec, AmrCodec::Wideband);
+  EXPECT_EQ(empty.ValidBytes, 9) << "a header alone is a valid, empty stream";
+  EXPECT_EQ(empty.End, StreamEnd::EndOfRecord);
+}
+
+TEST(AmrStream, NoDataAndSpeechLostFramesCountAsTwentyMilliseconds) {
+  auto narrow = Bytes("#!AMR\n");
+  narrow.push_back(0x7C);  // no data
+  narrow.push_back(0x44);  // SID, 5 more bytes
+  narrow.insert(narrow.end(), 5, 0);
+  narrow.push_back(0x74);  // type 14: reserved in narrowband
+  const AmrStreamInfo info = ReadAmrStream(narrow);
+  EXPECT_EQ(info.Frames, 2);
+  EXPECT_EQ(info.End, StreamEnd::ReservedType);
+  EXPECT_EQ(info.DurationMilliseconds(), 40);
+  auto wide = Bytes("#!AMR-WB\n");
+  wide.push_back(0x74);  // speech lost
+  wide.push_back(0x7C);  // no data
+  EXPECT_EQ(ReadAmrStream(wide).Frames, 2);
+  EXPECT_EQ(ReadAmrStream(wide).End, StreamEnd::EndOfRecord);
+}
+
+// Real streams damaged at random agree with a walk written from the codecs' bit counts.
+TEST(AmrStream, AgreesWithAPlainWalkOverDamagedStreams) {
+  const std::vector<std::vector<std::uint8_t>> streams = {
+      test::EncodeNarrowband(test::SpeechLikeSound(8000, 0.3), 4),
+      test::EncodeWideband(test::SpeechLikeSound(16000, 0.3), 2)};
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 4000; ++trial) {
+    auto record = streams[static_cast<std::size_t>(trial % 2)];
+    const int damage = static_cast<int>(random() % 4);
+    for (int i = 0; i < damage; ++i)
+      record[random() % record.size()] = static_cast<std::uint8_t>(random());
+    record.resize(record.size() - random() % 40);
+    const AmrStreamInfo info = ReadAmrStream(record);
+    const test::ReferenceWalk walk = test::WalkAmrFrames(record);
+    ASSERT_EQ(static_cast<int>(info.Codec), walk.Codec) << "trial " << trial;
+    ASSERT_EQ(info.Frames, walk.Frames) << "trial " << trial;
+    ASSERT_EQ(info.ValidBytes, walk.ValidBytes) << "trial " << trial;
+    ASSERT_LE(info.ValidBytes, static_cast<std::int64_t>(record.size()));
+  }
+}
+
+}  // namespace
+}  // namespace kestrave::audio

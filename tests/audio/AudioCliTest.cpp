@@ -1,0 +1,257 @@
+// kestrave-cli on containers that hold real AMR streams: the record report, trimmed records,
+// WAV files checked against ffmpeg's own decoding, and extraction of many containers at once.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "audio/AmrStream.h"
+#include "support/AmrEncoders.h"
+#include "support/CliRun.h"
+
+namespace kestrave::test {
+namespace {
+
+const std::string kMarker = std::string("\x06\x1F\x22", 3) + "audio/amr";
+
+// A container of our own layout with the streams in it, each after a marker and a record
+// header and followed by metadata, as real containers keep them.
+std::vector<std::uint8_t> Container(const std::vector<std::vector<std::uint8_t>>& streams) {
+  std::string bytes = std::string("KDRF") + std::string(24, '\0');
+  for (std::size_t i = 0; i < streams.size(); ++i) {
+    bytes += kMarker + std::string(6, static_cast<char>(i + 1));
+    bytes.append(streams[i].begin(), streams[i].end());
+    bytes += "meta:recorded=2026-12-09;";
+  }
+  return {bytes.begin(), bytes.end()};
+}
+
+const std::vector<std::uint8_t>& Narrowband() {
+  static const auto stream = EncodeNarrowband(SpeechLikeSound(8000, 3.0), 7);
+  return stream;
+}
+
+const std::vector<std::uint8_t>& Wideband() {
+  static const auto stream = EncodeWideband(SpeechLikeSound(16000, 3.0), 8);
+  return stream;
+}
+
+bool HaveFfmpeg() {
+  return std::system("command -v ffmpeg >/dev/null 2>&1") == 0;
+}
+
+struct Wav {
+  int rate = 0;
+  int channels = 0;
+  int bits = 0;
+  std::vector<std::int16_t> samples;
+};
+
+Wav ReadWav(const std::string& path) {
+  const auto bytes = ReadAll(path);
+  Wav wav;
+  if (bytes.size() < 44) return wav;
+  const auto u16 = [&](std::size_t at) { return bytes[at] | bytes[at + 1] << 8; };
+  const auto u32 = [&](std::size_t at) {
+    return static_cast<std::uint32_t>(u16(at)) | static_cast<std::uint32_t>(u16(at + 2)) << 16;
+  };
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
+  EXPECT_EQ(u32(4), bytes.size() - 8);
+  EXPECT_EQ(u32(40), bytes.size() - 44);
+  wav.channels = u16(22);
+  wav.rate = static_cast<int>(u32(24));
+  wav.bits = u16(34);
+  for (std::size_t at = 44; at + 1 < bytes.size(); at += 2)
+    wav.samples.push_back(static_cast<std::int16_t>(u16(at)));
+  return wav;
+}
+
+// ffmpeg's own decoder (not opencore) on a file, to 16-bit samples at the stream's rate, through
+// the audio filter Filter when one is given.
+std::vector<std::int16_t> FfmpegSamples(const TempDir& dir, const std::string& file, int rate,
+                                        const std::string& filter, std::string& messages) {
+  const std::string raw = dir.File("ffmpeg.raw");
+  const std::string log = dir.File("ffmpeg.log");
+  const std::string command = "ffmpeg -nostdin -v error -y -i '" + dir.File(file) + "' " +
+                              (filter.empty() ? "" : "-af " + filter + " ") +
+                              "-f s16le -acodec pcm_s16le -ac 1 -ar " + std::to_string(rate) +
+                              " '" + raw + "' 2>'" + log + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << Slurp(log);
+  messages = Slurp(log);
+  const auto bytes = ReadAll(raw);
+  std::vector<std::int16_t> samples(bytes.size() / 2);
+  for (std::size_t i = 0; i < samples.size(); ++i)
+    samples[i] = static_cast<std::int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+  return samples;
+}
+
+double SignalToNoiseDb(const std::vector<std::int16_t>& ours,
+                       const std::vector<std::int16_t>& reference) {
+  double signal = 0;
+  double noise = 0;
+  for (std::size_t i = 0; i < std::min(ours.size(), reference.size()); ++i) {
+    signal += static_cast<double>(reference[i]) * reference[i];
+    const double difference = static_cast<double>(ours[i]) - reference[i];
+    noise += difference * difference;
+  }
+  return 10 * std::log10(signal / std::max(noise, 1.0));
+}
+
+// Real speech, so the comparison with another decoder means what it would for a user's records.
+TEST(AudioCli, WavFilesHoldEveryFrameAndSoundAsFfmpegHearsThem) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  const auto narrowSpeech = SpokenSentence(8000);
+  const auto wideSpeech = SpokenSentence(16000);
+  if (narrowSpeech.empty() || wideSpeech.empty()) GTEST_SKIP() << "espeak-ng is not installed";
+  const auto narrow = EncodeNarrowband(narrowSpeech, 7);
+  const auto wide = EncodeWideband(wideSpeech, 8);
+  TempDir dir;
+  WriteAll(dir.File("c.drf"), Container({narrow, wide}));
+  const CliRun wav = RunCli("extract --wav c.drf out", dir);
+  ASSERT_EQ(wav.exitCode, 0) << wav.err;
+  EXPECT_EQ(wav.out,
+            "Найдено 2 записей\n" + dir.File("out_1.wav") + "\n" + dir.File("out_2.wav") + "\n");
+  ASSERT_EQ(RunCli("extract --trim c.drf trimmed", dir).exitCode, 0);
+
+  // Above 6.4 kHz a wideband decoder makes the sound up from noise of its own, so two decoders
+  // can only agree below it: both are compared through the same low-pass filter there.
+  const std::string belowHighBand = "lowpass=f=6000,lowpass=f=6000,lowpass=f=6000,lowpass=f=6000";
+  const struct {
+    const char* wav;
+    const char* amr;
+    int rate;
+    std::size_t perFrame;
+    std::int64_t frames;
+    std::string filter;
+  } records[] = {
+      {"out_1.wav", "trimmed_1.amr", 8000, 160, audio::ReadAmrStream(narrow).Frames, ""},
+      {"out_2.wav", "trimmed_2.amr", 16000, 320, audio::ReadAmrStream(wide).Frames, belowHighBand}};
+  for (const auto& record : records) {
+    const Wav ours = ReadWav(dir.File(record.wav));
+    EXPECT_EQ(ours.rate, record.rate);
+    EXPECT_EQ(ours.channels, 1);
+    EXPECT_EQ(ours.bits, 16);
+    EXPECT_GT(record.frames, 300);
+    EXPECT_EQ(ours.samples.size(), static_cast<std::size_t>(record.frames) * record.perFrame);
+    std::string messages;
+    const auto reference = FfmpegSamples(dir, record.amr, record.rate, "", messages);
+    EXPECT_EQ(messages, "") << "ffmpeg decodes the trimmed record without complaint";
+    EXPECT_EQ(reference.size(), ours.samples.size());
+    const auto filteredReference =
+        FfmpegSamples(dir, record.amr, record.rate, record.filter, messages);
+    const auto filteredOurs = FfmpegSamples(dir, record.wav, record.rate, record.filter, messages);
+    EXPECT_GE(SignalToNoiseDb(filteredOurs, filteredReference), 30.0) << record.wav;
+  }
+}
+
+TEST(AudioCli, TrimmedRecordsArePrefixesOfTheWindowsSlices) {
+  TempDir dir;
+  WriteAll(dir.File("c.drf"), Container({Narrowband(), Wideband(), Narrowband()}));
+  ASSERT_EQ(RunCli("extract c.drf whole", dir).exitCode, 0);
+  const CliRun trim = RunCli("extract --trim c.drf trim", dir);
+  ASSERT_EQ(trim.exitCode, 0) << trim.err;
+  const std::vector<std::uint8_t> streams[] = {Narrowband(), Wideband(), Narrowband()};
+  for (int n = 1; n <= 3; ++n) {
+    const auto whole = ReadAll(dir.File("whole_" + std::to_string(n) + ".amr"));
+    const auto trimmed = ReadAll(dir.File("trim_" + std::to_string(n) + ".amr"));
+    EXPECT_EQ(trimmed, streams[n - 1]) << "record " << n << " is its stream, nothing more";
+    ASSERT_LT(trimmed.size(), whole.size());
+    EXPECT_TRUE(std::equal(trimmed.begin(), trimmed.end(), whole.begin())) << "record " << n;
+  }
+}
+
+TEST(AudioCli, TheRecordReportSaysWhatEachRecordHoldsInTextAndJson) {
+  TempDir dir;
+  // The second stream is cut short, and the third has no marker before it.
+  auto cut = Wideband();
+  cut.resize(cut.size() - 30);
+  auto container = Container({Narrowband(), cut});
+  const std::string third = "#!AMR\n";
+  container.insert(container.end(), third.begin(), third.end());
+  WriteAll(dir.File("c.drf"), container);
+
+  const CliRun text = RunCli("scan --records c.drf", dir);
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.out.find("record  start"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("AMR-WB     149"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("truncated frame"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("not written by the window"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("note: found 3 AMR streams (\"#!AMR\") and 2 record markers"),
+            std::string::npos)
+      << text.out;
+
+  const CliRun json = RunCli("scan --json c.drf missing.drf", dir);
+  EXPECT_EQ(json.exitCode, 2) << "the missing container fails the run";
+  QJsonParseError error;
+  const QJsonDocument document =
+      QJsonDocument::fromJson(QByteArray::fromStdString(json.out), &error);
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << json.out;
+  const QJsonArray containers = document.object()["containers"].toArray();
+  ASSERT_EQ(containers.size(), 2);
+  const QJsonObject first = containers[0].toObject();
+  EXPECT_EQ(first["status"].toString().toStdString(), "Найдено 3 записей");
+  EXPECT_EQ(first["windowWrites"].toInt(), 2);
+  const QJsonArray records = first["records"].toArray();
+  ASSERT_EQ(records.size(), 3);
+  EXPECT_EQ(records[0].toObject()["frames"].toInt(), 150);
+  EXPECT_EQ(records[0].toObject()["validBytes"].toInt(), static_cast<int>(Narrowband().size()));
+  EXPECT_EQ(records[1].toObject()["codec"].toString(), "AMR-WB");
+  EXPECT_EQ(records[1].toObject()["streamEnd"].toString(), "truncated frame");
+  EXPECT_EQ(records[2].toObject()["durationMs"].toInt(), 0);
+  EXPECT_FALSE(records[2].toObject()["writtenByWindow"].toBool());
+  EXPECT_TRUE(containers[1].toObject().contains("error"));
+}
+
+TEST(AudioCli, ManyContainersGoIntoOneFolderUnderDistinctNames) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.File("a"));
+  std::filesystem::create_directories(dir.File("b"));
+  WriteAll(dir.File("a/call.drf"), Container({Narrowband()}));
+  WriteAll(dir.File("b/call.DRF"), Container({Narrowband(), Narrowband()}));
+  WriteAll(dir.File("call-2.drf"), Container({Wideband()}));
+  const CliRun run =
+      RunCli("extract --trim -o out/new a/call.drf missing.drf b/call.DRF call-2.drf", dir);
+  EXPECT_EQ(run.exitCode, 2) << "one container failed";
+  EXPECT_NE(run.err.find("missing.drf"), std::string::npos) << run.err;
+  const std::string out = dir.File("out/new/");
+  for (const char* name : {"call_1.amr", "call-3_1.amr", "call-3_2.amr", "call-2_1.amr"})
+    EXPECT_TRUE(std::filesystem::exists(out + name)) << name << "\n" << run.out;
+  EXPECT_EQ(ReadAll(out + "call-2_1.amr"), Wideband());
+  EXPECT_NE(run.out.find("b/call.DRF: Найдено 2 записей\n"), std::string::npos) << run.out;
+}
+
+TEST(AudioCli, ARecordWithoutAStreamIsReportedAndTheOthersAreWritten) {
+  TempDir dir;
+  auto container = Container({Narrowband()});
+  const std::string odd = kMarker + "#!AMR_MC1.0\n";  // multichannel: not ours to decode
+  container.insert(container.end(), odd.begin(), odd.end());
+  const auto second = Container({Wideband()});
+  container.insert(container.end(), second.begin() + 28, second.end());
+  WriteAll(dir.File("c.drf"), container);
+  const CliRun run = RunCli("extract --wav c.drf rec", dir);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("record 2 not written: no AMR storage header"), std::string::npos)
+      << run.err;
+  EXPECT_TRUE(std::filesystem::exists(dir.File("rec_1.wav")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("rec_2.wav")));
+  EXPECT_EQ(ReadWav(dir.File("rec_3.wav")).rate, 16000);
+}
+
+TEST(AudioCli, OptionsThatCannotGoTogetherAreRefusedBeforeAnythingIsRead) {
+  TempDir dir;
+  EXPECT_EQ(RunCli("extract --trim --wav c.drf x", dir).exitCode, 2);
+  const CliRun missing = RunCli("extract -o", dir);
+  EXPECT_EQ(missing.exitCode, 2);
+  EXPECT_NE(missing.err.find("option '-o' needs a folder"), std::string::npos) << missing.err;
+  WriteAll(dir.File("file"), "not a folder");
+  const CliRun blocked = RunCli("extract -o file/sub c.drf", dir);
+  EXPECT_EQ(blocked.exitCode, 2);
+  EXPECT_NE(blocked.err.find("cannot be made"), std::string::npos) << blocked.err;
+}
+
+}  // namespace
+}  // namespace kestrave::test

@@ -1,9 +1,11 @@
 // Any bytes as a record: the stream reader never reads or reports past the record, the header
-// and the frames it counts make up exactly its valid bytes, and it agrees with a plain walk.
+// and the frames it counts make up exactly its valid bytes, it agrees with a plain walk, and the
+// walk in pieces answers exactly what the walk in one go does.
 #include <cstdlib>
 #include <vector>
 
 #include "audio/AmrStream.h"
+#include "audio/AmrStreamPieces.h"
 #include "support/AmrReference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -35,5 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       (walk.Codec != 0 && walk.ValidBytes != info.ValidBytes))
     std::abort();
   if (info.End == audio::StreamEnd::EndOfRecord && info.TrailingBytes != 0) std::abort();
+  // Walked in pieces of any size, joined: the same answer, field for field.
+  const std::size_t pieceBytes = 1 + (size > 0 ? data[size - 1] % 97 : 0);
+  const auto inPieces = audio::ReadAmrStreams({record, record}, 1, pieceBytes);
+  for (const audio::AmrStreamInfo& other : inPieces)
+    if (other.Codec != info.Codec || other.Frames != info.Frames ||
+        other.ValidBytes != info.ValidBytes || other.End != info.End ||
+        other.HeaderBytes != info.HeaderBytes)
+      std::abort();
   return 0;
 }

@@ -64,46 +64,78 @@ std::string_view CodecName(AmrCodec codec) {
   return "-";
 }
 
-AmrStreamInfo ReadAmrStream(std::span<const std::uint8_t> record) {
-  AmrStreamInfo info;
-  const auto size = static_cast<std::int64_t>(record.size());
+StreamStart ReadStreamHeader(std::span<const std::uint8_t> record) {
   // The wideband header begins with the narrowband one's first five bytes, so it is tried first.
-  if (StartsWith(record, kWidebandHeader)) {
-    info.Codec = AmrCodec::Wideband;
-    info.HeaderBytes = static_cast<std::int64_t>(kWidebandHeader.size());
-  } else if (StartsWith(record, kNarrowbandHeader)) {
-    info.Codec = AmrCodec::Narrowband;
-    info.HeaderBytes = static_cast<std::int64_t>(kNarrowbandHeader.size());
-  } else {
-    info.TrailingBytes = size;
-    return info;
-  }
-  const auto& table =
-      info.Codec == AmrCodec::Wideband ? kWidebandFrameBytes : kNarrowbandFrameBytes;
-  std::int64_t at = info.HeaderBytes;
-  info.End = StreamEnd::EndOfRecord;
-  while (at < size) {
-    const std::uint8_t header = record[static_cast<std::size_t>(at)];
-    // The first bit and the two padding bits of a stored frame's header are always clear.
-    if ((header & 0x83) != 0) {
-      info.End = StreamEnd::BadFrameHeader;
-      break;
-    }
-    const int bytes = table[(header >> 3) & 0x0F];
+  if (StartsWith(record, kWidebandHeader))
+    return {AmrCodec::Wideband, static_cast<std::int64_t>(kWidebandHeader.size())};
+  if (StartsWith(record, kNarrowbandHeader))
+    return {AmrCodec::Narrowband, static_cast<std::int64_t>(kNarrowbandHeader.size())};
+  return {};
+}
+
+const FrameSizes& FrameSizesOf(AmrCodec codec) {
+  // By the whole header byte, so one look-up both checks the header and sizes the frame.
+  static const auto build = [](const std::array<std::uint8_t, 16>& byType) {
+    FrameSizes sizes{};
+    for (int header = 0; header < 256; ++header)
+      if ((header & 0x83) == 0)
+        sizes[static_cast<std::size_t>(header)] = byType[(header >> 3) & 15];
+    return sizes;
+  };
+  static const FrameSizes narrowband = build(kNarrowbandFrameBytes);
+  static const FrameSizes wideband = build(kWidebandFrameBytes);
+  return codec == AmrCodec::Wideband ? wideband : narrowband;
+}
+
+StreamEnd WhyFrameEnds(std::span<const std::uint8_t> record, std::int64_t at) {
+  const std::uint8_t header = record[static_cast<std::size_t>(at)];
+  // The first bit and the two padding bits of a stored frame's header are always clear.
+  if ((header & 0x83) != 0) return StreamEnd::BadFrameHeader;
+  return StreamEnd::ReservedType;
+}
+
+FrameWalk WalkFrames(std::span<const std::uint8_t> record, const FrameSizes& sizes,
+                     std::int64_t from, std::int64_t limit) {
+  const auto size = static_cast<std::int64_t>(record.size());
+  FrameWalk walk{from, 0, false, StreamEnd::EndOfRecord};
+  while (walk.At < limit && walk.At < size) {
+    const int bytes = sizes[record[static_cast<std::size_t>(walk.At)]];
     if (bytes == 0) {
-      info.End = StreamEnd::ReservedType;
-      break;
+      walk.Stopped = true;
+      walk.End = WhyFrameEnds(record, walk.At);
+      return walk;
     }
-    if (size - at < bytes) {
-      info.End = StreamEnd::TruncatedFrame;
-      break;
+    if (size - walk.At < bytes) {
+      walk.Stopped = true;
+      walk.End = StreamEnd::TruncatedFrame;
+      return walk;
     }
-    at += bytes;
-    ++info.Frames;
+    walk.At += bytes;
+    ++walk.Frames;
   }
-  info.ValidBytes = at;
-  info.TrailingBytes = size - at;
+  return walk;
+}
+
+AmrStreamInfo FinishStreamInfo(const StreamStart& start, std::int64_t size, std::int64_t frames,
+                               std::int64_t validBytes, StreamEnd end) {
+  AmrStreamInfo info;
+  info.Codec = start.Codec;
+  info.HeaderBytes = start.HeaderBytes;
+  info.Frames = frames;
+  info.ValidBytes = validBytes;
+  info.TrailingBytes = size - validBytes;
+  info.End = end;
   return info;
+}
+
+AmrStreamInfo ReadAmrStream(std::span<const std::uint8_t> record) {
+  const auto size = static_cast<std::int64_t>(record.size());
+  const StreamStart start = ReadStreamHeader(record);
+  if (start.Codec == AmrCodec::Unknown)
+    return FinishStreamInfo(start, size, 0, 0, StreamEnd::WrongMagic);
+  const FrameWalk walk = WalkFrames(record, FrameSizesOf(start.Codec), start.HeaderBytes, size);
+  return FinishStreamInfo(start, size, walk.Frames, walk.At,
+                          walk.Stopped ? walk.End : StreamEnd::EndOfRecord);
 }
 
 }  // namespace kestrave::audio

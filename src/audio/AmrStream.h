@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -46,5 +47,30 @@ struct AmrStreamInfo {
 
 // Walks the frames of a record from its first byte to where the stream ends.
 AmrStreamInfo ReadAmrStream(std::span<const std::uint8_t> record);
+
+// The steps of a walk, for walks that go piece by piece (AmrStreamPieces.h).
+struct StreamStart {
+  AmrCodec Codec = AmrCodec::Unknown;
+  std::int64_t HeaderBytes = 0;
+};
+StreamStart ReadStreamHeader(std::span<const std::uint8_t> record);
+// A frame's whole size by its header byte: 0 for a reserved type or a header with its first or
+// padding bits set.
+using FrameSizes = std::array<std::uint8_t, 256>;
+const FrameSizes& FrameSizesOf(AmrCodec codec);
+// Frames from From while they start before Limit: where the walk got to, how many frames it
+// passed, and, when a frame there is not whole or not valid, why the stream ends there.
+struct FrameWalk {
+  std::int64_t At = 0;
+  std::int64_t Frames = 0;
+  bool Stopped = false;
+  StreamEnd End = StreamEnd::EndOfRecord;
+};
+// Why the stream ends at a frame whose header is not valid: a reserved type or a bad header.
+StreamEnd WhyFrameEnds(std::span<const std::uint8_t> record, std::int64_t at);
+FrameWalk WalkFrames(std::span<const std::uint8_t> record, const FrameSizes& sizes,
+                     std::int64_t from, std::int64_t limit);
+AmrStreamInfo FinishStreamInfo(const StreamStart& start, std::int64_t size, std::int64_t frames,
+                               std::int64_t validBytes, StreamEnd end);
 
 }  // namespace kestrave::audio

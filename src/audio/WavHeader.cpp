@@ -33,8 +33,7 @@ std::optional<std::array<std::uint8_t, kWavHeaderBytes>> MonoPcm16WavHeader(int 
   const std::int64_t dataBytes = samples * kBytesPerSample;
   constexpr std::int64_t kLargest = std::numeric_limits<std::uint32_t>::max();
   constexpr auto kAfterSize = static_cast<std::int64_t>(kWavHeaderBytes) - 8;
-  if (samples < 0 || sampleRate <= 0 || dataBytes > kLargest - kAfterSize)
-    return std::nullopt;
+  if (samples < 0 || sampleRate <= 0 || dataBytes > kLargest - kAfterSize) return std::nullopt;
   std::array<std::uint8_t, kWavHeaderBytes> header{};
   LittleEndianWriter out(header.data());
   out.Text("RIFF");

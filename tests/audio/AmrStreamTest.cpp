@@ -1,4 +1,5 @@
 #include "audio/AmrStream.h"
+#include "audio/AmrStreamPieces.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,39 @@ TEST(AmrStream, AgreesWithAPlainWalkOverDamagedStreams) {
     ASSERT_EQ(info.ValidBytes, walk.ValidBytes) << "trial " << trial;
     ASSERT_LE(info.ValidBytes, static_cast<std::int64_t>(record.size()));
   }
+}
+
+bool SameAnswer(const AmrStreamInfo& a, const AmrStreamInfo& b) {
+  return a.Codec == b.Codec && a.HeaderBytes == b.HeaderBytes && a.Frames == b.Frames &&
+         a.ValidBytes == b.ValidBytes && a.TrailingBytes == b.TrailingBytes && a.End == b.End;
+}
+
+// Pieces cut anywhere, even inside frames, starts that only look like frames, streams that end
+// inside a piece: walked on two threads and joined, every answer is the one-go walk's.
+TEST(AmrStream, WalkingInPiecesOnThreadsAnswersWhatOneWalkDoes) {
+  const auto narrow = test::EncodeNarrowband(test::SpeechLikeSound(8000, 2.0), 5);
+  const auto wide = test::EncodeWideband(test::SpeechLikeSound(16000, 2.0), 8);
+  std::mt19937 random(11);
+  std::vector<std::vector<std::uint8_t>> records;
+  for (int i = 0; i < 60; ++i) {
+    auto record = i % 2 ? wide : narrow;
+    if (i % 3 == 0) record[6 + random() % (record.size() - 6)] ^= 0x80;  // ends early
+    if (i % 5 == 0) record.resize(record.size() - 1 - random() % 50);    // cut in a frame
+    if (i % 7 == 0) record.insert(record.end(), 40, 0x3C);               // frame-like tail
+    if (i == 13) record[1] = 'x';                                        // no header
+    records.push_back(record);
+  }
+  std::vector<std::span<const std::uint8_t>> spans(records.begin(), records.end());
+  for (const std::size_t piece :
+       {std::size_t{1}, std::size_t{7}, std::size_t{100}, std::size_t{4096}}) {
+    const auto infos = ReadAmrStreams(spans, 2, piece);
+    ASSERT_EQ(infos.size(), records.size());
+    for (std::size_t i = 0; i < records.size(); ++i)
+      EXPECT_TRUE(SameAnswer(infos[i], ReadAmrStream(records[i])))
+          << "record " << i << ", pieces of " << piece << ": " << infos[i].Frames << " frames, "
+          << StreamEndText(infos[i].End);
+  }
+  EXPECT_TRUE(ReadAmrStreams({}, 2).empty());
 }
 
 }  // namespace

@@ -16,8 +16,11 @@ extern "C" {
 namespace kestrave::test {
 namespace {
 
-void AppendHeader(std::vector<std::uint8_t>& out, std::string_view header) {
-  out.insert(out.end(), header.begin(), header.end());
+// The storage header, with room for the frames to come.
+std::vector<std::uint8_t> StartFile(std::string_view header, std::size_t frames) {
+  std::vector<std::uint8_t> out(header.begin(), header.end());
+  out.reserve(header.size() + 64 * frames);
+  return out;
 }
 
 }  // namespace
@@ -72,13 +75,12 @@ std::vector<std::int16_t> SpokenSentence(int sampleRate) {
 std::vector<std::uint8_t> EncodeNarrowband(const std::vector<std::int16_t>& sound, int mode) {
   void* encoder = Encoder_Interface_init(0);
   if (!encoder) throw std::runtime_error("the narrowband encoder cannot start");
-  std::vector<std::uint8_t> out;
-  AppendHeader(out, "#!AMR\n");
+  std::vector<std::uint8_t> out = StartFile("#!AMR\n", sound.size() / 160);
   std::uint8_t frame[64];
   for (std::size_t at = 0; at + 160 <= sound.size(); at += 160) {
     const int bytes =
         Encoder_Interface_Encode(encoder, static_cast<Mode>(mode), sound.data() + at, frame, 0);
-    out.insert(out.end(), frame, frame + bytes);
+    if (bytes > 0) out.insert(out.end(), frame, frame + bytes);
   }
   Encoder_Interface_exit(encoder);
   return out;
@@ -87,12 +89,11 @@ std::vector<std::uint8_t> EncodeNarrowband(const std::vector<std::int16_t>& soun
 std::vector<std::uint8_t> EncodeWideband(const std::vector<std::int16_t>& sound, int mode) {
   void* encoder = E_IF_init();
   if (!encoder) throw std::runtime_error("the wideband encoder cannot start");
-  std::vector<std::uint8_t> out;
-  AppendHeader(out, "#!AMR-WB\n");
+  std::vector<std::uint8_t> out = StartFile("#!AMR-WB\n", sound.size() / 320);
   std::uint8_t frame[64];
   for (std::size_t at = 0; at + 320 <= sound.size(); at += 320) {
     const int bytes = E_IF_encode(encoder, mode, sound.data() + at, frame, 0);
-    out.insert(out.end(), frame, frame + bytes);
+    if (bytes > 0) out.insert(out.end(), frame, frame + bytes);
   }
   E_IF_exit(encoder);
   return out;

@@ -33,9 +33,12 @@ void ShowContainer(const ConverterWorkflow& workflow, const CommandWords& words,
   }
   if (!words.Has("--records")) return;
   const RecordReport report = BuildRecordReport(workflow);
+  // The table goes out in one piece: a line at a time would be a write for every record.
+  std::string table;
   if (!report.Records.empty())
     for (const std::string& line : RecordTableLines(report))
-      out.Line(prefix + line);
+      table += prefix + line + '\n';
+  out.Put(table);
   if (const std::string reason = report.Reason(); !reason.empty())
     out.Line(prefix + "note: " + reason);
 }

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <thread>
 
 #include "app/core/ConverterWorkflow.h"
+#include "audio/AmrStreamPieces.h"
 
 namespace kestrave::app {
 namespace {
@@ -69,16 +71,21 @@ RecordReport BuildRecordReport(const ConverterWorkflow& workflow) {
   report.Markers = workflow.ListBox2.Count();
   const int written = report.WindowWrites();
   const hex::THexEditorEx& data = workflow.HexEditorEx1;
+  std::vector<std::span<const std::uint8_t>> bytes;
   for (std::size_t i = 0; i < magics.size(); ++i) {
     RecordRow row;
     row.Number = static_cast<int>(i) + 1;
     row.Start = Position(magics[i]);
     row.End = i + 1 < magics.size() ? Position(magics[i + 1]) - 1 : data.DataSize() - 1;
     row.WrittenByWindow = row.Number <= written;
-    row.Stream = audio::ReadAmrStream(
-        data.ViewBytes(static_cast<int>(row.Start), static_cast<int>(row.Size())));
+    bytes.push_back(data.ViewBytes(static_cast<int>(row.Start), static_cast<int>(row.Size())));
     report.Records.push_back(row);
   }
+  // A gigabyte holds tens of millions of frames: every core walks its share.
+  const auto threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const std::vector<audio::AmrStreamInfo> streams = audio::ReadAmrStreams(bytes, threads);
+  for (std::size_t i = 0; i < streams.size(); ++i)
+    report.Records[i].Stream = streams[i];
   return report;
 }
 

@@ -1,0 +1,229 @@
+#include "audio/AmrStreamPieces.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <system_error>
+#include <thread>
+
+namespace kestrave::audio {
+namespace {
+
+// A start is trusted when this many frames in a row are valid from it: bytes inside a frame
+// rarely look like that many headers with their sizes.
+constexpr int kSyncFrames = 8;
+// How far past a cut the search for a start goes before the cut is given up.
+constexpr std::int64_t kSyncSearchBytes = 4096;
+
+struct Piece {
+  std::size_t Record = 0;
+  std::int64_t Start = 0;
+  std::int64_t Limit = 0;  // where the next piece starts, or the record's end
+  FrameWalk Walk;
+};
+
+// Whether kSyncFrames valid frames follow From (or fewer that end the record exactly).
+bool LooksLikeFrameStart(std::span<const std::uint8_t> record, const FrameSizes& sizes,
+                         std::int64_t from) {
+  const auto size = static_cast<std::int64_t>(record.size());
+  std::int64_t at = from;
+  for (int frame = 0; frame < kSyncFrames; ++frame) {
+    if (at == size) return true;
+    const int bytes = sizes[record[static_cast<std::size_t>(at)]];
+    if (bytes == 0 || size - at < bytes) return false;
+    at += bytes;
+  }
+  return true;
+}
+
+// The pieces of one stream: the first from the header, then one from a trusted start after
+// each cut; a cut with no trusted start near it is left out.
+void CutIntoPieces(std::size_t index, std::span<const std::uint8_t> record,
+                   const StreamStart& start, std::size_t pieceBytes, std::vector<Piece>& pieces) {
+  const auto size = static_cast<std::int64_t>(record.size());
+  const FrameSizes& sizes = FrameSizesOf(start.Codec);
+  pieces.push_back({index, start.HeaderBytes, size, {}});
+  const auto step = static_cast<std::int64_t>(std::max<std::size_t>(pieceBytes, 1));
+  for (std::int64_t cut = start.HeaderBytes + step; cut < size; cut += step) {
+    const std::int64_t searchEnd = std::min(size, cut + kSyncSearchBytes);
+    for (std::int64_t at = std::max(cut, pieces.back().Start + 1); at < searchEnd; ++at) {
+      if (!LooksLikeFrameStart(record, sizes, at)) continue;
+      pieces.back().Limit = at;
+      pieces.push_back({index, at, size, {}});
+      break;
+    }
+  }
+}
+
+// A piece being walked: where it is, and up to where every frame is sure to fit and to start
+// before the piece's limit, so the walk there needs no other check than the header's.
+struct Lane {
+  Piece* Task = nullptr;
+  const std::uint8_t* Bytes = nullptr;
+  const FrameSizes* Sizes = nullptr;
+  std::int64_t At = 0;
+  std::int64_t HotEnd = 0;
+  std::int64_t Frames = 0;
+};
+
+constexpr int kLanes = 8;
+// The largest frame of either codec, header byte included.
+constexpr std::int64_t kLargestFrame = 61;
+
+// Advances every lane a frame at a time while each stays in its sure stretch and meets valid
+// headers. The walks do not wait on one another, so the processor overlaps their reads: several
+// frames in the time of one.
+void Burst(std::array<Lane, kLanes>& lanes) {
+  std::array<std::int64_t, kLanes> at{};
+  std::array<std::int64_t, kLanes> end{};
+  std::array<const std::uint8_t*, kLanes> bytes{};
+  std::array<const std::uint8_t*, kLanes> sizes{};
+  for (int i = 0; i < kLanes; ++i) {
+    at[i] = lanes[i].At;
+    end[i] = lanes[i].HotEnd;
+    bytes[i] = lanes[i].Bytes;
+    sizes[i] = lanes[i].Sizes->data();
+  }
+  std::int64_t steps = 0;
+  for (;;) {
+    bool inside = true;
+    for (int i = 0; i < kLanes; ++i)
+      inside &= at[i] < end[i];
+    if (!inside) break;
+    std::array<int, kLanes> step{};
+    bool valid = true;
+    for (int i = 0; i < kLanes; ++i) {
+      step[i] = sizes[i][bytes[i][at[i]]];
+      valid &= step[i] != 0;
+    }
+    if (!valid) break;
+    for (int i = 0; i < kLanes; ++i)
+      at[i] += step[i];
+    ++steps;
+  }
+  for (int i = 0; i < kLanes; ++i) {
+    lanes[i].At = at[i];
+    lanes[i].Frames += steps;
+  }
+}
+
+// Walks pieces handed out by Next: a lane each while there are enough, the rest one by one.
+void WalkPieces(const std::vector<std::span<const std::uint8_t>>& records,
+                const std::vector<StreamStart>& starts, std::vector<Piece>& pieces,
+                std::atomic<std::size_t>& next) {
+  const auto take = [&]() -> Piece* {
+    const std::size_t index = next.fetch_add(1, std::memory_order_relaxed);
+    return index < pieces.size() ? &pieces[index] : nullptr;
+  };
+  const auto startLane = [&](Lane& lane, Piece* piece) {
+    const auto& record = records[piece->Record];
+    const auto size = static_cast<std::int64_t>(record.size());
+    lane = {piece,
+            record.data(),
+            &FrameSizesOf(starts[piece->Record].Codec),
+            piece->Start,
+            std::min(piece->Limit, size - kLargestFrame + 1),
+            0};
+  };
+  // The end of a lane's piece past its sure stretch, or at a header that is not valid, walked
+  // with every check.
+  const auto finishLane = [&](Lane& lane) {
+    Piece& piece = *lane.Task;
+    const FrameWalk rest = WalkFrames(records[piece.Record], *lane.Sizes, lane.At, piece.Limit);
+    piece.Walk = {rest.At, lane.Frames + rest.Frames, rest.Stopped, rest.End};
+  };
+  std::array<Lane, kLanes> lanes{};
+  int filled = 0;
+  for (; filled < kLanes; ++filled) {
+    Piece* piece = take();
+    if (!piece) break;
+    startLane(lanes[static_cast<std::size_t>(filled)], piece);
+  }
+  while (filled == kLanes) {
+    Burst(lanes);
+    for (Lane& lane : lanes) {
+      const bool valid = lane.At < lane.HotEnd && (*lane.Sizes)[lane.Bytes[lane.At]] != 0;
+      if (valid) continue;
+      finishLane(lane);
+      Piece* piece = take();
+      if (piece) {
+        startLane(lane, piece);
+      } else {
+        lane.Task = nullptr;
+        filled = 0;  // too few left for every lane: the rest one by one
+      }
+    }
+  }
+  for (Lane& lane : lanes)
+    if (lane.Task) finishLane(lane);
+}
+
+}  // namespace
+
+std::vector<AmrStreamInfo> ReadAmrStreams(const std::vector<std::span<const std::uint8_t>>& records,
+                                          int threads, std::size_t pieceBytes) {
+  std::vector<StreamStart> starts;
+  std::vector<Piece> pieces;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    starts.push_back(ReadStreamHeader(records[i]));
+    if (starts.back().Codec != AmrCodec::Unknown)
+      CutIntoPieces(i, records[i], starts.back(), pieceBytes, pieces);
+  }
+  std::atomic<std::size_t> next{0};
+  // A thread costs more to start than a few megabytes take to walk.
+  std::int64_t total = 0;
+  for (const auto& record : records)
+    total += static_cast<std::int64_t>(record.size());
+  constexpr std::int64_t kBytesWorthAThread = std::int64_t{32} << 20;
+  const int workers = std::clamp<int>(
+      threads, 1, static_cast<int>(std::max<std::int64_t>(total / kBytesWorthAThread, 1)));
+  std::vector<std::thread> helpers;
+  for (int i = 1; i < workers; ++i) {
+    try {
+      helpers.emplace_back([&] { WalkPieces(records, starts, pieces, next); });
+    } catch (const std::system_error&) {
+      break;  // no thread to be had: this one walks the rest
+    }
+  }
+  WalkPieces(records, starts, pieces, next);
+  for (std::thread& helper : helpers)
+    helper.join();
+
+  // Joined in order: a piece counts only when the stream really reaches its start.
+  std::vector<AmrStreamInfo> infos;
+  std::size_t p = 0;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const auto record = records[i];
+    const auto size = static_cast<std::int64_t>(record.size());
+    const StreamStart& start = starts[i];
+    if (start.Codec == AmrCodec::Unknown) {
+      infos.push_back(FinishStreamInfo(start, size, 0, 0, StreamEnd::WrongMagic));
+      continue;
+    }
+    const std::size_t first = p;
+    while (p < pieces.size() && pieces[p].Record == i)
+      ++p;
+    std::int64_t at = start.HeaderBytes;
+    std::int64_t frames = 0;
+    StreamEnd end = StreamEnd::EndOfRecord;
+    for (std::size_t k = first; k < p; ++k) {
+      const Piece& piece = pieces[k];
+      FrameWalk walk = piece.Walk;
+      if (at != piece.Start) {
+        if (at >= piece.Limit) continue;  // the stream passed over this piece's start
+        walk = WalkFrames(record, FrameSizesOf(start.Codec), at, piece.Limit);
+      }
+      frames += walk.Frames;
+      at = walk.At;
+      if (walk.Stopped) {
+        // The interleaved walker does not tell a reserved type from a bad header.
+        end = walk.End == StreamEnd::TruncatedFrame ? walk.End : WhyFrameEnds(record, at);
+        break;
+      }
+    }
+    infos.push_back(FinishStreamInfo(start, size, frames, at, end));
+  }
+  return infos;
+}
+
+}  // namespace kestrave::audio

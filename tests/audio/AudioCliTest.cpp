@@ -12,6 +12,7 @@
 #include "audio/AmrStream.h"
 #include "support/AmrEncoders.h"
 #include "support/CliRun.h"
+#include "support/HostileFiles.h"
 
 namespace kestrave::test {
 namespace {
@@ -251,6 +252,49 @@ TEST(AudioCli, OptionsThatCannotGoTogetherAreRefusedBeforeAnythingIsRead) {
   const CliRun blocked = RunCli("extract -o file/sub c.drf", dir);
   EXPECT_EQ(blocked.exitCode, 2);
   EXPECT_NE(blocked.err.find("cannot be made"), std::string::npos) << blocked.err;
+}
+
+// What sits under a record's name is never waited on nor replaced when it is not a file, a link
+// leads to the file it names, and the container itself is never a record's target.
+TEST(AudioCli, RecordNamesThatAreNotPlainFilesAreHandledSafely) {
+  TempDir dir;
+  WriteAll(dir.File("c.drf"), Container({Narrowband(), Wideband()}));
+  MakeFifo(dir.File("fifo_1.wav"));
+  FifoGuard guard(dir.File("fifo_1.wav"));
+  const CliRun fifo = RunCli("extract --wav c.drf fifo", dir);
+  EXPECT_EQ(fifo.exitCode, 2);
+  EXPECT_NE(fifo.err.find("Not a regular file"), std::string::npos) << fifo.err;
+  EXPECT_TRUE(IsFifo(dir.File("fifo_1.wav")));
+
+  WriteAll(dir.File("kept.amr"), "old");
+  std::filesystem::create_symlink("kept.amr", dir.File("link_1.amr"));
+  ASSERT_EQ(RunCli("extract --trim c.drf link", dir).exitCode, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link_1.amr")));
+  EXPECT_EQ(ReadAll(dir.File("kept.amr")), Narrowband());
+
+  std::filesystem::create_symlink("c.drf", dir.File("self_2.wav"));
+  const CliRun self = RunCli("extract --wav c.drf self", dir);
+  EXPECT_EQ(self.exitCode, 2);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("self_1.wav"))) << "refused before writing";
+  EXPECT_EQ(ReadAll(dir.File("c.drf")), Container({Narrowband(), Wideband()}));
+}
+
+// On a terminal the records written so far show on one line of standard error, cleared at the
+// end; in a file or a pipe there is no such line.
+TEST(AudioCli, ProgressShowsOnATerminalOnly) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1)";
+  TempDir dir;
+  WriteAll(dir.File("c.drf"), Container({Narrowband(), Wideband()}));
+  const std::string typescript = dir.File("terminal.txt");
+  const std::string command = std::string("cd '") + dir.Path() + "' && script -qec \"'" +
+                              KESTRAVE_CLI_PATH + "' extract --trim -o out c.drf >/dev/null\" '" +
+                              typescript + "' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string shown = Slurp(typescript);
+  EXPECT_NE(shown.find("2 records, 0.0 MB"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\r\033[K"), std::string::npos) << "the line is cleared at the end";
+  const CliRun piped = RunCli("extract --trim -o out2 c.drf", dir);
+  EXPECT_EQ(piped.err, "");
 }
 
 }  // namespace

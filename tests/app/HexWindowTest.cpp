@@ -99,6 +99,45 @@ class HexWindowUser : public ::testing::Test {
   HexWindow window;
 };
 
+// --- Go to offset -----------------------------------------------------------------------------
+
+using HexWindowGoTo = HexWindowUser;
+
+TEST_F(HexWindowGoTo, TheCaretGoesWhereTheTypedOffsetSaysAndTheDialogRemembersIt) {
+  Open(Write("data.bin", std::string(256, '.')));
+  dialogs.offsetAnswers.push_back("0x80");
+  MenuItem("Go to Offset...")->trigger();
+  EXPECT_EQ(window.Editor().CursorPosition(), 0x80);
+  dialogs.offsetAnswers.push_back("-16");
+  MenuItem("Go to Offset...")->trigger();
+  EXPECT_EQ(window.Editor().CursorPosition(), 0x70);
+  dialogs.offsetAnswers.push_back("50%");
+  MenuItem("Go to Offset...")->trigger();
+  EXPECT_EQ(window.Editor().CursorPosition(), 128);
+  ASSERT_EQ(dialogs.offsetShownWith.size(), 3u);
+  EXPECT_EQ(dialogs.offsetShownWith[0], "");
+  EXPECT_EQ(dialogs.offsetShownWith[2], "-16") << "the dialog starts with the last value";
+  EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(HexWindowGoTo, AnOffsetOutsideTheDataIsRefusedAndTheCaretStays) {
+  Open(Write("data.bin", std::string(256, '.')));
+  window.Editor().SetSelectionStart(10);
+  dialogs.offsetAnswers.push_back("0x100");
+  MenuItem("Go to Offset...")->trigger();
+  EXPECT_EQ(window.Editor().CursorPosition(), 10);
+  EXPECT_EQ(dialogs.errors,
+            std::vector<std::string>{
+                "Offset 0x100 lies outside the data, which runs from 0 to 255 (0xFF)."});
+  dialogs.offsetAnswers.push_back("lots");
+  MenuItem("Go to Offset...")->trigger();
+  ASSERT_EQ(dialogs.errors.size(), 2u);
+  EXPECT_EQ(dialogs.errors[1], "\"lots\" is not an offset: type 1234, 0x4D2, +16, -0x10 or 50%.");
+  MenuItem("Go to Offset...")->trigger();  // cancelled
+  EXPECT_EQ(dialogs.errors.size(), 2u);
+  EXPECT_EQ(MenuItem("Go to Offset...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
+}
+
 // --- Find -------------------------------------------------------------------------------------
 
 using HexWindowFind = HexWindowUser;

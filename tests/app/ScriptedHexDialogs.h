@@ -27,6 +27,10 @@ class ScriptedHexDialogs : public IHexDialogs {
     findShownWith.push_back(previous);
     return Next(findAnswers);
   }
+  std::optional<std::string> AskOffset(const std::string& previous) override {
+    offsetShownWith.push_back(previous);
+    return Next(offsetAnswers);
+  }
   SaveChangesAnswer AskSaveChanges() override {
     ++saveChangesAsked;
     if (saveChangesAnswers.empty()) return SaveChangesAnswer::Cancel;
@@ -47,6 +51,7 @@ class ScriptedHexDialogs : public IHexDialogs {
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
   std::deque<std::optional<FindRequest>> findAnswers;
+  std::deque<std::optional<std::string>> offsetAnswers;
   std::deque<SaveChangesAnswer> saveChangesAnswers;
   std::optional<int> cancelFrom;  // the percent at which the user presses Cancel
 
@@ -55,6 +60,7 @@ class ScriptedHexDialogs : public IHexDialogs {
   int progressEnded = 0;
   std::vector<std::string> saveSuggestions;
   std::vector<FindRequest> findShownWith;
+  std::vector<std::string> offsetShownWith;
   std::vector<std::pair<std::string, int>> progress;
   std::vector<std::string> messages;
   std::vector<std::string> errors;

@@ -26,6 +26,8 @@ class IHexDialogs {
   virtual std::optional<std::string> ChooseFileToSave(const std::string& suggested) = 0;
   // Starts with the previous request filled in; nothing when the user cancelled.
   virtual std::optional<FindRequest> AskWhatToFind(const FindRequest& previous) = 0;
+  // What offset to go to, as typed; starts with the previous text; nothing when cancelled.
+  virtual std::optional<std::string> AskOffset(const std::string& previous) = 0;
   virtual SaveChangesAnswer AskSaveChanges() = 0;
   // Long work under way: the text and how far it got; answers whether the user asked to stop.
   // EndProgress takes the display away (also when it never appeared).

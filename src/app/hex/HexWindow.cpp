@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "app/hex/OffsetInput.h"
 #include "app/hex/QtHexDialogs.h"
 #include "app/hex/ViewSettingsStore.h"
 #include "hexeditor/text/Conversions.h"
@@ -170,6 +171,8 @@ void HexWindow::BuildEditMenu(QMenu* edit) {
   edit->addAction(tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F), this,
                   [this] { Find(false); });
   edit->addAction(tr("Find &Next"), QKeySequence(Qt::Key_F3), this, [this] { Find(true); });
+  edit->addAction(tr("&Go to Offset..."), QKeySequence(Qt::CTRL | Qt::Key_G), this,
+                  [this] { GoToOffset(); });
   edit->addSeparator();
   insertMode_ = edit->addAction(tr("&Insert Mode"), QKeySequence(Qt::Key_Insert), this, [this] {
     editor_.SetInsertMode(insertMode_->isChecked());
@@ -379,6 +382,48 @@ void HexWindow::FindNextHit() {
     editor_.SetSelectionStart(hit + static_cast<int>(pattern.size()) - 1);
     editor_.SetSelectionEnd(hit);
   });
+}
+
+// --- Go to offset -----------------------------------------------------------------------------
+
+namespace {
+
+QString OffsetProblemText(OffsetProblem problem, const std::string& typed, int size) {
+  const QString text = QString::fromStdString(typed).trimmed();
+  switch (problem) {
+    case OffsetProblem::NoData:
+      return HexWindow::tr("There is no data to go to.");
+    case OffsetProblem::Empty:
+      return HexWindow::tr("Type an offset: 1234, 0x4D2, +16, -0x10 or 50%.");
+    case OffsetProblem::NotAPercentage:
+      return HexWindow::tr("\"%1\" is not a share from 0% to 100%.").arg(text);
+    case OffsetProblem::NotAnOffset:
+      return HexWindow::tr("\"%1\" is not an offset: type 1234, 0x4D2, +16, -0x10 or 50%.")
+          .arg(text);
+    case OffsetProblem::OutsideTheData:
+      return HexWindow::tr("Offset %1 lies outside the data, which runs from 0 to %2 (0x%3).")
+          .arg(text)
+          .arg(size - 1)
+          .arg(QString::number(size - 1, 16).toUpper());
+    case OffsetProblem::None:
+      break;
+  }
+  return {};
+}
+
+}  // namespace
+
+void HexWindow::GoToOffset() {
+  const std::optional<std::string> typed = dialogs_.AskOffset(lastOffset_);
+  if (!typed) return;
+  lastOffset_ = *typed;
+  const OffsetTarget target =
+      ParseOffsetTarget(*typed, editor_.CursorPosition(), editor_.DataSize());
+  if (!target.Valid()) {
+    dialogs_.ShowError(OffsetProblemText(target.Problem, *typed, editor_.DataSize()).toStdString());
+    return;
+  }
+  Guarded([&] { editor_.SetSelectionStart(static_cast<int>(target.Offset)); });
 }
 
 // --- State ------------------------------------------------------------------------------------

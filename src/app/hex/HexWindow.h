@@ -66,6 +66,8 @@ class HexWindow : public QMainWindow {
   void Find(bool again);
   bool AskForPattern();
   void FindNextHit();
+  // Asks for an offset (starting with the last one typed) and puts the caret there.
+  void GoToOffset();
   bool ConfirmDiscard();
   void RefreshTitleAndStatus();
   void RefreshMenus();
@@ -98,6 +100,7 @@ class HexWindow : public QMainWindow {
   QAction* otherBytesPerRow_ = nullptr;
   FindRequest lastFind_;
   std::string lastPattern_;  // the bytes of lastFind_
+  std::string lastOffset_;   // as the user last typed it into "Go to Offset"
   bool refreshPending_ = false;
 };
 

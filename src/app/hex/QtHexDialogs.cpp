@@ -62,6 +62,22 @@ std::optional<FindRequest> QtHexDialogs::AskWhatToFind(const FindRequest& previo
   return FindRequest{text->text().toStdString(), hexDigits->isChecked(), ignoreCase->isChecked()};
 }
 
+std::optional<std::string> QtHexDialogs::AskOffset(const std::string& previous) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(QObject::tr("Go to Offset"));
+  auto* layout = new QFormLayout(&dialog);
+  auto* text = new QLineEdit(ToQString(previous), &dialog);
+  text->selectAll();
+  text->setPlaceholderText(QObject::tr("1234, 0x4D2, +16, -0x10 or 50%"));
+  layout->addRow(QObject::tr("Offset:"), text);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  layout->addRow(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return text->text().toStdString();
+}
+
 SaveChangesAnswer QtHexDialogs::AskSaveChanges() {
   const auto answer =
       QMessageBox::question(parent_, Title(), QObject::tr("The data has changed. Save it first?"),

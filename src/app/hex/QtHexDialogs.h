@@ -18,6 +18,7 @@ class QtHexDialogs : public IHexDialogs {
   std::optional<std::string> ChooseFileToOpen() override;
   std::optional<std::string> ChooseFileToSave(const std::string& suggested) override;
   std::optional<FindRequest> AskWhatToFind(const FindRequest& previous) override;
+  std::optional<std::string> AskOffset(const std::string& previous) override;
   SaveChangesAnswer AskSaveChanges() override;
   bool ShowProgress(const std::string& text, int percent) override;
   void EndProgress() override;

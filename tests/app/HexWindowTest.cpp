@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 #include <filesystem>
 
+#include "app/hex/DataInspectorDock.h"
 #include "app/hex/HexWindow.h"
 #include "app/hex/ViewSettingsStore.h"
 #include "support/TempDir.h"
@@ -74,8 +75,9 @@ class HexWindowUser : public ::testing::Test {
   }
   // A menu item by its text without the mnemonic.
   QAction* MenuItem(const QString& text) {
-    for (QAction* action : window.menuBar()->findChildren<QAction*>())
-      if (action->isVisible() && action->text().remove(QLatin1Char('&')) == text) return action;
+    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>())
+      for (QAction* action : menu->actions())
+        if (action->isVisible() && action->text().remove(QLatin1Char('&')) == text) return action;
     ADD_FAILURE() << "no menu item " << text.toStdString();
     return new QAction(&window);
   }
@@ -136,6 +138,61 @@ TEST_F(HexWindowGoTo, AnOffsetOutsideTheDataIsRefusedAndTheCaretStays) {
   MenuItem("Go to Offset...")->trigger();  // cancelled
   EXPECT_EQ(dialogs.errors.size(), 2u);
   EXPECT_EQ(MenuItem("Go to Offset...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
+}
+
+// --- Data inspector ---------------------------------------------------------------------------
+
+using HexWindowInspector = HexWindowUser;
+
+TEST_F(HexWindowInspector, FollowsTheCaretAndTheSelectionInEitherByteOrder) {
+  Open(Write("data.bin", std::string("\x34\x12\xFF\xFF\x00\x00\x80\x3F", 8)));
+  DataInspectorDock& inspector = window.Inspector();
+  EXPECT_FALSE(inspector.isVisible()) << "shown on request";
+  MenuItem("Data Inspector")->trigger();
+  QApplication::processEvents();
+  ASSERT_TRUE(inspector.isVisible());
+  EXPECT_EQ(inspector.ShownValue(InspectedType::UInt16), "4660");
+  EXPECT_EQ(inspector.ShownValue(InspectedType::Binary), "00110100");
+  Press(Qt::Key_Right);
+  Press(Qt::Key_Right);
+  EXPECT_EQ(window.Editor().CursorPosition(), 1);
+  EXPECT_EQ(inspector.ShownValue(InspectedType::UInt8), "18") << "follows the caret";
+  window.Editor().SetSelection(4, 7);
+  QApplication::processEvents();
+  EXPECT_EQ(inspector.ShownValue(InspectedType::Float32), "1") << "from the selection's start";
+  inspector.SetBigEndian(true);
+  EXPECT_EQ(inspector.ShownValue(InspectedType::UInt32), "32831");
+  window.Editor().SetSelectionStart(7);
+  QApplication::processEvents();
+  EXPECT_EQ(inspector.ShownValue(InspectedType::UInt16), "") << "one byte left";
+}
+
+TEST_F(HexWindowInspector, ATypedValueIsWrittenAsOneStepThatUndoTakesBack) {
+  Open(Write("data.bin", std::string(8, '\0')));
+  DataInspectorDock& inspector = window.Inspector();
+  inspector.show();
+  window.Editor().SetSelectionStart(2);
+  inspector.EditValue(InspectedType::Int16, "-2");
+  EXPECT_EQ(Selected(), "");
+  std::string bytes(8, '\0');
+  window.Editor().ReadBlock(bytes.data(), 0, 8);
+  EXPECT_EQ(bytes, std::string("\0\0\xFE\xFF\0\0\0\0", 8));
+  EXPECT_EQ(inspector.ShownValue(InspectedType::Int16), "-2");
+  EXPECT_EQ(window.Editor().DataSize(), 8);
+  ASSERT_TRUE(window.Editor().CanUndo());
+  EXPECT_EQ(window.Editor().UndoDescription(), "Edit int16");
+  window.Editor().Undo();
+  window.Editor().ReadBlock(bytes.data(), 0, 8);
+  EXPECT_EQ(bytes, std::string(8, '\0'));
+
+  inspector.EditValue(InspectedType::Int8, "300");
+  window.Editor().SetSelectionStart(6);
+  inspector.EditValue(InspectedType::UInt32, "7");
+  EXPECT_EQ(dialogs.errors,
+            (std::vector<std::string>{
+                "\"300\" is not a value of type int8.",
+                "A uint32 value needs 4 bytes; the data has 2 from the caret on."}));
+  EXPECT_FALSE(window.Editor().CanUndo()) << "nothing was written";
 }
 
 // --- Find -------------------------------------------------------------------------------------
@@ -383,7 +440,12 @@ TEST_F(HexWindowShortcuts, TheEditorsOwnKeysActOnce) {
 TEST_F(HexWindowShortcuts, EveryShortcutShownInAMenuWorksOnce) {
   Open(Write("all.bin", "all"));
   int shortcuts = 0;
-  for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
+  // Every action a menu shows, also those another object owns (the inspector's toggle).
+  QList<QAction*> actions;
+  for (QMenu* menu : window.menuBar()->findChildren<QMenu*>())
+    for (QAction* action : menu->actions())
+      if (!actions.contains(action)) actions.push_back(action);
+  for (QAction* action : actions) {
     const QKeySequence keys = action->shortcut();
     if (keys.isEmpty()) continue;
     ++shortcuts;
@@ -404,7 +466,7 @@ TEST_F(HexWindowShortcuts, EveryShortcutShownInAMenuWorksOnce) {
     EXPECT_EQ(fired, editorActs ? 0 : 1)
         << keys.toString().toStdString() << " for " << action->text().toStdString();
   }
-  EXPECT_EQ(shortcuts, 24) << "File 5, Edit 9, Bookmarks 10";
+  EXPECT_EQ(shortcuts, 26) << "File 5, Edit 10, View 1, Bookmarks 10";
   for (HexWindow* other : HexWindows())
     if (other != &window) other->close();
 }

@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "app/hex/DataInspectorDock.h"
 #include "app/hex/OffsetInput.h"
 #include "app/hex/QtHexDialogs.h"
 #include "app/hex/ViewSettingsStore.h"
@@ -76,6 +77,11 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
   editor_.OnProgress = [this](hex::TCustomHexEditor&, hex::THexProgressKind kind,
                               const std::string& name, std::uint8_t percent,
                               bool& cancel) { ShowProgress(kind, name, percent, cancel); };
+  inspector_ = new DataInspectorDock(
+      editor_, dialogs_, [this](const std::function<void()>& step) { Guarded(step); }, this);
+  addDockWidget(Qt::RightDockWidgetArea, inspector_);
+  // Shown on request (View > Data Inspector, Ctrl+I): a row of 16 bytes keeps its room.
+  inspector_->hide();
   BuildMenus();
   Guarded([this] { editor_.SetOleDragDrop(true); });
   if (const std::optional<std::string> damaged = LoadViewSettings(editor_))
@@ -182,6 +188,11 @@ void HexWindow::BuildEditMenu(QMenu* edit) {
 }
 
 void HexWindow::BuildViewMenu(QMenu* viewMenu) {
+  QAction* inspector = inspector_->toggleViewAction();
+  inspector->setText(tr("Data &Inspector"));
+  inspector->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  viewMenu->addAction(inspector);
+  viewMenu->addSeparator();
   QMenu* translation = viewMenu->addMenu(tr("&Translation"));
   auto* translations = new QActionGroup(this);
   for (std::size_t kind = 0; kind < hex::kTranslationKindCount; ++kind) {
@@ -470,6 +481,7 @@ void HexWindow::RefreshTitleAndStatus() {
   mode_->setText(editor_.ReadOnlyView() ? tr("Read only")
                  : editor_.InsertMode() ? tr("Insert")
                                         : tr("Overwrite"));
+  if (inspector_ && inspector_->isVisible()) inspector_->Refresh();
   view::ReportShownText("title", windowTitle());
   view::ReportShownText(
       "status",

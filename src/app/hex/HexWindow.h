@@ -22,6 +22,8 @@ class HexView;
 
 namespace kestrave::app {
 
+class DataInspectorDock;
+
 // A small hex editor window around one view: files, search, editing, undo, clipboard and the
 // layout settings, with a status bar for position, selection and mode.
 class HexWindow : public QMainWindow {
@@ -40,6 +42,7 @@ class HexWindow : public QMainWindow {
   bool OpenFile(const QString& path);
   hex::THexEditorEx& Editor() { return editor_; }
   view::HexView& View() { return *view_; }
+  DataInspectorDock& Inspector() { return *inspector_; }
   static QStringList RecentFiles();
 
  protected:
@@ -84,6 +87,7 @@ class HexWindow : public QMainWindow {
   view::QtBusyIndicator busy_;
   hex::THexEditorEx editor_;
   view::HexView* view_;
+  DataInspectorDock* inspector_ = nullptr;
   QLabel* position_;
   QLabel* selection_;
   QLabel* mode_;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kestrave::app {
+
+// What the bytes at the caret mean read as each common type: the rows of the data inspector.
+enum class InspectedType {
+  Int8,
+  UInt8,
+  Int16,
+  UInt16,
+  Int32,
+  UInt32,
+  Int64,
+  UInt64,
+  Float32,
+  Float64,
+  UnixTime32,
+  UnixTime64,
+  DosDateTime,
+  Utf8,
+  Utf16,
+  Binary
+};
+
+struct InspectedValue {
+  InspectedType Type;
+  // The type's name as the inspector shows it ("int16", "float64", "DOS date/time"...).
+  std::string Name;
+  // The value, or empty when there are too few bytes or they are no valid value of the type.
+  std::string Text;
+  // How many bytes the value takes from the caret (for UTF-8: the character's length).
+  int Bytes = 0;
+};
+
+// Every row for the bytes from the caret (up to eight are looked at), in one byte order.
+std::vector<InspectedValue> InspectBytes(std::span<const std::uint8_t> bytes, bool bigEndian);
+
+// The bytes a typed value stands for in a row's type and byte order: nothing when the text is
+// not a value of the type or does not fit it. UTF-8 and UTF-16 take one character.
+std::optional<std::vector<std::uint8_t>> EncodeValue(InspectedType type, const std::string& text,
+                                                     bool bigEndian);
+
+}  // namespace kestrave::app

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
@@ -193,6 +194,30 @@ TEST_F(HexWindowInspector, ATypedValueIsWrittenAsOneStepThatUndoTakesBack) {
                 "\"300\" is not a value of type int8.",
                 "A uint32 value needs 4 bytes; the data has 2 from the caret on."}));
   EXPECT_FALSE(window.Editor().CanUndo()) << "nothing was written";
+}
+
+// --- Copy as ----------------------------------------------------------------------------------
+
+using HexWindowCopyAs = HexWindowUser;
+
+TEST_F(HexWindowCopyAs, TheSelectionGoesToTheClipboardInEachForm) {
+  Open(Write("data.bin", std::string("Hi\xC0\n\x00", 5)));
+  MenuItem("Hex Text")->trigger();
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Select the bytes to copy first."});
+  window.Editor().SetSelection(0, 4);
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  MenuItem("Hex Text")->trigger();
+  EXPECT_EQ(clipboard->text().toStdString(), "48 69 C0 0A 00");
+  MenuItem("C Array")->trigger();
+  EXPECT_EQ(clipboard->text().toStdString(),
+            "const unsigned char data[5] = {\n    0x48, 0x69, 0xC0, 0x0A, 0x00,\n};\n");
+  MenuItem("Base64")->trigger();
+  EXPECT_EQ(clipboard->text().toStdString(), "SGnACgA=");
+  MenuItem("Text")->trigger();
+  EXPECT_EQ(clipboard->text(), QString::fromUtf16(u"Hi\u0410..")) << "as the characters show";
+  window.Editor().SetTranslation(hex::tkDos8);
+  MenuItem("Text")->trigger();
+  EXPECT_EQ(clipboard->text().at(2), QChar('+')) << "0xC0, a DOS box corner, as the view shows it";
 }
 
 // --- Find -------------------------------------------------------------------------------------

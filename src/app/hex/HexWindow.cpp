@@ -2,6 +2,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "app/hex/CopyAs.h"
 #include "app/hex/DataInspectorDock.h"
 #include "app/hex/OffsetInput.h"
 #include "app/hex/QtHexDialogs.h"
@@ -173,6 +175,11 @@ void HexWindow::BuildEditMenu(QMenu* edit) {
                   [this] { Guarded([this] { editor_.PasteFromClipboard(); }); });
   edit->addAction(tr("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A), this,
                   [this] { editor_.SelectAll(); });
+  QMenu* copyAs = edit->addMenu(tr("Copy A&s"));
+  copyAs->addAction(tr("&Hex Text"), this, [this] { CopyAs(CopyForm::HexText); });
+  copyAs->addAction(tr("&C Array"), this, [this] { CopyAs(CopyForm::CArray); });
+  copyAs->addAction(tr("&Base64"), this, [this] { CopyAs(CopyForm::Base64); });
+  copyAs->addAction(tr("&Text"), this, [this] { CopyAs(CopyForm::Text); });
   edit->addSeparator();
   edit->addAction(tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F), this,
                   [this] { Find(false); });
@@ -392,6 +399,48 @@ void HexWindow::FindNextHit() {
     }
     editor_.SetSelectionStart(hit + static_cast<int>(pattern.size()) - 1);
     editor_.SetSelectionEnd(hit);
+  });
+}
+
+// --- Copy as ----------------------------------------------------------------------------------
+
+void HexWindow::CopyAs(CopyForm form) {
+  const int count = editor_.SelectionCount();
+  if (count == 0) {
+    dialogs_.ShowMessage(tr("Select the bytes to copy first.").toStdString());
+    return;
+  }
+  // As text a selection takes two to four times its bytes: beyond this, use the plain copy.
+  constexpr int kLargest = 64 << 20;
+  if (count > kLargest) {
+    dialogs_.ShowError(tr("Copy As takes up to %1 MiB; the selection holds %2 bytes.")
+                           .arg(kLargest >> 20)
+                           .arg(count)
+                           .toStdString());
+    return;
+  }
+  Guarded([&] {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+    editor_.ReadBlock(bytes.data(), editor_.SelectionLow(), count);
+    QString text;
+    switch (form) {
+      case CopyForm::HexText:
+        text = QString::fromStdString(HexText(bytes));
+        break;
+      case CopyForm::CArray:
+        text = QString::fromStdString(CArray(bytes));
+        break;
+      case CopyForm::Base64:
+        text = QString::fromLatin1(
+            QByteArray(reinterpret_cast<const char*>(bytes.data()), count).toBase64());
+        break;
+      case CopyForm::Text:
+        text = QString::fromStdU16String(TranslatedText(bytes, [this](std::uint8_t byte) {
+          return platform::AnsiCodePage().ToUnicode(editor_.DataByteToChar(byte));
+        }));
+        break;
+    }
+    QGuiApplication::clipboard()->setText(text);
   });
 }
 

@@ -69,6 +69,9 @@ class HexWindow : public QMainWindow {
   void Find(bool again);
   bool AskForPattern();
   void FindNextHit();
+  // The selection to the desktop clipboard as text in one of these forms.
+  enum class CopyForm { HexText, CArray, Base64, Text };
+  void CopyAs(CopyForm form);
   // Asks for an offset (starting with the last one typed) and puts the caret there.
   void GoToOffset();
   bool ConfirmDiscard();

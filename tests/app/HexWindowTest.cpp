@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
@@ -218,6 +220,46 @@ TEST_F(HexWindowCopyAs, TheSelectionGoesToTheClipboardInEachForm) {
   window.Editor().SetTranslation(hex::tkDos8);
   MenuItem("Text")->trigger();
   EXPECT_EQ(clipboard->text().at(2), QChar('+')) << "0xC0, a DOS box corner, as the view shows it";
+}
+
+// --- Checksums and the status -------------------------------------------------------------------
+
+using HexWindowChecksum = HexWindowUser;
+
+TEST_F(HexWindowChecksum, EachChecksumOfTheSelectionIsTheWellKnownOne) {
+  Open(Write("data.bin", "xxabcxx"));
+  MenuItem("SHA-256")->trigger();
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Select the bytes to sum first."});
+  dialogs.messages.clear();
+  window.Editor().SetSelection(2, 4);
+  for (const char* name : {"CRC-32", "MD5", "SHA-1", "SHA-256"})
+    MenuItem(name)->trigger();
+  EXPECT_EQ(dialogs.messages,
+            (std::vector<std::string>{
+                "CRC-32 of 3 bytes from 0x2:\n352441c2",
+                "MD5 of 3 bytes from 0x2:\n900150983cd24fb0d6963f7d28e17f72",
+                "SHA-1 of 3 bytes from 0x2:\na9993e364706816aba3e25717850c26c9cd0d89d",
+                "SHA-256 of 3 bytes from 0x2:\n"
+                "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"}));
+  const auto* status = window.statusBar();
+  QStringList texts;
+  for (const QLabel* label : status->findChildren<QLabel*>())
+    texts << label->text();
+  EXPECT_TRUE(texts.contains("Selected 3 bytes from 0x2 to 0x4 (2 to 4)"))
+      << texts.join('|').toStdString();
+}
+
+TEST_F(HexWindowChecksum, ALongSelectionShowsItsProgressAndCanBeStopped) {
+  Open(Write("big.bin", std::string(HexWindow::kProgressFrom + 10, 'z')));
+  window.Editor().SelectAll();
+  dialogs.cancelFrom = 50;
+  MenuItem("MD5")->trigger();
+  EXPECT_FALSE(dialogs.progress.empty());
+  EXPECT_TRUE(dialogs.messages.empty()) << "stopped: no sum shown";
+  dialogs.cancelFrom.reset();
+  MenuItem("CRC-32")->trigger();
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].rfind("CRC-32 of 8388618 bytes from 0x0:", 0), 0u);
 }
 
 // --- Find -------------------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "app/hex/Checksum.h"
 #include "app/hex/CopyAs.h"
 #include "app/hex/DataInspectorDock.h"
 #include "app/hex/OffsetInput.h"
@@ -180,6 +181,11 @@ void HexWindow::BuildEditMenu(QMenu* edit) {
   copyAs->addAction(tr("&C Array"), this, [this] { CopyAs(CopyForm::CArray); });
   copyAs->addAction(tr("&Base64"), this, [this] { CopyAs(CopyForm::Base64); });
   copyAs->addAction(tr("&Text"), this, [this] { CopyAs(CopyForm::Text); });
+  QMenu* checksums = edit->addMenu(tr("Chec&ksum of Selection"));
+  for (const ChecksumKind kind :
+       {ChecksumKind::Crc32, ChecksumKind::Md5, ChecksumKind::Sha1, ChecksumKind::Sha256})
+    checksums->addAction(QString::fromLatin1(ChecksumName(kind)), this,
+                         [this, kind] { ShowChecksum(kind); });
   edit->addSeparator();
   edit->addAction(tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F), this,
                   [this] { Find(false); });
@@ -444,6 +450,41 @@ void HexWindow::CopyAs(CopyForm form) {
   });
 }
 
+// --- Checksums --------------------------------------------------------------------------------
+
+void HexWindow::ShowChecksum(ChecksumKind kind) {
+  const int count = editor_.SelectionCount();
+  if (count == 0) {
+    dialogs_.ShowMessage(tr("Select the bytes to sum first.").toStdString());
+    return;
+  }
+  const QString name = QString::fromLatin1(ChecksumName(kind));
+  Guarded([&] {
+    Checksum sum(kind);
+    const int low = editor_.SelectionLow();
+    const bool showProgress = count >= kProgressFrom;
+    constexpr int kPiece = 4 << 20;
+    for (int done = 0; done < count;) {
+      const int piece = std::min(kPiece, count - done);
+      sum.Add(editor_.ViewBytes(low + done, piece));
+      done += piece;
+      const int percent = static_cast<int>(std::int64_t{done} * 100 / count);
+      if (showProgress &&
+          dialogs_.ShowProgress(tr("%1 of the selection").arg(name).toStdString(), percent)) {
+        dialogs_.EndProgress();
+        return;
+      }
+    }
+    dialogs_.EndProgress();
+    dialogs_.ShowMessage(tr("%1 of %2 bytes from 0x%3:\n%4")
+                             .arg(name)
+                             .arg(count)
+                             .arg(QString::number(low, 16).toUpper())
+                             .arg(QString::fromStdString(sum.HexDigits()))
+                             .toStdString());
+  });
+}
+
 // --- Go to offset -----------------------------------------------------------------------------
 
 namespace {
@@ -522,10 +563,15 @@ void HexWindow::RefreshTitleAndStatus() {
                          .arg(p)
                          .arg(QString::number(p, 16).toUpper())
                          .arg(editor_.DataSize()));
+  const int low = editor_.SelectionLow();
+  const int high = editor_.SelectionHigh();
   selection_->setText(editor_.SelectionCount() > 0
-                          ? tr("Selected %1 bytes from 0x%2")
+                          ? tr("Selected %1 bytes from 0x%2 to 0x%3 (%4 to %5)")
                                 .arg(editor_.SelectionCount())
-                                .arg(QString::number(editor_.SelectionLow(), 16).toUpper())
+                                .arg(QString::number(low, 16).toUpper())
+                                .arg(QString::number(high, 16).toUpper())
+                                .arg(low)
+                                .arg(high)
                           : QString());
   mode_->setText(editor_.ReadOnlyView() ? tr("Read only")
                  : editor_.InsertMode() ? tr("Insert")

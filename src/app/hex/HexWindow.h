@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/hex/Checksum.h"
 #include "app/hex/HexDialogs.h"
 #include "hexeditor/HexEditorEx.h"
 #include "view/QtBusyIndicator.h"
@@ -72,6 +73,8 @@ class HexWindow : public QMainWindow {
   // The selection to the desktop clipboard as text in one of these forms.
   enum class CopyForm { HexText, CArray, Base64, Text };
   void CopyAs(CopyForm form);
+  // Sums the selection and shows the sum; a long selection shows its progress and can be stopped.
+  void ShowChecksum(ChecksumKind kind);
   // Asks for an offset (starting with the last one typed) and puts the caret there.
   void GoToOffset();
   bool ConfirmDiscard();

@@ -4,14 +4,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDropEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStatusBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTest>
+#include <QUrl>
 #include <QWheelEvent>
 #include <filesystem>
 
@@ -260,6 +263,47 @@ TEST_F(HexWindowChecksum, ALongSelectionShowsItsProgressAndCanBeStopped) {
   MenuItem("CRC-32")->trigger();
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].rfind("CRC-32 of 8388618 bytes from 0x0:", 0), 0u);
+}
+
+// --- Recent files and dropped files ------------------------------------------------------------
+
+using HexWindowRecent = HexWindowUser;
+
+TEST_F(HexWindowRecent, ARecentFileOpensWhereItWasLeft) {
+  const std::string first = Write("first.bin", std::string(300, 'a'));
+  const std::string second = Write("second.bin", std::string(100, 'b'));
+  Open(first);
+  window.Editor().SetSelectionStart(200);
+  Open(second);
+  EXPECT_EQ(window.Editor().CursorPosition(), 0) << "a file never opened before starts at 0";
+  window.Editor().SetSelectionStart(42);
+  Open(first);
+  EXPECT_EQ(window.Editor().CursorPosition(), 200);
+  Open(second);
+  EXPECT_EQ(window.Editor().CursorPosition(), 42);
+  // A file that shrank meanwhile starts at 0 rather than past its end.
+  kestrave::test::WriteAll(first, std::string(50, 'a'));
+  Open(first);
+  EXPECT_EQ(window.Editor().CursorPosition(), 0);
+}
+
+TEST_F(HexWindowRecent, AFileDroppedOnTheWindowOpens) {
+  const std::string file = Write("dropped.bin", "dropped bytes");
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &drop);
+  EXPECT_EQ(window.Editor().FileName(), file);
+  EXPECT_EQ(window.Editor().DataSize(), 13);
+  QMimeData folder;
+  folder.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.Path()))});
+  QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &folder, Qt::LeftButton, Qt::NoModifier);
+  refused.setAccepted(false);
+  QApplication::sendEvent(&window, &refused);
+  EXPECT_FALSE(refused.isAccepted()) << "a folder is not a file to open";
 }
 
 // --- Find -------------------------------------------------------------------------------------

@@ -5,11 +5,15 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
+#include <QUrl>
 #include <algorithm>
 
 #include "app/hex/Checksum.h"
@@ -40,6 +44,8 @@ QSettings RecentStore() {
 }
 
 const QString kRecentKey = QStringLiteral("recent");
+// Where the caret stood in each recent file when it was left: path -> offset.
+const QString kPositionsKey = QStringLiteral("recentPositions");
 
 // One spelling for each file, so the list holds it once.
 QString NormalPath(const QString& path) {
@@ -92,6 +98,7 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
   view_->FontChanged();
   resize(900, 600);
   RefreshTitleAndStatus();
+  setAcceptDrops(true);
   view_->setFocus();
 }
 
@@ -283,14 +290,36 @@ void HexWindow::Open() {
 }
 
 bool HexWindow::OpenFile(const QString& path) {
+  RememberPosition();
   bool opened = false;
   Guarded([&] {
     editor_.LoadFromFile(path.toStdString());
     opened = true;
   });
   dialogs_.EndProgress();
-  if (opened) RememberRecent(path);
-  return opened;
+  if (!opened) return false;
+  RememberRecent(path);
+  // A recent file opens where it was left, if that place is still in it.
+  const QVariant known = RecentStore().value(kPositionsKey).toMap().value(NormalPath(path));
+  const qlonglong position = known.isValid() ? known.toLongLong() : -1;
+  if (position > 0 && position < editor_.DataSize())
+    Guarded([&] { editor_.SetSelectionStart(static_cast<int>(position)); });
+  return true;
+}
+
+void HexWindow::RememberPosition() {
+  const QString file = QString::fromStdString(editor_.FileName());
+  if (editor_.DataSize() == 0 || !QFileInfo(file).isFile()) return;
+  const QString normal = NormalPath(file);
+  const QStringList recent = RecentFiles();
+  QVariantMap positions = RecentStore().value(kPositionsKey).toMap();
+  positions.insert(normal, editor_.CursorPosition());
+  // Only the recent files' places are kept.
+  for (const QString& known : positions.keys())
+    if (!std::any_of(recent.begin(), recent.end(),
+                     [&](const QString& path) { return NormalPath(path) == known; }))
+      positions.remove(known);
+  RecentStore().setValue(kPositionsKey, positions);
 }
 
 bool HexWindow::Save() {
@@ -356,8 +385,29 @@ void HexWindow::RebuildRecentMenu() {
   recentMenu_->setEnabled(!recent.isEmpty());
 }
 
+// A file dropped on the window around the data (title, menus, status bar, inspector) opens;
+// dropped on the data itself, the view inserts its bytes as it does with any dropped data.
+void HexWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void HexWindow::dropEvent(QDropEvent* event) {
+  const QString file = DroppedFile(event->mimeData());
+  if (file.isEmpty()) return;
+  event->acceptProposedAction();
+  if (ConfirmDiscard()) OpenFile(file);
+}
+
+QString HexWindow::DroppedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) return url.toLocalFile();
+  return {};
+}
+
 void HexWindow::closeEvent(QCloseEvent* event) {
   if (ConfirmDiscard()) {
+    RememberPosition();
     SaveViewSettings(editor_);  // the last window closed leaves its settings for the next run
     event->accept();
   } else {

@@ -16,6 +16,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QMimeData;
 
 namespace kestrave::view {
 class HexView;
@@ -48,6 +49,8 @@ class HexWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   // Any key the view takes may change the mode or the data: the status follows.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -82,6 +85,10 @@ class HexWindow : public QMainWindow {
   void RefreshMenus();
   void RefreshBytesPerRow();
   void RememberRecent(const QString& path);
+  // The first local file a drag carries, or nothing.
+  static QString DroppedFile(const QMimeData* data);
+  // Notes where the caret stands in the file shown, for when it is opened again.
+  void RememberPosition();
   void RebuildRecentMenu();
   // Runs an editor action, showing an error it raises.
   void Guarded(const std::function<void()>& action);

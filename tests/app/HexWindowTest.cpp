@@ -310,19 +310,42 @@ TEST_F(HexWindowRecent, AFileDroppedOnTheWindowOpens) {
 
 using HexWindowFind = HexWindowUser;
 
-TEST_F(HexWindowFind, FindNextContinuesAfterEachHitUntilNothingIsLeft) {
+// The status line's last field: the find notice.
+QString FindNotice(HexWindow& window) {
+  for (const QLabel* label : window.statusBar()->findChildren<QLabel*>())
+    if (label->text().startsWith(QStringLiteral("Match "))) return label->text();
+  return {};
+}
+
+TEST_F(HexWindowFind, FindNextContinuesAfterEachHitAndWrapsAroundWithANotice) {
   Open(Write("text.bin", "..NEEDLE....needle..x"));
   dialogs.findAnswers.push_back(FindRequest{"needle", false, true});
   MenuItem("Find...")->trigger();
   EXPECT_EQ(window.Editor().SelectionLow(), 2) << "letter case ignored";
   EXPECT_EQ(Selected(), "NEEDLE");
+  EXPECT_EQ(FindNotice(window), "Match 1 of 2");
   MenuItem("Find Next")->trigger();
   EXPECT_EQ(window.Editor().SelectionLow(), 12);
   EXPECT_EQ(Selected(), "needle");
+  EXPECT_EQ(FindNotice(window), "Match 2 of 2");
   MenuItem("Find Next")->trigger();
-  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Not found."});
-  EXPECT_EQ(window.Editor().SelectionLow(), 12) << "the last hit stays selected";
-  EXPECT_EQ(dialogs.findShownWith.size(), 1u) << "find next asks nothing";
+  EXPECT_EQ(window.Editor().SelectionLow(), 2) << "past the last match: the first again";
+  EXPECT_EQ(FindNotice(window), "Match 1 of 2, continued from the start");
+  EXPECT_TRUE(dialogs.messages.empty()) << "a wrap is told in the status, not in a dialog";
+  MenuItem("Find Previous")->trigger();
+  EXPECT_EQ(window.Editor().SelectionLow(), 12) << "before the first match: the last";
+  EXPECT_EQ(FindNotice(window), "Match 2 of 2, continued from the end");
+  MenuItem("Find Previous")->trigger();
+  EXPECT_EQ(window.Editor().SelectionLow(), 2);
+  EXPECT_EQ(dialogs.findShownWith.size(), 1u) << "find next and previous ask nothing";
+  EXPECT_EQ(MenuItem("Find Previous")->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F3));
+
+  // A change of the data is searched again: a third match appears.
+  window.Editor().SetSelectionStart(19);
+  window.Editor().ReplaceSelection("needle", 6, "typed", false);
+  window.Editor().SetSelectionStart(0);
+  MenuItem("Find Next")->trigger();
+  EXPECT_EQ(FindNotice(window), "Match 1 of 3");
 
   dialogs.findAnswers.push_back(FindRequest{"needle", false, false});
   window.Editor().SetSelectionStart(0);
@@ -346,7 +369,8 @@ TEST_F(HexWindowFind, HexDigitsFindBytesAndAPatternWithoutBytesIsRefused) {
   EXPECT_EQ(dialogs.messages, std::vector<std::string>{"No hex digits to find."});
   EXPECT_EQ(window.Editor().SelectionLow(), 5) << "nothing searched";
   MenuItem("Find Next")->trigger();
-  EXPECT_EQ(dialogs.messages.back(), "Not found.") << "find next keeps the last real pattern";
+  EXPECT_EQ(window.Editor().SelectionLow(), 2) << "the last real pattern, wrapped to its first";
+  EXPECT_EQ(dialogs.messages.size(), 1u);
 
   dialogs.findAnswers.push_back(std::nullopt);
   window.Editor().SetSelectionStart(0);
@@ -577,7 +601,7 @@ TEST_F(HexWindowShortcuts, EveryShortcutShownInAMenuWorksOnce) {
     EXPECT_EQ(fired, editorActs ? 0 : 1)
         << keys.toString().toStdString() << " for " << action->text().toStdString();
   }
-  EXPECT_EQ(shortcuts, 26) << "File 5, Edit 10, View 1, Bookmarks 10";
+  EXPECT_EQ(shortcuts, 27) << "File 5, Edit 11, View 1, Bookmarks 10";
   for (HexWindow* other : HexWindows())
     if (other != &window) other->close();
 }

@@ -78,11 +78,16 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
   position_ = new QLabel(this);
   selection_ = new QLabel(this);
   mode_ = new QLabel(this);
+  findNotice_ = new QLabel(this);
   statusBar()->addWidget(position_, 1);
   statusBar()->addWidget(selection_, 1);
+  statusBar()->addPermanentWidget(findNotice_);
   statusBar()->addPermanentWidget(mode_);
   editor_.OnSelectionChanged = [this](hex::TCustomHexEditor&) { RefreshTitleAndStatus(); };
-  editor_.OnChange = [this](hex::TCustomHexEditor&) { RefreshMenus(); };
+  editor_.OnChange = [this](hex::TCustomHexEditor&) {
+    ++dataVersion_;
+    RefreshMenus();
+  };
   editor_.OnProgress = [this](hex::TCustomHexEditor&, hex::THexProgressKind kind,
                               const std::string& name, std::uint8_t percent,
                               bool& cancel) { ShowProgress(kind, name, percent, cancel); };
@@ -197,6 +202,8 @@ void HexWindow::BuildEditMenu(QMenu* edit) {
   edit->addAction(tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F), this,
                   [this] { Find(false); });
   edit->addAction(tr("Find &Next"), QKeySequence(Qt::Key_F3), this, [this] { Find(true); });
+  edit->addAction(tr("Find &Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3), this,
+                  [this] { Find(true, false); });
   edit->addAction(tr("&Go to Offset..."), QKeySequence(Qt::CTRL | Qt::Key_G), this,
                   [this] { GoToOffset(); });
   edit->addSeparator();
@@ -417,9 +424,9 @@ void HexWindow::closeEvent(QCloseEvent* event) {
 
 // --- Search -----------------------------------------------------------------------------------
 
-void HexWindow::Find(bool again) {
+void HexWindow::Find(bool again, bool forward) {
   if ((!again || lastPattern_.empty()) && !AskForPattern()) return;
-  FindNextHit();
+  FindNextHit(forward);
 }
 
 bool HexWindow::AskForPattern() {
@@ -436,25 +443,65 @@ bool HexWindow::AskForPattern() {
   return true;
 }
 
-// From the byte after the start of the selection, so a search again finds the next hit.
-void HexWindow::FindNextHit() {
-  Guarded([this] {
+// Every match of the pattern, found in one pass and kept until the data or the pattern change.
+const std::vector<int>& HexWindow::Matches(const std::string& pattern, bool ignoreCase) {
+  if (matches_.Version == dataVersion_ && matches_.Pattern == pattern &&
+      matches_.IgnoreCase == ignoreCase)
+    return matches_.Hits;
+  editor_.SetFindProgress(false);
+  std::vector<int> hits;
+  if (auto all = editor_.FindAllBytes({pattern}, ignoreCase)) {
+    hits = std::move((*all)[0]);
+  } else {
+    // An application's OnFind answers one search at a time.
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(pattern.data());
+    const auto length = static_cast<int>(pattern.size());
+    for (int at = 0; at < editor_.DataSize();) {
+      const int hit = editor_.FindBytes(bytes, length, at, editor_.DataSize() - 1, ignoreCase);
+      if (hit < 0) break;
+      hits.push_back(hit);
+      at = hit + 1;
+    }
+  }
+  matches_ = {dataVersion_, pattern, ignoreCase, std::move(hits)};
+  return matches_.Hits;
+}
+
+// Forwards from the byte after the start of the selection, so a search again finds the next
+// match; backwards from the byte before it. Past the last match the search wraps around and
+// says so.
+void HexWindow::FindNextHit(bool forward) {
+  Guarded([this, forward] {
     const bool isText = !lastFind_.HexDigits;
     const bool ignoreCase = lastFind_.IgnoreCase && isText;
-    editor_.SetFindProgress(editor_.DataSize() >= kProgressFrom);
     const std::string pattern = editor_.BuildFindPattern(lastPattern_, ignoreCase, isText);
-    const int start =
-        editor_.SelectionCount() > 0 ? editor_.SelectionLow() + 1 : editor_.CursorPosition();
-    const int hit = editor_.FindBytes(reinterpret_cast<const std::uint8_t*>(pattern.data()),
-                                      static_cast<int>(pattern.size()), start,
-                                      editor_.DataSize() - 1, ignoreCase);
-    dialogs_.EndProgress();
-    if (hit < 0) {
+    const std::vector<int>& hits = Matches(pattern, ignoreCase);
+    if (hits.empty()) {
+      findNotice_->clear();
       dialogs_.ShowMessage(tr("Not found.").toStdString());
       return;
     }
+    const bool selected = editor_.SelectionCount() > 0;
+    const int from = selected ? editor_.SelectionLow() : editor_.CursorPosition();
+    bool wrapped = false;
+    std::size_t index = 0;
+    if (forward) {
+      const auto next = std::lower_bound(hits.begin(), hits.end(), selected ? from + 1 : from);
+      wrapped = next == hits.end();
+      index = wrapped ? 0 : static_cast<std::size_t>(next - hits.begin());
+    } else {
+      const auto next = std::lower_bound(hits.begin(), hits.end(), from);
+      wrapped = next == hits.begin();
+      index = wrapped ? hits.size() - 1 : static_cast<std::size_t>(next - hits.begin()) - 1;
+    }
+    const int hit = hits[index];
     editor_.SetSelectionStart(hit + static_cast<int>(pattern.size()) - 1);
     editor_.SetSelectionEnd(hit);
+    QString notice = tr("Match %1 of %2").arg(index + 1).arg(hits.size());
+    if (wrapped)
+      notice = forward ? tr("%1, continued from the start").arg(notice)
+                       : tr("%1, continued from the end").arg(notice);
+    findNotice_->setText(notice);
   });
 }
 
@@ -630,7 +677,8 @@ void HexWindow::RefreshTitleAndStatus() {
   view::ReportShownText("title", windowTitle());
   view::ReportShownText(
       "status",
-      QStringList{position_->text(), selection_->text(), mode_->text()}.join(QLatin1Char('\t')));
+      QStringList{position_->text(), selection_->text(), mode_->text(), findNotice_->text()}.join(
+          QLatin1Char('\t')));
   RefreshMenus();
 }
 

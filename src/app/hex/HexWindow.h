@@ -70,9 +70,10 @@ class HexWindow : public QMainWindow {
   bool SaveAs();
   bool SaveTo(const QString& path);
   // Asks what to find unless it searches again for the last pattern.
-  void Find(bool again);
+  void Find(bool again, bool forward = true);
   bool AskForPattern();
-  void FindNextHit();
+  void FindNextHit(bool forward);
+  const std::vector<int>& Matches(const std::string& pattern, bool ignoreCase);
   // The selection to the desktop clipboard as text in one of these forms.
   enum class CopyForm { HexText, CArray, Base64, Text };
   void CopyAs(CopyForm form);
@@ -117,7 +118,17 @@ class HexWindow : public QMainWindow {
   QAction* otherBytesPerRow_ = nullptr;
   FindRequest lastFind_;
   std::string lastPattern_;  // the bytes of lastFind_
-  std::string lastOffset_;   // as the user last typed it into "Go to Offset"
+  // Every match of the last search, for counting and searching backwards.
+  struct KnownMatches {
+    std::uint64_t Version = ~std::uint64_t{0};
+    std::string Pattern;
+    bool IgnoreCase = false;
+    std::vector<int> Hits;
+  } matches_;
+  // Counts the changes of the data, so known matches are found again after one.
+  std::uint64_t dataVersion_ = 0;
+  QLabel* findNotice_;
+  std::string lastOffset_;  // as the user last typed it into "Go to Offset"
   bool refreshPending_ = false;
 };
 

@@ -306,6 +306,19 @@ TEST_F(HexWindowRecent, AFileDroppedOnTheWindowOpens) {
   EXPECT_FALSE(refused.isAccepted()) << "a folder is not a file to open";
 }
 
+// --- Help -------------------------------------------------------------------------------------
+
+TEST_F(HexWindowUser, HelpKeysListsTheViewsKeysTheMenusShortcutsAndTheMouse) {
+  MenuItem("Keys")->trigger();
+  ASSERT_EQ(dialogs.helpShown.size(), 1u);
+  EXPECT_EQ(dialogs.helpShown[0].first, "Keys");
+  const std::string& page = dialogs.helpShown[0].second;
+  for (const char* expected : {"Ctrl+Shift+3", "sets bookmark 3", "Shift+Page Down",
+                               "Edit > Go to Offset...", "Edit > Find Previous",
+                               "View > Data Inspector", "Ctrl+Wheel", "Right click on the offsets"})
+    EXPECT_NE(page.find(expected), std::string::npos) << expected << "\n" << page;
+}
+
 // --- Find -------------------------------------------------------------------------------------
 
 using HexWindowFind = HexWindowUser;

@@ -46,6 +46,9 @@ class ScriptedHexDialogs : public IHexDialogs {
   }
   void EndProgress() override { ++progressEnded; }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void ShowHelp(const std::string& title, const std::string& text) override {
+    helpShown.emplace_back(title, text);
+  }
   void ShowError(const std::string& text) override { errors.push_back(text); }
 
   std::deque<std::optional<std::string>> openAnswers;
@@ -63,6 +66,7 @@ class ScriptedHexDialogs : public IHexDialogs {
   std::vector<std::string> offsetShownWith;
   std::vector<std::pair<std::string, int>> progress;
   std::vector<std::string> messages;
+  std::vector<std::pair<std::string, std::string>> helpShown;
   std::vector<std::string> errors;
 
  private:

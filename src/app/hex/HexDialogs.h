@@ -34,6 +34,8 @@ class IHexDialogs {
   virtual bool ShowProgress(const std::string& text, int percent) = 0;
   virtual void EndProgress() = 0;
   virtual void ShowMessage(const std::string& text) = 0;
+  // A page of help: a title and lines of text.
+  virtual void ShowHelp(const std::string& title, const std::string& text) = 0;
   virtual void ShowError(const std::string& text) = 0;
 };
 

@@ -22,6 +22,7 @@
 #include "app/hex/OffsetInput.h"
 #include "app/hex/QtHexDialogs.h"
 #include "app/hex/ViewSettingsStore.h"
+#include "hexeditor/input/KeyHandlers.h"
 #include "hexeditor/text/Conversions.h"
 #include "platform/CodePages.h"
 #include "platform/Guard.h"
@@ -153,6 +154,8 @@ void HexWindow::BuildMenus() {
   BuildEditMenu(menuBar()->addMenu(tr("&Edit")));
   BuildViewMenu(menuBar()->addMenu(tr("&View")));
   BuildBookmarkMenu(menuBar()->addMenu(tr("&Bookmarks")));
+  QMenu* help = menuBar()->addMenu(tr("&Help"));
+  help->addAction(tr("&Keys"), this, [this] { ShowKeys(); });
   auto* offsetMenu = new QMenu(this);
   for (const char* format : {"-!10:0x|", "-!A:|", "8!10:|", "r%-!A:Row |"})
     offsetMenu->addAction(QString::fromLatin1(format), this,
@@ -580,6 +583,41 @@ void HexWindow::ShowChecksum(ChecksumKind kind) {
                              .arg(QString::fromStdString(sum.HexDigits()))
                              .toStdString());
   });
+}
+
+// --- Help -------------------------------------------------------------------------------------
+
+// Made from the tables the program acts on: the view's key handlers and the menus' shortcuts,
+// so the page lists what the keys do now.
+void HexWindow::ShowKeys() {
+  QStringList lines;
+  const auto addLine = [&lines](const QString& keys, const QString& effect) {
+    lines << QStringLiteral("  %1  %2").arg(keys, -24).arg(effect);
+  };
+  lines << tr("In the data (the view has the focus):");
+  for (const hex::KeyHelpLine& line : hex::KeyHelp())
+    addLine(QString::fromStdString(line.Keys), QString::fromStdString(line.Effect));
+  lines << QString() << tr("Menus (anywhere in the window):");
+  for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+    for (QAction* action : menu->actions()) {
+      if (action->shortcut().isEmpty()) continue;
+      const QString where = menu->title().remove(QLatin1Char('&'));
+      addLine(action->shortcut().toString(QKeySequence::NativeText),
+              where + QStringLiteral(" > ") + action->text().remove(QLatin1Char('&')));
+    }
+  }
+  lines << QString() << tr("Mouse:");
+  addLine(tr("Click"), tr("puts the caret on a nibble or a character"));
+  addLine(tr("Shift+Click"), tr("selects from the caret to the click"));
+  addLine(tr("Drag"), tr("selects; held beyond the view it scrolls on"));
+  addLine(tr("Double click"), tr("selects the unit under the pointer"));
+  addLine(tr("Drag the selection"), tr("moves it (Ctrl: copies it), also to another window"));
+  addLine(tr("Wheel"), tr("scrolls a page"));
+  addLine(tr("Ctrl+Wheel"), tr("changes the bytes per row"));
+  addLine(tr("Ctrl+Shift+Wheel"), tr("changes the font size"));
+  addLine(tr("Right click on the offsets"), tr("offers other offset formats"));
+  addLine(tr("Drop a file around the data"), tr("opens it"));
+  dialogs_.ShowHelp(tr("Keys").toStdString(), lines.join(QLatin1Char('\n')).toStdString());
 }
 
 // --- Go to offset -----------------------------------------------------------------------------

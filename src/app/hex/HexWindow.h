@@ -79,6 +79,8 @@ class HexWindow : public QMainWindow {
   void CopyAs(CopyForm form);
   // Sums the selection and shows the sum; a long selection shows its progress and can be stopped.
   void ShowChecksum(ChecksumKind kind);
+  // Help > Keys: every key of the view and of the menus, and what the mouse does.
+  void ShowKeys();
   // Asks for an offset (starting with the last one typed) and puts the caret there.
   void GoToOffset();
   bool ConfirmDiscard();

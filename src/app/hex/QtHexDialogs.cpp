@@ -8,7 +8,9 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QVBoxLayout>
 
 namespace kestrave::app {
 namespace {
@@ -110,6 +112,21 @@ void QtHexDialogs::EndProgress() {
 
 void QtHexDialogs::ShowMessage(const std::string& text) {
   QMessageBox::information(parent_, Title(), ToQString(text));
+}
+
+void QtHexDialogs::ShowHelp(const std::string& title, const std::string& text) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(ToQString(title));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* page = new QPlainTextEdit(ToQString(text), &dialog);
+  page->setReadOnly(true);
+  page->setLineWrapMode(QPlainTextEdit::NoWrap);
+  layout->addWidget(page);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+  layout->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  dialog.resize(760, 520);
+  dialog.exec();
 }
 
 void QtHexDialogs::ShowError(const std::string& text) {

@@ -23,6 +23,7 @@ class QtHexDialogs : public IHexDialogs {
   bool ShowProgress(const std::string& text, int percent) override;
   void EndProgress() override;
   void ShowMessage(const std::string& text) override;
+  void ShowHelp(const std::string& title, const std::string& text) override;
   void ShowError(const std::string& text) override;
 
  private:

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <span>
+#include <string>
+#include <vector>
 
 #include "hexeditor/input/Keys.h"
 
@@ -21,5 +23,20 @@ std::span<const KeyHandler> KeyHandlers();
 bool OfferKey(THexEditorEx& editor, int key, TShiftState shift);
 // Whether some handler knows the key with these modifiers.
 bool AnyHandlerKnows(int key, TShiftState shift);
+
+// One line of the key help: a key with its modifiers, as the user presses it ("Ctrl+Shift+3"),
+// and what it does there. The lines are made by asking the handlers which keys they know, so
+// the help lists exactly the keys the view acts on.
+struct KeyHelpLine {
+  int Key = 0;
+  TShiftState Shift = 0;
+  std::string Keys;
+  std::string Effect;
+};
+std::vector<KeyHelpLine> KeyHelp();
+// What a known key does, in a few words; empty for a key no handler knows.
+std::string KeyEffect(int key, TShiftState shift);
+// "Ctrl+Shift+Page Up".
+std::string KeyName(int key, TShiftState shift);
 
 }  // namespace kestrave::hex

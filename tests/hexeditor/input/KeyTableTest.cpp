@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "hexeditor/input/HexInput.h"
 #include "hexeditor/input/KeyHandlers.h"
 #include "tests/hexeditor/EditorFixture.h"
@@ -46,6 +48,28 @@ TEST_F(KeyTable, NoKeyBelongsToTwoHandlers) {
       EXPECT_EQ(knowing == 1, THexEditorEx::HandlesKey(key, shift));
     }
   }
+}
+
+// The help is made from the same handlers the keys go to: every key they know is in it, once,
+// with words for what it does.
+TEST_F(KeyTable, TheKeyHelpNamesEveryKeyTheHandlersKnowAndSaysWhatItDoes) {
+  const std::vector<KeyHelpLine> help = KeyHelp();
+  std::set<std::string> names;
+  for (const KeyHelpLine& line : help) {
+    EXPECT_FALSE(line.Effect.empty()) << line.Keys << " has no description";
+    EXPECT_TRUE(names.insert(line.Keys).second) << line.Keys << " twice";
+    EXPECT_TRUE(THexEditorEx::HandlesKey(line.Key, line.Shift)) << line.Keys;
+  }
+  for (int key = 1; key < 0x100; ++key)
+    for (const TShiftState shift : {TShiftState{0}, ssShift, ssCtrl, TShiftState(ssCtrl | ssShift)})
+      if (THexEditorEx::HandlesKey(key, shift)) {
+        EXPECT_TRUE(names.count(KeyName(key, shift))) << KeyName(key, shift) << " is missing";
+      }
+  EXPECT_TRUE(names.count("Ctrl+Shift+3"));
+  EXPECT_EQ(KeyEffect('3', ssCtrl), "goes to bookmark 3");
+  EXPECT_EQ(KeyEffect(vkHome, ssCtrl | ssShift),
+            "moves the caret to the first byte, extending the selection");
+  EXPECT_EQ(KeyEffect('Q', ssCtrl), "") << "a key nobody knows has no help";
 }
 
 TEST_F(KeyTable, AKeyTheEditorDoesNotClaimChangesNothing) {

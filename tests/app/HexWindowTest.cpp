@@ -306,6 +306,55 @@ TEST_F(HexWindowRecent, AFileDroppedOnTheWindowOpens) {
   EXPECT_FALSE(refused.isAccepted()) << "a folder is not a file to open";
 }
 
+// --- Replace ----------------------------------------------------------------------------------
+
+using HexWindowReplace = HexWindowUser;
+
+std::string Contents(HexWindow& window) {
+  std::string bytes(static_cast<std::size_t>(window.Editor().DataSize()), '\0');
+  window.Editor().ReadBlock(bytes.data(), 0, window.Editor().DataSize());
+  return bytes;
+}
+
+TEST_F(HexWindowReplace, ReplaceAllIsOneStepAndReplaceTakesTheNextMatch) {
+  Open(Write("text.bin", "cat, Cat, dog, CAT, caat"));
+  dialogs.replaceAnswers.push_back(ReplaceRequest{{"cat", false, true}, "tiger", true});
+  MenuItem("Replace...")->trigger();
+  EXPECT_EQ(Contents(window), "tiger, tiger, dog, tiger, caat");
+  ASSERT_TRUE(window.Editor().CanUndo());
+  EXPECT_EQ(window.Editor().UndoDescription(), "Replace All");
+  window.Editor().Undo();
+  EXPECT_EQ(Contents(window), "cat, Cat, dog, CAT, caat") << "one undo takes all back";
+  EXPECT_FALSE(window.Editor().CanUndo());
+
+  window.Editor().SetSelectionStart(3);
+  dialogs.replaceAnswers.push_back(ReplaceRequest{{"cat", false, false}, "ox", false});
+  MenuItem("Replace...")->trigger();
+  EXPECT_EQ(Contents(window), "ox, Cat, dog, CAT, caat")
+      << "with letter case, no match after the caret: the search wraps to the first";
+  EXPECT_EQ(Selected(), "ox") << "the replacement is selected";
+  dialogs.replaceAnswers.push_back(ReplaceRequest{{"cat", false, false}, "ox", false});
+  MenuItem("Replace...")->trigger();
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Not found."});
+  EXPECT_EQ(window.Editor().UndoDescription(), "Replace");
+}
+
+TEST_F(HexWindowReplace, HexBytesAndAFixedSizeThatRefusesOtherLengths) {
+  Open(Write("bytes.bin", std::string("\x01\x02\x03\x01\x02\x01\x02\x01", 8)));
+  dialogs.replaceAnswers.push_back(ReplaceRequest{{"01 02", true, true}, "FF", true});
+  window.Editor().SetNoSizeChange(true);
+  MenuItem("Replace...")->trigger();
+  EXPECT_EQ(dialogs.errors,
+            std::vector<std::string>{"The size of the data is fixed: the replacement must be 2 "
+                                     "bytes long, as what it replaces."});
+  EXPECT_EQ(window.Editor().DataSize(), 8) << "nothing replaced";
+  dialogs.replaceAnswers.push_back(ReplaceRequest{{"01 02", true, true}, "AA BB", true});
+  MenuItem("Replace...")->trigger();
+  EXPECT_EQ(Contents(window), std::string("\xAA\xBB\x03\xAA\xBB\xAA\xBB\x01", 8));
+  ASSERT_EQ(dialogs.replaceShownWith.size(), 2u);
+  EXPECT_EQ(dialogs.replaceShownWith[1].Replacement, "FF") << "the dialog starts as last time";
+}
+
 // --- Help -------------------------------------------------------------------------------------
 
 TEST_F(HexWindowUser, HelpKeysListsTheViewsKeysTheMenusShortcutsAndTheMouse) {
@@ -614,7 +663,7 @@ TEST_F(HexWindowShortcuts, EveryShortcutShownInAMenuWorksOnce) {
     EXPECT_EQ(fired, editorActs ? 0 : 1)
         << keys.toString().toStdString() << " for " << action->text().toStdString();
   }
-  EXPECT_EQ(shortcuts, 27) << "File 5, Edit 11, View 1, Bookmarks 10";
+  EXPECT_EQ(shortcuts, 28) << "File 5, Edit 12, View 1, Bookmarks 10";
   for (HexWindow* other : HexWindows())
     if (other != &window) other->close();
 }

@@ -27,6 +27,10 @@ class ScriptedHexDialogs : public IHexDialogs {
     findShownWith.push_back(previous);
     return Next(findAnswers);
   }
+  std::optional<ReplaceRequest> AskWhatToReplace(const ReplaceRequest& previous) override {
+    replaceShownWith.push_back(previous);
+    return Next(replaceAnswers);
+  }
   std::optional<std::string> AskOffset(const std::string& previous) override {
     offsetShownWith.push_back(previous);
     return Next(offsetAnswers);
@@ -55,6 +59,7 @@ class ScriptedHexDialogs : public IHexDialogs {
   std::deque<std::optional<std::string>> saveAnswers;
   std::deque<std::optional<FindRequest>> findAnswers;
   std::deque<std::optional<std::string>> offsetAnswers;
+  std::deque<std::optional<ReplaceRequest>> replaceAnswers;
   std::deque<SaveChangesAnswer> saveChangesAnswers;
   std::optional<int> cancelFrom;  // the percent at which the user presses Cancel
 
@@ -64,6 +69,7 @@ class ScriptedHexDialogs : public IHexDialogs {
   std::vector<std::string> saveSuggestions;
   std::vector<FindRequest> findShownWith;
   std::vector<std::string> offsetShownWith;
+  std::vector<ReplaceRequest> replaceShownWith;
   std::vector<std::pair<std::string, int>> progress;
   std::vector<std::string> messages;
   std::vector<std::pair<std::string, std::string>> helpShown;

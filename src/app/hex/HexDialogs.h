@@ -12,6 +12,13 @@ struct FindRequest {
   bool IgnoreCase = true;  // for text only
 };
 
+// What to replace, with what, and whether every match or the next one.
+struct ReplaceRequest {
+  FindRequest Find;
+  std::string Replacement;  // as Find.Text: text, or hex digits with Find.HexDigits
+  bool All = false;
+};
+
 // The answer to "the data has changed: save it first?".
 enum class SaveChangesAnswer { Save, Discard, Cancel };
 
@@ -26,6 +33,8 @@ class IHexDialogs {
   virtual std::optional<std::string> ChooseFileToSave(const std::string& suggested) = 0;
   // Starts with the previous request filled in; nothing when the user cancelled.
   virtual std::optional<FindRequest> AskWhatToFind(const FindRequest& previous) = 0;
+  // Starts with the previous request filled in; nothing when the user cancelled.
+  virtual std::optional<ReplaceRequest> AskWhatToReplace(const ReplaceRequest& previous) = 0;
   // What offset to go to, as typed; starts with the previous text; nothing when cancelled.
   virtual std::optional<std::string> AskOffset(const std::string& previous) = 0;
   virtual SaveChangesAnswer AskSaveChanges() = 0;

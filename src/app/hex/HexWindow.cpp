@@ -207,6 +207,8 @@ void HexWindow::BuildEditMenu(QMenu* edit) {
   edit->addAction(tr("Find &Next"), QKeySequence(Qt::Key_F3), this, [this] { Find(true); });
   edit->addAction(tr("Find &Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3), this,
                   [this] { Find(true, false); });
+  edit->addAction(tr("R&eplace..."), QKeySequence(Qt::CTRL | Qt::Key_H), this,
+                  [this] { Replace(); });
   edit->addAction(tr("&Go to Offset..."), QKeySequence(Qt::CTRL | Qt::Key_G), this,
                   [this] { GoToOffset(); });
   edit->addSeparator();
@@ -505,6 +507,69 @@ void HexWindow::FindNextHit(bool forward) {
       notice = forward ? tr("%1, continued from the start").arg(notice)
                        : tr("%1, continued from the end").arg(notice);
     findNotice_->setText(notice);
+  });
+}
+
+// Through the editor's own Replace, so every replacement is a step undo takes back; Replace All
+// makes them one step. Matches that overlap an earlier one are left, as the earlier one's
+// replacement takes their bytes.
+void HexWindow::Replace() {
+  const std::optional<ReplaceRequest> request = dialogs_.AskWhatToReplace(lastReplace_);
+  if (!request) return;
+  lastReplace_ = *request;
+  const std::string found = PatternOf(request->Find);
+  if (found.empty()) {
+    dialogs_.ShowMessage(request->Find.HexDigits ? tr("No hex digits to find.").toStdString()
+                                                 : tr("No text to find.").toStdString());
+    return;
+  }
+  const std::string typed = PatternOf({request->Replacement, request->Find.HexDigits, false});
+  if (typed.empty() && !request->Replacement.empty()) {
+    dialogs_.ShowMessage(tr("No hex digits to replace with.").toStdString());
+    return;
+  }
+  lastFind_ = request->Find;
+  lastPattern_ = found;
+  Guarded([&] {
+    const bool isText = !request->Find.HexDigits;
+    const bool ignoreCase = request->Find.IgnoreCase && isText;
+    // The replacement in the data's character set, as typed; the pattern last, as the search
+    // runs with the tables its building leaves.
+    const std::string replacement = isText ? editor_.BuildFindPattern(typed, false, true) : typed;
+    const std::string pattern = editor_.BuildFindPattern(found, ignoreCase, isText);
+    const auto patternSize = static_cast<int>(pattern.size());
+    const auto replacementSize = static_cast<int>(replacement.size());
+    if (patternSize != replacementSize && editor_.NoSizeChange()) {
+      dialogs_.ShowError(tr("The size of the data is fixed: the replacement must be %1 bytes "
+                            "long, as what it replaces.")
+                             .arg(patternSize)
+                             .toStdString());
+      return;
+    }
+    std::vector<int> hits;
+    for (const int hit : Matches(pattern, ignoreCase))
+      if (hits.empty() || hit >= hits.back() + patternSize) hits.push_back(hit);
+    if (hits.empty()) {
+      dialogs_.ShowMessage(tr("Not found.").toStdString());
+      return;
+    }
+    const std::string step = tr("Replace").toStdString();
+    if (request->All) {
+      // From the last match back, so the earlier matches stay where they were found.
+      for (auto hit = hits.rbegin(); hit != hits.rend(); ++hit)
+        editor_.Replace(replacement.data(), *hit, patternSize, replacementSize, step, false);
+      editor_.RecordGroup(static_cast<int>(hits.size()), tr("Replace All").toStdString());
+      findNotice_->setText(tr("Replaced %1 matches").arg(hits.size()));
+      return;
+    }
+    // The match the caret or the selection stands on, or the next one.
+    const int from =
+        editor_.SelectionCount() > 0 ? editor_.SelectionLow() : editor_.CursorPosition();
+    auto next = std::lower_bound(hits.begin(), hits.end(), from);
+    if (next == hits.end()) next = hits.begin();
+    editor_.Replace(replacement.data(), *next, patternSize, replacementSize, step, false);
+    if (replacementSize > 0) editor_.SetSelection(*next, *next + replacementSize - 1);
+    findNotice_->setText(tr("Replaced 1 of %1 matches").arg(hits.size()));
   });
 }
 

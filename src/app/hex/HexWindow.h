@@ -81,6 +81,8 @@ class HexWindow : public QMainWindow {
   void ShowChecksum(ChecksumKind kind);
   // Help > Keys: every key of the view and of the menus, and what the mouse does.
   void ShowKeys();
+  // Asks what to replace with what, and replaces the next match or all of them.
+  void Replace();
   // Asks for an offset (starting with the last one typed) and puts the caret there.
   void GoToOffset();
   bool ConfirmDiscard();
@@ -130,6 +132,7 @@ class HexWindow : public QMainWindow {
   // Counts the changes of the data, so known matches are found again after one.
   std::uint64_t dataVersion_ = 0;
   QLabel* findNotice_;
+  ReplaceRequest lastReplace_;
   std::string lastOffset_;  // as the user last typed it into "Go to Offset"
   bool refreshPending_ = false;
 };

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kestrave::app {
@@ -62,6 +63,40 @@ std::optional<FindRequest> QtHexDialogs::AskWhatToFind(const FindRequest& previo
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return FindRequest{text->text().toStdString(), hexDigits->isChecked(), ignoreCase->isChecked()};
+}
+
+std::optional<ReplaceRequest> QtHexDialogs::AskWhatToReplace(const ReplaceRequest& previous) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(QObject::tr("Replace"));
+  auto* layout = new QFormLayout(&dialog);
+  auto* find = new QLineEdit(ToQString(previous.Find.Text), &dialog);
+  find->selectAll();
+  auto* replacement = new QLineEdit(ToQString(previous.Replacement), &dialog);
+  auto* hexDigits = new QCheckBox(QObject::tr("Hex digits"), &dialog);
+  hexDigits->setChecked(previous.Find.HexDigits);
+  auto* ignoreCase = new QCheckBox(QObject::tr("Ignore case"), &dialog);
+  ignoreCase->setChecked(previous.Find.IgnoreCase);
+  layout->addRow(QObject::tr("Find:"), find);
+  layout->addRow(QObject::tr("Replace with:"), replacement);
+  layout->addRow(hexDigits);
+  layout->addRow(ignoreCase);
+  auto* buttons = new QDialogButtonBox(&dialog);
+  QPushButton* one = buttons->addButton(QObject::tr("&Replace"), QDialogButtonBox::AcceptRole);
+  QPushButton* all = buttons->addButton(QObject::tr("Replace &All"), QDialogButtonBox::AcceptRole);
+  buttons->addButton(QDialogButtonBox::Cancel);
+  layout->addRow(buttons);
+  bool everything = false;
+  QObject::connect(one, &QPushButton::clicked, &dialog, &QDialog::accept);
+  QObject::connect(all, &QPushButton::clicked, &dialog, [&] {
+    everything = true;
+    dialog.accept();
+  });
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return ReplaceRequest{
+      {find->text().toStdString(), hexDigits->isChecked(), ignoreCase->isChecked()},
+      replacement->text().toStdString(),
+      everything};
 }
 
 std::optional<std::string> QtHexDialogs::AskOffset(const std::string& previous) {

@@ -19,6 +19,7 @@ class QtHexDialogs : public IHexDialogs {
   std::optional<std::string> ChooseFileToSave(const std::string& suggested) override;
   std::optional<FindRequest> AskWhatToFind(const FindRequest& previous) override;
   std::optional<std::string> AskOffset(const std::string& previous) override;
+  std::optional<ReplaceRequest> AskWhatToReplace(const ReplaceRequest& previous) override;
   SaveChangesAnswer AskSaveChanges() override;
   bool ShowProgress(const std::string& text, int percent) override;
   void EndProgress() override;

@@ -339,6 +339,20 @@ TEST_F(HexWindowReplace, ReplaceAllIsOneStepAndReplaceTakesTheNextMatch) {
   EXPECT_EQ(window.Editor().UndoDescription(), "Replace");
 }
 
+// More replacements than the history's size limit holds: one undo still takes them all back.
+TEST_F(HexWindowReplace, ManyReplacementsAreStillOneStep) {
+  Open(Write("many.bin", std::string(60000, 'a')));
+  const int limit = window.Editor().MaxUndo();
+  dialogs.replaceAnswers.push_back(ReplaceRequest{{"a", false, true}, "b", true});
+  MenuItem("Replace...")->trigger();
+  EXPECT_TRUE(dialogs.errors.empty());
+  EXPECT_TRUE(Contents(window) == std::string(60000, 'b'));
+  EXPECT_EQ(window.Editor().MaxUndo(), limit) << "the limit is the user's again";
+  window.Editor().Undo();
+  EXPECT_TRUE(Contents(window) == std::string(60000, 'a')) << "one undo takes all back";
+  EXPECT_FALSE(window.Editor().CanUndo());
+}
+
 TEST_F(HexWindowReplace, HexBytesAndAFixedSizeThatRefusesOtherLengths) {
   Open(Write("bytes.bin", std::string("\x01\x02\x03\x01\x02\x01\x02\x01", 8)));
   dialogs.replaceAnswers.push_back(ReplaceRequest{{"01 02", true, true}, "FF", true});

@@ -555,6 +555,15 @@ void HexWindow::Replace() {
     }
     const std::string step = tr("Replace").toStdString();
     if (request->All) {
+      // The whole group is recorded whatever the history's size limit, which would otherwise
+      // drop the first replacements of a long run while the last are recorded, and one undo
+      // would no longer take them all back. The limit applies again from the next step on.
+      struct UndoLimitScope {
+        hex::THexEditorEx& editor;
+        const int limit = editor.MaxUndo();
+        ~UndoLimitScope() { editor.SetMaxUndo(limit); }
+      } unlimited{editor_};
+      editor_.SetMaxUndo(0);
       // From the last match back, so the earlier matches stay where they were found.
       for (auto hit = hits.rbegin(); hit != hits.rend(); ++hit)
         editor_.Replace(replacement.data(), *hit, patternSize, replacementSize, step, false);

@@ -52,7 +52,8 @@ void Run(benchmark::State& state, const std::string& command) {
 }
 
 void Register(const std::string& name, const std::string& command, int repetitions) {
-  benchmark::RegisterBenchmark(name.c_str(), [command](benchmark::State& state) { Run(state, command); })
+  benchmark::RegisterBenchmark(name.c_str(),
+                               [command](benchmark::State& state) { Run(state, command); })
       ->Unit(benchmark::kMillisecond)
       ->Iterations(1)
       ->Repetitions(repetitions);

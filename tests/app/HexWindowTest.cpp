@@ -431,6 +431,20 @@ TEST_F(HexWindowFind, FindNextContinuesAfterEachHitAndWrapsAroundWithANotice) {
   EXPECT_EQ(window.Editor().SelectionLow(), 12) << "with letter case, only the lower-case one";
 }
 
+// Text is looked for as the character field shows it: in the DOS translation the same letter is
+// another byte than in the Windows one.
+TEST_F(HexWindowFind, TextIsFoundInTheCurrentTranslation) {
+  Open(Write("dos.bin", std::string("..\xC6..\x86..", 7)));  // "Ж" in Windows-1251, in CP866
+  dialogs.findAnswers.push_back(FindRequest{"\xD0\x96", false, false});
+  MenuItem("Find...")->trigger();
+  EXPECT_EQ(window.Editor().SelectionLow(), 2) << "as is: the Windows byte";
+  window.Editor().SetTranslation(hex::tkDos8);
+  window.Editor().SetSelectionStart(0);
+  dialogs.findAnswers.push_back(FindRequest{"\xD0\x96", false, false});
+  MenuItem("Find...")->trigger();
+  EXPECT_EQ(window.Editor().SelectionLow(), 5) << "in the DOS translation: the DOS byte";
+}
+
 TEST_F(HexWindowFind, HexDigitsFindBytesAndAPatternWithoutBytesIsRefused) {
   Open(Write("bytes.bin", std::string("\x01\x02\xfe\xff\x00\xfe\xff", 7)));
   dialogs.findAnswers.push_back(FindRequest{"FE ff", true, true});

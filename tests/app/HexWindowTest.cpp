@@ -18,7 +18,7 @@
 #include <QWheelEvent>
 #include <filesystem>
 
-#include "app/hex/DataInspectorDock.h"
+#include "app/hex/ByteValuesDock.h"
 #include "app/hex/HexWindow.h"
 #include "app/hex/ViewSettingsStore.h"
 #include "support/TempDir.h"
@@ -146,44 +146,44 @@ TEST_F(HexWindowGoTo, AnOffsetOutsideTheDataIsRefusedAndTheCaretStays) {
   EXPECT_EQ(MenuItem("Go to Offset...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
 }
 
-// --- Data inspector ---------------------------------------------------------------------------
+// --- Data panel ---------------------------------------------------------------------------
 
-using HexWindowInspector = HexWindowUser;
+using HexWindowByteValues = HexWindowUser;
 
-TEST_F(HexWindowInspector, FollowsTheCaretAndTheSelectionInEitherByteOrder) {
+TEST_F(HexWindowByteValues, FollowsTheCaretAndTheSelectionInEitherByteOrder) {
   Open(Write("data.bin", std::string("\x34\x12\xFF\xFF\x00\x00\x80\x3F", 8)));
-  DataInspectorDock& inspector = window.Inspector();
-  EXPECT_FALSE(inspector.isVisible()) << "shown on request";
-  MenuItem("Data Inspector")->trigger();
+  ByteValuesDock& panel = window.ByteValuesPanel();
+  EXPECT_FALSE(panel.isVisible()) << "shown on request";
+  MenuItem("Byte Values")->trigger();
   QApplication::processEvents();
-  ASSERT_TRUE(inspector.isVisible());
-  EXPECT_EQ(inspector.ShownValue(InspectedType::UInt16), "4660");
-  EXPECT_EQ(inspector.ShownValue(InspectedType::Binary), "00110100");
+  ASSERT_TRUE(panel.isVisible());
+  EXPECT_EQ(panel.ShownValue(ValueType::UInt16), "4660");
+  EXPECT_EQ(panel.ShownValue(ValueType::Binary), "00110100");
   Press(Qt::Key_Right);
   Press(Qt::Key_Right);
   EXPECT_EQ(window.Editor().CursorPosition(), 1);
-  EXPECT_EQ(inspector.ShownValue(InspectedType::UInt8), "18") << "follows the caret";
+  EXPECT_EQ(panel.ShownValue(ValueType::UInt8), "18") << "follows the caret";
   window.Editor().SetSelection(4, 7);
   QApplication::processEvents();
-  EXPECT_EQ(inspector.ShownValue(InspectedType::Float32), "1") << "from the selection's start";
-  inspector.SetBigEndian(true);
-  EXPECT_EQ(inspector.ShownValue(InspectedType::UInt32), "32831");
+  EXPECT_EQ(panel.ShownValue(ValueType::Float32), "1") << "from the selection's start";
+  panel.SetBigEndian(true);
+  EXPECT_EQ(panel.ShownValue(ValueType::UInt32), "32831");
   window.Editor().SetSelectionStart(7);
   QApplication::processEvents();
-  EXPECT_EQ(inspector.ShownValue(InspectedType::UInt16), "") << "one byte left";
+  EXPECT_EQ(panel.ShownValue(ValueType::UInt16), "") << "one byte left";
 }
 
-TEST_F(HexWindowInspector, ATypedValueIsWrittenAsOneStepThatUndoTakesBack) {
+TEST_F(HexWindowByteValues, ATypedValueIsWrittenAsOneStepThatUndoTakesBack) {
   Open(Write("data.bin", std::string(8, '\0')));
-  DataInspectorDock& inspector = window.Inspector();
-  inspector.show();
+  ByteValuesDock& panel = window.ByteValuesPanel();
+  panel.show();
   window.Editor().SetSelectionStart(2);
-  inspector.EditValue(InspectedType::Int16, "-2");
+  panel.EditValue(ValueType::Int16, "-2");
   EXPECT_EQ(Selected(), "");
   std::string bytes(8, '\0');
   window.Editor().ReadBlock(bytes.data(), 0, 8);
   EXPECT_EQ(bytes, std::string("\0\0\xFE\xFF\0\0\0\0", 8));
-  EXPECT_EQ(inspector.ShownValue(InspectedType::Int16), "-2");
+  EXPECT_EQ(panel.ShownValue(ValueType::Int16), "-2");
   EXPECT_EQ(window.Editor().DataSize(), 8);
   ASSERT_TRUE(window.Editor().CanUndo());
   EXPECT_EQ(window.Editor().UndoDescription(), "Edit int16");
@@ -191,9 +191,9 @@ TEST_F(HexWindowInspector, ATypedValueIsWrittenAsOneStepThatUndoTakesBack) {
   window.Editor().ReadBlock(bytes.data(), 0, 8);
   EXPECT_EQ(bytes, std::string(8, '\0'));
 
-  inspector.EditValue(InspectedType::Int8, "300");
+  panel.EditValue(ValueType::Int8, "300");
   window.Editor().SetSelectionStart(6);
-  inspector.EditValue(InspectedType::UInt32, "7");
+  panel.EditValue(ValueType::UInt32, "7");
   EXPECT_EQ(dialogs.errors,
             (std::vector<std::string>{
                 "\"300\" is not a value of type int8.",
@@ -376,9 +376,9 @@ TEST_F(HexWindowUser, HelpKeysListsTheViewsKeysTheMenusShortcutsAndTheMouse) {
   ASSERT_EQ(dialogs.helpShown.size(), 1u);
   EXPECT_EQ(dialogs.helpShown[0].first, "Keys");
   const std::string& page = dialogs.helpShown[0].second;
-  for (const char* expected : {"Ctrl+Shift+3", "sets bookmark 3", "Shift+Page Down",
-                               "Edit > Go to Offset...", "Edit > Find Previous",
-                               "View > Data Inspector", "Ctrl+Wheel", "Right click on the offsets"})
+  for (const char* expected :
+       {"Ctrl+Shift+3", "sets bookmark 3", "Shift+Page Down", "Edit > Go to Offset...",
+        "Edit > Find Previous", "View > Byte Values", "Ctrl+Wheel", "Right click on the offsets"})
     EXPECT_NE(page.find(expected), std::string::npos) << expected << "\n" << page;
 }
 
@@ -665,7 +665,7 @@ TEST_F(HexWindowShortcuts, TheEditorsOwnKeysActOnce) {
 TEST_F(HexWindowShortcuts, EveryShortcutShownInAMenuWorksOnce) {
   Open(Write("all.bin", "all"));
   int shortcuts = 0;
-  // Every action a menu shows, also those another object owns (the inspector's toggle).
+  // Every action a menu shows, also those another object owns (the panel's toggle).
   QList<QAction*> actions;
   for (QMenu* menu : window.menuBar()->findChildren<QMenu*>())
     for (QAction* action : menu->actions())

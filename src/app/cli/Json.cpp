@@ -1,38 +1,8 @@
 #include "app/cli/Json.h"
 
+#include "platform/Utf8.h"
+
 namespace kestrave::app {
-namespace {
-
-// The length of the well-formed UTF-8 sequence at the start of Text, or 0 when it is not one.
-std::size_t Utf8SequenceLength(std::string_view text) {
-  const auto lead = static_cast<unsigned char>(text[0]);
-  std::size_t length = 0;
-  char32_t least = 0;
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    least = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    least = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    least = 0x10000;
-  } else {
-    return 0;
-  }
-  if (text.size() < length) return 0;
-  char32_t code = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[i]);
-    if ((next & 0xC0) != 0x80) return 0;
-    code = (code << 6) | (next & 0x3F);
-  }
-  const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-  return code < least || code > 0x10FFFF || surrogate ? 0 : length;
-}
-
-}  // namespace
 
 void JsonWriter::BeforeValue() {
   if (!afterKey_ && !first_) text_ += ',';
@@ -77,7 +47,8 @@ JsonWriter& JsonWriter::String(std::string_view value) {
   BeforeValue();
   text_ += '"';
   for (std::size_t at = 0; at < value.size();) {
-    const std::size_t length = Utf8SequenceLength(value.substr(at));
+    const auto character = platform::DecodeUtf8Char(value.substr(at));
+    const std::size_t length = character ? static_cast<std::size_t>(character->Length) : 0;
     // A name that is not UTF-8 (a file name may be any bytes) still gives valid JSON.
     if (length == 0) {
       text_ += "\\ufffd";

@@ -16,9 +16,9 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "app/hex/ByteValuesDock.h"
 #include "app/hex/Checksum.h"
 #include "app/hex/CopyAs.h"
-#include "app/hex/DataInspectorDock.h"
 #include "app/hex/OffsetInput.h"
 #include "app/hex/QtHexDialogs.h"
 #include "app/hex/ViewSettingsStore.h"
@@ -92,11 +92,11 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
   editor_.OnProgress = [this](hex::TCustomHexEditor&, hex::THexProgressKind kind,
                               const std::string& name, std::uint8_t percent,
                               bool& cancel) { ShowProgress(kind, name, percent, cancel); };
-  inspector_ = new DataInspectorDock(
+  byteValues_ = new ByteValuesDock(
       editor_, dialogs_, [this](const std::function<void()>& step) { Guarded(step); }, this);
-  addDockWidget(Qt::RightDockWidgetArea, inspector_);
-  // Shown on request (View > Data Inspector, Ctrl+I): a row of 16 bytes keeps its room.
-  inspector_->hide();
+  addDockWidget(Qt::RightDockWidgetArea, byteValues_);
+  // Shown on request (View > Byte Values, Ctrl+I): a row of 16 bytes keeps its room.
+  byteValues_->hide();
   BuildMenus();
   Guarded([this] { editor_.SetOleDragDrop(true); });
   if (const std::optional<std::string> damaged = LoadViewSettings(editor_))
@@ -220,10 +220,10 @@ void HexWindow::BuildEditMenu(QMenu* edit) {
 }
 
 void HexWindow::BuildViewMenu(QMenu* viewMenu) {
-  QAction* inspector = inspector_->toggleViewAction();
-  inspector->setText(tr("Data &Inspector"));
-  inspector->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-  viewMenu->addAction(inspector);
+  QAction* panel = byteValues_->toggleViewAction();
+  panel->setText(tr("Byte &Values"));
+  panel->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  viewMenu->addAction(panel);
   viewMenu->addSeparator();
   QMenu* translation = viewMenu->addMenu(tr("&Translation"));
   auto* translations = new QActionGroup(this);
@@ -397,7 +397,7 @@ void HexWindow::RebuildRecentMenu() {
   recentMenu_->setEnabled(!recent.isEmpty());
 }
 
-// A file dropped on the window around the data (title, menus, status bar, inspector) opens;
+// A file dropped on the window around the data (title, menus, status bar, panel) opens;
 // dropped on the data itself, the view inserts its bytes as it does with any dropped data.
 void HexWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
@@ -785,7 +785,7 @@ void HexWindow::RefreshTitleAndStatus() {
   mode_->setText(editor_.ReadOnlyView() ? tr("Read only")
                  : editor_.InsertMode() ? tr("Insert")
                                         : tr("Overwrite"));
-  if (inspector_ && inspector_->isVisible()) inspector_->Refresh();
+  if (byteValues_ && byteValues_->isVisible()) byteValues_->Refresh();
   view::ReportShownText("title", windowTitle());
   view::ReportShownText(
       "status",

@@ -24,7 +24,7 @@ class HexView;
 
 namespace kestrave::app {
 
-class DataInspectorDock;
+class ByteValuesDock;
 
 // A small hex editor window around one view: files, search, editing, undo, clipboard and the
 // layout settings, with a status bar for position, selection and mode.
@@ -44,7 +44,7 @@ class HexWindow : public QMainWindow {
   bool OpenFile(const QString& path);
   hex::THexEditorEx& Editor() { return editor_; }
   view::HexView& View() { return *view_; }
-  DataInspectorDock& Inspector() { return *inspector_; }
+  ByteValuesDock& ByteValuesPanel() { return *byteValues_; }
   static QStringList RecentFiles();
 
  protected:
@@ -105,7 +105,7 @@ class HexWindow : public QMainWindow {
   view::QtBusyIndicator busy_;
   hex::THexEditorEx editor_;
   view::HexView* view_;
-  DataInspectorDock* inspector_ = nullptr;
+  ByteValuesDock* byteValues_ = nullptr;
   QLabel* position_;
   QLabel* selection_;
   QLabel* mode_;

@@ -1,4 +1,4 @@
-#include "app/hex/DataInspectorDock.h"
+#include "app/hex/ByteValuesDock.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -13,16 +13,16 @@ constexpr int kBytesLookedAt = 8;
 
 }  // namespace
 
-DataInspectorDock::DataInspectorDock(hex::THexEditorEx& editor, IHexDialogs& dialogs,
-                                     std::function<void(const std::function<void()>&)> run,
-                                     QWidget* parent)
-    : QDockWidget(tr("Data Inspector"), parent),
+ByteValuesDock::ByteValuesDock(hex::THexEditorEx& editor, IHexDialogs& dialogs,
+                               std::function<void(const std::function<void()>&)> run,
+                               QWidget* parent)
+    : QDockWidget(tr("Byte Values"), parent),
       editor_(editor),
       dialogs_(dialogs),
       run_(std::move(run)),
       table_(new QTableWidget(this)),
       bigEndian_(new QCheckBox(tr("Big endian"), this)) {
-  setObjectName(QStringLiteral("dataInspector"));
+  setObjectName(QStringLiteral("byteValues"));
   auto* content = new QWidget(this);
   auto* layout = new QVBoxLayout(content);
   layout->setContentsMargins(2, 2, 2, 2);
@@ -30,7 +30,7 @@ DataInspectorDock::DataInspectorDock(hex::THexEditorEx& editor, IHexDialogs& dia
   table_->setHorizontalHeaderLabels({tr("Type"), tr("Value")});
   table_->verticalHeader()->hide();
   table_->horizontalHeader()->setStretchLastSection(true);
-  for (const InspectedValue& value : InspectBytes({}, false)) {
+  for (const ByteValue& value : ReadByteValues({}, false)) {
     const int row = table_->rowCount();
     table_->insertRow(row);
     auto* name = new QTableWidgetItem(QString::fromStdString(value.Name));
@@ -50,20 +50,20 @@ DataInspectorDock::DataInspectorDock(hex::THexEditorEx& editor, IHexDialogs& dia
   Refresh();
 }
 
-void DataInspectorDock::showEvent(QShowEvent* event) {
+void ByteValuesDock::showEvent(QShowEvent* event) {
   QDockWidget::showEvent(event);
   Refresh();
 }
 
-int DataInspectorDock::Position() const {
+int ByteValuesDock::Position() const {
   return editor_.SelectionCount() > 0 ? editor_.SelectionLow() : editor_.CursorPosition();
 }
 
-int DataInspectorDock::RowOf(InspectedType type) const {
+int ByteValuesDock::RowOf(ValueType type) const {
   return static_cast<int>(std::find(rows_.begin(), rows_.end(), type) - rows_.begin());
 }
 
-void DataInspectorDock::Refresh() {
+void ByteValuesDock::Refresh() {
   const int position = Position();
   const int available = std::clamp(editor_.DataSize() - position, 0, kBytesLookedAt);
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(available));
@@ -74,26 +74,26 @@ void DataInspectorDock::Refresh() {
                                                        QAbstractItemView::EditKeyPressed |
                                                        QAbstractItemView::AnyKeyPressed);
   refreshing_ = true;
-  const std::vector<InspectedValue> values = InspectBytes(bytes, bigEndian_->isChecked());
+  const std::vector<ByteValue> values = ReadByteValues(bytes, bigEndian_->isChecked());
   for (std::size_t i = 0; i < values.size(); ++i)
     table_->item(static_cast<int>(i), 1)->setText(QString::fromStdString(values[i].Text));
   refreshing_ = false;
 }
 
-QString DataInspectorDock::ShownValue(InspectedType type) const {
+QString ByteValuesDock::ShownValue(ValueType type) const {
   return table_->item(RowOf(type), 1)->text();
 }
 
-void DataInspectorDock::EditValue(InspectedType type, const QString& text) {
+void ByteValuesDock::EditValue(ValueType type, const QString& text) {
   table_->item(RowOf(type), 1)->setText(text);
 }
 
-void DataInspectorDock::SetBigEndian(bool value) {
+void ByteValuesDock::SetBigEndian(bool value) {
   bigEndian_->setChecked(value);
 }
 
-void DataInspectorDock::Commit(int row) {
-  const InspectedType type = rows_[static_cast<std::size_t>(row)];
+void ByteValuesDock::Commit(int row) {
+  const ValueType type = rows_[static_cast<std::size_t>(row)];
   const QString name = table_->item(row, 0)->text();
   const QString typed = table_->item(row, 1)->text().trimmed();
   const auto bytes = EncodeValue(type, typed.toStdString(), bigEndian_->isChecked());

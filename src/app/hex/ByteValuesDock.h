@@ -3,7 +3,7 @@
 #include <QDockWidget>
 #include <functional>
 
-#include "app/hex/DataInspector.h"
+#include "app/hex/ByteValues.h"
 #include "app/hex/HexDialogs.h"
 #include "hexeditor/HexEditorEx.h"
 
@@ -15,26 +15,26 @@ namespace kestrave::app {
 // A dock beside the view that shows the bytes at the caret (or at the start of the selection)
 // read as each common type, in the byte order chosen under it. A value typed into a row is
 // written over those bytes through the editor, one undoable step.
-class DataInspectorDock : public QDockWidget {
+class ByteValuesDock : public QDockWidget {
  public:
   // Run carries out an editing step the way the window does (errors shown, status refreshed).
-  DataInspectorDock(hex::THexEditorEx& editor, IHexDialogs& dialogs,
-                    std::function<void(const std::function<void()>&)> run, QWidget* parent);
+  ByteValuesDock(hex::THexEditorEx& editor, IHexDialogs& dialogs,
+                 std::function<void(const std::function<void()>&)> run, QWidget* parent);
 
   // Reads the bytes again; the window calls it when the caret, the selection or the data move.
   void Refresh();
-  QString ShownValue(InspectedType type) const;
+  QString ShownValue(ValueType type) const;
   // As when the user types Text into the row of Type and presses Return.
-  void EditValue(InspectedType type, const QString& text);
+  void EditValue(ValueType type, const QString& text);
   void SetBigEndian(bool value);
 
  protected:
-  // A hidden inspector is not kept up to date: it catches up when it shows.
+  // A hidden panel is not kept up to date: it catches up when it shows.
   void showEvent(QShowEvent* event) override;
 
  private:
   int Position() const;
-  int RowOf(InspectedType type) const;
+  int RowOf(ValueType type) const;
   void Commit(int row);
 
   hex::THexEditorEx& editor_;
@@ -42,7 +42,7 @@ class DataInspectorDock : public QDockWidget {
   std::function<void(const std::function<void()>&)> run_;
   QTableWidget* table_;
   QCheckBox* bigEndian_;
-  std::vector<InspectedType> rows_;
+  std::vector<ValueType> rows_;
   bool refreshing_ = false;
 };
 

@@ -8,8 +8,8 @@
 
 namespace kestrave::app {
 
-// What the bytes at the caret mean read as each common type: the rows of the data inspector.
-enum class InspectedType {
+// What the bytes at the caret mean read as each common type: the rows of the byte values panel.
+enum class ValueType {
   Int8,
   UInt8,
   Int16,
@@ -28,9 +28,9 @@ enum class InspectedType {
   Binary
 };
 
-struct InspectedValue {
-  InspectedType Type;
-  // The type's name as the inspector shows it ("int16", "float64", "DOS date/time"...).
+struct ByteValue {
+  ValueType Type;
+  // The type's name as the panel shows it ("int16", "float64", "DOS date/time"...).
   std::string Name;
   // The value, or empty when there are too few bytes or they are no valid value of the type.
   std::string Text;
@@ -39,11 +39,11 @@ struct InspectedValue {
 };
 
 // Every row for the bytes from the caret (up to eight are looked at), in one byte order.
-std::vector<InspectedValue> InspectBytes(std::span<const std::uint8_t> bytes, bool bigEndian);
+std::vector<ByteValue> ReadByteValues(std::span<const std::uint8_t> bytes, bool bigEndian);
 
 // The bytes a typed value stands for in a row's type and byte order: nothing when the text is
 // not a value of the type or does not fit it. UTF-8 and UTF-16 take one character.
-std::optional<std::vector<std::uint8_t>> EncodeValue(InspectedType type, const std::string& text,
+std::optional<std::vector<std::uint8_t>> EncodeValue(ValueType type, const std::string& text,
                                                      bool bigEndian);
 
 }  // namespace kestrave::app

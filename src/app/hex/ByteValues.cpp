@@ -1,4 +1,6 @@
-#include "app/hex/DataInspector.h"
+#include "app/hex/ByteValues.h"
+
+#include "platform/Utf8.h"
 
 #include <charconv>
 #include <cmath>
@@ -11,28 +13,28 @@ namespace kestrave::app {
 namespace {
 
 struct TypeInfo {
-  InspectedType Type;
+  ValueType Type;
   const char* Name;
   int Bytes;  // 0: as many as the value needs
 };
 
 constexpr TypeInfo kTypes[] = {
-    {InspectedType::Int8, "int8", 1},
-    {InspectedType::UInt8, "uint8", 1},
-    {InspectedType::Int16, "int16", 2},
-    {InspectedType::UInt16, "uint16", 2},
-    {InspectedType::Int32, "int32", 4},
-    {InspectedType::UInt32, "uint32", 4},
-    {InspectedType::Int64, "int64", 8},
-    {InspectedType::UInt64, "uint64", 8},
-    {InspectedType::Float32, "float32", 4},
-    {InspectedType::Float64, "float64", 8},
-    {InspectedType::UnixTime32, "Unix time (32-bit)", 4},
-    {InspectedType::UnixTime64, "Unix time (64-bit)", 8},
-    {InspectedType::DosDateTime, "DOS date/time", 4},
-    {InspectedType::Utf8, "UTF-8", 0},
-    {InspectedType::Utf16, "UTF-16", 0},
-    {InspectedType::Binary, "binary", 1},
+    {ValueType::Int8, "int8", 1},
+    {ValueType::UInt8, "uint8", 1},
+    {ValueType::Int16, "int16", 2},
+    {ValueType::UInt16, "uint16", 2},
+    {ValueType::Int32, "int32", 4},
+    {ValueType::UInt32, "uint32", 4},
+    {ValueType::Int64, "int64", 8},
+    {ValueType::UInt64, "uint64", 8},
+    {ValueType::Float32, "float32", 4},
+    {ValueType::Float64, "float64", 8},
+    {ValueType::UnixTime32, "Unix time (32-bit)", 4},
+    {ValueType::UnixTime64, "Unix time (64-bit)", 8},
+    {ValueType::DosDateTime, "DOS date/time", 4},
+    {ValueType::Utf8, "UTF-8", 0},
+    {ValueType::Utf16, "UTF-16", 0},
+    {ValueType::Binary, "binary", 1},
 };
 
 std::uint64_t ReadUnsigned(std::span<const std::uint8_t> bytes, int count, bool bigEndian) {
@@ -123,7 +125,7 @@ void AppendUtf8(std::string& text, char32_t code) {
   }
 }
 
-// A character as the inspector shows it: itself when printable, and its code point.
+// A character as the panel shows it: itself when printable, and its code point.
 std::string CharacterText(char32_t code) {
   std::string text;
   if (code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0)) {
@@ -135,32 +137,9 @@ std::string CharacterText(char32_t code) {
 
 // One well-formed UTF-8 character at the start, with its length; nothing otherwise.
 std::optional<std::pair<char32_t, int>> DecodeUtf8(std::span<const std::uint8_t> bytes) {
-  if (bytes.empty()) return std::nullopt;
-  const std::uint8_t lead = bytes[0];
-  int length = 0;
-  char32_t least = 0;
-  if (lead < 0x80) return std::pair<char32_t, int>{lead, 1};
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    least = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    least = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    least = 0x10000;
-  } else {
-    return std::nullopt;
-  }
-  if (bytes.size() < static_cast<std::size_t>(length)) return std::nullopt;
-  char32_t code = lead & (0x7F >> length);
-  for (int i = 1; i < length; ++i) {
-    const std::uint8_t next = bytes[static_cast<std::size_t>(i)];
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    code = code << 6 | (next & 0x3F);
-  }
-  if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
-  return std::pair<char32_t, int>{code, length};
+  const auto character = platform::DecodeUtf8Char(bytes);
+  if (!character) return std::nullopt;
+  return std::pair<char32_t, int>{character->Code, character->Length};
 }
 
 // One UTF-16 character (one unit, or a surrogate pair), with its length in bytes.
@@ -181,44 +160,44 @@ std::string Text(const TypeInfo& type, std::span<const std::uint8_t> bytes, bool
   if (type.Bytes > 0 && bytes.size() < static_cast<std::size_t>(type.Bytes)) return {};
   const std::uint64_t raw = type.Bytes > 0 ? ReadUnsigned(bytes, type.Bytes, bigEndian) : 0;
   switch (type.Type) {
-    case InspectedType::Int8:
-    case InspectedType::Int16:
-    case InspectedType::Int32:
-    case InspectedType::Int64:
+    case ValueType::Int8:
+    case ValueType::Int16:
+    case ValueType::Int32:
+    case ValueType::Int64:
       return std::to_string(SignExtend(raw, type.Bytes));
-    case InspectedType::UInt8:
-    case InspectedType::UInt16:
-    case InspectedType::UInt32:
-    case InspectedType::UInt64:
+    case ValueType::UInt8:
+    case ValueType::UInt16:
+    case ValueType::UInt32:
+    case ValueType::UInt64:
       return std::to_string(raw);
-    case InspectedType::Float32: {
+    case ValueType::Float32: {
       float value;
       const auto bits = static_cast<std::uint32_t>(raw);
       std::memcpy(&value, &bits, sizeof value);
       return FloatText(value);
     }
-    case InspectedType::Float64: {
+    case ValueType::Float64: {
       double value;
       std::memcpy(&value, &raw, sizeof value);
       return FloatText(value);
     }
-    case InspectedType::UnixTime32:
+    case ValueType::UnixTime32:
       return UnixTimeText(SignExtend(raw, 4));
-    case InspectedType::UnixTime64:
+    case ValueType::UnixTime64:
       return UnixTimeText(static_cast<std::int64_t>(raw));
-    case InspectedType::DosDateTime:
+    case ValueType::DosDateTime:
       return DosDateTimeText(static_cast<std::uint32_t>(raw));
-    case InspectedType::Utf8: {
+    case ValueType::Utf8: {
       const auto character = DecodeUtf8(bytes);
       used = character ? character->second : 0;
       return character ? CharacterText(character->first) : std::string();
     }
-    case InspectedType::Utf16: {
+    case ValueType::Utf16: {
       const auto character = DecodeUtf16(bytes, bigEndian);
       used = character ? character->second : 0;
       return character ? CharacterText(character->first) : std::string();
     }
-    case InspectedType::Binary: {
+    case ValueType::Binary: {
       std::string bits;
       for (int bit = 7; bit >= 0; --bit)
         bits += (raw >> bit & 1) ? '1' : '0';
@@ -228,7 +207,7 @@ std::string Text(const TypeInfo& type, std::span<const std::uint8_t> bytes, bool
   return {};
 }
 
-const TypeInfo& InfoOf(InspectedType type) {
+const TypeInfo& InfoOf(ValueType type) {
   for (const TypeInfo& info : kTypes)
     if (info.Type == type) return info;
   return kTypes[0];
@@ -309,9 +288,9 @@ std::optional<char32_t> OneCharacter(const std::string& text) {
 
 }  // namespace
 
-std::vector<InspectedValue> InspectBytes(std::span<const std::uint8_t> bytes, bool bigEndian) {
+std::vector<ByteValue> ReadByteValues(std::span<const std::uint8_t> bytes, bool bigEndian) {
   bytes = bytes.first(std::min<std::size_t>(bytes.size(), 8));
-  std::vector<InspectedValue> values;
+  std::vector<ByteValue> values;
   for (const TypeInfo& type : kTypes) {
     int used = 0;
     std::string text = Text(type, bytes, bigEndian, used);
@@ -320,28 +299,28 @@ std::vector<InspectedValue> InspectBytes(std::span<const std::uint8_t> bytes, bo
   return values;
 }
 
-std::optional<std::vector<std::uint8_t>> EncodeValue(InspectedType type, const std::string& text,
+std::optional<std::vector<std::uint8_t>> EncodeValue(ValueType type, const std::string& text,
                                                      bool bigEndian) {
   const TypeInfo& info = InfoOf(type);
   switch (type) {
-    case InspectedType::Int8:
+    case ValueType::Int8:
       return EncodeWhole<std::int8_t>(text, 1, bigEndian);
-    case InspectedType::UInt8:
+    case ValueType::UInt8:
       return EncodeWhole<std::uint8_t>(text, 1, bigEndian);
-    case InspectedType::Int16:
+    case ValueType::Int16:
       return EncodeWhole<std::int16_t>(text, 2, bigEndian);
-    case InspectedType::UInt16:
+    case ValueType::UInt16:
       return EncodeWhole<std::uint16_t>(text, 2, bigEndian);
-    case InspectedType::Int32:
+    case ValueType::Int32:
       return EncodeWhole<std::int32_t>(text, 4, bigEndian);
-    case InspectedType::UInt32:
+    case ValueType::UInt32:
       return EncodeWhole<std::uint32_t>(text, 4, bigEndian);
-    case InspectedType::Int64:
+    case ValueType::Int64:
       return EncodeWhole<std::int64_t>(text, 8, bigEndian);
-    case InspectedType::UInt64:
+    case ValueType::UInt64:
       return EncodeWhole<std::uint64_t>(text, 8, bigEndian);
-    case InspectedType::Float32:
-    case InspectedType::Float64: {
+    case ValueType::Float32:
+    case ValueType::Float64: {
       double value = 0;
       const std::string lower = text == "NaN"         ? "nan"
                                 : text == "Infinity"  ? "inf"
@@ -349,7 +328,7 @@ std::optional<std::vector<std::uint8_t>> EncodeValue(InspectedType type, const s
                                                       : text;
       const auto [end, error] = std::from_chars(lower.data(), lower.data() + lower.size(), value);
       if (error != std::errc() || end != lower.data() + lower.size()) return std::nullopt;
-      if (type == InspectedType::Float64) {
+      if (type == ValueType::Float64) {
         std::uint64_t bits;
         std::memcpy(&bits, &value, sizeof bits);
         return WriteUnsigned(bits, 8, bigEndian);
@@ -360,18 +339,17 @@ std::optional<std::vector<std::uint8_t>> EncodeValue(InspectedType type, const s
       std::memcpy(&bits, &narrow, sizeof bits);
       return WriteUnsigned(bits, 4, bigEndian);
     }
-    case InspectedType::UnixTime32:
-    case InspectedType::UnixTime64: {
+    case ValueType::UnixTime32:
+    case ValueType::UnixTime64: {
       int year, month, day, hour, minute, second;
       const auto seconds = ParseDateTime(text, year, month, day, hour, minute, second);
       if (!seconds) return std::nullopt;
-      if (type == InspectedType::UnixTime32 &&
-          (*seconds < std::numeric_limits<std::int32_t>::min() ||
-           *seconds > std::numeric_limits<std::int32_t>::max()))
+      if (type == ValueType::UnixTime32 && (*seconds < std::numeric_limits<std::int32_t>::min() ||
+                                            *seconds > std::numeric_limits<std::int32_t>::max()))
         return std::nullopt;
       return WriteUnsigned(static_cast<std::uint64_t>(*seconds), info.Bytes, bigEndian);
     }
-    case InspectedType::DosDateTime: {
+    case ValueType::DosDateTime: {
       int year, month, day, hour, minute, second;
       if (!ParseDateTime(text, year, month, day, hour, minute, second) || year < 1980 ||
           year > 2107 || second % 2 != 0)
@@ -380,11 +358,11 @@ std::optional<std::vector<std::uint8_t>> EncodeValue(InspectedType type, const s
       const std::uint32_t time = static_cast<std::uint32_t>(hour << 11 | minute << 5 | second / 2);
       return WriteUnsigned(date << 16 | time, 4, bigEndian);
     }
-    case InspectedType::Utf8: {
+    case ValueType::Utf8: {
       if (!OneCharacter(text)) return std::nullopt;
       return std::vector<std::uint8_t>(text.begin(), text.end());
     }
-    case InspectedType::Utf16: {
+    case ValueType::Utf16: {
       const auto code = OneCharacter(text);
       if (!code) return std::nullopt;
       if (*code < 0x10000) return WriteUnsigned(*code, 2, bigEndian);
@@ -393,7 +371,7 @@ std::optional<std::vector<std::uint8_t>> EncodeValue(InspectedType type, const s
       high.insert(high.end(), low.begin(), low.end());
       return high;
     }
-    case InspectedType::Binary: {
+    case ValueType::Binary: {
       if (text.size() != 8 || text.find_first_not_of("01") != std::string::npos)
         return std::nullopt;
       return std::vector<std::uint8_t>{static_cast<std::uint8_t>(std::stoi(text, nullptr, 2))};

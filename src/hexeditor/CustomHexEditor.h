@@ -178,6 +178,16 @@ class TCustomHexEditor : private IUndoTarget {
   // progress of FindProgress decides the answers instead: the caller then asks FindBytes.
   std::optional<std::vector<std::vector<int>>> FindAllBytes(
       const std::vector<std::string>& patterns, bool ignoreCase);
+  // The same within the bytes From..Last (a match lies wholly inside them), asking KeepGoing
+  // with the share done after each block: a false answer stops the search, and the answer
+  // then says so and holds what was found up to there.
+  struct FoundAll {
+    std::vector<std::vector<int>> Hits;
+    bool Stopped = false;
+  };
+  std::optional<FoundAll> FindAllBytesIn(const std::vector<std::string>& patterns, bool ignoreCase,
+                                         int from, int last,
+                                         const std::function<bool(int percent)>& keepGoing);
   bool FindProgress() const { return findProgress_; }
   void SetFindProgress(bool value) { findProgress_ = value; }
   THexFindEvent OnFind;

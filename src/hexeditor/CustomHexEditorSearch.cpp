@@ -94,6 +94,14 @@ int TCustomHexEditor::FindBytes(const std::uint8_t* pattern, int patternLength, 
 
 std::optional<std::vector<std::vector<int>>> TCustomHexEditor::FindAllBytes(
     const std::vector<std::string>& patterns, bool ignoreCase) {
+  std::optional<FoundAll> all = FindAllBytesIn(patterns, ignoreCase, 0, DataSize() - 1, nullptr);
+  if (!all) return std::nullopt;
+  return std::move(all->Hits);
+}
+
+std::optional<TCustomHexEditor::FoundAll> TCustomHexEditor::FindAllBytesIn(
+    const std::vector<std::string>& patterns, bool ignoreCase, int from, int last,
+    const std::function<bool(int percent)>& keepGoing) {
   if (OnFind || (findProgress_ && OnProgress)) return std::nullopt;
   const ByteMap& map = ignoreCase ? foldedTable_ : identityTable_;
   std::vector<std::basic_string_view<std::uint8_t>> needles;
@@ -102,22 +110,29 @@ std::optional<std::vector<std::vector<int>>> TCustomHexEditor::FindAllBytes(
     needles.emplace_back(reinterpret_cast<const std::uint8_t*>(pattern.data()), pattern.size());
     longest = std::max<std::int64_t>(longest, static_cast<std::int64_t>(pattern.size()));
   }
-  std::vector<std::vector<int>> found(patterns.size());
+  FoundAll found;
+  found.Hits.resize(patterns.size());
+  const std::int64_t begin = std::max(from, 0);
+  const std::int64_t end = std::min<std::int64_t>(std::int64_t{last} + 1, DataSize());
+  if (begin >= end) return found;
   const BusyScope busy(*this);
   const auto* data = reinterpret_cast<const std::uint8_t*>(document_.Bytes().PointerAt(0));
-  const std::int64_t size = DataSize();
-  // Block by block as FindBytes goes, reaching Longest - 1 bytes into the next block; a start is
-  // taken from the block it begins in, so none is found twice.
+  // Block by block as FindBytes goes, reaching Longest - 1 bytes into the next block but never
+  // past the range; a start is taken from the block it begins in, so none is found twice.
   std::vector<std::vector<std::int64_t>> starts;
-  for (std::int64_t from = 0; from < size;) {
-    const std::int64_t blockEnd = std::min(size, from + kSearchBlock);
-    const std::int64_t to = std::min(size, blockEnd + std::max<std::int64_t>(longest - 1, 0));
-    FindAllMapped(data + from, to - from, needles, map, starts);
+  for (std::int64_t at = begin; at < end;) {
+    const std::int64_t blockEnd = std::min(end, at + kSearchBlock);
+    const std::int64_t to = std::min(end, blockEnd + std::max<std::int64_t>(longest - 1, 0));
+    FindAllMapped(data + at, to - at, needles, map, starts);
     for (std::size_t k = 0; k < starts.size(); ++k)
       for (const std::int64_t start : starts[k])
-        if (from + start < blockEnd) found[k].push_back(static_cast<int>(from + start));
-    from = blockEnd;
-    if (from < size) platform::KeepResponsive();
+        if (at + start < blockEnd) found.Hits[k].push_back(static_cast<int>(at + start));
+    at = blockEnd;
+    if (keepGoing && !keepGoing(static_cast<int>((at - begin) * 100 / (end - begin)))) {
+      found.Stopped = at < end;
+      break;
+    }
+    if (at < end) platform::KeepResponsive();
   }
   return found;
 }

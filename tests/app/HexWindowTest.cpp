@@ -19,6 +19,7 @@
 #include <filesystem>
 
 #include "app/hex/ByteValuesDock.h"
+#include "app/hex/FindBar.h"
 #include "app/hex/HexWindow.h"
 #include "app/hex/ViewSettingsStore.h"
 #include "support/TempDir.h"
@@ -466,6 +467,115 @@ TEST_F(HexWindowFind, HexDigitsFindBytesAndAPatternWithoutBytesIsRefused) {
   window.Editor().SetSelectionStart(0);
   MenuItem("Find...")->trigger();
   EXPECT_EQ(window.Editor().SelectionCount(), 0) << "a cancelled dialog finds nothing";
+}
+
+// How many pixels of a byte's character box in the view have the highlight's colour.
+int HighlightedPixels(HexWindow& window, int position) {
+  hex::THexEditorEx& editor = window.Editor();
+  const hex::PaintRect box = editor.CellRect(editor.PositionToCell(position, true));
+  const QImage image = window.View().viewport()->grab().toImage();
+  int count = 0;
+  for (int y = box.Top; y < box.Bottom; ++y)
+    for (int x = box.Left; x < box.Right; ++x)
+      if (image.pixelColor(x, y) == QColor(0xFF, 0xF0, 0x80)) ++count;
+  return count;
+}
+
+TEST_F(HexWindowFind, MatchesAreHighlightedAndCountedWhileTheFindBarIsOpen) {
+  Open(Write("text.bin", "..needle....needle..needle"));
+  EXPECT_TRUE(window.FindResults().isHidden());
+  dialogs.findAnswers.push_back(FindRequest{"needle", false, true});
+  MenuItem("Find...")->trigger();
+  QApplication::processEvents();
+  EXPECT_FALSE(window.FindResults().isHidden());
+  EXPECT_EQ(window.FindResults().Summary(), QStringLiteral("\u201Cneedle\u201D: 3 matches"));
+  EXPECT_EQ(window.HighlightedMatches().Starts(), (std::vector<int>{2, 12, 20}));
+  EXPECT_EQ(HighlightedPixels(window, 2), 0) << "the selected match shows as the selection";
+  EXPECT_GT(HighlightedPixels(window, 12), 0);
+  EXPECT_GT(HighlightedPixels(window, 25), 0) << "the last byte of the last match";
+  EXPECT_EQ(HighlightedPixels(window, 11), 0) << "a byte between matches";
+
+  // A change of the data is searched again at once: the bar counts what is left.
+  Change(13, 'X');
+  QApplication::processEvents();
+  EXPECT_EQ(window.HighlightedMatches().Starts(), (std::vector<int>{2, 20}));
+  EXPECT_EQ(window.FindResults().Summary(), QStringLiteral("\u201Cneedle\u201D: 2 matches"));
+  EXPECT_EQ(HighlightedPixels(window, 12), 0);
+
+  // Esc closes the bar and the highlights go with it; F3 brings both back.
+  window.FindResults().CloseAction()->trigger();
+  QApplication::processEvents();
+  EXPECT_TRUE(window.FindResults().isHidden());
+  EXPECT_TRUE(window.HighlightedMatches().Empty());
+  EXPECT_EQ(HighlightedPixels(window, 20), 0);
+  EXPECT_EQ(window.FindResults().CloseAction()->shortcut(), QKeySequence(Qt::Key_Escape));
+  MenuItem("Find Next")->trigger();
+  QApplication::processEvents();
+  EXPECT_FALSE(window.FindResults().isHidden());
+  EXPECT_EQ(window.HighlightedMatches().Count(), 2);
+
+  dialogs.findAnswers.push_back(FindRequest{"nothing like it", false, true});
+  MenuItem("Find...")->trigger();
+  EXPECT_TRUE(window.FindResults().isHidden()) << "no match, nothing to show";
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Not found."});
+}
+
+TEST_F(HexWindowFind, FindInTheSelectionSearchesOnlyItsBytesEachTime) {
+  Open(Write("text.bin", "needle..needle..needle..needle"));  // at 0, 8, 16, 24
+  dialogs.findAnswers.push_back(FindRequest{"needle", false, true, true});
+  MenuItem("Find...")->trigger();
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Select the bytes to search in first."});
+  EXPECT_EQ(window.Editor().SelectionCount(), 0);
+
+  window.Editor().SetSelection(6, 21);  // holds the matches at 8 and 16 whole
+  dialogs.findAnswers.push_back(FindRequest{"needle", false, true, true});
+  MenuItem("Find...")->trigger();
+  EXPECT_EQ(window.Editor().SelectionLow(), 8);
+  EXPECT_EQ(window.FindResults().Summary(),
+            QStringLiteral("\u201Cneedle\u201D: 2 matches in the selection"));
+  EXPECT_EQ(window.HighlightedMatches().Starts(), (std::vector<int>{8, 16}));
+  MenuItem("Find Next")->trigger();
+  EXPECT_EQ(window.Editor().SelectionLow(), 16);
+  MenuItem("Find Next")->trigger();
+  EXPECT_EQ(window.Editor().SelectionLow(), 8) << "wraps within the bytes first selected";
+  EXPECT_EQ(FindNotice(window), "Match 1 of 2, continued from the start");
+
+  window.Editor().SetSelection(8, 20);  // the match at 16 reaches one byte past it
+  dialogs.findAnswers.push_back(FindRequest{"needle", false, true, true});
+  MenuItem("Find...")->trigger();
+  EXPECT_EQ(window.HighlightedMatches().Starts(), std::vector<int>{8});
+  window.Editor().SetSelection(9, 14);
+  dialogs.findAnswers.push_back(FindRequest{"needle", false, true, true});
+  MenuItem("Find...")->trigger();
+  EXPECT_EQ(dialogs.messages.back(), "Not found in the selection.");
+  EXPECT_TRUE(dialogs.findShownWith.back().InSelection) << "the dialog starts as last asked";
+}
+
+TEST_F(HexWindowFind, ALongSearchShowsItsProgressAndCanBeStopped) {
+  std::string data(24 << 20, '.');
+  data.replace(data.size() - 10, 6, "needle");
+  Open(Write("big.bin", data));
+  dialogs.progress.clear();
+  dialogs.cancelFrom = 0;
+  dialogs.findAnswers.push_back(FindRequest{"needle", false, true});
+  MenuItem("Find...")->trigger();
+  ASSERT_FALSE(dialogs.progress.empty());
+  EXPECT_EQ(dialogs.progress.front().first, "Searching big.bin");
+  EXPECT_EQ(dialogs.progress.size(), 1u) << "stopped at the first report";
+  EXPECT_EQ(window.Editor().SelectionCount(), 0) << "a stopped search selects nothing";
+  EXPECT_TRUE(dialogs.messages.empty()) << "stopped is not \"Not found.\"";
+  QStringList shown;
+  for (const QLabel* label : window.statusBar()->findChildren<QLabel*>())
+    shown << label->text();
+  EXPECT_TRUE(shown.contains(QStringLiteral("Search stopped"))) << shown.join('|').toStdString();
+  EXPECT_TRUE(window.FindResults().isHidden());
+
+  dialogs.cancelFrom.reset();
+  dialogs.progress.clear();
+  MenuItem("Find Next")->trigger();
+  EXPECT_EQ(window.Editor().SelectionLow(), static_cast<int>(data.size()) - 10)
+      << "searched again, to its end";
+  EXPECT_EQ(dialogs.progress.back().second, 100);
 }
 
 // --- Files ------------------------------------------------------------------------------------

@@ -10,6 +10,8 @@ struct FindRequest {
   std::string Text;
   bool HexDigits = false;
   bool IgnoreCase = true;  // for text only
+  // Only within the bytes selected when the search was asked for.
+  bool InSelection = false;
 };
 
 // What to replace, with what, and whether every match or the next one.

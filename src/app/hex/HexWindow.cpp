@@ -19,11 +19,13 @@
 #include "app/hex/ByteValuesDock.h"
 #include "app/hex/Checksum.h"
 #include "app/hex/CopyAs.h"
+#include "app/hex/FindBar.h"
 #include "app/hex/OffsetInput.h"
 #include "app/hex/QtHexDialogs.h"
 #include "app/hex/ViewSettingsStore.h"
 #include "hexeditor/input/KeyHandlers.h"
 #include "hexeditor/text/Conversions.h"
+#include "hexeditor/view/HexCanvas.h"
 #include "platform/CodePages.h"
 #include "platform/Guard.h"
 #include "platform/UserInterface.h"
@@ -35,6 +37,10 @@ namespace kestrave::app {
 namespace {
 
 constexpr int kBytesPerRowChoices[] = {8, 16, 24, 32, 48, 64};
+
+// Matches are drawn as marked text is on paper: dark text on light yellow.
+constexpr hex::TColor kMatchBackground = 0x0080F0FF;  // BGR: red FF, green F0, blue 80
+constexpr hex::TColor kMatchText = 0x00000000;
 
 QString Title() {
   return QStringLiteral("kestrave-hex");
@@ -88,10 +94,26 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
   editor_.OnChange = [this](hex::TCustomHexEditor&) {
     ++dataVersion_;
     RefreshMenus();
+    // Once after a run of changes (Replace All makes thousands).
+    if (!findBar_->isHidden() && !matchesRefreshPending_) {
+      matchesRefreshPending_ = true;
+      QMetaObject::invokeMethod(
+          this, [this] { RefreshMatches(); }, Qt::QueuedConnection);
+    }
+  };
+  editor_.OnDrawCell = [this](hex::TCustomHexEditor&, hex::IHexCanvas& canvas, int col, int row,
+                              std::u16string& text, hex::PaintRect box, bool& defaultDraw) {
+    DrawMatchCell(canvas, col, row, text, box, defaultDraw);
   };
   editor_.OnProgress = [this](hex::TCustomHexEditor&, hex::THexProgressKind kind,
                               const std::string& name, std::uint8_t percent,
                               bool& cancel) { ShowProgress(kind, name, percent, cancel); };
+  findBar_ = new FindBar(this);
+  findBar_->OnNext = [this] { Find(true); };
+  findBar_->OnPrevious = [this] { Find(true, false); };
+  findBar_->OnClose = [this] { ForgetMatches(); };
+  addToolBar(Qt::BottomToolBarArea, findBar_);
+  findBar_->hide();
   byteValues_ = new ByteValuesDock(
       editor_, dialogs_, [this](const std::function<void()>& step) { Guarded(step); }, this);
   addDockWidget(Qt::RightDockWidgetArea, byteValues_);
@@ -113,6 +135,7 @@ HexWindow::~HexWindow() {
   delete view_;
   editor_.OnSelectionChanged = nullptr;
   editor_.OnChange = nullptr;
+  editor_.OnDrawCell = nullptr;
   editor_.OnProgress = nullptr;
   editor_.SetBusyIndicator(nullptr);
 }
@@ -443,33 +466,56 @@ bool HexWindow::AskForPattern() {
                                             : tr("No text to find.").toStdString());
     return false;
   }
+  if (request->InSelection && editor_.SelectionCount() == 0) {
+    dialogs_.ShowMessage(tr("Select the bytes to search in first.").toStdString());
+    return false;
+  }
   lastFind_ = *request;
   lastPattern_ = pattern;
+  // Kept as asked: the hits then become the selection, and F3 searches the same bytes again.
+  if (request->InSelection) searchedSelection_ = {editor_.SelectionLow(), editor_.SelectionHigh()};
   return true;
 }
 
-// Every match of the pattern, found in one pass and kept until the data or the pattern change.
-const std::vector<int>& HexWindow::Matches(const std::string& pattern, bool ignoreCase) {
+std::pair<int, int> HexWindow::SearchedRange() const {
+  const int last = editor_.DataSize() - 1;
+  if (!lastFind_.InSelection) return {0, last};
+  return {std::min(searchedSelection_.first, last + 1), std::min(searchedSelection_.second, last)};
+}
+
+// Every match of the pattern, found in one pass and kept until the data, the pattern or the
+// searched bytes change. A long search shows its progress and can be stopped.
+const std::vector<int>* HexWindow::Matches(const std::string& pattern, bool ignoreCase) {
+  const std::pair<int, int> range = SearchedRange();
   if (matches_.Version == dataVersion_ && matches_.Pattern == pattern &&
-      matches_.IgnoreCase == ignoreCase)
-    return matches_.Hits;
+      matches_.IgnoreCase == ignoreCase && matches_.Range == range)
+    return &matches_.Hits;
   editor_.SetFindProgress(false);
+  const bool showProgress = range.second - range.first + 1 >= kProgressFrom;
+  const QString what =
+      tr("Searching %1").arg(QFileInfo(QString::fromStdString(editor_.FileName())).fileName());
   std::vector<int> hits;
-  if (auto all = editor_.FindAllBytes({pattern}, ignoreCase)) {
-    hits = std::move((*all)[0]);
+  const auto found =
+      editor_.FindAllBytesIn({pattern}, ignoreCase, range.first, range.second, [&](int percent) {
+        return !showProgress || !dialogs_.ShowProgress(what.toStdString(), percent);
+      });
+  if (showProgress) dialogs_.EndProgress();
+  if (found && found->Stopped) return nullptr;
+  if (found) {
+    hits = found->Hits[0];
   } else {
     // An application's OnFind answers one search at a time.
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(pattern.data());
     const auto length = static_cast<int>(pattern.size());
-    for (int at = 0; at < editor_.DataSize();) {
-      const int hit = editor_.FindBytes(bytes, length, at, editor_.DataSize() - 1, ignoreCase);
+    for (int at = range.first; at <= range.second;) {
+      const int hit = editor_.FindBytes(bytes, length, at, range.second, ignoreCase);
       if (hit < 0) break;
       hits.push_back(hit);
       at = hit + 1;
     }
   }
-  matches_ = {dataVersion_, pattern, ignoreCase, std::move(hits)};
-  return matches_.Hits;
+  matches_ = {dataVersion_, pattern, ignoreCase, range, std::move(hits)};
+  return &matches_.Hits;
 }
 
 // Forwards from the byte after the start of the selection, so a search again finds the next
@@ -480,10 +526,17 @@ void HexWindow::FindNextHit(bool forward) {
     const bool isText = !lastFind_.HexDigits;
     const bool ignoreCase = lastFind_.IgnoreCase && isText;
     const std::string pattern = editor_.BuildFindPattern(lastPattern_, ignoreCase, isText);
-    const std::vector<int>& hits = Matches(pattern, ignoreCase);
+    const std::vector<int>* found = Matches(pattern, ignoreCase);
+    if (!found) {
+      findNotice_->setText(tr("Search stopped"));
+      return;
+    }
+    const std::vector<int>& hits = *found;
+    ShowMatches(hits, static_cast<int>(pattern.size()));
     if (hits.empty()) {
       findNotice_->clear();
-      dialogs_.ShowMessage(tr("Not found.").toStdString());
+      dialogs_.ShowMessage(lastFind_.InSelection ? tr("Not found in the selection.").toStdString()
+                                                 : tr("Not found.").toStdString());
       return;
     }
     const bool selected = editor_.SelectionCount() > 0;
@@ -508,6 +561,72 @@ void HexWindow::FindNextHit(bool forward) {
                        : tr("%1, continued from the end").arg(notice);
     findNotice_->setText(notice);
   });
+}
+
+void HexWindow::ShowMatches(const std::vector<int>& hits, int length) {
+  highlighted_ = MatchRanges(hits, length);
+  const auto count = static_cast<int>(hits.size());
+  const QString pattern =
+      lastFind_.HexDigits
+          ? QString::fromStdString(lastFind_.Text).toUpper()
+          : QStringLiteral("\u201C%1\u201D").arg(QString::fromStdString(lastFind_.Text));
+  // English says "1 match" and "%n matches"; a translation has all the forms its numbers take.
+  const QString matches =
+      lastFind_.InSelection
+          ? (count == 1 ? tr("%1: 1 match in the selection")
+                        : tr("%1: %n matches in the selection", nullptr, count))
+          : (count == 1 ? tr("%1: 1 match") : tr("%1: %n matches", nullptr, count));
+  findBar_->SetSummary(matches.arg(pattern));
+  if (hits.empty()) {
+    findBar_->hide();
+  } else {
+    findBar_->show();
+    view::ReportShownText("findbar", findBar_->Summary());
+  }
+  view_->InvalidateAll();
+}
+
+void HexWindow::ForgetMatches() {
+  view::ReportShownText("findbar", QString());
+  if (highlighted_.Empty()) return;
+  highlighted_ = {};
+  view_->InvalidateAll();
+}
+
+// Found again at once below the size that shows progress; a longer search waits for F3, and
+// the bar says so instead of showing matches that may have moved.
+void HexWindow::RefreshMatches() {
+  matchesRefreshPending_ = false;
+  if (findBar_->isHidden() || lastPattern_.empty()) return;
+  const std::pair<int, int> range = SearchedRange();
+  if (range.second - range.first + 1 >= kProgressFrom) {
+    highlighted_ = {};
+    findBar_->SetSummary(tr("The data has changed: Find Next searches again."));
+    view_->InvalidateAll();
+    return;
+  }
+  Guarded([this] {
+    const bool isText = !lastFind_.HexDigits;
+    const bool ignoreCase = lastFind_.IgnoreCase && isText;
+    const std::string pattern = editor_.BuildFindPattern(lastPattern_, ignoreCase, isText);
+    if (const std::vector<int>* hits = Matches(pattern, ignoreCase))
+      ShowMatches(*hits, static_cast<int>(pattern.size()));
+  });
+}
+
+void HexWindow::DrawMatchCell(hex::IHexCanvas& canvas, int col, int row, const std::u16string& text,
+                              const hex::PaintRect& box, bool& defaultDraw) {
+  const int position = editor_.DrawnPosition();
+  // The selection shows as the view draws it, also where it lies on a match.
+  if (position < 0 || editor_.DrawnSelected() || !highlighted_.Covers(position)) return;
+  // The gap after a cell is filled only where the match goes on into the next cell.
+  const std::int64_t next = editor_.CellToPosition({col + 1, row});
+  const bool joined = next <= editor_.DataSize() && highlighted_.Covers(static_cast<int>(next));
+  const hex::PaintRect cell = editor_.CellRect({col, row});
+  canvas.FillRect(cell, editor_.Resolved(editor_.Colors().Get(hex::THexColors::Background)));
+  canvas.FillRect(joined ? cell : box, kMatchBackground);
+  canvas.DrawText(box, box.Left, box.Top, text, kMatchText, kMatchBackground);
+  defaultDraw = false;
 }
 
 // Through the editor's own Replace, so every replacement is a step undo takes back; Replace All
@@ -546,8 +665,13 @@ void HexWindow::Replace() {
                              .toStdString());
       return;
     }
+    const std::vector<int>* found = Matches(pattern, ignoreCase);
+    if (!found) {
+      findNotice_->setText(tr("Search stopped"));
+      return;
+    }
     std::vector<int> hits;
-    for (const int hit : Matches(pattern, ignoreCase))
+    for (const int hit : *found)
       if (hits.empty() || hit >= hits.back() + patternSize) hits.push_back(hit);
     if (hits.empty()) {
       dialogs_.ShowMessage(tr("Not found.").toStdString());

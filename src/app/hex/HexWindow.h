@@ -9,6 +9,7 @@
 
 #include "app/hex/Checksum.h"
 #include "app/hex/HexDialogs.h"
+#include "app/hex/MatchRanges.h"
 #include "hexeditor/HexEditorEx.h"
 #include "view/QtBusyIndicator.h"
 
@@ -25,6 +26,7 @@ class HexView;
 namespace kestrave::app {
 
 class ByteValuesDock;
+class FindBar;
 
 // A small hex editor window around one view: files, search, editing, undo, clipboard and the
 // layout settings, with a status bar for position, selection and mode.
@@ -45,6 +47,9 @@ class HexWindow : public QMainWindow {
   hex::THexEditorEx& Editor() { return editor_; }
   view::HexView& View() { return *view_; }
   ByteValuesDock& ByteValuesPanel() { return *byteValues_; }
+  // Shown while the matches of the last search are highlighted.
+  FindBar& FindResults() { return *findBar_; }
+  const MatchRanges& HighlightedMatches() const { return highlighted_; }
   static QStringList RecentFiles();
 
  protected:
@@ -73,7 +78,18 @@ class HexWindow : public QMainWindow {
   void Find(bool again, bool forward = true);
   bool AskForPattern();
   void FindNextHit(bool forward);
-  const std::vector<int>& Matches(const std::string& pattern, bool ignoreCase);
+  // Every match within the searched bytes, or nothing when the user stopped the search.
+  const std::vector<int>* Matches(const std::string& pattern, bool ignoreCase);
+  // The bytes the last search covers: the whole data, or the selection it was asked in.
+  std::pair<int, int> SearchedRange() const;
+  // Shows the matches of the last search in the view and their count in the find bar.
+  void ShowMatches(const std::vector<int>& hits, int length);
+  void ForgetMatches();
+  // After a change of the data the highlights are found again, where that is quick.
+  void RefreshMatches();
+  // Draws a byte that a highlighted match covers; other cells are left to the view.
+  void DrawMatchCell(hex::IHexCanvas& canvas, int col, int row, const std::u16string& text,
+                     const hex::PaintRect& box, bool& defaultDraw);
   // The selection to the desktop clipboard as text in one of these forms.
   enum class CopyForm { HexText, CArray, Base64, Text };
   void CopyAs(CopyForm form);
@@ -122,13 +138,19 @@ class HexWindow : public QMainWindow {
   QAction* otherBytesPerRow_ = nullptr;
   FindRequest lastFind_;
   std::string lastPattern_;  // the bytes of lastFind_
+  // The selection a search "in the selection" was asked in, searched again by F3.
+  std::pair<int, int> searchedSelection_{0, -1};
   // Every match of the last search, for counting and searching backwards.
   struct KnownMatches {
     std::uint64_t Version = ~std::uint64_t{0};
     std::string Pattern;
     bool IgnoreCase = false;
+    std::pair<int, int> Range{0, -1};
     std::vector<int> Hits;
   } matches_;
+  FindBar* findBar_ = nullptr;
+  MatchRanges highlighted_;
+  bool matchesRefreshPending_ = false;
   // Counts the changes of the data, so known matches are found again after one.
   std::uint64_t dataVersion_ = 0;
   QLabel* findNotice_;

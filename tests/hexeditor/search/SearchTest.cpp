@@ -185,6 +185,53 @@ TEST_F(Search, MatchesOnTheJoinsOfALargeSearchAreFoundInOrder) {
   EXPECT_EQ(Find("#!AMR", next + 1, end - 1), -1) << "the range still ends the match";
 }
 
+// Every match within a range, across block joins, equals what FindBytes finds one call at a
+// time in that range; a search stopped after its first block says so and keeps what it found.
+TEST_F(Search, AllMatchesInARangeAgreeWithFindBytesAndAStopIsReported) {
+  constexpr int kBlock = 16 << 20;
+  std::vector<std::uint8_t> data(static_cast<std::size_t>(2 * kBlock + 100), '.');
+  for (const int at : {0, 10, kBlock - 2, kBlock + 50, 2 * kBlock + 95})
+    std::copy_n("abcd", 4, data.begin() + at);
+  LoadBytes(data);
+  const std::string abcd = editor.BuildFindPattern("ABCD", true, false);
+  const auto all = [&](int from, int last) {
+    return editor.FindAllBytesIn({abcd}, true, from, last, nullptr)->Hits[0];
+  };
+  const auto oneByOne = [&](int from, int last) {
+    std::vector<int> hits;
+    for (int at = from;; ++at) {
+      at = Find("ABCD", at, last);
+      if (at < 0) return hits;
+      hits.push_back(at);
+    }
+  };
+  const int end = editor.DataSize() - 1;
+  for (const auto& [from, last] : std::vector<std::pair<int, int>>{{0, end},
+                                                                   {1, end},
+                                                                   {10, 13},
+                                                                   {10, 12},
+                                                                   {kBlock - 2, kBlock + 1},
+                                                                   {kBlock, end},
+                                                                   {5, kBlock + 53},
+                                                                   {2 * kBlock + 95, end},
+                                                                   {-7, end + 9},
+                                                                   {20, 19}})
+    EXPECT_EQ(all(from, last), oneByOne(from, last)) << from << ".." << last;
+  EXPECT_EQ(all(0, end).size(), 5u);
+
+  std::vector<int> reports;
+  const auto stopped = editor.FindAllBytesIn({abcd}, true, 0, end, [&](int percent) {
+    reports.push_back(percent);
+    return false;
+  });
+  ASSERT_TRUE(stopped.has_value());
+  EXPECT_TRUE(stopped->Stopped);
+  EXPECT_EQ(stopped->Hits[0], (std::vector<int>{0, 10, kBlock - 2})) << "the first block's";
+  EXPECT_EQ(reports, std::vector<int>{49});
+  const auto finished = editor.FindAllBytesIn({abcd}, true, 0, end, [](int) { return true; });
+  EXPECT_FALSE(finished->Stopped);
+}
+
 TEST(SearchDifferential, FastAndStepwiseSearchesAgreeWithTheReference) {
   std::mt19937 random(20261208);
   const std::uint8_t alphabet[] = {'a', 'A', 'b', 'B', '#', 0xC0, 0xE0, 0x81, 0xC1};

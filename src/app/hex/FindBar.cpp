@@ -1,0 +1,40 @@
+#include "app/hex/FindBar.h"
+
+#include <QAction>
+#include <QLabel>
+
+namespace kestrave::app {
+
+FindBar::FindBar(QWidget* parent) : QToolBar(parent), summary_(new QLabel(this)) {
+  setObjectName(QStringLiteral("findBar"));
+  setWindowTitle(tr("Find"));
+  setMovable(false);
+  setFloatable(false);
+  addWidget(summary_);
+  addSeparator();
+  addAction(tr("Previous"), this, [this] {
+    if (OnPrevious) OnPrevious();
+  });
+  addAction(tr("Next"), this, [this] {
+    if (OnNext) OnNext();
+  });
+  close_ = addAction(tr("Close"), this, [this] { hide(); });
+  close_->setShortcut(QKeySequence(Qt::Key_Escape));
+  // Esc reaches the bar wherever the focus is in the window, but only while the bar is shown.
+  close_->setShortcutContext(Qt::WindowShortcut);
+  // However the bar goes (its button, Esc, the window's menu of bars), the highlights go with
+  // it; a window minimised keeps them.
+  connect(this, &QToolBar::visibilityChanged, this, [this](bool visible) {
+    if (!visible && OnClose) OnClose();
+  });
+}
+
+void FindBar::SetSummary(const QString& text) {
+  summary_->setText(text);
+}
+
+QString FindBar::Summary() const {
+  return summary_->text();
+}
+
+}  // namespace kestrave::app

@@ -48,6 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       from += found + 1;
     }
     if (starts[k] != oneByOne) std::abort();
+    // Alone, a needle takes the one-needle path and must find the same.
+    std::vector<std::vector<std::int64_t>> alone;
+    kestrave::hex::FindAllMapped(input.Rest(), haystack, {needles[k]}, map, alone);
+    if (alone[0] != oneByOne) std::abort();
   }
   return 0;
 }

@@ -379,7 +379,8 @@ TEST_F(HexWindowUser, HelpKeysListsTheViewsKeysTheMenusShortcutsAndTheMouse) {
   const std::string& page = dialogs.helpShown[0].second;
   for (const char* expected :
        {"Ctrl+Shift+3", "sets bookmark 3", "Shift+Page Down", "Edit > Go to Offset...",
-        "Edit > Find Previous", "View > Byte Values", "Ctrl+Wheel", "Right click on the offsets"})
+        "Edit > Find Previous", "View > Byte Values", "Find > Close", "Ctrl+Wheel",
+        "Right click on the offsets"})
     EXPECT_NE(page.find(expected), std::string::npos) << expected << "\n" << page;
 }
 

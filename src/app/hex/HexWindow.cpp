@@ -804,6 +804,11 @@ void HexWindow::ShowKeys() {
               where + QStringLiteral(" > ") + action->text().remove(QLatin1Char('&')));
     }
   }
+  // The find bar's keys work while it is shown.
+  for (QAction* action : findBar_->actions())
+    if (!action->shortcut().isEmpty())
+      addLine(action->shortcut().toString(QKeySequence::NativeText),
+              findBar_->windowTitle() + QStringLiteral(" > ") + action->text());
   lines << QString() << tr("Mouse:");
   addLine(tr("Click"), tr("puts the caret on a nibble or a character"));
   addLine(tr("Shift+Click"), tr("selects from the caret to the click"));

@@ -12,6 +12,12 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   // Without a display of its own the suite draws off screen, also when ctest lists its tests.
   ::setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
+  // The suite reads English texts (Qt's, the system's error texts) whatever the desktop's language;
+  // a test that wants a language sets it for a child of its own (QtTranslations).
+  if (!std::getenv("KESTRAVE_DESKTOP_LOCALE_CHILD")) {
+    ::setenv("LC_ALL", "C.UTF-8", /*overwrite=*/1);
+    ::unsetenv("LANGUAGE");
+  }
   // Windows keep their settings: in a folder of this run, never the user's.
   char config[] = "/tmp/kestrave-gui-config-XXXXXX";
   if (::mkdtemp(config)) ::setenv("XDG_CONFIG_HOME", config, /*overwrite=*/1);

@@ -11,6 +11,19 @@ namespace {
 
 constexpr int kBytesLookedAt = 8;
 
+// The type names of ReadByteValues that are words; "int16" or "UTF-8" read the same in every
+// language.
+[[maybe_unused]] constexpr const char* kWordedTypeNames[] = {
+    QT_TRANSLATE_NOOP("ByteValues", "Unix time (32-bit)"),
+    QT_TRANSLATE_NOOP("ByteValues", "Unix time (64-bit)"),
+    QT_TRANSLATE_NOOP("ByteValues", "DOS date/time"),
+    QT_TRANSLATE_NOOP("ByteValues", "binary"),
+};
+
+QString TypeName(const std::string& name) {
+  return QCoreApplication::translate("ByteValues", name.c_str());
+}
+
 }  // namespace
 
 ByteValuesDock::ByteValuesDock(hex::THexEditorEx& editor, IHexDialogs& dialogs,
@@ -33,7 +46,7 @@ ByteValuesDock::ByteValuesDock(hex::THexEditorEx& editor, IHexDialogs& dialogs,
   for (const ByteValue& value : ReadByteValues({}, false)) {
     const int row = table_->rowCount();
     table_->insertRow(row);
-    auto* name = new QTableWidgetItem(QString::fromStdString(value.Name));
+    auto* name = new QTableWidgetItem(TypeName(value.Name));
     name->setFlags(Qt::ItemIsEnabled);
     table_->setItem(row, 0, name);
     table_->setItem(row, 1, new QTableWidgetItem);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDockWidget>
 #include <functional>
 
@@ -16,6 +17,8 @@ namespace kestrave::app {
 // read as each common type, in the byte order chosen under it. A value typed into a row is
 // written over those bytes through the editor, one undoable step.
 class ByteValuesDock : public QDockWidget {
+  Q_DECLARE_TR_FUNCTIONS(kestrave::app::ByteValuesDock)
+
  public:
   // Run carries out an editing step the way the window does (errors shown, status refreshed).
   ByteValuesDock(hex::THexEditorEx& editor, IHexDialogs& dialogs,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QToolBar>
 #include <functional>
 
@@ -11,6 +12,8 @@ namespace kestrave::app {
 // matches there are, and buttons to go to the previous or next one or to close the bar (which
 // takes the highlights away).
 class FindBar : public QToolBar {
+  Q_DECLARE_TR_FUNCTIONS(kestrave::app::FindBar)
+
  public:
   explicit FindBar(QWidget* parent);
 

@@ -19,7 +19,9 @@
 #include "app/hex/ByteValuesDock.h"
 #include "app/hex/Checksum.h"
 #include "app/hex/CopyAs.h"
+#include "app/hex/EditorTexts.h"
 #include "app/hex/FindBar.h"
+#include "app/hex/KeyHelpTexts.h"
 #include "app/hex/OffsetInput.h"
 #include "app/hex/QtHexDialogs.h"
 #include "app/hex/ViewSettingsStore.h"
@@ -122,7 +124,7 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
   BuildMenus();
   Guarded([this] { editor_.SetOleDragDrop(true); });
   if (const std::optional<std::string> damaged = LoadViewSettings(editor_))
-    platform::CurrentErrorDisplay().ShowError(*damaged);
+    platform::CurrentErrorDisplay().ShowError(TranslatedSettingsMessage(*damaged).toStdString());
   view_->FontChanged();
   resize(900, 600);
   RefreshTitleAndStatus();
@@ -251,9 +253,8 @@ void HexWindow::BuildViewMenu(QMenu* viewMenu) {
   QMenu* translation = viewMenu->addMenu(tr("&Translation"));
   auto* translations = new QActionGroup(this);
   for (std::size_t kind = 0; kind < hex::kTranslationKindCount; ++kind) {
-    QAction* action = translation->addAction(
-        QString::fromLatin1(hex::kTranslationNames[kind].data(),
-                            static_cast<qsizetype>(hex::kTranslationNames[kind].size())));
+    QAction* action =
+        translation->addAction(TranslatedCharacterSetName(hex::kTranslationNames[kind]));
     action->setCheckable(true);
     translations->addAction(action);
     translations_.push_back(action);
@@ -794,7 +795,7 @@ void HexWindow::ShowKeys() {
   };
   lines << tr("In the data (the view has the focus):");
   for (const hex::KeyHelpLine& line : hex::KeyHelp())
-    addLine(QString::fromStdString(line.Keys), QString::fromStdString(line.Effect));
+    addLine(QString::fromStdString(line.Keys), TranslatedKeyEffect(line.Effect));
   lines << QString() << tr("Menus (anywhere in the window):");
   for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
     for (QAction* action : menu->actions()) {
@@ -870,7 +871,7 @@ void HexWindow::GoToOffset() {
 void HexWindow::RefreshMenus() {
   undo_->setEnabled(editor_.CanUndo());
   undo_->setText(editor_.CanUndo()
-                     ? tr("&Undo %1").arg(QString::fromStdString(editor_.UndoDescription()))
+                     ? tr("&Undo %1").arg(TranslatedUndoStep(editor_.UndoDescription()))
                      : tr("&Undo"));
   redo_->setEnabled(editor_.CanRedo());
   insertMode_->setChecked(editor_.InsertMode());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
@@ -31,6 +32,8 @@ class FindBar;
 // A small hex editor window around one view: files, search, editing, undo, clipboard and the
 // layout settings, with a status bar for position, selection and mode.
 class HexWindow : public QMainWindow {
+  Q_DECLARE_TR_FUNCTIONS(kestrave::app::HexWindow)
+
  public:
   // Files opened or saved, most recent first, are kept between runs up to this many.
   static constexpr int kMaxRecentFiles = 10;

@@ -2,19 +2,29 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace kestrave::app {
 namespace {
+
+// The dialogs' texts get their own translation context, the class's name.
+struct DialogTexts {
+  Q_DECLARE_TR_FUNCTIONS(kestrave::app::QtHexDialogs)
+};
 
 QString Title() {
   return QStringLiteral("kestrave-hex");
@@ -36,53 +46,58 @@ QtHexDialogs::QtHexDialogs(QWidget* parent) : parent_(parent) {}
 QtHexDialogs::~QtHexDialogs() = default;
 
 std::optional<std::string> QtHexDialogs::ChooseFileToOpen() {
-  return PathOrNothing(QFileDialog::getOpenFileName(parent_, QObject::tr("Open")));
+  return PathOrNothing(QFileDialog::getOpenFileName(parent_, DialogTexts::tr("Open")));
 }
 
 std::optional<std::string> QtHexDialogs::ChooseFileToSave(const std::string& suggested) {
   return PathOrNothing(
-      QFileDialog::getSaveFileName(parent_, QObject::tr("Save As"), ToQString(suggested)));
+      QFileDialog::getSaveFileName(parent_, DialogTexts::tr("Save As"), ToQString(suggested)));
 }
 
 std::optional<FindRequest> QtHexDialogs::AskWhatToFind(const FindRequest& previous) {
   QDialog dialog(parent_);
-  dialog.setWindowTitle(QObject::tr("Find"));
+  dialog.setWindowTitle(DialogTexts::tr("Find"));
   auto* layout = new QFormLayout(&dialog);
   auto* text = new QLineEdit(ToQString(previous.Text), &dialog);
   text->selectAll();
-  auto* hexDigits = new QCheckBox(QObject::tr("Hex digits"), &dialog);
+  auto* hexDigits = new QCheckBox(DialogTexts::tr("Hex digits"), &dialog);
   hexDigits->setChecked(previous.HexDigits);
-  auto* ignoreCase = new QCheckBox(QObject::tr("Ignore case"), &dialog);
+  auto* ignoreCase = new QCheckBox(DialogTexts::tr("Ignore case"), &dialog);
   ignoreCase->setChecked(previous.IgnoreCase);
-  layout->addRow(QObject::tr("Find:"), text);
+  auto* inSelection = new QCheckBox(DialogTexts::tr("Only in the selection"), &dialog);
+  inSelection->setChecked(previous.InSelection);
+  layout->addRow(DialogTexts::tr("Find:"), text);
   layout->addRow(hexDigits);
   layout->addRow(ignoreCase);
+  layout->addRow(inSelection);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   layout->addRow(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return FindRequest{text->text().toStdString(), hexDigits->isChecked(), ignoreCase->isChecked()};
+  return FindRequest{text->text().toStdString(), hexDigits->isChecked(), ignoreCase->isChecked(),
+                     inSelection->isChecked()};
 }
 
 std::optional<ReplaceRequest> QtHexDialogs::AskWhatToReplace(const ReplaceRequest& previous) {
   QDialog dialog(parent_);
-  dialog.setWindowTitle(QObject::tr("Replace"));
+  dialog.setWindowTitle(DialogTexts::tr("Replace"));
   auto* layout = new QFormLayout(&dialog);
   auto* find = new QLineEdit(ToQString(previous.Find.Text), &dialog);
   find->selectAll();
   auto* replacement = new QLineEdit(ToQString(previous.Replacement), &dialog);
-  auto* hexDigits = new QCheckBox(QObject::tr("Hex digits"), &dialog);
+  auto* hexDigits = new QCheckBox(DialogTexts::tr("Hex digits"), &dialog);
   hexDigits->setChecked(previous.Find.HexDigits);
-  auto* ignoreCase = new QCheckBox(QObject::tr("Ignore case"), &dialog);
+  auto* ignoreCase = new QCheckBox(DialogTexts::tr("Ignore case"), &dialog);
   ignoreCase->setChecked(previous.Find.IgnoreCase);
-  layout->addRow(QObject::tr("Find:"), find);
-  layout->addRow(QObject::tr("Replace with:"), replacement);
+  layout->addRow(DialogTexts::tr("Find:"), find);
+  layout->addRow(DialogTexts::tr("Replace with:"), replacement);
   layout->addRow(hexDigits);
   layout->addRow(ignoreCase);
   auto* buttons = new QDialogButtonBox(&dialog);
-  QPushButton* one = buttons->addButton(QObject::tr("&Replace"), QDialogButtonBox::AcceptRole);
-  QPushButton* all = buttons->addButton(QObject::tr("Replace &All"), QDialogButtonBox::AcceptRole);
+  QPushButton* one = buttons->addButton(DialogTexts::tr("&Replace"), QDialogButtonBox::AcceptRole);
+  QPushButton* all =
+      buttons->addButton(DialogTexts::tr("Replace &All"), QDialogButtonBox::AcceptRole);
   buttons->addButton(QDialogButtonBox::Cancel);
   layout->addRow(buttons);
   bool everything = false;
@@ -101,12 +116,12 @@ std::optional<ReplaceRequest> QtHexDialogs::AskWhatToReplace(const ReplaceReques
 
 std::optional<std::string> QtHexDialogs::AskOffset(const std::string& previous) {
   QDialog dialog(parent_);
-  dialog.setWindowTitle(QObject::tr("Go to Offset"));
+  dialog.setWindowTitle(DialogTexts::tr("Go to Offset"));
   auto* layout = new QFormLayout(&dialog);
   auto* text = new QLineEdit(ToQString(previous), &dialog);
   text->selectAll();
-  text->setPlaceholderText(QObject::tr("1234, 0x4D2, +16, -0x10 or 50%"));
-  layout->addRow(QObject::tr("Offset:"), text);
+  text->setPlaceholderText(DialogTexts::tr("1234, 0x4D2, +16, -0x10 or 50%"));
+  layout->addRow(DialogTexts::tr("Offset:"), text);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   layout->addRow(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -116,9 +131,9 @@ std::optional<std::string> QtHexDialogs::AskOffset(const std::string& previous) 
 }
 
 SaveChangesAnswer QtHexDialogs::AskSaveChanges() {
-  const auto answer =
-      QMessageBox::question(parent_, Title(), QObject::tr("The data has changed. Save it first?"),
-                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+  const auto answer = QMessageBox::question(
+      parent_, Title(), DialogTexts::tr("The data has changed. Save it first?"),
+      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
   if (answer == QMessageBox::Save) return SaveChangesAnswer::Save;
   if (answer == QMessageBox::Discard) return SaveChangesAnswer::Discard;
   return SaveChangesAnswer::Cancel;
@@ -128,8 +143,8 @@ SaveChangesAnswer QtHexDialogs::AskSaveChanges() {
 // input anything takes, so no window can start a second operation or close mid-way.
 bool QtHexDialogs::ShowProgress(const std::string& text, int percent) {
   if (!progress_) {
-    progress_ =
-        std::make_unique<QProgressDialog>(ToQString(text), QObject::tr("Cancel"), 0, 100, parent_);
+    progress_ = std::make_unique<QProgressDialog>(ToQString(text), DialogTexts::tr("Cancel"), 0,
+                                                  100, parent_);
     progress_->setWindowTitle(Title());
     progress_->setWindowModality(Qt::ApplicationModal);
     progress_->setMinimumDuration(300);
@@ -156,11 +171,20 @@ void QtHexDialogs::ShowHelp(const std::string& title, const std::string& text) {
   auto* page = new QPlainTextEdit(ToQString(text), &dialog);
   page->setReadOnly(true);
   page->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // The page is laid out in columns of characters.
+  page->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   layout->addWidget(page);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
   layout->addWidget(buttons);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  dialog.resize(760, 520);
+  // As wide as the longest line, where the screen has the room.
+  int widest = 0;
+  for (const QString& line : ToQString(text).split(QLatin1Char('\n')))
+    widest = std::max(widest, page->fontMetrics().horizontalAdvance(line));
+  const QRect screen =
+      (parent_ ? parent_->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+  dialog.resize(std::clamp(widest + 80, 600, screen.width() * 9 / 10),
+                std::min(560, screen.height() * 9 / 10));
   dialog.exec();
 }
 

@@ -1,5 +1,6 @@
 // kestrave-hex: a hex editor window around the component. kestrave-hex [FILE]
 #include "app/hex/HexWindow.h"
+#include "app/hex/UserLanguage.h"
 #include "platform/InterruptCleanup.h"
 #include "view/QtDesktopServices.h"
 #include "view/QtGuardedApplication.h"
@@ -7,6 +8,7 @@
 int main(int argc, char** argv) {
   kestrave::platform::RemoveTemporariesOnInterrupt();
   kestrave::view::QtGuardedApplication application(argc, argv);
+  const kestrave::app::UserLanguage language;  // the desktop's, before any text is made
   QApplication::setApplicationName(QStringLiteral("kestrave-hex"));
   const kestrave::view::QtDesktopServices services;
   kestrave::app::HexWindow window;  // made after the services, so gone before them

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace kestrave::app {
+
+// Texts the layers below the window give in English, in the user's language. Texts without a
+// translation (a step the window named itself) stay as they are.
+
+// An undo step's description (hex::TCustomHexEditor::UndoDescription), for "Undo ...".
+QString TranslatedUndoStep(const std::string& description);
+// A character translation's name (hex::kTranslationNames), for View > Translation.
+QString TranslatedCharacterSetName(std::string_view name);
+// The report of unreadable or damaged view settings (LoadViewSettings); the reason in it stays
+// as the system or the editor gave it.
+QString TranslatedSettingsMessage(const std::string& message);
+
+}  // namespace kestrave::app

@@ -1,0 +1,801 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU" sourcelanguage="en">
+<context>
+    <name>ByteValues</name>
+    <message>
+        <source>Unix time (32-bit)</source>
+        <translation>Время Unix (32 бита)</translation>
+    </message>
+    <message>
+        <source>Unix time (64-bit)</source>
+        <translation>Время Unix (64 бита)</translation>
+    </message>
+    <message>
+        <source>DOS date/time</source>
+        <translation>Дата/время DOS</translation>
+    </message>
+    <message>
+        <source>binary</source>
+        <translation>двоичный</translation>
+    </message>
+</context>
+<context>
+    <name>CharacterSets</name>
+    <message>
+        <source>Dos 8 Bit</source>
+        <translation>DOS (8 бит)</translation>
+    </message>
+    <message>
+        <source>ASCII 7 Bit</source>
+        <translation>ASCII (7 бит)</translation>
+    </message>
+    <message>
+        <source>EBCDIC Codepage 38</source>
+        <translation>EBCDIC (кодовая страница 38)</translation>
+    </message>
+    <message>
+        <source>Custom Translation</source>
+        <translation>Своя таблица</translation>
+    </message>
+</context>
+<context>
+    <name>KeyHelp</name>
+    <message>
+        <source>copies the selection to the clipboard</source>
+        <translation>копирует выделение в буфер обмена</translation>
+    </message>
+    <message>
+        <source>cuts the selection to the clipboard</source>
+        <translation>вырезает выделение в буфер обмена</translation>
+    </message>
+    <message>
+        <source>deletes the selection or the unit at the caret, also in overwrite mode</source>
+        <translation>удаляет выделение или элемент под курсором, также в режиме замены</translation>
+    </message>
+    <message>
+        <source>goes to bookmark %1</source>
+        <translation>переходит к закладке %1</translation>
+    </message>
+    <message>
+        <source>held: the caret&apos;s moves extend the selection</source>
+        <translation>пока нажата, перемещения курсора расширяют выделение</translation>
+    </message>
+    <message>
+        <source>in insert mode deletes the selection or the unit at the caret</source>
+        <translation>в режиме вставки удаляет выделение или элемент под курсором</translation>
+    </message>
+    <message>
+        <source>in insert mode deletes the unit before the caret or the selection</source>
+        <translation>в режиме вставки удаляет элемент перед курсором или выделение</translation>
+    </message>
+    <message>
+        <source>in insert mode deletes the unit before the caret or the selection; otherwise moves the caret left</source>
+        <translation>в режиме вставки удаляет элемент перед курсором или выделение; иначе сдвигает курсор влево</translation>
+    </message>
+    <message>
+        <source>moves the caret one nibble left in the hex field, one character in the characters</source>
+        <translation>перемещает курсор влево: на полубайт в шестнадцатеричном поле, на символ в поле символов</translation>
+    </message>
+    <message>
+        <source>moves the caret one nibble left in the hex field, one character in the characters, extending the selection</source>
+        <translation>перемещает курсор влево: на полубайт в шестнадцатеричном поле, на символ в поле символов, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret one nibble right in the hex field, one character in the characters</source>
+        <translation>перемещает курсор вправо: на полубайт в шестнадцатеричном поле, на символ в поле символов</translation>
+    </message>
+    <message>
+        <source>moves the caret one nibble right in the hex field, one character in the characters, extending the selection</source>
+        <translation>перемещает курсор вправо: на полубайт в шестнадцатеричном поле, на символ в поле символов, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret one page down</source>
+        <translation>перемещает курсор на страницу вниз</translation>
+    </message>
+    <message>
+        <source>moves the caret one page down, extending the selection</source>
+        <translation>перемещает курсор на страницу вниз, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret one page up</source>
+        <translation>перемещает курсор на страницу вверх</translation>
+    </message>
+    <message>
+        <source>moves the caret one page up, extending the selection</source>
+        <translation>перемещает курсор на страницу вверх, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret one row down</source>
+        <translation>перемещает курсор на строку вниз</translation>
+    </message>
+    <message>
+        <source>moves the caret one row down, extending the selection</source>
+        <translation>перемещает курсор на строку вниз, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret one row up</source>
+        <translation>перемещает курсор на строку вверх</translation>
+    </message>
+    <message>
+        <source>moves the caret one row up, extending the selection</source>
+        <translation>перемещает курсор на строку вверх, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret to the bottom row shown</source>
+        <translation>перемещает курсор на нижнюю видимую строку</translation>
+    </message>
+    <message>
+        <source>moves the caret to the bottom row shown, extending the selection</source>
+        <translation>перемещает курсор на нижнюю видимую строку, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret to the end of the row</source>
+        <translation>перемещает курсор в конец строки</translation>
+    </message>
+    <message>
+        <source>moves the caret to the end of the row, extending the selection</source>
+        <translation>перемещает курсор в конец строки, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret to the first byte</source>
+        <translation>перемещает курсор к первому байту</translation>
+    </message>
+    <message>
+        <source>moves the caret to the first byte of the row</source>
+        <translation>перемещает курсор к первому байту строки</translation>
+    </message>
+    <message>
+        <source>moves the caret to the first byte of the row, extending the selection</source>
+        <translation>перемещает курсор к первому байту строки, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret to the first byte, extending the selection</source>
+        <translation>перемещает курсор к первому байту, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret to the last byte</source>
+        <translation>перемещает курсор к последнему байту</translation>
+    </message>
+    <message>
+        <source>moves the caret to the last byte, extending the selection</source>
+        <translation>перемещает курсор к последнему байту, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret to the start of the row</source>
+        <translation>перемещает курсор в начало строки</translation>
+    </message>
+    <message>
+        <source>moves the caret to the start of the row, extending the selection</source>
+        <translation>перемещает курсор в начало строки, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret to the top row shown</source>
+        <translation>перемещает курсор на верхнюю видимую строку</translation>
+    </message>
+    <message>
+        <source>moves the caret to the top row shown, extending the selection</source>
+        <translation>перемещает курсор на верхнюю видимую строку, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>pastes the clipboard at the caret</source>
+        <translation>вставляет содержимое буфера обмена в позицию курсора</translation>
+    </message>
+    <message>
+        <source>redoes the last undone step</source>
+        <translation>повторяет последнее отменённое действие</translation>
+    </message>
+    <message>
+        <source>selects everything</source>
+        <translation>выделяет всё</translation>
+    </message>
+    <message>
+        <source>sets bookmark %1 at the caret (again: clears it)</source>
+        <translation>ставит закладку %1 в позиции курсора (повторно — снимает её)</translation>
+    </message>
+    <message>
+        <source>switches between insert and overwrite mode</source>
+        <translation>переключает режимы вставки и замены</translation>
+    </message>
+    <message>
+        <source>switches the caret between the hex field and the characters</source>
+        <translation>переводит курсор между шестнадцатеричным полем и полем символов</translation>
+    </message>
+    <message>
+        <source>undoes the last step</source>
+        <translation>отменяет последнее действие</translation>
+    </message>
+</context>
+<context>
+    <name>UndoSteps</name>
+    <message>
+        <source>Change Byte(s)</source>
+        <translation>Изменение байтов</translation>
+    </message>
+    <message>
+        <source>Remove Data</source>
+        <translation>Удаление данных</translation>
+    </message>
+    <message>
+        <source>Insert Buffer</source>
+        <translation>Вставка данных</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Замена</translation>
+    </message>
+    <message>
+        <source>Append Buffer</source>
+        <translation>Добавление данных</translation>
+    </message>
+    <message>
+        <source>Insert Nibble</source>
+        <translation>Вставка полубайта</translation>
+    </message>
+    <message>
+        <source>Delete Nibble</source>
+        <translation>Удаление полубайта</translation>
+    </message>
+    <message>
+        <source>Convert</source>
+        <translation>Преобразование</translation>
+    </message>
+    <message>
+        <source>Cursor movement</source>
+        <translation>Перемещение курсора</translation>
+    </message>
+    <message>
+        <source>Multiple Modification</source>
+        <translation>Несколько изменений</translation>
+    </message>
+    <message>
+        <source>All data saved</source>
+        <translation>Все данные сохранены</translation>
+    </message>
+</context>
+<context>
+    <name>ViewSettings</name>
+    <message>
+        <source>The saved view settings in %1 cannot be read (%2); the default settings are used.</source>
+        <translation>Не удаётся прочитать сохранённые настройки вида из %1 (%2); используются настройки по умолчанию.</translation>
+    </message>
+    <message>
+        <source>The saved view settings in %1 were damaged (%2); the default settings are used.</source>
+        <translation>Сохранённые настройки вида в %1 повреждены (%2); используются настройки по умолчанию.</translation>
+    </message>
+</context>
+<context>
+    <name>kestrave::app::ByteValuesDock</name>
+    <message>
+        <source>Byte Values</source>
+        <translation>Значения байтов</translation>
+    </message>
+    <message>
+        <source>Big endian</source>
+        <translation>Старший байт первым</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Тип</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a value of type %2.</source>
+        <translation>«%1» не является значением типа «%2».</translation>
+    </message>
+    <message>
+        <source>A %1 value needs %2 bytes; the data has %3 from the caret on.</source>
+        <translation>Для значения типа «%1» нужно байт: %2, а от курсора до конца данных осталось: %3.</translation>
+    </message>
+    <message>
+        <source>Edit %1</source>
+        <translation>Изменение «%1»</translation>
+    </message>
+</context>
+<context>
+    <name>kestrave::app::FindBar</name>
+    <message>
+        <source>Find</source>
+        <translation>Поиск</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Предыдущее</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Следующее</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+</context>
+<context>
+    <name>kestrave::app::HexWindow</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Правка</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Вид</translation>
+    </message>
+    <message>
+        <source>&amp;Bookmarks</source>
+        <translation>&amp;Закладки</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message>
+        <source>&amp;Keys</source>
+        <translation>&amp;Клавиши</translation>
+    </message>
+    <message>
+        <source>&amp;New Window</source>
+        <translation>&amp;Новое окно</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>&amp;Открыть...</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>Н&amp;едавние файлы</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Сохранить</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Сохранить &amp;как...</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Выход</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Отменить</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Повторить</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>Вы&amp;резать</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Копировать</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Вставить</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>Выделить в&amp;сё</translation>
+    </message>
+    <message>
+        <source>Copy A&amp;s</source>
+        <translation>Копировать к&amp;ак</translation>
+    </message>
+    <message>
+        <source>&amp;Hex Text</source>
+        <translation>&amp;Шестнадцатеричный текст</translation>
+    </message>
+    <message>
+        <source>&amp;C Array</source>
+        <translation>&amp;Массив C</translation>
+    </message>
+    <message>
+        <source>&amp;Base64</source>
+        <translation>&amp;Base64</translation>
+    </message>
+    <message>
+        <source>&amp;Text</source>
+        <translation>&amp;Текст</translation>
+    </message>
+    <message>
+        <source>Chec&amp;ksum of Selection</source>
+        <translation>Контрольная с&amp;умма выделения</translation>
+    </message>
+    <message>
+        <source>&amp;Find...</source>
+        <translation>&amp;Найти...</translation>
+    </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation>Найти с&amp;ледующее</translation>
+    </message>
+    <message>
+        <source>Find &amp;Previous</source>
+        <translation>Найти пр&amp;едыдущее</translation>
+    </message>
+    <message>
+        <source>R&amp;eplace...</source>
+        <translation>&amp;Заменить...</translation>
+    </message>
+    <message>
+        <source>&amp;Go to Offset...</source>
+        <translation>Пере&amp;йти к смещению...</translation>
+    </message>
+    <message>
+        <source>&amp;Insert Mode</source>
+        <translation>Ре&amp;жим вставки</translation>
+    </message>
+    <message>
+        <source>Byte &amp;Values</source>
+        <translation>&amp;Значения байтов</translation>
+    </message>
+    <message>
+        <source>&amp;Translation</source>
+        <translation>&amp;Кодировка</translation>
+    </message>
+    <message>
+        <source>&amp;Bytes per Row</source>
+        <translation>&amp;Байт в строке</translation>
+    </message>
+    <message>
+        <source>&amp;Unicode Characters</source>
+        <translation>Символы &amp;Юникода</translation>
+    </message>
+    <message>
+        <source>&amp;Ruler</source>
+        <translation>&amp;Линейка</translation>
+    </message>
+    <message>
+        <source>&amp;Lower-case Hex</source>
+        <translation>&amp;Строчные шестнадцатеричные цифры</translation>
+    </message>
+    <message>
+        <source>Go to Bookmark %1</source>
+        <translation>Перейти к закладке %1</translation>
+    </message>
+    <message>
+        <source>Set or clear with Ctrl+Shift+digit</source>
+        <translation>Поставить или снять: Ctrl+Shift+цифра</translation>
+    </message>
+    <message>
+        <source>Loading %1</source>
+        <translation>Загрузка %1</translation>
+    </message>
+    <message>
+        <source>Saving %1</source>
+        <translation>Сохранение %1</translation>
+    </message>
+    <message>
+        <source>Searching %1</source>
+        <translation>Поиск в %1</translation>
+    </message>
+    <message>
+        <source>No hex digits to find.</source>
+        <translation>Нет шестнадцатеричных цифр для поиска.</translation>
+    </message>
+    <message>
+        <source>No text to find.</source>
+        <translation>Нет текста для поиска.</translation>
+    </message>
+    <message>
+        <source>Select the bytes to search in first.</source>
+        <translation>Сначала выделите байты, в которых искать.</translation>
+    </message>
+    <message>
+        <source>Search stopped</source>
+        <translation>Поиск остановлен</translation>
+    </message>
+    <message>
+        <source>Not found in the selection.</source>
+        <translation>В выделении не найдено.</translation>
+    </message>
+    <message>
+        <source>Not found.</source>
+        <translation>Не найдено.</translation>
+    </message>
+    <message>
+        <source>Match %1 of %2</source>
+        <translation>Совпадение %1 из %2</translation>
+    </message>
+    <message>
+        <source>%1, continued from the start</source>
+        <translation>%1, продолжено с начала</translation>
+    </message>
+    <message>
+        <source>%1, continued from the end</source>
+        <translation>%1, продолжено с конца</translation>
+    </message>
+    <message>
+        <source>The data has changed: Find Next searches again.</source>
+        <translation>Данные изменились: «Найти следующее» будет искать заново.</translation>
+    </message>
+    <message>
+        <source>No hex digits to replace with.</source>
+        <translation>Нет шестнадцатеричных цифр для замены.</translation>
+    </message>
+    <message>
+        <source>The size of the data is fixed: the replacement must be %1 bytes long, as what it replaces.</source>
+        <translation>Размер данных менять нельзя: замена должна занимать столько же байт, сколько заменяемое (%1).</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Замена</translation>
+    </message>
+    <message>
+        <source>Replace All</source>
+        <translation>Замена всех</translation>
+    </message>
+    <message>
+        <source>Replaced %1 matches</source>
+        <translation>Заменено совпадений: %1</translation>
+    </message>
+    <message>
+        <source>Replaced 1 of %1 matches</source>
+        <translation>Заменено совпадение 1 из %1</translation>
+    </message>
+    <message>
+        <source>Select the bytes to copy first.</source>
+        <translation>Сначала выделите байты для копирования.</translation>
+    </message>
+    <message>
+        <source>Copy As takes up to %1 MiB; the selection holds %2 bytes.</source>
+        <translation>«Копировать как» берёт не больше %1 МиБ, а в выделении байт: %2.</translation>
+    </message>
+    <message>
+        <source>Select the bytes to sum first.</source>
+        <translation>Сначала выделите байты для контрольной суммы.</translation>
+    </message>
+    <message>
+        <source>%1 of the selection</source>
+        <translation>%1 выделения</translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes from 0x%3:
+%4</source>
+        <translation>%1 (байт: %2, начиная с 0x%3):
+%4</translation>
+    </message>
+    <message>
+        <source>In the data (the view has the focus):</source>
+        <translation>В данных (фокус в области просмотра):</translation>
+    </message>
+    <message>
+        <source>Menus (anywhere in the window):</source>
+        <translation>Меню (в любом месте окна):</translation>
+    </message>
+    <message>
+        <source>Mouse:</source>
+        <translation>Мышь:</translation>
+    </message>
+    <message>
+        <source>Click</source>
+        <translation>Щелчок</translation>
+    </message>
+    <message>
+        <source>puts the caret on a nibble or a character</source>
+        <translation>ставит курсор на полубайт или символ</translation>
+    </message>
+    <message>
+        <source>Shift+Click</source>
+        <translation>Shift+щелчок</translation>
+    </message>
+    <message>
+        <source>selects from the caret to the click</source>
+        <translation>выделяет от курсора до места щелчка</translation>
+    </message>
+    <message>
+        <source>Drag</source>
+        <translation>Перетаскивание</translation>
+    </message>
+    <message>
+        <source>selects; held beyond the view it scrolls on</source>
+        <translation>выделяет; за краем области просмотра прокручивает дальше</translation>
+    </message>
+    <message>
+        <source>Double click</source>
+        <translation>Двойной щелчок</translation>
+    </message>
+    <message>
+        <source>selects the unit under the pointer</source>
+        <translation>выделяет элемент под указателем</translation>
+    </message>
+    <message>
+        <source>Drag the selection</source>
+        <translation>Перетаскивание выделения</translation>
+    </message>
+    <message>
+        <source>moves it (Ctrl: copies it), also to another window</source>
+        <translation>перемещает его (с Ctrl — копирует), в том числе в другое окно</translation>
+    </message>
+    <message>
+        <source>Wheel</source>
+        <translation>Колесо</translation>
+    </message>
+    <message>
+        <source>scrolls a page</source>
+        <translation>прокручивает на страницу</translation>
+    </message>
+    <message>
+        <source>Ctrl+Wheel</source>
+        <translation>Ctrl+колесо</translation>
+    </message>
+    <message>
+        <source>changes the bytes per row</source>
+        <translation>меняет число байт в строке</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+Wheel</source>
+        <translation>Ctrl+Shift+колесо</translation>
+    </message>
+    <message>
+        <source>changes the font size</source>
+        <translation>меняет размер шрифта</translation>
+    </message>
+    <message>
+        <source>Right click on the offsets</source>
+        <translation>Правый щелчок по смещениям</translation>
+    </message>
+    <message>
+        <source>offers other offset formats</source>
+        <translation>предлагает другие форматы смещений</translation>
+    </message>
+    <message>
+        <source>Drop a file around the data</source>
+        <translation>Перетащить файл к данным</translation>
+    </message>
+    <message>
+        <source>opens it</source>
+        <translation>открывает его</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Клавиши</translation>
+    </message>
+    <message>
+        <source>There is no data to go to.</source>
+        <translation>Нет данных для перехода.</translation>
+    </message>
+    <message>
+        <source>Type an offset: 1234, 0x4D2, +16, -0x10 or 50%.</source>
+        <translation>Введите смещение: 1234, 0x4D2, +16, -0x10 или 50%.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a share from 0% to 100%.</source>
+        <translation>«%1» не является долей от 0% до 100%.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an offset: type 1234, 0x4D2, +16, -0x10 or 50%.</source>
+        <translation>«%1» не является смещением: введите 1234, 0x4D2, +16, -0x10 или 50%.</translation>
+    </message>
+    <message>
+        <source>Offset %1 lies outside the data, which runs from 0 to %2 (0x%3).</source>
+        <translation>Смещение %1 за пределами данных (от 0 до %2, 0x%3).</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>&amp;Отменить (%1)</translation>
+    </message>
+    <message>
+        <source>Offset %1 (0x%2) of %3</source>
+        <translation>Смещение %1 (0x%2) из %3</translation>
+    </message>
+    <message>
+        <source>Selected %1 bytes from 0x%2 to 0x%3 (%4 to %5)</source>
+        <translation>Выделено байт: %1, с 0x%2 по 0x%3 (%4–%5)</translation>
+    </message>
+    <message>
+        <source>Read only</source>
+        <translation>Только чтение</translation>
+    </message>
+    <message>
+        <source>Insert</source>
+        <translation>Вставка</translation>
+    </message>
+    <message>
+        <source>Overwrite</source>
+        <translation>Замена</translation>
+    </message>
+    <message>
+        <source>%1: 1 match in the selection</source>
+        <translation>%1: 1 совпадение в выделении</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n matches in the selection</source>
+        <translation>
+            <numerusform>%1: %n совпадение в выделении</numerusform>
+            <numerusform>%1: %n совпадения в выделении</numerusform>
+            <numerusform>%1: %n совпадений в выделении</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: 1 match</source>
+        <translation>%1: 1 совпадение</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n matches</source>
+        <translation>
+            <numerusform>%1: %n совпадение</numerusform>
+            <numerusform>%1: %n совпадения</numerusform>
+            <numerusform>%1: %n совпадений</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>kestrave::app::QtHexDialogs</name>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Сохранить как</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Поиск</translation>
+    </message>
+    <message>
+        <source>Hex digits</source>
+        <translation>Шестнадцатеричные цифры</translation>
+    </message>
+    <message>
+        <source>Ignore case</source>
+        <translation>Без учёта регистра</translation>
+    </message>
+    <message>
+        <source>Find:</source>
+        <translation>Найти:</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Замена</translation>
+    </message>
+    <message>
+        <source>Replace with:</source>
+        <translation>Заменить на:</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>&amp;Заменить</translation>
+    </message>
+    <message>
+        <source>Replace &amp;All</source>
+        <translation>Заменить &amp;все</translation>
+    </message>
+    <message>
+        <source>Go to Offset</source>
+        <translation>Переход к смещению</translation>
+    </message>
+    <message>
+        <source>1234, 0x4D2, +16, -0x10 or 50%</source>
+        <translation>1234, 0x4D2, +16, -0x10 или 50%</translation>
+    </message>
+    <message>
+        <source>Offset:</source>
+        <translation>Смещение:</translation>
+    </message>
+    <message>
+        <source>The data has changed. Save it first?</source>
+        <translation>Данные изменены. Сохранить их?</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Only in the selection</source>
+        <translation>Только в выделении</translation>
+    </message>
+</context>
+</TS>

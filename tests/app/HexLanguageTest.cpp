@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/hex/ByteValues.h"
+#include "app/hex/ByteValuesDock.h"
+#include "app/hex/EditorTexts.h"
+#include "app/hex/HexWindow.h"
+#include "app/hex/KeyHelpTexts.h"
+#include "app/hex/UserLanguage.h"
+#include "app/hex/ViewSettingsStore.h"
+#include "hexeditor/input/KeyHandlers.h"
+#include "hexeditor/text/Translation.h"
+#include "hexeditor/undo/UndoRecord.h"
+#include "support/TempDir.h"
+#include "tests/app/ScriptedHexDialogs.h"
+
+namespace kestrave::app {
+namespace {
+
+using test::ScriptedHexDialogs;
+
+QLocale Russian() {
+  return QLocale(QLocale::Russian, QLocale::Russia);
+}
+
+bool IsRussian(const QString& text) {
+  for (const QChar c : text)
+    if (c.script() == QChar::Script_Cyrillic) return true;
+  return false;
+}
+
+// A hex window on a file of 256 bytes, its dialogs answered from a script.
+struct WindowOnAFile {
+  WindowOnAFile() : window(dialogs) {
+    kestrave::test::WriteAll(dir.File("data.bin"), std::string(256, '.'));
+    window.OpenFile(QString::fromStdString(dir.File("data.bin")));
+    QApplication::processEvents();
+  }
+
+  std::string MenuTitles() const {
+    QStringList titles;
+    for (const QAction* menu : window.menuBar()->actions())
+      titles << menu->text();
+    return titles.join(QLatin1Char(' ')).toStdString();
+  }
+  // A menu item by its text without the mnemonic.
+  QAction* MenuItem(const QString& text) {
+    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>())
+      for (QAction* action : menu->actions())
+        if (action->text().remove(QLatin1Char('&')) == text) return action;
+    ADD_FAILURE() << "no menu item " << text.toStdString();
+    return new QAction(&window);
+  }
+  QStringList StatusTexts() const {
+    QStringList texts;
+    for (const QLabel* label : window.statusBar()->findChildren<QLabel*>())
+      texts << label->text();
+    return texts;
+  }
+  QStringList TypeNames() {
+    QStringList names;
+    const auto* table = window.ByteValuesPanel().findChild<QTableWidget*>();
+    for (int row = 0; row < table->rowCount(); ++row)
+      names << table->item(row, 0)->text();
+    return names;
+  }
+
+  kestrave::test::TempDir dir;
+  ScriptedHexDialogs dialogs;
+  HexWindow window;
+};
+
+TEST(HexWindowLanguage, ARussianDesktopGetsRussianMenusStatusMessagesPanelAndKeyHelp) {
+  const UserLanguage russian(Russian());
+  ASSERT_TRUE(russian.Loaded()) << "the Russian translation is built into the program";
+  WindowOnAFile user;
+
+  EXPECT_EQ(user.MenuTitles(), "&Файл &Правка &Вид &Закладки &Справка");
+  EXPECT_TRUE(user.StatusTexts().contains(QString::fromUtf8("Смещение 0 (0x0) из 256")))
+      << user.StatusTexts().join(" | ").toStdString();
+  EXPECT_TRUE(user.StatusTexts().contains(QString::fromUtf8("Замена")))
+      << user.StatusTexts().join(" | ").toStdString();
+
+  user.dialogs.offsetAnswers.push_back("0x100");
+  user.MenuItem(QString::fromUtf8("Перейти к смещению..."))->trigger();
+  EXPECT_EQ(user.dialogs.errors,
+            std::vector<std::string>{"Смещение 0x100 за пределами данных (от 0 до 255, 0xFF)."});
+
+  ByteValuesDock& panel = user.window.ByteValuesPanel();
+  EXPECT_EQ(panel.windowTitle(), QString::fromUtf8("Значения байтов"));
+  const QStringList names = user.TypeNames();
+  for (const char* name : {"int16", "float64", "Время Unix (32 бита)", "Время Unix (64 бита)",
+                           "Дата/время DOS", "UTF-8", "двоичный"})
+    EXPECT_TRUE(names.contains(QString::fromUtf8(name)))
+        << name << " in " << names.join(", ").toStdString();
+  // The row's name is the one its messages use.
+  user.window.Editor().SetSelectionStart(0);
+  panel.EditValue(ValueType::UnixTime32, QStringLiteral("soon"));
+  ASSERT_EQ(user.dialogs.errors.size(), 2u);
+  EXPECT_EQ(user.dialogs.errors[1], "«soon» не является значением типа «Время Unix (32 бита)».");
+
+  // The editor's own names in the menus: the undo step and the character sets.
+  user.window.Editor().ChangeByte('.', 'x', 0, 0, 0, "");
+  QApplication::processEvents();
+  EXPECT_TRUE(user.MenuItem(QString::fromUtf8("Отменить (Изменение байтов)"))->isEnabled());
+  EXPECT_TRUE(user.MenuItem(QString::fromUtf8("Своя таблица"))->isCheckable());
+  EXPECT_TRUE(user.MenuItem(QStringLiteral("Windows"))->isCheckable());
+
+  user.MenuItem(QString::fromUtf8("Клавиши"))->trigger();
+  ASSERT_EQ(user.dialogs.helpShown.size(), 1u);
+  EXPECT_EQ(user.dialogs.helpShown[0].first, "Клавиши");
+  const QString page = QString::fromStdString(user.dialogs.helpShown[0].second);
+  for (const char* line : {"перемещает курсор на строку вверх", "ставит закладку 3",
+                           "Правка > Перейти к смещению...", "Двойной щелчок"})
+    EXPECT_TRUE(page.contains(QString::fromUtf8(line))) << line << " in:\n" << page.toStdString();
+}
+
+TEST(HexWindowLanguage, EveryTextTheEditorGivesInEnglishHasItsRussianText) {
+  const UserLanguage russian(Russian());
+  ASSERT_TRUE(russian.Loaded());
+  for (const hex::KeyHelpLine& line : hex::KeyHelp()) {
+    const QString effect = TranslatedKeyEffect(line.Effect);
+    EXPECT_TRUE(IsRussian(effect)) << line.Keys << ": " << line.Effect;
+    EXPECT_FALSE(effect.contains(QLatin1Char('%'))) << line.Keys << ": " << effect.toStdString();
+  }
+  EXPECT_EQ(TranslatedKeyEffect(hex::KeyEffect('7', hex::ssCtrl)),
+            QString::fromUtf8("переходит к закладке 7"))
+      << "each bookmark key names its own digit";
+
+  for (int kind = 0; kind < hex::kUndoKindCount; ++kind) {
+    const std::string step(hex::DefaultUndoDescription(kind));
+    EXPECT_TRUE(IsRussian(TranslatedUndoStep(step))) << step;
+  }
+  EXPECT_EQ(TranslatedUndoStep("Edit int16"), QStringLiteral("Edit int16"))
+      << "a step the window named itself is already in the user's language";
+  EXPECT_EQ(TranslatedCharacterSetName(hex::kTranslationNames[hex::tkAsIs]),
+            QStringLiteral("Windows"));
+  EXPECT_EQ(TranslatedCharacterSetName("Custom Translation"), QString::fromUtf8("Своя таблица"));
+}
+
+// The store reports in English; the window shows the report in the user's language with the
+// file and the reason as the store gave them.
+TEST(HexWindowLanguage, ASettingsReportKeepsItsFileAndReasonInRussian) {
+  const UserLanguage russian(Russian());
+  kestrave::test::TempDir dir;
+  const std::string damaged = dir.File("damaged (1).settings");
+  kestrave::test::WriteAll(damaged, "BytesPerRow=banana\r\n");
+  hex::THexEditorEx editor;
+  const std::optional<std::string> damage = LoadViewSettings(editor, damaged);
+  ASSERT_TRUE(damage);
+  const QString shown = TranslatedSettingsMessage(*damage);
+  EXPECT_TRUE(shown.startsWith(QString::fromUtf8("Сохранённые настройки вида в ") +
+                               QString::fromStdString(damaged) + QStringLiteral(" повреждены (")))
+      << shown.toStdString();
+  EXPECT_TRUE(shown.contains(QStringLiteral("'banana' is not a valid integer value")))
+      << shown.toStdString();
+
+  const std::string folder = dir.File("folder.settings");
+  std::filesystem::create_directory(folder);
+  const std::optional<std::string> unreadable = LoadViewSettings(editor, folder);
+  ASSERT_TRUE(unreadable);
+  EXPECT_EQ(TranslatedSettingsMessage(*unreadable).toStdString(),
+            "Не удаётся прочитать сохранённые настройки вида из " + folder +
+                " (Is a directory); используются настройки по умолчанию.");
+  EXPECT_EQ(TranslatedSettingsMessage("Something else."), QStringLiteral("Something else."));
+}
+
+TEST(HexWindowLanguage, EnglishAndLanguagesWithoutATranslationKeepTheEnglishTexts) {
+  for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale::c(),
+                                QLocale(QLocale::German, QLocale::Germany)}) {
+    const UserLanguage language(locale);
+    EXPECT_FALSE(language.Loaded()) << locale.name().toStdString();
+  }
+  { const UserLanguage russian(Russian()); }  // gone again: nothing of it stays
+
+  const UserLanguage english(QLocale(QLocale::English, QLocale::UnitedStates));
+  WindowOnAFile user;
+  EXPECT_EQ(user.MenuTitles(), "&File &Edit &View &Bookmarks &Help");
+  EXPECT_TRUE(user.StatusTexts().contains(QStringLiteral("Offset 0 (0x0) of 256")));
+  EXPECT_TRUE(user.TypeNames().contains(QStringLiteral("Unix time (32-bit)")));
+  user.dialogs.offsetAnswers.push_back("0x100");
+  user.MenuItem(QStringLiteral("Go to Offset..."))->trigger();
+  EXPECT_EQ(user.dialogs.errors,
+            std::vector<std::string>{
+                "Offset 0x100 lies outside the data, which runs from 0 to 255 (0xFF)."});
+  for (const hex::KeyHelpLine& line : hex::KeyHelp())
+    EXPECT_EQ(TranslatedKeyEffect(line.Effect), QString::fromStdString(line.Effect));
+  EXPECT_EQ(TranslatedUndoStep("Change Byte(s)"), QStringLiteral("Change Byte(s)"));
+}
+
+constexpr char kExpectedVariable[] = "KESTRAVE_HEX_LANGUAGE_EXPECTED";
+
+// Runs in a process of its own that a desktop started with its language settings (see below).
+TEST(HexWindowLanguage, DesktopChild) {
+  const char* expected = std::getenv(kExpectedVariable);
+  if (!expected) GTEST_SKIP() << "runs only as the child of the test below";
+  const UserLanguage desktop;
+  const QString title = QCoreApplication::translate("kestrave::app::QtHexDialogs", "Go to Offset");
+  if (std::string(expected) == "ru") {
+    EXPECT_TRUE(desktop.Loaded());
+    EXPECT_EQ(title, QString::fromUtf8("Переход к смещению"));
+  } else {
+    EXPECT_FALSE(desktop.Loaded());
+    EXPECT_EQ(title, QStringLiteral("Go to Offset"));
+  }
+}
+
+// The language comes from the environment the desktop gives the program: the languages the user
+// prefers, in order, up to English, in which the texts are written.
+TEST(HexWindowLanguage, TheDesktopsLanguagesAreTriedInTheUsersOrderUpToEnglish) {
+  const struct {
+    QStringList settings;
+    const char* expected;
+  } desktops[] = {
+      {{"LANG=ru_RU.UTF-8"}, "ru"},
+      {{"LANG=en_US.UTF-8", "LC_ALL=ru_RU.UTF-8"}, "ru"},
+      {{"LANG=de_DE.UTF-8", "LANGUAGE=de:ru"}, "ru"},
+      {{"LANG=uk_UA.UTF-8", "LANGUAGE=uk:ru"}, "ru"},
+      {{"LANG=en_US.UTF-8", "LANGUAGE=en:ru"}, "en"},
+      {{"LANG=ru_RU.UTF-8", "LANGUAGE=en_GB:ru"}, "en"},
+      {{"LANG=de_DE.UTF-8"}, "en"},
+      {{"LANG=C.UTF-8"}, "en"},
+  };
+  for (const auto& desktop : desktops) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE", "LANG"})
+      environment.remove(QString::fromLatin1(name));
+    for (const QString& setting : desktop.settings)
+      environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+    environment.insert(QStringLiteral("KESTRAVE_DESKTOP_LOCALE_CHILD"), QStringLiteral("1"));
+    environment.insert(QString::fromLatin1(kExpectedVariable),
+                       QString::fromLatin1(desktop.expected));
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QStringLiteral("/proc/self/exe"),
+                {QStringLiteral("--gtest_filter=HexWindowLanguage.DesktopChild")});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString output = QString::fromUtf8(child.readAll());
+    const std::string said = desktop.settings.join(' ').toStdString() + " -> " + desktop.expected;
+    EXPECT_EQ(child.exitCode(), 0) << said << "\n" << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << said << "\n"
+                                                                        << output.toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace kestrave::app

@@ -25,6 +25,7 @@
 #include "hexeditor/undo/UndoRecord.h"
 #include "support/TempDir.h"
 #include "tests/app/ScriptedHexDialogs.h"
+#include "view/QtDesktopTranslations.h"
 
 namespace kestrave::app {
 namespace {
@@ -201,13 +202,18 @@ TEST(HexWindowLanguage, EnglishAndLanguagesWithoutATranslationKeepTheEnglishText
 }
 
 constexpr char kExpectedVariable[] = "KESTRAVE_HEX_LANGUAGE_EXPECTED";
+constexpr char kQtCancelVariable[] = "KESTRAVE_QT_CANCEL_EXPECTED";
 
 // Runs in a process of its own that a desktop started with its language settings (see below).
 TEST(HexWindowLanguage, DesktopChild) {
   const char* expected = std::getenv(kExpectedVariable);
   if (!expected) GTEST_SKIP() << "runs only as the child of the test below";
   const UserLanguage desktop;
+  const view::QtDesktopTranslations qt;  // Qt's own texts follow the same order
   const QString title = QCoreApplication::translate("kestrave::app::QtHexDialogs", "Go to Offset");
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+            QString::fromUtf8(std::getenv(kQtCancelVariable)))
+      << "Qt's own: the first language it has a translation for, up to English";
   if (std::string(expected) == "ru") {
     EXPECT_TRUE(desktop.Loaded());
     EXPECT_EQ(title, QString::fromUtf8("Переход к смещению"));
@@ -223,15 +229,16 @@ TEST(HexWindowLanguage, TheDesktopsLanguagesAreTriedInTheUsersOrderUpToEnglish) 
   const struct {
     QStringList settings;
     const char* expected;
+    const char* qtCancel;  // Qt's own "Cancel" then
   } desktops[] = {
-      {{"LANG=ru_RU.UTF-8"}, "ru"},
-      {{"LANG=en_US.UTF-8", "LC_ALL=ru_RU.UTF-8"}, "ru"},
-      {{"LANG=de_DE.UTF-8", "LANGUAGE=de:ru"}, "ru"},
-      {{"LANG=uk_UA.UTF-8", "LANGUAGE=uk:ru"}, "ru"},
-      {{"LANG=en_US.UTF-8", "LANGUAGE=en:ru"}, "en"},
-      {{"LANG=ru_RU.UTF-8", "LANGUAGE=en_GB:ru"}, "en"},
-      {{"LANG=de_DE.UTF-8"}, "en"},
-      {{"LANG=C.UTF-8"}, "en"},
+      {{"LANG=ru_RU.UTF-8"}, "ru", "Отмена"},
+      {{"LANG=en_US.UTF-8", "LC_ALL=ru_RU.UTF-8"}, "ru", "Отмена"},
+      {{"LANG=de_DE.UTF-8", "LANGUAGE=de:ru"}, "ru", "Abbrechen"},
+      {{"LANG=uk_UA.UTF-8", "LANGUAGE=uk:ru"}, "ru", "Скасувати"},
+      {{"LANG=en_US.UTF-8", "LANGUAGE=en:ru"}, "en", "Cancel"},
+      {{"LANG=ru_RU.UTF-8", "LANGUAGE=en_GB:ru"}, "en", "Cancel"},
+      {{"LANG=de_DE.UTF-8"}, "en", "Abbrechen"},
+      {{"LANG=C.UTF-8"}, "en", "Cancel"},
   };
   for (const auto& desktop : desktops) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -242,6 +249,7 @@ TEST(HexWindowLanguage, TheDesktopsLanguagesAreTriedInTheUsersOrderUpToEnglish) 
     environment.insert(QStringLiteral("KESTRAVE_DESKTOP_LOCALE_CHILD"), QStringLiteral("1"));
     environment.insert(QString::fromLatin1(kExpectedVariable),
                        QString::fromLatin1(desktop.expected));
+    environment.insert(QString::fromLatin1(kQtCancelVariable), QString::fromUtf8(desktop.qtCancel));
     QProcess child;
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);

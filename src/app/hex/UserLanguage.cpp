@@ -2,22 +2,15 @@
 
 #include <QCoreApplication>
 
+#include "view/QtDesktopTranslations.h"
+
 namespace kestrave::app {
 
 UserLanguage::UserLanguage(const QLocale& locale) {
-  // The locale's languages in the user's order of preference (LANGUAGE="de:ru" means German,
-  // else Russian), each tried as "kestrave-hex_ru_RU", then "kestrave-hex_ru", from the
-  // translations built into the program. The texts are written in English: a user who puts
-  // English before a translated language gets them as they are.
-  for (const QString& name : locale.uiLanguages()) {
-    const QLocale language(name);
-    if (language.language() == QLocale::English || language.language() == QLocale::C) return;
-    if (translator_.load(language, QStringLiteral("kestrave-hex"), QStringLiteral("_"),
-                         QStringLiteral(":/translations"))) {
-      loaded_ = QCoreApplication::installTranslator(&translator_);
-      return;
-    }
-  }
+  // From the translations built into the program, chosen as Qt's own are.
+  loaded_ = view::LoadPreferredTranslation(translator_, locale, QStringLiteral("kestrave-hex"),
+                                           QStringLiteral(":/translations")) &&
+            QCoreApplication::installTranslator(&translator_);
 }
 
 UserLanguage::~UserLanguage() {

@@ -515,6 +515,11 @@ TEST_F(HexWindowFind, MatchesAreHighlightedAndCountedWhileTheFindBarIsOpen) {
   EXPECT_FALSE(window.FindResults().isHidden());
   EXPECT_EQ(window.HighlightedMatches().Count(), 2);
 
+  Open(Write("other.bin", "needle needle"));
+  EXPECT_TRUE(window.FindResults().isHidden()) << "another file: the matches were the last one's";
+  EXPECT_TRUE(window.HighlightedMatches().Empty());
+
+  MenuItem("Find Next")->trigger();
   dialogs.findAnswers.push_back(FindRequest{"nothing like it", false, true});
   MenuItem("Find...")->trigger();
   EXPECT_TRUE(window.FindResults().isHidden()) << "no match, nothing to show";

@@ -334,6 +334,7 @@ bool HexWindow::OpenFile(const QString& path) {
   });
   dialogs_.EndProgress();
   if (!opened) return false;
+  findBar_->hide();  // its matches were another file's
   RememberRecent(path);
   // A recent file opens where it was left, if that place is still in it.
   const QVariant known = RecentStore().value(kPositionsKey).toMap().value(NormalPath(path));

@@ -195,6 +195,22 @@ bool HasWideSearch() {
 }
 #endif
 
+// FindMapped with the anchors chosen.
+std::int64_t FindAnchored(const std::uint8_t* data, std::int64_t size, const std::uint8_t* pattern,
+                          std::int64_t length, const ByteMap& map, const Anchor& best,
+                          const Anchor& runnerUp) {
+  if (length > size) return -1;
+  const std::int64_t starts = size - length + 1;
+  std::int64_t from = 0;
+#if defined(__SSE2__)
+  if (best.count <= kMaxAnchorBytes && runnerUp.count <= kMaxAnchorBytes) {
+    const std::int64_t found = ScanVector(data, starts, pattern, length, map, best, runnerUp, from);
+    if (found >= 0) return found;
+  }
+#endif
+  return ScanScalar(data, from, starts, pattern, length, map, best);
+}
+
 }  // namespace
 
 void FindAllMapped(const std::uint8_t* data, std::int64_t size,
@@ -204,9 +220,13 @@ void FindAllMapped(const std::uint8_t* data, std::int64_t size,
   // One needle: the single search, started again after each match, scans fastest.
   if (needles.size() == 1) {
     const std::basic_string_view<std::uint8_t> needle = needles.front();
+    const auto length = static_cast<std::int64_t>(needle.size());
+    Anchor best;
+    Anchor runnerUp;
+    if (length < 1 || !ChooseAnchors(needle.data(), length, map, best, runnerUp)) return;
     for (std::int64_t from = 0; from < size;) {
-      const std::int64_t found = FindMapped(data + from, size - from, needle.data(),
-                                            static_cast<std::int64_t>(needle.size()), map);
+      const std::int64_t found =
+          FindAnchored(data + from, size - from, needle.data(), length, map, best, runnerUp);
       if (found < 0) break;
       starts.front().push_back(from + found);
       from += found + 1;
@@ -296,19 +316,11 @@ void FindAllMapped(const std::uint8_t* data, std::int64_t size,
 std::int64_t FindMapped(const std::uint8_t* data, std::int64_t size, const std::uint8_t* pattern,
                         std::int64_t length, const ByteMap& map) {
   if (length < 1 || length > size) return -1;
-  const std::int64_t starts = size - length + 1;
   // The two positions with the fewest candidate bytes filter best.
   Anchor best;
   Anchor runnerUp;
   if (!ChooseAnchors(pattern, length, map, best, runnerUp)) return -1;
-  std::int64_t from = 0;
-#if defined(__SSE2__)
-  if (best.count <= kMaxAnchorBytes && runnerUp.count <= kMaxAnchorBytes) {
-    const std::int64_t found = ScanVector(data, starts, pattern, length, map, best, runnerUp, from);
-    if (found >= 0) return found;
-  }
-#endif
-  return ScanScalar(data, from, starts, pattern, length, map, best);
+  return FindAnchored(data, size, pattern, length, map, best, runnerUp);
 }
 
 std::int64_t FindMappedShiftByOne(const std::uint8_t* data, std::int64_t size,

@@ -354,6 +354,35 @@ TEST_F(HexWindowReplace, ManyReplacementsAreStillOneStep) {
   EXPECT_FALSE(window.Editor().CanUndo());
 }
 
+// Replacements of another length each moved the rest of the data: 100,000 of them in 4 MiB
+// took minutes. Now the result is built in one pass and is still one step.
+TEST_F(HexWindowReplace, ManyReplacementsOfAnotherLengthAreOnePassAndOneStep) {
+  std::string data;
+  for (int k = 0; k < 100000; ++k)
+    data += k % 2 ? "ab......" : "ab..ab";
+  data += "tail";
+  Open(Write("grow.bin", data));
+  window.Editor().SetSelectionStart(5);
+  dialogs.replaceAnswers.push_back(ReplaceRequest{{"ab", false, true}, "XYZ", true});
+  MenuItem("Replace...")->trigger();
+  std::string expected;
+  for (int k = 0; k < 100000; ++k)
+    expected += k % 2 ? "XYZ......" : "XYZ..XYZ";
+  expected += "tail";
+  EXPECT_TRUE(Contents(window) == expected);
+  EXPECT_EQ(window.Editor().UndoDescription(), "Replace All");
+  window.Editor().Undo();
+  EXPECT_TRUE(Contents(window) == data) << "one undo takes all back";
+  window.Editor().Redo();
+  EXPECT_TRUE(Contents(window) == expected) << "a step of its own, it is redone as well";
+
+  // Shrinking, with bytes before the first match and after the last.
+  Open(Write("shrink.bin", "..abab.ab..x"));
+  dialogs.replaceAnswers.push_back(ReplaceRequest{{"AB", false, true}, "", true});
+  MenuItem("Replace...")->trigger();
+  EXPECT_EQ(Contents(window), ".....x");
+}
+
 TEST_F(HexWindowReplace, HexBytesAndAFixedSizeThatRefusesOtherLengths) {
   Open(Write("bytes.bin", std::string("\x01\x02\x03\x01\x02\x01\x02\x01", 8)));
   dialogs.replaceAnswers.push_back(ReplaceRequest{{"01 02", true, true}, "FF", true});

@@ -15,6 +15,8 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <algorithm>
+#include <limits>
+#include <span>
 
 #include "app/hex/ByteValuesDock.h"
 #include "app/hex/Checksum.h"
@@ -681,19 +683,10 @@ void HexWindow::Replace() {
     }
     const std::string step = tr("Replace").toStdString();
     if (request->All) {
-      // The whole group is recorded whatever the history's size limit, which would otherwise
-      // drop the first replacements of a long run while the last are recorded, and one undo
-      // would no longer take them all back. The limit applies again from the next step on.
-      struct UndoLimitScope {
-        hex::THexEditorEx& editor;
-        const int limit = editor.MaxUndo();
-        ~UndoLimitScope() { editor.SetMaxUndo(limit); }
-      } unlimited{editor_};
-      editor_.SetMaxUndo(0);
-      // From the last match back, so the earlier matches stay where they were found.
-      for (auto hit = hits.rbegin(); hit != hits.rend(); ++hit)
-        editor_.Replace(replacement.data(), *hit, patternSize, replacementSize, step, false);
-      editor_.RecordGroup(static_cast<int>(hits.size()), tr("Replace All").toStdString());
+      if (patternSize == replacementSize)
+        ReplaceEachInPlace(hits, replacement, patternSize);
+      else
+        ReplaceSpanOnce(hits, replacement, patternSize);
       findNotice_->setText(tr("Replaced %1 matches").arg(hits.size()));
       return;
     }
@@ -706,6 +699,55 @@ void HexWindow::Replace() {
     if (replacementSize > 0) editor_.SetSelection(*next, *next + replacementSize - 1);
     findNotice_->setText(tr("Replaced 1 of %1 matches").arg(hits.size()));
   });
+}
+
+// Replacements of the same length move nothing: each is a step of its own, grouped as one. The
+// whole group is recorded whatever the history's size limit, which would otherwise drop the
+// first replacements of a long run while the last are recorded, and one undo would no longer
+// take them all back. The limit applies again from the next step on.
+void HexWindow::ReplaceEachInPlace(const std::vector<int>& hits, const std::string& replacement,
+                                   int patternSize) {
+  struct UndoLimitScope {
+    hex::THexEditorEx& editor;
+    const int limit = editor.MaxUndo();
+    ~UndoLimitScope() { editor.SetMaxUndo(limit); }
+  } unlimited{editor_};
+  editor_.SetMaxUndo(0);
+  const std::string step = tr("Replace").toStdString();
+  for (const int hit : hits)
+    editor_.Replace(replacement.data(), hit, patternSize, patternSize, step, false);
+  editor_.RecordGroup(static_cast<int>(hits.size()), tr("Replace All").toStdString());
+}
+
+// Replacements of another length would each move the rest of the data: thousands of them in a
+// large file took hours. The bytes from the first match to the end of the last are built once
+// and replaced in one step.
+void HexWindow::ReplaceSpanOnce(const std::vector<int>& hits, const std::string& replacement,
+                                int patternSize) {
+  const int first = hits.front();
+  const int end = hits.back() + patternSize;
+  const std::int64_t grown = static_cast<std::int64_t>(editor_.DataSize()) +
+                             static_cast<std::int64_t>(hits.size()) *
+                                 (static_cast<std::int64_t>(replacement.size()) - patternSize);
+  if (grown > std::numeric_limits<int>::max()) {
+    dialogs_.ShowError(tr("Replacing every match would make the data larger than 2 GiB; "
+                          "nothing was replaced.")
+                           .toStdString());
+    return;
+  }
+  std::string span;
+  span.reserve(static_cast<std::size_t>(grown - (editor_.DataSize() - (end - first))));
+  int at = first;
+  for (const int hit : hits) {
+    if (hit > at) {
+      const std::span<const std::uint8_t> kept = editor_.ViewBytes(at, hit - at);
+      span.append(reinterpret_cast<const char*>(kept.data()), kept.size());
+    }
+    span += replacement;
+    at = hit + patternSize;
+  }
+  editor_.Replace(span.data(), first, end - first, static_cast<int>(span.size()),
+                  tr("Replace All").toStdString(), false);
 }
 
 // --- Copy as ----------------------------------------------------------------------------------

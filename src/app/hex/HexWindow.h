@@ -102,6 +102,11 @@ class HexWindow : public QMainWindow {
   void ShowKeys();
   // Asks what to replace with what, and replaces the next match or all of them.
   void Replace();
+  // Replace All as one step undo takes back; the matches do not overlap.
+  void ReplaceEachInPlace(const std::vector<int>& hits, const std::string& replacement,
+                          int patternSize);
+  void ReplaceSpanOnce(const std::vector<int>& hits, const std::string& replacement,
+                       int patternSize);
   // Asks for an offset (starting with the last one typed) and puts the caret there.
   void GoToOffset();
   bool ConfirmDiscard();

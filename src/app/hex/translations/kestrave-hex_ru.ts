@@ -730,6 +730,10 @@
             <numerusform>%1: %n совпадений</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Replacing every match would make the data larger than 2 GiB; nothing was replaced.</source>
+        <translation>После замены всех совпадений данные превысили бы 2 ГиБ; ничего не заменено.</translation>
+    </message>
 </context>
 <context>
     <name>kestrave::app::QtHexDialogs</name>

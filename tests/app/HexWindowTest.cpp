@@ -383,6 +383,28 @@ TEST_F(HexWindowReplace, ManyReplacementsOfAnotherLengthAreOnePassAndOneStep) {
   EXPECT_EQ(Contents(window), ".....x");
 }
 
+TEST_F(HexWindowReplace, OnlyInTheSelectionReplacesTheMatchesWhollyInsideIt) {
+  Open(Write("text.bin", "cat cat cat cat"));  // at 0, 4, 8, 12
+  dialogs.replaceAnswers.push_back(ReplaceRequest{{"cat", false, true, true}, "dog", true});
+  MenuItem("Replace...")->trigger();
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Select the bytes to search in first."});
+  EXPECT_FALSE(window.Editor().CanUndo());
+
+  window.Editor().SetSelection(3, 13);  // the cats at 4 and 8 whole, the one at 12 not
+  dialogs.replaceAnswers.push_back(ReplaceRequest{{"cat", false, true, true}, "tiger", true});
+  MenuItem("Replace...")->trigger();
+  EXPECT_EQ(Contents(window), "cat tiger tiger cat");
+  window.Editor().Undo();
+  EXPECT_EQ(Contents(window), "cat cat cat cat");
+  EXPECT_TRUE(dialogs.replaceShownWith.back().Find.InSelection) << "the dialog starts as asked";
+
+  window.Editor().SetSelection(1, 5);  // the cat at 4 reaches one byte past it
+  dialogs.replaceAnswers.push_back(ReplaceRequest{{"cat", false, true, true}, "dog", true});
+  MenuItem("Replace...")->trigger();
+  EXPECT_EQ(dialogs.messages.back(), "Not found in the selection.");
+  EXPECT_EQ(Contents(window), "cat cat cat cat");
+}
+
 TEST_F(HexWindowReplace, HexBytesAndAFixedSizeThatRefusesOtherLengths) {
   Open(Write("bytes.bin", std::string("\x01\x02\x03\x01\x02\x01\x02\x01", 8)));
   dialogs.replaceAnswers.push_back(ReplaceRequest{{"01 02", true, true}, "FF", true});

@@ -470,14 +470,20 @@ bool HexWindow::AskForPattern() {
                                             : tr("No text to find.").toStdString());
     return false;
   }
-  if (request->InSelection && editor_.SelectionCount() == 0) {
+  if (!KeepSearchedSelection(*request)) return false;
+  lastFind_ = *request;
+  lastPattern_ = pattern;
+  return true;
+}
+
+// Kept as asked: the hits then become the selection, and F3 searches the same bytes again.
+bool HexWindow::KeepSearchedSelection(const FindRequest& request) {
+  if (!request.InSelection) return true;
+  if (editor_.SelectionCount() == 0) {
     dialogs_.ShowMessage(tr("Select the bytes to search in first.").toStdString());
     return false;
   }
-  lastFind_ = *request;
-  lastPattern_ = pattern;
-  // Kept as asked: the hits then become the selection, and F3 searches the same bytes again.
-  if (request->InSelection) searchedSelection_ = {editor_.SelectionLow(), editor_.SelectionHigh()};
+  searchedSelection_ = {editor_.SelectionLow(), editor_.SelectionHigh()};
   return true;
 }
 
@@ -651,6 +657,7 @@ void HexWindow::Replace() {
     dialogs_.ShowMessage(tr("No hex digits to replace with.").toStdString());
     return;
   }
+  if (!KeepSearchedSelection(request->Find)) return;
   lastFind_ = request->Find;
   lastPattern_ = found;
   Guarded([&] {
@@ -678,7 +685,9 @@ void HexWindow::Replace() {
     for (const int hit : *found)
       if (hits.empty() || hit >= hits.back() + patternSize) hits.push_back(hit);
     if (hits.empty()) {
-      dialogs_.ShowMessage(tr("Not found.").toStdString());
+      dialogs_.ShowMessage(request->Find.InSelection
+                               ? tr("Not found in the selection.").toStdString()
+                               : tr("Not found.").toStdString());
       return;
     }
     const std::string step = tr("Replace").toStdString();

@@ -80,6 +80,8 @@ class HexWindow : public QMainWindow {
   // Asks what to find unless it searches again for the last pattern.
   void Find(bool again, bool forward = true);
   bool AskForPattern();
+  // For a search only in the selection, notes the selection; refused without one.
+  bool KeepSearchedSelection(const FindRequest& request);
   void FindNextHit(bool forward);
   // Every match within the searched bytes, or nothing when the user stopped the search.
   const std::vector<int>* Matches(const std::string& pattern, bool ignoreCase);

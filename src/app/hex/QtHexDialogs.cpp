@@ -90,10 +90,13 @@ std::optional<ReplaceRequest> QtHexDialogs::AskWhatToReplace(const ReplaceReques
   hexDigits->setChecked(previous.Find.HexDigits);
   auto* ignoreCase = new QCheckBox(DialogTexts::tr("Ignore case"), &dialog);
   ignoreCase->setChecked(previous.Find.IgnoreCase);
+  auto* inSelection = new QCheckBox(DialogTexts::tr("Only in the selection"), &dialog);
+  inSelection->setChecked(previous.Find.InSelection);
   layout->addRow(DialogTexts::tr("Find:"), find);
   layout->addRow(DialogTexts::tr("Replace with:"), replacement);
   layout->addRow(hexDigits);
   layout->addRow(ignoreCase);
+  layout->addRow(inSelection);
   auto* buttons = new QDialogButtonBox(&dialog);
   QPushButton* one = buttons->addButton(DialogTexts::tr("&Replace"), QDialogButtonBox::AcceptRole);
   QPushButton* all =
@@ -108,10 +111,10 @@ std::optional<ReplaceRequest> QtHexDialogs::AskWhatToReplace(const ReplaceReques
   });
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return ReplaceRequest{
-      {find->text().toStdString(), hexDigits->isChecked(), ignoreCase->isChecked()},
-      replacement->text().toStdString(),
-      everything};
+  return ReplaceRequest{{find->text().toStdString(), hexDigits->isChecked(),
+                         ignoreCase->isChecked(), inSelection->isChecked()},
+                        replacement->text().toStdString(),
+                        everything};
 }
 
 std::optional<std::string> QtHexDialogs::AskOffset(const std::string& previous) {

@@ -4,10 +4,11 @@
 #include <QLibraryInfo>
 
 namespace kestrave::view {
+namespace {
 
-bool LoadPreferredTranslation(QTranslator& translator, const QLocale& locale, const QString& name,
-                              const QString& folder) {
-  // Each language is tried as "qtbase_ru_RU", then "qtbase_ru".
+// Each language is tried as "qtbase_ru_RU", then "qtbase_ru".
+bool LoadPreferred(QTranslator& translator, const QLocale& locale, const QString& name,
+                   const QString& folder) {
   for (const QString& preferred : locale.uiLanguages()) {
     const QLocale language(preferred);
     if (language.language() == QLocale::English || language.language() == QLocale::C) return false;
@@ -16,14 +17,19 @@ bool LoadPreferredTranslation(QTranslator& translator, const QLocale& locale, co
   return false;
 }
 
-QtDesktopTranslations::QtDesktopTranslations(const QLocale& locale) {
-  loaded_ = LoadPreferredTranslation(translator_, locale, QStringLiteral("qtbase"),
-                                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-            QCoreApplication::installTranslator(&translator_);
-}
+}  // namespace
 
-QtDesktopTranslations::~QtDesktopTranslations() {
+InstalledTranslation::InstalledTranslation(const QLocale& locale, const QString& name,
+                                           const QString& folder)
+    : loaded_(LoadPreferred(translator_, locale, name, folder) &&
+              QCoreApplication::installTranslator(&translator_)) {}
+
+InstalledTranslation::~InstalledTranslation() {
   if (loaded_) QCoreApplication::removeTranslator(&translator_);
 }
+
+QtDesktopTranslations::QtDesktopTranslations(const QLocale& locale)
+    : InstalledTranslation(locale, QStringLiteral("qtbase"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)) {}
 
 }  // namespace kestrave::view

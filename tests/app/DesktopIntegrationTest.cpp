@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/app/DesktopChild.h"
 #include "view/QtDesktopTranslations.h"
 
 namespace kestrave::view {
@@ -58,11 +59,10 @@ TEST(QtTranslations, TheCLocaleKeepsQtsEnglish) {
   EXPECT_EQ(CurrentQtTexts().cancel, "Cancel");
 }
 
-constexpr char kChildVariable[] = "KESTRAVE_DESKTOP_LOCALE_CHILD";
-
 // Runs in a process of its own that a Russian desktop started (see the test below).
 TEST(QtTranslations, DesktopLocaleChild) {
-  if (!std::getenv(kChildVariable)) GTEST_SKIP() << "runs only as the child of the test below";
+  if (!std::getenv(app::test::kDesktopLocaleChild))
+    GTEST_SKIP() << "runs only as the child of the test below";
   EXPECT_EQ(QLocale().language(), QLocale::Russian);
   const QtDesktopTranslations desktop;
   ASSERT_TRUE(desktop.Loaded());
@@ -75,25 +75,11 @@ TEST(QtTranslations, ARussianDesktopGetsRussianDialogsAndButtons) {
   for (const QStringList& settings :
        {QStringList{QStringLiteral("LANG=ru_RU.UTF-8")},
         QStringList{QStringLiteral("LANG=ru_RU.UTF-8"), QStringLiteral("LANGUAGE=ru_RU:ru")}}) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE", "LANG"})
-      environment.remove(QString::fromLatin1(name));
-    for (const QString& setting : settings)
-      environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
-    environment.insert(QString::fromLatin1(kChildVariable), QStringLiteral("1"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QStringLiteral("/proc/self/exe"),
-                {QStringLiteral("--gtest_filter=QtTranslations.DesktopLocaleChild")});
-    ASSERT_TRUE(child.waitForFinished(60000));
-    const QString output = QString::fromUtf8(child.readAll());
-    EXPECT_EQ(child.exitCode(), 0) << settings.join(' ').toStdString() << "\n"
-                                   << output.toStdString();
-    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test")))
-        << "the child ran rather than skipped:\n"
-        << output.toStdString();
+    const app::test::ChildRun child =
+        app::test::RunAsDesktopChild("QtTranslations.DesktopLocaleChild", settings);
+    EXPECT_TRUE(child.Passed()) << "the child ran and passed, with "
+                                << settings.join(' ').toStdString() << ":\n"
+                                << child.Output;
   }
 }
 

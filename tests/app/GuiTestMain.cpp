@@ -5,6 +5,7 @@
 
 #include "app/gui/KestraveApplication.h"
 #include "platform/MessageQueue.h"
+#include "tests/app/DesktopChild.h"
 #include "view/QtMessageQueue.h"
 
 // The windows need the application object and its message loop, as in the real program.
@@ -13,8 +14,8 @@ int main(int argc, char** argv) {
   // Without a display of its own the suite draws off screen, also when ctest lists its tests.
   ::setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
   // The suite reads English texts (Qt's, the system's error texts) whatever the desktop's language;
-  // a test that wants a language sets it for a child of its own (QtTranslations).
-  if (!std::getenv("KESTRAVE_DESKTOP_LOCALE_CHILD")) {
+  // a test that wants a language sets it for a child of its own (RunAsDesktopChild).
+  if (!std::getenv(kestrave::app::test::kDesktopLocaleChild)) {
     ::setenv("LC_ALL", "C.UTF-8", /*overwrite=*/1);
     ::unsetenv("LANGUAGE");
   }

@@ -24,6 +24,7 @@
 #include "hexeditor/text/Translation.h"
 #include "hexeditor/undo/UndoRecord.h"
 #include "support/TempDir.h"
+#include "tests/app/DesktopChild.h"
 #include "tests/app/ScriptedHexDialogs.h"
 #include "view/QtDesktopTranslations.h"
 
@@ -241,26 +242,13 @@ TEST(HexWindowLanguage, TheDesktopsLanguagesAreTriedInTheUsersOrderUpToEnglish) 
       {{"LANG=C.UTF-8"}, "en", "Cancel"},
   };
   for (const auto& desktop : desktops) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE", "LANG"})
-      environment.remove(QString::fromLatin1(name));
-    for (const QString& setting : desktop.settings)
-      environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
-    environment.insert(QStringLiteral("KESTRAVE_DESKTOP_LOCALE_CHILD"), QStringLiteral("1"));
-    environment.insert(QString::fromLatin1(kExpectedVariable),
-                       QString::fromLatin1(desktop.expected));
-    environment.insert(QString::fromLatin1(kQtCancelVariable), QString::fromUtf8(desktop.qtCancel));
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QStringLiteral("/proc/self/exe"),
-                {QStringLiteral("--gtest_filter=HexWindowLanguage.DesktopChild")});
-    ASSERT_TRUE(child.waitForFinished(60000));
-    const QString output = QString::fromUtf8(child.readAll());
-    const std::string said = desktop.settings.join(' ').toStdString() + " -> " + desktop.expected;
-    EXPECT_EQ(child.exitCode(), 0) << said << "\n" << output.toStdString();
-    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << said << "\n"
-                                                                        << output.toStdString();
+    const test::ChildRun child = test::RunAsDesktopChild(
+        "HexWindowLanguage.DesktopChild", desktop.settings,
+        {{QString::fromLatin1(kExpectedVariable), QString::fromLatin1(desktop.expected)},
+         {QString::fromLatin1(kQtCancelVariable), QString::fromUtf8(desktop.qtCancel)}});
+    EXPECT_TRUE(child.Passed()) << desktop.settings.join(' ').toStdString() << " -> "
+                                << desktop.expected << "\n"
+                                << child.Output;
   }
 }
 

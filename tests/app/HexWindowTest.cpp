@@ -340,8 +340,19 @@ TEST_F(HexWindowReplace, ReplaceAllIsOneStepAndReplaceTakesTheNextMatch) {
   EXPECT_EQ(window.Editor().UndoDescription(), "Replace");
 }
 
-// More replacements than the history's size limit holds: one undo still takes them all back.
+// More replacements than the history's size limit holds: one undo still takes them all back,
+// a few (kept one by one) as well as many (in one pass).
 TEST_F(HexWindowReplace, ManyReplacementsAreStillOneStep) {
+  Open(Write("few.bin", std::string(9000, 'a') + "x"));
+  window.Editor().SetMaxUndo(4096);  // 4,500 records of replacements hold far more
+  dialogs.replaceAnswers.push_back(ReplaceRequest{{"aa", false, true}, "bc", true});
+  MenuItem("Replace...")->trigger();
+  EXPECT_EQ(Contents(window).substr(8990), "bcbcbcbcbcx");
+  EXPECT_EQ(window.Editor().MaxUndo(), 4096) << "the limit is the user's again";
+  window.Editor().Undo();
+  EXPECT_TRUE(Contents(window) == std::string(9000, 'a') + "x");
+  EXPECT_FALSE(window.Editor().CanUndo());
+
   Open(Write("many.bin", std::string(60000, 'a')));
   const int limit = window.Editor().MaxUndo();
   dialogs.replaceAnswers.push_back(ReplaceRequest{{"a", false, true}, "b", true});

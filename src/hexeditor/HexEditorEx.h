@@ -134,11 +134,11 @@ class THexEditorEx : public TCustomHexEditor {
   // Copies the given options into the editor's own (which it keeps).
   void SetPrintOptions(const THexPrintOptions& options) { printOptions_.Assign(&options); }
   // A copy of the view font made at creation.
-  const platform::FontSpec& PrintFont() const { return printFont_; }
+  const platform::FontDescription& PrintFont() const { return printFont_; }
   // Takes the font for printing, so the view font is no longer used for it.
-  void SetPrintFont(const platform::FontSpec& font);
+  void SetPrintFont(const platform::FontDescription& font);
   // The print font changed in place, as its own properties are: the choice of font stays.
-  platform::FontSpec& EditPrintFont() { return printFont_; }
+  platform::FontDescription& EditPrintFont() { return printFont_; }
   bool UseEditorFontForPrinting() const { return useEditorFontForPrinting_; }
   void SetUseEditorFontForPrinting(bool value) { useEditorFontForPrinting_ = value; }
 
@@ -206,7 +206,7 @@ class THexEditorEx : public TCustomHexEditor {
   int dropPointY_ = 0;
   bool autoScrolling_ = false;
   THexPrintOptions printOptions_;
-  platform::FontSpec printFont_ = Font();
+  platform::FontDescription printFont_ = Font();
   bool useEditorFontForPrinting_ = true;
 };
 

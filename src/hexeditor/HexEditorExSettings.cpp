@@ -50,7 +50,7 @@ std::vector<SettingsLine> SplitSettings(std::string_view text) {
 
 }  // namespace
 
-void THexEditorEx::SetPrintFont(const platform::FontSpec& font) {
+void THexEditorEx::SetPrintFont(const platform::FontDescription& font) {
   printFont_ = font;
   useEditorFontForPrinting_ = false;
 }

@@ -7,11 +7,11 @@
 
 namespace kestrave::platform {
 
-int FontSpec::Size() const {
+int FontDescription::Size() const {
   return static_cast<int>(std::lround(Height * 72.0 / 96.0));
 }
 
-void FontSpec::SetSize(int points) {
+void FontDescription::SetSize(int points) {
   Height = static_cast<int>(std::lround(points * 96.0 / 72.0));
 }
 namespace {
@@ -25,10 +25,10 @@ class NothingHeld : public IInputState {
 // A typical fixed-pitch face: advance 3/5 of the character height, line 8/7 of it.
 class FixedPitchMetrics : public ITextMetrics {
  public:
-  int TextWidth(const FontSpec& font, std::string_view text) const override {
+  int TextWidth(const FontDescription& font, std::string_view text) const override {
     return static_cast<int>(text.size()) * ((font.Height * 3 + 4) / 5);
   }
-  int TextHeight(const FontSpec& font, std::string_view) const override {
+  int TextHeight(const FontDescription& font, std::string_view) const override {
     return (font.Height * 8 + 6) / 7;
   }
 };

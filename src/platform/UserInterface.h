@@ -79,7 +79,7 @@ inline constexpr std::uint32_t kWindowTextColor = 0xFF000008;  // the system's w
 
 // A font as the component names it: family, character height in pixels, character set,
 // colour and styles. Sizes in points are at 96 pixels per inch.
-struct FontSpec {
+struct FontDescription {
   std::string Name;
   int Height = 15;
   std::uint8_t Charset = kDefaultCharset;
@@ -88,15 +88,15 @@ struct FontSpec {
 
   int Size() const;
   void SetSize(int points);
-  bool operator==(const FontSpec&) const = default;
+  bool operator==(const FontDescription&) const = default;
 };
 
 // Measures text in pixels.
 class ITextMetrics {
  public:
   virtual ~ITextMetrics() = default;
-  virtual int TextWidth(const FontSpec& font, std::string_view text) const = 0;
-  virtual int TextHeight(const FontSpec& font, std::string_view text) const = 0;
+  virtual int TextWidth(const FontDescription& font, std::string_view text) const = 0;
+  virtual int TextHeight(const FontDescription& font, std::string_view text) const = 0;
 };
 
 // The application's standard error display: where an error that no caller can receive (one

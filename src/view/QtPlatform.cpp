@@ -7,7 +7,7 @@
 
 namespace kestrave::view {
 
-QFont ToQFont(const platform::FontSpec& wanted) {
+QFont ToQFont(const platform::FontDescription& wanted) {
   QFont font(QString::fromStdString(wanted.Name));
   font.setStyleHint(QFont::Monospace);
   font.setFixedPitch(true);
@@ -29,12 +29,12 @@ hex::TColor FromQColor(const QColor& color) {
 
 }  // namespace
 
-int QtTextMetrics::TextWidth(const platform::FontSpec& font, std::string_view text) const {
+int QtTextMetrics::TextWidth(const platform::FontDescription& font, std::string_view text) const {
   return QFontMetrics(ToQFont(font))
       .horizontalAdvance(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-int QtTextMetrics::TextHeight(const platform::FontSpec& font, std::string_view) const {
+int QtTextMetrics::TextHeight(const platform::FontDescription& font, std::string_view) const {
   return QFontMetrics(ToQFont(font)).height();
 }
 

@@ -8,13 +8,13 @@
 namespace kestrave::view {
 
 // The component's font as Qt draws it: monospaced, sized in pixels, with its styles.
-QFont ToQFont(const platform::FontSpec& font);
+QFont ToQFont(const platform::FontDescription& font);
 
 // Text measured with Qt's metrics of the named font.
 class QtTextMetrics : public platform::ITextMetrics {
  public:
-  int TextWidth(const platform::FontSpec& font, std::string_view text) const override;
-  int TextHeight(const platform::FontSpec& font, std::string_view text) const override;
+  int TextWidth(const platform::FontDescription& font, std::string_view text) const override;
+  int TextHeight(const platform::FontDescription& font, std::string_view text) const override;
 };
 
 // The keyboard and mouse as Qt sees them at the moment of asking.

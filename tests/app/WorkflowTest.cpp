@@ -41,7 +41,7 @@ TEST_F(Workflow, StartsWithTheTitleAndDisabledSaveButtons) {
   EXPECT_EQ(workflow.HexEditorEx1.FileName(), "Untitled");
   EXPECT_EQ(workflow.HexEditorEx2.FileName(), "Untitled");
   EXPECT_EQ(workflow.HexEditorEx1.BackupExtension(), ".bak");
-  EXPECT_EQ(workflow.HexEditorEx1.Font(), (platform::FontSpec{"Courier New", 15}));
+  EXPECT_EQ(workflow.HexEditorEx1.Font(), (platform::FontDescription{"Courier New", 15}));
 }
 
 TEST_F(Workflow, AContainerWithoutRecordsSaysSoAndSelectsItsFirstTwoBytes) {

@@ -319,7 +319,7 @@ TEST_F(ExtremeValues, LayoutSettersTakeWhatTheyCanLayOutOrRefuseWithTheirMessage
           e.SetFont({"Courier New", value});
         },
         [&](ViewedEditor& e) {
-          platform::FontSpec font = e.Font();
+          platform::FontDescription font = e.Font();
           font.SetSize(value);
           e.SetFont(font);
         },
@@ -352,7 +352,7 @@ TEST_F(ExtremeValues, LayoutSettersTakeWhatTheyCanLayOutOrRefuseWithTheirMessage
 TEST_F(ExtremeValues, ZoomingTheFontStopsAtTheLargestSizeTheSettingsTextReadsBack) {
   ViewedEditor editor(queue);
   editor.SetZoomOnWheel(true);
-  platform::FontSpec font = editor.Font();
+  platform::FontDescription font = editor.Font();
   font.SetSize(TCustomHexEditor::kLargestFontPoints - 1);
   editor.SetFont(font);
   EXPECT_TRUE(editor.MouseWheel(false, ssCtrl | ssShift));
@@ -367,15 +367,15 @@ TEST_F(ExtremeValues, ZoomingTheFontStopsAtTheLargestSizeTheSettingsTextReadsBac
 
 TEST_F(ExtremeValues, AFontOutsideWhatAViewLaysOutIsRefusedWithItsMessage) {
   ViewedEditor editor(queue);
-  const platform::FontSpec kept = editor.Font();
+  const platform::FontDescription kept = editor.Font();
   for (const int height : {INT_MIN, -1, 0, TCustomHexEditor::kLargestFontHeight + 1, INT_MAX}) {
-    platform::FontSpec font = kept;
+    platform::FontDescription font = kept;
     font.Height = height;
     ExpectError<EHexEditor>([&] { editor.SetFont(font); },
                             "Invalid font height " + std::to_string(height) + ", allowed: 1..1332");
     EXPECT_EQ(editor.Font(), kept);
   }
-  platform::FontSpec largest = kept;
+  platform::FontDescription largest = kept;
   largest.Height = TCustomHexEditor::kLargestFontHeight;
   editor.SetFont(largest);
   EXPECT_EQ(editor.Font(), largest);

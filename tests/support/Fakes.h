@@ -11,10 +11,10 @@ namespace kestrave::test {
 // Text 9 pixels a character and 15 high, whatever the font: grid sizes become easy to work out.
 class NinePixelMetrics : public platform::ITextMetrics {
  public:
-  int TextWidth(const platform::FontSpec&, std::string_view text) const override {
+  int TextWidth(const platform::FontDescription&, std::string_view text) const override {
     return 9 * static_cast<int>(text.size());
   }
-  int TextHeight(const platform::FontSpec&, std::string_view) const override { return 15; }
+  int TextHeight(const platform::FontDescription&, std::string_view) const override { return 15; }
 };
 
 // Keys and buttons a test holds down by setting them.

@@ -134,7 +134,7 @@ TEST_F(HexWindowTest, ScrollBarsAndPictureFollowEveryLayoutChange) {
   inStep("the ruler");
   Editor().SetOffsetFormat("-!A:|");
   inStep("another offset format");
-  platform::FontSpec font = Editor().Font();
+  platform::FontDescription font = Editor().Font();
   font.SetSize(font.Size() + 8);
   Editor().SetFont(font);
   inStep("a larger font");

@@ -17,7 +17,7 @@ bool Zoom(THexEditorEx& e, bool down, TShiftState modifiers) {
     return true;
   }
   if (modifiers == (ssCtrl | ssShift)) {
-    platform::FontSpec font = e.Font();
+    platform::FontDescription font = e.Font();
     // Shrinking goes on while the font is at least the smallest size, so it may end one below;
     // growing stops at the largest size a view lays out.
     if (down && font.Size() < kSmallestPoints) return false;

@@ -134,7 +134,7 @@ TPublishedProperty Hidden(TPublishedProperty property) {
 }
 
 using E = THexEditorEx;
-using platform::FontSpec;
+using platform::FontDescription;
 
 TPublishedClass ColorsClass() {
   using D = Describe<THexColors>;
@@ -158,33 +158,37 @@ TPublishedClass ColorsClass() {
 
 // A font of the editor, whose object is the editor itself: `font` reads it, `change` applies
 // a change to one of its properties the way that font takes changes.
-TPublishedClass FontClass(const FontSpec& (E::*font)() const,
-                          std::function<void(E&, const std::function<void(FontSpec&)>&)> change) {
+TPublishedClass FontClass(
+    const FontDescription& (E::*font)() const,
+    std::function<void(E&, const std::function<void(FontDescription&)>&)> change) {
   using D = Describe<E>;
   const auto field = [change](auto member) {
     return [change, member](E& e, auto value) {
-      change(e, [&](FontSpec& f) { std::invoke(member, f) = value; });
+      change(e, [&](FontDescription& f) { std::invoke(member, f) = value; });
     };
   };
-  return {"TFont",
-          {D::Integer(
-               "Charset", [font](const E& e) { return (e.*font)().Charset; },
-               field(&FontSpec::Charset)),
-           D::Color(
-               "Color", [font](const E& e) { return TColor{(e.*font)().Color}; },
-               field(&FontSpec::Color)),
-           Hidden(D::Integer(
-               "Height", [font](const E& e) { return (e.*font)().Height; },
-               field(&FontSpec::Height), 1, kLargestFontPixels)),
-           D::String(
-               "Name", [font](const E& e) { return (e.*font)().Name; }, field(&FontSpec::Name)),
-           D::Integer(
-               "Size", [font](const E& e) { return (e.*font)().Size(); },
-               [change](E& e, int points) { change(e, [&](FontSpec& f) { f.SetSize(points); }); },
-               1, kLargestFontPoints),
-           D::Set(
-               "Style", [font](const E& e) { return (e.*font)().Style; }, field(&FontSpec::Style),
-               kFontStyleIdentifiers)}};
+  return {
+      "TFont",
+      {D::Integer(
+           "Charset", [font](const E& e) { return (e.*font)().Charset; },
+           field(&FontDescription::Charset)),
+       D::Color(
+           "Color", [font](const E& e) { return TColor{(e.*font)().Color}; },
+           field(&FontDescription::Color)),
+       Hidden(D::Integer(
+           "Height", [font](const E& e) { return (e.*font)().Height; },
+           field(&FontDescription::Height), 1, kLargestFontPixels)),
+       D::String(
+           "Name", [font](const E& e) { return (e.*font)().Name; }, field(&FontDescription::Name)),
+       D::Integer(
+           "Size", [font](const E& e) { return (e.*font)().Size(); },
+           [change](E& e, int points) {
+             change(e, [&](FontDescription& f) { f.SetSize(points); });
+           },
+           1, kLargestFontPoints),
+       D::Set(
+           "Style", [font](const E& e) { return (e.*font)().Style; },
+           field(&FontDescription::Style), kFontStyleIdentifiers)}};
 }
 
 TPublishedClass PrintOptionsClass() {
@@ -206,7 +210,7 @@ TPublishedClass BuildEditorClass() {
   static const TPublishedClass printOptions = PrintOptionsClass();
   // The view font takes changes as a whole, so the layout follows them.
   static const TPublishedClass font = FontClass(&E::Font, [](E& e, const auto& change) {
-    FontSpec changed = e.Font();
+    FontDescription changed = e.Font();
     change(changed);
     e.SetFont(changed);
   });

@@ -210,14 +210,14 @@ TEST_F(Input, TheWheelZoomsWithinItsLimitsAndElsePages) {
   const int height = editor.Font().Height;
   EXPECT_TRUE(editor.MouseWheel(false, ssCtrl | ssShift));
   EXPECT_GT(editor.Font().Height, height);
-  platform::FontSpec tiny = editor.Font();
+  platform::FontDescription tiny = editor.Font();
   tiny.SetSize(3);
   editor.SetFont(tiny);
   EXPECT_TRUE(editor.MouseWheel(true, ssCtrl | ssShift)) << "3 points still shrink";
   EXPECT_EQ(editor.Font().Size(), 2);
   EXPECT_FALSE(editor.MouseWheel(true, ssCtrl | ssShift)) << "below 3 the wheel scrolls instead";
   EXPECT_EQ(editor.Font().Size(), 2);
-  editor.SetFont(platform::FontSpec{"Courier New", 15});
+  editor.SetFont(platform::FontDescription{"Courier New", 15});
   EXPECT_TRUE(editor.MouseWheel(true, 0));
   EXPECT_EQ(editor.TopRow(), 2 + editor.VisibleRowCount() - 1);
   editor.SetZoomOnWheel(false);

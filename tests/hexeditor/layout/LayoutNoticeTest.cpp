@@ -9,10 +9,10 @@ namespace {
 
 class FixedMetrics : public platform::ITextMetrics {
  public:
-  int TextWidth(const platform::FontSpec& font, std::string_view t) const override {
+  int TextWidth(const platform::FontDescription& font, std::string_view t) const override {
     return font.Size() * 3 / 5 * static_cast<int>(t.size());
   }
-  int TextHeight(const platform::FontSpec& font, std::string_view) const override {
+  int TextHeight(const platform::FontDescription& font, std::string_view) const override {
     return font.Size();
   }
 };
@@ -72,7 +72,7 @@ TEST_F(LayoutNotice, EveryChangeOfRowsColumnsOrSizesTellsTheHost) {
   EXPECT_GT(LayoutsDuring([&] { editor.SetUnicodeChars(true); }), 0) << "unicode";
   EXPECT_GT(LayoutsDuring([&] { editor.SetOffsetFormat("-!A:|"); }), 0) << "offsets";
   EXPECT_GT(LayoutsDuring([&] { editor.SetGutterWidth(200); }), 0) << "gutter width";
-  platform::FontSpec font = editor.Font();
+  platform::FontDescription font = editor.Font();
   font.SetSize(font.Size() + 5);
   EXPECT_GT(LayoutsDuring([&] { editor.SetFont(font); }), 0) << "font";
   EXPECT_GT(LayoutsDuring([&] { editor.AppendBuffer("more", 4, "", false); }), 0) << "data size";

@@ -92,7 +92,7 @@ TEST_F(Settings, PrintOptionsRefuseOtherSourcesAndNoneWithoutChange) {
 }
 
 TEST_F(Settings, AssigningAPrintFontStopsUsingTheViewFont) {
-  platform::FontSpec font{"Mono", 20};
+  platform::FontDescription font{"Mono", 20};
   editor.SetPrintFont(font);
   EXPECT_FALSE(editor.UseEditorFontForPrinting());
   editor.SetUseEditorFontForPrinting(true);
@@ -206,7 +206,7 @@ TEST_F(Settings, EverySettingChangedSurvivesTheRoundTrip) {
   for (int i = 0; i < THexColors::kCount; ++i)
     editor.Colors().Set(static_cast<THexColors::Index>(i), static_cast<TColor>(0x010203 * i));
   editor.Colors().Set(THexColors::Grid, 0xFF000010);
-  platform::FontSpec font{
+  platform::FontDescription font{
       "DejaVu Sans Mono", 20, 204, 0x0000FF,
       platform::FontStyleBit(platform::fsBold) | platform::FontStyleBit(platform::fsStrikeOut)};
   editor.SetFont(font);

@@ -495,24 +495,33 @@ std::pair<int, int> HexWindow::SearchedRange() const {
 
 // Every match of the pattern, found in one pass and kept until the data, the pattern or the
 // searched bytes change. A long search shows its progress and can be stopped.
-const std::vector<int>* HexWindow::Matches(const std::string& pattern, bool ignoreCase) {
+HexWindow::SearchPattern HexWindow::LastSearchPattern() {
+  const bool isText = !lastFind_.HexDigits;
+  const bool ignoreCase = lastFind_.IgnoreCase && isText;
+  return {editor_.BuildFindPattern(lastPattern_, ignoreCase, isText), ignoreCase};
+}
+
+const std::vector<int>* HexWindow::Matches(const SearchPattern& search) {
+  const std::string& pattern = search.Bytes;
+  const bool ignoreCase = search.IgnoreCase;
   const std::pair<int, int> range = SearchedRange();
   if (matches_.Version == dataVersion_ && matches_.Pattern == pattern &&
       matches_.IgnoreCase == ignoreCase && matches_.Range == range)
     return &matches_.Hits;
   editor_.SetFindProgress(false);
   const bool showProgress = range.second - range.first + 1 >= kProgressFrom;
-  const QString what =
-      tr("Searching %1").arg(QFileInfo(QString::fromStdString(editor_.FileName())).fileName());
+  const std::string what =
+      tr("Searching %1")
+          .arg(QFileInfo(QString::fromStdString(editor_.FileName())).fileName())
+          .toStdString();
   std::vector<int> hits;
-  const auto found =
-      editor_.FindAllBytesIn({pattern}, ignoreCase, range.first, range.second, [&](int percent) {
-        return !showProgress || !dialogs_.ShowProgress(what.toStdString(), percent);
-      });
+  auto found = editor_.FindAllBytesIn(
+      {pattern}, ignoreCase, range.first, range.second,
+      [&](int percent) { return !showProgress || !dialogs_.ShowProgress(what, percent); });
   if (showProgress) dialogs_.EndProgress();
   if (found && found->Stopped) return nullptr;
   if (found) {
-    hits = found->Hits[0];
+    hits = std::move(found->Hits[0]);
   } else {
     // An application's OnFind answers one search at a time.
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(pattern.data());
@@ -533,10 +542,9 @@ const std::vector<int>* HexWindow::Matches(const std::string& pattern, bool igno
 // says so.
 void HexWindow::FindNextHit(bool forward) {
   Guarded([this, forward] {
-    const bool isText = !lastFind_.HexDigits;
-    const bool ignoreCase = lastFind_.IgnoreCase && isText;
-    const std::string pattern = editor_.BuildFindPattern(lastPattern_, ignoreCase, isText);
-    const std::vector<int>* found = Matches(pattern, ignoreCase);
+    const SearchPattern search = LastSearchPattern();
+    const std::string& pattern = search.Bytes;
+    const std::vector<int>* found = Matches(search);
     if (!found) {
       findNotice_->setText(tr("Search stopped"));
       return;
@@ -616,11 +624,9 @@ void HexWindow::RefreshMatches() {
     return;
   }
   Guarded([this] {
-    const bool isText = !lastFind_.HexDigits;
-    const bool ignoreCase = lastFind_.IgnoreCase && isText;
-    const std::string pattern = editor_.BuildFindPattern(lastPattern_, ignoreCase, isText);
-    if (const std::vector<int>* hits = Matches(pattern, ignoreCase))
-      ShowMatches(*hits, static_cast<int>(pattern.size()));
+    const SearchPattern search = LastSearchPattern();
+    if (const std::vector<int>* hits = Matches(search))
+      ShowMatches(*hits, static_cast<int>(search.Bytes.size()));
   });
 }
 
@@ -661,12 +667,12 @@ void HexWindow::Replace() {
   lastFind_ = request->Find;
   lastPattern_ = found;
   Guarded([&] {
-    const bool isText = !request->Find.HexDigits;
-    const bool ignoreCase = request->Find.IgnoreCase && isText;
     // The replacement in the data's character set, as typed; the pattern last, as the search
     // runs with the tables its building leaves.
-    const std::string replacement = isText ? editor_.BuildFindPattern(typed, false, true) : typed;
-    const std::string pattern = editor_.BuildFindPattern(found, ignoreCase, isText);
+    const std::string replacement =
+        request->Find.HexDigits ? typed : editor_.BuildFindPattern(typed, false, true);
+    const SearchPattern search = LastSearchPattern();
+    const std::string& pattern = search.Bytes;
     const auto patternSize = static_cast<int>(pattern.size());
     const auto replacementSize = static_cast<int>(replacement.size());
     if (patternSize != replacementSize && editor_.NoSizeChange()) {
@@ -676,7 +682,7 @@ void HexWindow::Replace() {
                              .toStdString());
       return;
     }
-    const std::vector<int>* found = Matches(pattern, ignoreCase);
+    const std::vector<int>* found = Matches(search);
     if (!found) {
       findNotice_->setText(tr("Search stopped"));
       return;

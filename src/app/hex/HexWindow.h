@@ -83,8 +83,14 @@ class HexWindow : public QMainWindow {
   // For a search only in the selection, notes the selection; refused without one.
   bool KeepSearchedSelection(const FindRequest& request);
   void FindNextHit(bool forward);
+  // The last search's pattern as the data holds it (translation, letter case).
+  struct SearchPattern {
+    std::string Bytes;
+    bool IgnoreCase = false;
+  };
+  SearchPattern LastSearchPattern();
   // Every match within the searched bytes, or nothing when the user stopped the search.
-  const std::vector<int>* Matches(const std::string& pattern, bool ignoreCase);
+  const std::vector<int>* Matches(const SearchPattern& search);
   // The bytes the last search covers: the whole data, or the selection it was asked in.
   std::pair<int, int> SearchedRange() const;
   // Shows the matches of the last search in the view and their count in the find bar.

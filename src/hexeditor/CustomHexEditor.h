@@ -410,8 +410,9 @@ class TCustomHexEditor : private IUndoTarget {
   bool DeleteNibble(int position, bool highNibble);
 
   void SetModified(bool value) { document_.SetModified(value); }
-  // The overwrite check moved the target aside under this name; a failed save moves it back.
-  void NoteMovedAside(const std::string& file, const std::string& backup);
+  // The overwrite check asks the save that follows to keep the file's content under Backup
+  // before it is replaced.
+  void RequestBackup(const std::string& backup);
 
   // Brackets an operation with the busy cursor, restored on every way out.
   class BusyScope {
@@ -479,8 +480,8 @@ class TCustomHexEditor : private IUndoTarget {
   int ProbeReadOnly(const std::string& fileName);
   void ReportCopyProgress(platform::TStream& source, platform::TStream& dest,
                           THexProgressKind kind);
-  void SaveThroughReplacement(const std::string& fileName);
-  void PutBackMovedFile();
+  void SaveThroughReplacement(const std::string& fileName,
+                              const std::optional<std::string>& backup);
   void MoveCaretToStart();
   void ShowNewContent();
 

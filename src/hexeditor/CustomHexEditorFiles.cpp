@@ -90,9 +90,9 @@ void TCustomHexEditor::LoadFromFile(const std::string& fileName) {
   try {
     LoadFromStream(stream);
   } catch (const EHexEditor& e) {
-    // "Stream read error" names neither the file nor the cause: a second line does.
+    // "Stream read error" names neither the file nor the cause: its detail does.
     if (e.Message() != msg::kStreamReadError) throw;
-    throw EHexEditor(e.Message() + "\r\n" + platform::ReadFailureDetail(fileName, stream));
+    throw EHexEditor(e.Message(), platform::ReadFailureDetail(fileName, stream));
   }
   document_.SetFileName(fileName);
 }
@@ -151,25 +151,14 @@ void TCustomHexEditor::CheckFileOverwrite() {
     throw platform::EFOpenError(FormatMessage(msg::kCannotSaveReadOnly, {document_.FileName()}));
 }
 
-void TCustomHexEditor::NoteMovedAside(const std::string& file, const std::string& backup) {
-  document_.NoteMovedAside(file, backup);
-}
-
-void TCustomHexEditor::PutBackMovedFile() {
-  if (const auto moved = document_.TakeMovedAside())
-    platform::RenameFile(moved->second, moved->first);
+void TCustomHexEditor::RequestBackup(const std::string& backup) {
+  document_.RequestBackup(backup);
 }
 
 void TCustomHexEditor::SaveToFile(const std::string& fileName, bool adoptFile) {
-  document_.ForgetMovedAside();
+  document_.TakeRequestedBackup();
   if (fileName == document_.FileName()) CheckFileOverwrite();
-  try {
-    SaveThroughReplacement(fileName);
-  } catch (...) {
-    PutBackMovedFile();
-    throw;
-  }
-  document_.ForgetMovedAside();
+  SaveThroughReplacement(fileName, document_.TakeRequestedBackup());
   if (adoptFile) {
     document_.Marks().Clear();
     document_.SetModified(false);
@@ -180,31 +169,49 @@ void TCustomHexEditor::SaveToFile(const std::string& fileName, bool adoptFile) {
   }
 }
 
+namespace {
+
+platform::EFCreateError CreateError(const std::string& fileName, int error) {
+  return platform::EFCreateError(
+      FormatMessage(msg::kCannotCreateFile, {fileName, platform::SystemErrorText(error)}));
+}
+
+// An old backup that stands in the way and may not be replaced is one that cannot be deleted.
+EHexEditor BackupError(const std::string& backup, int error) {
+  const bool oldInTheWay =
+      (error == EACCES || error == EPERM || error == platform::kSharedFolderFileError) &&
+      platform::FileExists(backup);
+  return EHexEditor(FormatMessage(oldInTheWay ? msg::kCannotDeleteBackup : msg::kCannotCreateBackup,
+                                  {backup, platform::SystemErrorText(error)}));
+}
+
+}  // namespace
+
 // The whole buffer goes to a new file beside the target, which replaces the target only when
-// it is complete: a failed save leaves the old file as it was. Where the target itself must be
-// written (a device, a file with other names or another owner), FileReplacement says so.
-void TCustomHexEditor::SaveThroughReplacement(const std::string& fileName) {
-  platform::FileReplacement target(fileName, document_.SyncOnSave());
-  const auto createError = [&fileName](int error) {
-    return platform::EFCreateError(
-        FormatMessage(msg::kCannotCreateFile, {fileName, platform::SystemErrorText(error)}));
-  };
-  // "Stream write error" names neither the file nor the cause: a second line does.
-  const auto writeError = [&fileName](int error) {
-    const std::string cause = error != 0 ? platform::SystemErrorText(error) : "Nothing was written";
-    return EHexEditor(std::string(msg::kStreamWriteError) + "\r\n" + fileName + ": " + cause);
-  };
-  if (!target.IsOpen()) throw createError(target.Error());
+// it is complete: a failed save leaves the old file, and the old backup, as they were. Where the
+// target itself must be written (a device, a file with other names or another owner),
+// FileReplacement says so, and the backup is then a copy made before anything is written.
+void TCustomHexEditor::SaveThroughReplacement(const std::string& fileName,
+                                              const std::optional<std::string>& backup) {
+  platform::FileReplacement target(fileName, document_.Bytes().Size(), document_.SyncOnSave());
+  if (!target.IsOpen()) throw CreateError(fileName, target.Error());
+  if (backup)
+    if (const int error = target.KeepBackup(*backup)) throw BackupError(*backup, error);
   const ProgressNameScope progressName(document_, fileName);
   platform::THandleStream stream(target.Fd());
   try {
     SaveToStream(stream);
   } catch (const EHexEditor& e) {
+    // "Stream write error" names neither the file nor the cause: its detail does.
     if (e.Message() != msg::kStreamWriteError) throw;
-    throw writeError(stream.LastError());
+    throw EHexEditor(e.Message(), platform::WriteFailureDetail(fileName, stream.LastError()));
   }
-  if (const int error = target.Flush()) throw writeError(error);
-  if (const int error = target.Install()) throw createError(error);
+  if (const int error = target.Flush())
+    throw EHexEditor(msg::kStreamWriteError, platform::WriteFailureDetail(fileName, error));
+  if (const int error = target.Install()) {
+    if (target.BackupFailed()) throw BackupError(*backup, error);
+    throw CreateError(fileName, error);
+  }
 }
 
 void TCustomHexEditor::CreateEmptyFile(const std::string& name) {

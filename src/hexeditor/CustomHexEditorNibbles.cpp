@@ -40,7 +40,7 @@ class ShiftFile {
         const platform::InterruptsHeld held;
         file_ = platform::CreateExclusiveFile(path_);
         error = errno;
-        if (file_.IsOpen()) inFlight_ = platform::TemporaryInFlight(path_);
+        if (file_.IsOpen()) inFlight_ = platform::TemporaryInFlight(AT_FDCWD, path_);
       }
       if (file_.IsOpen() || error != EEXIST) break;
       const std::uint32_t now = platform::TickCount();
@@ -54,7 +54,7 @@ class ShiftFile {
   ~ShiftFile() {
     const platform::InterruptsHeld held;
     file_.Close();
-    platform::SystemCalls().Unlink(path_.c_str());
+    platform::SystemCalls().Unlink(AT_FDCWD, path_.c_str());
     inFlight_.Forget();
   }
   ShiftFile(const ShiftFile&) = delete;

@@ -21,17 +21,10 @@ THexEditorEx::~THexEditorEx() {
 
 void THexEditorEx::CheckFileOverwrite() {
   TCustomHexEditor::CheckFileOverwrite();
-  if (createBackup_ && Modified() && platform::FileExists(FileName())) MakeBackup();
-}
-
-// The extension is appended, never substituted: data.bin becomes data.bin.bak.
-void THexEditorEx::MakeBackup() {
-  const std::string backup = FileName() + backupExtension_;
-  if (platform::FileExists(backup) && !platform::DeleteFile(backup))
-    throw EHexEditor(FormatMessage(msg::kCannotDeleteBackup, {backup, platform::LastErrorText()}));
-  if (!platform::RenameFile(FileName(), backup))
-    throw EHexEditor(FormatMessage(msg::kCannotCreateBackup, {backup, platform::LastErrorText()}));
-  NoteMovedAside(FileName(), backup);
+  // The extension is appended, never substituted: data.bin becomes data.bin.bak. The file
+  // itself stays where it is; the save keeps its content under that name before replacing it.
+  if (createBackup_ && Modified() && platform::FileExists(FileName()))
+    RequestBackup(FileName() + backupExtension_);
 }
 
 void THexEditorEx::WriteBlock(const void* source, int index, int count) {

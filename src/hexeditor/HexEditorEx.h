@@ -160,7 +160,6 @@ class THexEditorEx : public TCustomHexEditor {
   void WriteBlock(const void* source, int index, int count) override;
 
  private:
-  void MakeBackup();
   // Empties the clipboard when it still holds this editor's last copy, or flushes it.
   void LeaveClipboard();
   // A snapshot of the selection as a copy and a drag hand it out.

@@ -72,8 +72,7 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& name) {
         platform::FormatMessage(msg::kCannotOpenFile, {name, platform::LastErrorText()}));
   platform::THandleStream stream(file.Fd());
   const auto readError = [&] {
-    return EHexEditor(std::string(msg::kStreamReadError) + "\r\n" +
-                      platform::ReadFailureDetail(name, stream));
+    return EHexEditor(msg::kStreamReadError, platform::ReadFailureDetail(name, stream));
   };
   const std::int64_t size = stream.Size();
   if (size < 0) throw readError();

@@ -9,7 +9,7 @@ std::string CurrentErrorText() {
   try {
     throw;
   } catch (const Exception& e) {
-    return e.Message();
+    return e.Detail().empty() ? e.Message() : e.Message() + "\r\n" + e.Detail();
   } catch (const std::bad_alloc&) {
     return kOutOfMemoryText;
   } catch (const std::length_error&) {

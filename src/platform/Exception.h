@@ -5,15 +5,20 @@
 
 namespace kestrave::platform {
 
-// Every error of the system is an exception that carries only its message text.
+// Every error of the system is an exception with its message text, as callers compare it, and
+// beside it what the message leaves out: the file and the cause ("PATH: REASON"), which the
+// places that show errors add as a second line.
 class Exception : public std::exception {
  public:
-  explicit Exception(std::string message) : message_(std::move(message)) {}
+  explicit Exception(std::string message, std::string detail = {})
+      : message_(std::move(message)), detail_(std::move(detail)) {}
   const std::string& Message() const noexcept { return message_; }
+  const std::string& Detail() const noexcept { return detail_; }
   const char* what() const noexcept override { return message_.c_str(); }
 
  private:
   std::string message_;
+  std::string detail_;
 };
 
 // A file cannot be opened, or a read-only file would be overwritten.
@@ -51,8 +56,9 @@ class EOutOfMemory : public Exception {
   EOutOfMemory() : Exception(kOutOfMemoryText) {}
 };
 
-// The message of the exception being handled, whatever its kind; call it inside a catch block.
-// Running out of memory (std::bad_alloc, or a size no container can hold) reads kOutOfMemoryText.
+// The text to show for the exception being handled, whatever its kind: its message, and its
+// detail on a second line ("\r\n") when it has one; call it inside a catch block. Running out of
+// memory (std::bad_alloc, or a size no container can hold) reads kOutOfMemoryText.
 std::string CurrentErrorText();
 
 }  // namespace kestrave::platform

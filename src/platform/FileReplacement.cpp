@@ -20,10 +20,11 @@ namespace kestrave::platform {
 namespace {
 
 constexpr int kNameAttempts = 100;
-constexpr int kMaxLinkHops = 40;  // as many as the system follows before it answers ELOOP
+constexpr int kPlaceAttempts = 3;  // a link swapped in after the look is looked at again
 constexpr long kUsualNameLimit = 255;
 constexpr mode_t kNewFileMode = 0666;  // less the umask, as for any new file
 constexpr mode_t kPrivateMode = 0600;  // until the file has the target's owner and mode
+constexpr std::size_t kCopyPiece = std::size_t{1} << 20;
 
 // A temporary file is named ".NAME.NNNNNN.saving": hidden, its origin visible, six digits that
 // tell it from others.
@@ -31,37 +32,16 @@ constexpr char kTemporarySuffix[] = ".saving";
 constexpr int kTagDigits = 6;
 constexpr long kTemporaryExtra = 2 + kTagDigits + sizeof kTemporarySuffix - 1;
 
-// Where a path ends after every link on the way, and what is there when that is known.
-struct LinkEnd {
-  std::string Path;
-  std::optional<struct stat> Info;  // what the path names, when it is not a link
-  int Error = 0;                    // why nothing is known of it, when nothing is
-};
-
-// The file a path leads to, through every link on the way, even when that file does not exist
-// yet; a path still naming a link after that is a loop, which the system reports when used.
-LinkEnd FollowLinks(std::string path) {
-  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) return {std::move(path), std::nullopt, errno};
-    if (!S_ISLNK(info.st_mode)) return {std::move(path), info, 0};
-    std::string destination(PATH_MAX, '\0');
-    const ssize_t length = ::readlink(path.c_str(), destination.data(), destination.size());
-    if (length <= 0 || length >= PATH_MAX) return {std::move(path), std::nullopt, ELOOP};
-    destination.resize(static_cast<std::size_t>(length));
-    path = destination.front() == '/' ? destination : DirectoryOf(path) + "/" + destination;
-  }
-  return {std::move(path), std::nullopt, ELOOP};
-}
-
 // Asked once for a row of files saved into the same folder.
-long NameLimitOf(const std::string& folder) {
-  thread_local std::string lastFolder;
+long NameLimitOf(int folder) {
+  thread_local std::pair<dev_t, ino_t> lastFolder{};
   thread_local long lastLimit = 0;
-  if (folder != lastFolder || lastLimit <= 0) {
-    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+  struct stat info {};
+  if (::fstat(folder, &info) != 0) return kUsualNameLimit;
+  if (std::pair(info.st_dev, info.st_ino) != lastFolder || lastLimit <= 0) {
+    const long limit = ::fpathconf(folder, _PC_NAME_MAX);
     lastLimit = limit > 0 ? limit : kUsualNameLimit;
-    lastFolder = folder;
+    lastFolder = {info.st_dev, info.st_ino};
   }
   return lastLimit;
 }
@@ -85,21 +65,37 @@ std::string Tag(unsigned seed, int attempt) {
   return digits;
 }
 
+// Names to try for a temporary file beside Name in Folder, one after another.
+class TemporaryNames {
+ public:
+  TemporaryNames(int folder, const std::string& name)
+      : stem_("." + NameWithin(name, NameLimitOf(folder) - kTemporaryExtra) + ".") {}
+  std::string operator()(int attempt) const {
+    static const unsigned seed =
+        static_cast<unsigned>(::getpid()) ^ static_cast<unsigned>(std::time(nullptr));
+    return stem_ + Tag(seed, attempt) + kTemporarySuffix;
+  }
+
+ private:
+  std::string stem_;
+};
+
 // A folder's entries on the disk, where the file system can do that at all.
-int SyncFolder(const std::string& folder) {
-  const FileHandle handle(
-      SystemCalls().Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+int SyncFolder(int folder) {
+  const FileHandle handle(SystemCalls().Open(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
   if (!handle.IsOpen()) return errno;
   if (SystemCalls().Sync(handle.Fd()) == 0) return 0;
   return errno == EINVAL ? 0 : errno;
 }
 
-// Opened only to be flushed: never waiting on a FIFO, and for writing where reading is refused.
-FileHandle OpenToFlush(const std::string& path) {
-  constexpr int kFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-  FileHandle file(SystemCalls().Open(path.c_str(), O_RDONLY | kFlags, 0));
+// Opened only to be flushed: never waiting on a FIFO, never through a link swapped in, and for
+// writing where reading is refused.
+FileHandle OpenToFlush(const FilePlace& place) {
+  constexpr int kFlags = O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC;
+  const int folder = place.Folder.Fd();
+  FileHandle file(SystemCalls().Open(folder, place.Name.c_str(), O_RDONLY | kFlags, 0));
   if (!file.IsOpen() && errno == EACCES)
-    file = FileHandle(SystemCalls().Open(path.c_str(), O_WRONLY | kFlags, 0));
+    file = FileHandle(SystemCalls().Open(folder, place.Name.c_str(), O_WRONLY | kFlags, 0));
   return file;
 }
 
@@ -108,34 +104,60 @@ bool IsRegular(const FileHandle& file) {
   return ::fstat(file.Fd(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Starts the writing of all files at once, so the device works on them together before the
-// waits for each begin.
-void StartWriteBack(const std::vector<std::string>& paths) {
-  for (const std::string& path : paths) {
-    const FileHandle file = OpenToFlush(path);
-    if (file.IsOpen() && IsRegular(file)) ::sync_file_range(file.Fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
+// Copies everything from one file to another, inside the system where it can.
+int CopyAll(int from, int to) {
+  bool inSystem = true;
+  std::vector<char> piece;
+  for (;;) {
+    ssize_t copied = -1;
+    if (inSystem) {
+      copied = SystemCalls().CopyRange(from, to, kCopyPiece);
+      if (copied < 0 &&
+          (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+        inSystem = false;
+        continue;
+      }
+    } else {
+      piece.resize(kCopyPiece);
+      copied = SystemCalls().Read(from, piece.data(), piece.size());
+      for (ssize_t done = 0; copied > 0 && done < copied;) {
+        const ssize_t written =
+            SystemCalls().Write(to, piece.data() + done, static_cast<std::size_t>(copied - done));
+        if (written <= 0) return written < 0 ? errno : ENOSPC;
+        done += written;
+      }
+    }
+    if (copied < 0) return errno;
+    if (copied == 0) return 0;
+    KeepResponsive();
   }
-}
-
-int SyncFile(const std::string& path) {
-  const FileHandle file = OpenToFlush(path);
-  if (!file.IsOpen()) return errno;
-  if (!IsRegular(file)) return 0;
-  return SystemCalls().Sync(file.Fd()) == 0 ? 0 : errno;
 }
 
 }  // namespace
 
-FileReplacement::FileReplacement(const std::string& target, bool sync) : sync_(sync) {
-  LinkEnd end = FollowLinks(target);
-  target_ = std::move(end.Path);
-  struct stat info {};
-  if (end.Info) {
-    info = *end.Info;
-  } else if (end.Error == ENOENT) {
-    StartNewFile();
+FileReplacement::FileReplacement(const std::string& target, std::int64_t size, bool sync)
+    : sync_(sync) {
+  for (int attempt = 0; attempt < kPlaceAttempts; ++attempt) {
+    error_ = FindPlace(target, place_);
+    if (error_ != 0) return;
+    Start(size);
+    if (error_ != ELOOP) return;
+  }
+}
+
+FileReplacement::~FileReplacement() {
+  if (!temporary_.empty()) DiscardTemporary();
+  DiscardBackupLink();
+}
+
+void FileReplacement::Start(std::int64_t size) {
+  if (place_.Name == "." || place_.Name == "..") {
+    error_ = EISDIR;
     return;
-  } else if (::stat(target_.c_str(), &info) != 0) {
+  }
+  const int folder = place_.Folder.Fd();
+  struct stat info {};
+  if (::fstatat(folder, place_.Name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
     if (errno == ENOENT) {
       StartNewFile();
     } else {
@@ -143,24 +165,26 @@ FileReplacement::FileReplacement(const std::string& target, bool sync) : sync_(s
     }
     return;
   }
-  if (S_ISCHR(info.st_mode)) {
-    StartInPlace(S_IFCHR);
-    return;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    error_ = S_ISDIR(info.st_mode) ? EISDIR : kNotRegularFileError;
-    return;
-  }
-  // A file we may not write must stay as it is, as if we had tried to open it for writing.
-  if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
+  struct stat folderInfo {};
+  if (S_ISLNK(info.st_mode)) {
+    error_ = ELOOP;  // swapped in since the path was followed
+  } else if (S_ISDIR(info.st_mode)) {
+    error_ = EISDIR;
+  } else if (!S_ISREG(info.st_mode) && !S_ISCHR(info.st_mode)) {
+    error_ = kNotRegularFileError;
+  } else if (::fstat(folder, &folderInfo) != 0) {
     error_ = errno;
-    return;
+  } else if (IsOtherUsersFileInSharedFolder(folderInfo, info)) {
+    error_ = kSharedFolderFileError;
+  } else if (S_ISCHR(info.st_mode)) {
+    StartInPlace(S_IFCHR, size);
+  } else if (::faccessat(folder, place_.Name.c_str(), W_OK, AT_EACCESS) != 0) {
+    // A file we may not write must stay as it is, as if we had tried to open it for writing.
+    error_ = errno;
+  } else {
+    target_ = info;
+    if (info.st_nlink > 1 || !StartReplacementOf(info)) StartInPlace(S_IFREG, size);
   }
-  if (info.st_nlink > 1 || !StartReplacementOf(info)) StartInPlace(S_IFREG);
-}
-
-FileReplacement::~FileReplacement() {
-  if (!temporary_.empty()) DiscardTemporary();
 }
 
 // A target that appears meanwhile is replaced like any existing one.
@@ -172,7 +196,7 @@ void FileReplacement::StartNewFile() {
 // file could not have the target's owner and group.
 bool FileReplacement::StartReplacementOf(const struct stat& target) {
   if (!CreateTemporary(kPrivateMode)) {
-    if (error_ != EACCES && error_ != EPERM) return true;
+    if (error_ != EACCES && error_ != EPERM && error_ != EROFS) return true;
     error_ = 0;
     return false;
   }
@@ -195,23 +219,25 @@ int FileReplacement::TakeOwnerAndGroupOf(const struct stat& target) {
   return SystemCalls().ChangeOwner(file_.Fd(), target.st_uid, target.st_gid) == 0 ? 0 : errno;
 }
 
+void FileReplacement::TakeLookOf(const struct stat& original) {
+  if (inPlace_ || !file_.IsOpen()) return;
+  const bool owned = TakeOwnerAndGroupOf(original) == 0;
+  mode_ = owned ? original.st_mode & 07777 : original.st_mode & 0600;
+}
+
 bool FileReplacement::CreateTemporary(mode_t mode) {
-  const std::string folder = DirectoryOf(target_);
-  const std::string visible =
-      NameWithin(BaseNameOf(target_), NameLimitOf(folder) - kTemporaryExtra);
-  const std::string stem = folder + "/." + visible + ".";
-  static const unsigned seed =
-      static_cast<unsigned>(::getpid()) ^ static_cast<unsigned>(std::time(nullptr));
+  const int folder = place_.Folder.Fd();
+  const TemporaryNames names(folder, place_.Name);
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    std::string candidate = stem + Tag(seed, attempt) + kTemporarySuffix;
+    std::string candidate = names(attempt);
     // Created and listed for removal on an interruption as one step.
     const InterruptsHeld held;
-    const int fd = SystemCalls().Open(candidate.c_str(),
+    const int fd = SystemCalls().Open(folder, candidate.c_str(),
                                       O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd >= 0) {
       file_ = FileHandle(fd);
       temporary_ = std::move(candidate);
-      inFlight_ = TemporaryInFlight(temporary_);
+      inFlight_ = TemporaryInFlight(folder, temporary_);
       return true;
     }
     if (errno != EEXIST) break;
@@ -223,15 +249,15 @@ bool FileReplacement::CreateTemporary(mode_t mode) {
 void FileReplacement::DiscardTemporary() {
   const InterruptsHeld held;
   file_.Close();
-  SystemCalls().Unlink(temporary_.c_str());
+  SystemCalls().Unlink(place_.Folder.Fd(), temporary_.c_str());
   inFlight_.Forget();
   temporary_.clear();
 }
 
 // Not blocking: a name that has meanwhile become a FIFO must not wait for a reader.
-void FileReplacement::StartInPlace(mode_t expectedType) {
-  FileHandle file(
-      SystemCalls().Open(target_.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0));
+void FileReplacement::StartInPlace(mode_t expectedType, std::int64_t size) {
+  FileHandle file(SystemCalls().Open(place_.Folder.Fd(), place_.Name.c_str(),
+                                     O_WRONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0));
   if (!file.IsOpen()) {
     error_ = errno;
     return;
@@ -250,9 +276,81 @@ void FileReplacement::StartInPlace(mode_t expectedType) {
     error_ = errno;
     return;
   }
+  // The old content stays whole until there is room for all of the new.
+  if (S_ISREG(info.st_mode) && size > 0 && SystemCalls().Reserve(file.Fd(), size) != 0) {
+    error_ = errno;
+    return;
+  }
   file_ = std::move(file);
   inPlace_ = true;
   inPlaceRegular_ = S_ISREG(info.st_mode);
+}
+
+int FileReplacement::KeepBackup(const std::string& backup) {
+  if (!file_.IsOpen()) return error_ != 0 ? error_ : EBADF;
+  if (!target_) return 0;
+  if (!inPlace_) {
+    const int error = LinkBackup(backup);
+    // Where no second name can be made (another file system, a hard-linked backup, a file the
+    // system will not link), a copy serves.
+    if (error != EXDEV && error != EPERM && error != EMLINK && error != EOPNOTSUPP &&
+        error != kNotRegularFileError)
+      return error;
+  }
+  return CopyBackup(backup);
+}
+
+int FileReplacement::LinkBackup(const std::string& backup) {
+  if (const int error = FindPlace(backup, backup_)) return error;
+  if (backup_.Name == "." || backup_.Name == "..") return EISDIR;
+  const int folder = backup_.Folder.Fd();
+  struct stat info {};
+  if (::fstatat(folder, backup_.Name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (S_ISDIR(info.st_mode)) return EISDIR;
+    // Anything else than a plain file there is for the copy to write or refuse.
+    if (!S_ISREG(info.st_mode) || info.st_nlink > 1) return kNotRegularFileError;
+    struct stat folderInfo {};
+    if (::fstat(folder, &folderInfo) != 0) return errno;
+    if (IsOtherUsersFileInSharedFolder(folderInfo, info)) return kSharedFolderFileError;
+  } else if (errno != ENOENT) {
+    return errno;
+  }
+  const TemporaryNames names(folder, backup_.Name);
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string candidate = names(attempt);
+    const InterruptsHeld held;
+    if (SystemCalls().Link(place_.Folder.Fd(), place_.Name.c_str(), folder, candidate.c_str()) ==
+        0) {
+      backupLink_ = std::move(candidate);
+      backupInFlight_ = TemporaryInFlight(folder, backupLink_);
+      return 0;
+    }
+    if (errno != EEXIST) break;
+  }
+  return errno;
+}
+
+void FileReplacement::DiscardBackupLink() {
+  if (backupLink_.empty()) return;
+  const InterruptsHeld held;
+  SystemCalls().Unlink(backup_.Folder.Fd(), backupLink_.c_str());
+  backupInFlight_.Forget();
+  backupLink_.clear();
+}
+
+// A whole copy, put in place at once: what is written in place next can no longer reach it.
+int FileReplacement::CopyBackup(const std::string& backup) {
+  const FileHandle source(
+      SystemCalls().Open(place_.Folder.Fd(), place_.Name.c_str(),
+                         O_RDONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0));
+  struct stat info {};
+  if (!source.IsOpen() || ::fstat(source.Fd(), &info) != 0) return errno;
+  if (!S_ISREG(info.st_mode)) return kNotRegularFileError;
+  FileReplacement copy(backup, info.st_size, sync_);
+  if (!copy.IsOpen()) return copy.Error();
+  copy.TakeLookOf(info);
+  if (const int error = CopyAll(source.Fd(), copy.Fd())) return error;
+  return copy.Install();
 }
 
 // Closing reports writes the system could not complete (a full disk on some file systems).
@@ -273,38 +371,68 @@ int FileReplacement::Install() {
   if (error_ != 0) return error_;
   if (const int error = Flush()) return error;
   if (temporary_.empty()) return 0;
+  const int folder = place_.Folder.Fd();
   {
     // Renamed and taken off the list of files in flight as one step.
     const InterruptsHeld held;
-    if (SystemCalls().Rename(temporary_.c_str(), target_.c_str()) != 0) return errno;
+    if (!backupLink_.empty()) {
+      const int backupFolder = backup_.Folder.Fd();
+      if (SystemCalls().Rename(backupFolder, backupLink_.c_str(), backupFolder,
+                               backup_.Name.c_str()) != 0) {
+        backupFailed_ = true;
+        return errno;
+      }
+      backupInFlight_.Forget();
+      backupLink_.clear();
+    }
+    if (SystemCalls().Rename(folder, temporary_.c_str(), folder, place_.Name.c_str()) != 0)
+      return errno;
     inFlight_.Forget();
     temporary_.clear();
   }
-  return sync_ ? SyncFolder(DirectoryOf(target_)) : 0;
+  return sync_ ? SyncFolder(folder) : 0;
 }
 
 // Files on a file system in memory have no disk to reach: they are left out, with their folders.
 std::optional<SyncFailure> SyncToDisk(const std::vector<std::string>& paths) {
-  std::vector<std::pair<std::string, bool>> folders;  // each folder once: is it on a disk?
-  std::vector<std::string> onDisk;
+  struct Folder {
+    FileHandle Handle;
+    std::string Path;
+    bool OnDisk = false;
+    std::pair<dev_t, ino_t> Id;
+  };
+  std::vector<Folder> folders;  // each folder once
+  std::vector<FilePlace> onDisk;
   for (const std::string& path : paths) {
-    std::string folder = DirectoryOf(FollowLinks(path).Path);
+    FilePlace place;
+    if (const int error = FindPlace(path, place)) return SyncFailure{path, error};
+    struct stat info {};
+    if (::fstat(place.Folder.Fd(), &info) != 0) return SyncFailure{path, errno};
+    const std::pair id(info.st_dev, info.st_ino);
     auto known = std::find_if(folders.begin(), folders.end(),
-                              [&](const auto& entry) { return entry.first == folder; });
+                              [&](const Folder& folder) { return folder.Id == id; });
     if (known == folders.end()) {
-      const bool disk = !SystemCalls().KeepsFilesInMemory(folder.c_str());
-      known = folders.insert(folders.end(), {std::move(folder), disk});
+      const bool disk = !SystemCalls().KeepsFilesInMemory(place.Folder.Fd());
+      known = folders.insert(folders.end(), Folder{FileHandle(::dup(place.Folder.Fd())),
+                                                   DirectoryOf(place.Path), disk, id});
     }
-    if (known->second) onDisk.push_back(path);
+    if (known->OnDisk) onDisk.push_back(std::move(place));
   }
-  StartWriteBack(onDisk);
-  for (const std::string& path : onDisk) {
-    if (const int error = SyncFile(path)) return SyncFailure{path, error};
+  // Started for all files at once, so the device works on them together before the waits begin.
+  for (const FilePlace& place : onDisk) {
+    const FileHandle file = OpenToFlush(place);
+    if (file.IsOpen() && IsRegular(file)) ::sync_file_range(file.Fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
+  }
+  for (const FilePlace& place : onDisk) {
+    const FileHandle file = OpenToFlush(place);
+    if (!file.IsOpen()) return SyncFailure{place.Path, errno};
+    if (IsRegular(file) && SystemCalls().Sync(file.Fd()) != 0)
+      return SyncFailure{place.Path, errno};
     KeepResponsive();  // the wait for a large batch is long: the windows keep being drawn
   }
-  for (const auto& [folder, disk] : folders)
-    if (disk)
-      if (const int error = SyncFolder(folder)) return SyncFailure{folder, error};
+  for (const Folder& folder : folders)
+    if (folder.OnDisk)
+      if (const int error = SyncFolder(folder.Handle.Fd())) return SyncFailure{folder.Path, error};
   return std::nullopt;
 }
 

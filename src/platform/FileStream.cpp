@@ -67,4 +67,8 @@ std::string ReadFailureDetail(const std::string& path, const THandleStream& stre
   return path + ": " + (error != 0 ? SystemErrorText(error) : "Unexpected end of file");
 }
 
+std::string WriteFailureDetail(const std::string& path, int error) {
+  return path + ": " + (error != 0 ? SystemErrorText(error) : "Nothing was written");
+}
+
 }  // namespace kestrave::platform

@@ -27,8 +27,10 @@ class THandleStream : public TStream {
   int lastError_ = 0;
 };
 
-// The line a failed read of a file adds to a message that has no room for the file: its path and
-// the cause ("PATH: REASON"), the cause taken from the stream's last error.
+// The detail of a failed read of a file, for a message that has no room for the file: its path
+// and the cause ("PATH: REASON"), the cause taken from the stream's last error.
 std::string ReadFailureDetail(const std::string& path, const THandleStream& stream);
+// The same for a failed write: the path and the system's error, where there is one.
+std::string WriteFailureDetail(const std::string& path, int error);
 
 }  // namespace kestrave::platform

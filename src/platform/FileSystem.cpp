@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/FilePlace.h"
 #include "platform/SystemCalls.h"
 #include "platform/SystemError.h"
 
@@ -60,22 +61,43 @@ int FileHandle::Release() {
   return fd;
 }
 
-FileHandle OpenForReadShared(const std::string& path) {
-  // Checked by name first, so a device or FIFO is refused without being opened at all.
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return FileHandle();
-  if (!S_ISREG(info.st_mode)) {
-    errno = NotRegularFileErrorFor(info.st_mode);
-    return FileHandle();
+namespace {
+
+// Opens the file a path leads to, never through a link planted in a shared folder nor one
+// swapped in after the look, and never waiting: without O_NONBLOCK the open of a FIFO would wait
+// for a writer, possibly for ever. Only a regular file is kept, checked on what was opened.
+FileHandle OpenRegularFile(const std::string& path, int access) {
+  constexpr int kAttempts = 3;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    FilePlace place;
+    if (const int error = FindPlace(path, place)) {
+      errno = error;
+      return FileHandle();
+    }
+    // Looked at first, so a device or FIFO is refused without being opened at all.
+    struct stat info {};
+    if (::fstatat(place.Folder.Fd(), place.Name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+      return FileHandle();
+    if (S_ISLNK(info.st_mode)) continue;
+    if (!S_ISREG(info.st_mode)) {
+      errno = NotRegularFileErrorFor(info.st_mode);
+      return FileHandle();
+    }
+    FileHandle file(SystemCalls().Open(place.Folder.Fd(), place.Name.c_str(),
+                                       access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW, 0));
+    if (!file.IsOpen() && errno == ELOOP) continue;
+    if (file.IsOpen()) KeepOnlyRegularFile(file);
+    if (file.IsOpen()) ClearNonBlocking(file);
+    return file;
   }
-  // The name may name something else by the time it is opened. Without O_NONBLOCK the open of a
-  // FIFO would wait for a writer, possibly for ever; with it the open returns and the descriptor
-  // itself tells what was opened.
-  FileHandle file(
-      SystemCalls().Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
-  if (file.IsOpen()) KeepOnlyRegularFile(file);
-  if (file.IsOpen()) ClearNonBlocking(file);
-  return file;
+  errno = ELOOP;
+  return FileHandle();
+}
+
+}  // namespace
+
+FileHandle OpenForReadShared(const std::string& path) {
+  return OpenRegularFile(path, O_RDONLY);
 }
 
 namespace {
@@ -100,9 +122,7 @@ bool IsOnlyOpenOfTheFile(int fd) {
 FileHandle OpenReadWriteExclusive(const std::string& path) {
   // Opened as a reader is: a name that changed to a FIFO or device since it was checked neither
   // makes the probe wait nor passes for a writable file.
-  FileHandle file(SystemCalls().Open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
-  if (file.IsOpen()) KeepOnlyRegularFile(file);
-  if (file.IsOpen()) ClearNonBlocking(file);
+  FileHandle file = OpenRegularFile(path, O_RDWR);
   if (file.IsOpen() && !IsOnlyOpenOfTheFile(file.Fd())) file.Close();
   return file;
 }
@@ -129,11 +149,11 @@ std::optional<std::int64_t> FileSizeOf(const std::string& path) {
 }
 
 bool DeleteFile(const std::string& path) {
-  return SystemCalls().Unlink(path.c_str()) == 0;
+  return SystemCalls().Unlink(AT_FDCWD, path.c_str()) == 0;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
-  return SystemCalls().Rename(from.c_str(), to.c_str()) == 0;
+  return SystemCalls().Rename(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str()) == 0;
 }
 
 std::string DirectoryOf(const std::string& path) {

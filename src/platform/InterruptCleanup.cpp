@@ -20,7 +20,8 @@ enum SlotState : int { kFree, kFilling, kActive };
 
 struct Slot {
   std::atomic<int> state{kFree};
-  char path[PATH_MAX];
+  int folder = -1;
+  char name[PATH_MAX];  // within the folder, or a whole path from AT_FDCWD
 };
 static_assert(std::atomic<int>::is_always_lock_free);
 
@@ -39,7 +40,8 @@ sigset_t InterruptSet() {
 extern "C" void RemoveInFlightAndEnd(int signal) {
   const int savedErrno = errno;
   for (Slot& slot : slots)
-    if (slot.state.load(std::memory_order_acquire) == kActive) ::unlink(slot.path);
+    if (slot.state.load(std::memory_order_acquire) == kActive)
+      ::unlinkat(slot.folder, slot.name, 0);
   struct sigaction standard {};
   standard.sa_handler = SIG_DFL;
   ::sigemptyset(&standard.sa_mask);
@@ -60,6 +62,10 @@ void RemoveTemporariesOnInterrupt() {
     action.sa_mask = InterruptSet();
     ::sigaction(signal, &action, nullptr);
   }
+  struct sigaction current {};
+  if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL &&
+      (current.sa_flags & SA_SIGINFO) == 0)
+    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 InterruptsHeld::InterruptsHeld() {
@@ -75,13 +81,14 @@ InterruptsHeld::~InterruptsHeld() {
   errno = savedErrno;
 }
 
-TemporaryInFlight::TemporaryInFlight(const std::string& path) {
-  if (path.size() >= PATH_MAX) return;
+TemporaryInFlight::TemporaryInFlight(int folder, const std::string& name) {
+  if (name.size() >= PATH_MAX) return;
   for (int i = 0; i < kSlots; ++i) {
     int expected = kFree;
     if (!slots[i].state.compare_exchange_strong(expected, kFilling, std::memory_order_acq_rel))
       continue;
-    std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
+    slots[i].folder = folder;
+    std::memcpy(slots[i].name, name.c_str(), name.size() + 1);
     slots[i].state.store(kActive, std::memory_order_release);
     slot_ = i;
     return;

@@ -16,14 +16,17 @@ ISystemCalls* current = &systemCalls;
 
 }  // namespace
 
-int ISystemCalls::Open(const char* path, int flags, mode_t mode) {
-  return ::open(path, flags, mode);
+int ISystemCalls::Open(int folder, const char* name, int flags, mode_t mode) {
+  return ::openat(folder, name, flags, mode);
 }
 ssize_t ISystemCalls::Read(int fd, void* buffer, std::size_t count) {
   return ::read(fd, buffer, count);
 }
 ssize_t ISystemCalls::Write(int fd, const void* buffer, std::size_t count) {
   return ::write(fd, buffer, count);
+}
+ssize_t ISystemCalls::CopyRange(int from, int to, std::size_t count) {
+  return ::copy_file_range(from, nullptr, to, nullptr, count, 0);
 }
 int ISystemCalls::Close(int fd) {
   return ::close(fd);
@@ -37,19 +40,25 @@ int ISystemCalls::ChangeOwner(int fd, uid_t owner, gid_t group) {
 int ISystemCalls::Truncate(int fd, off_t length) {
   return ::ftruncate(fd, length);
 }
+int ISystemCalls::Reserve(int fd, off_t length) {
+  return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, length);
+}
 int ISystemCalls::Sync(int fd) {
   return ::fsync(fd);
 }
-bool ISystemCalls::KeepsFilesInMemory(const char* folder) {
+bool ISystemCalls::KeepsFilesInMemory(int folder) {
   struct statfs info {};
-  if (::statfs(folder, &info) != 0) return false;
+  if (::fstatfs(folder, &info) != 0) return false;
   return info.f_type == TMPFS_MAGIC || info.f_type == RAMFS_MAGIC;
 }
-int ISystemCalls::Rename(const char* from, const char* to) {
-  return ::rename(from, to);
+int ISystemCalls::Rename(int fromFolder, const char* from, int toFolder, const char* to) {
+  return ::renameat(fromFolder, from, toFolder, to);
 }
-int ISystemCalls::Unlink(const char* path) {
-  return ::unlink(path);
+int ISystemCalls::Link(int fromFolder, const char* from, int toFolder, const char* to) {
+  return ::linkat(fromFolder, from, toFolder, to, 0);
+}
+int ISystemCalls::Unlink(int folder, const char* name) {
+  return ::unlinkat(folder, name, 0);
 }
 
 ISystemCalls& SystemCalls() {

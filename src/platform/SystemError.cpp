@@ -20,6 +20,9 @@ constexpr std::size_t kMaxErrorText = 256;
 
 std::string SystemErrorText(int errorNumber) {
   if (errorNumber == kNotRegularFileError) return "Not a regular file";
+  if (errorNumber == kSharedFolderLinkError)
+    return "Not following another user's link in a shared folder";
+  if (errorNumber == kSharedFolderFileError) return "Another user's file in a shared folder";
   char buffer[kMaxErrorText + 1] = {};
   std::string text = PickText(strerror_r(errorNumber, buffer, sizeof buffer), buffer);
   if (text.size() > kMaxErrorText) text.resize(kMaxErrorText);

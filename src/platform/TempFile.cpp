@@ -21,8 +21,9 @@ std::uint32_t TickCount() {
 }
 
 FileHandle CreateExclusiveFile(const std::string& path) {
-  return FileHandle(SystemCalls().Open(
-      path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR));
+  return FileHandle(SystemCalls().Open(AT_FDCWD, path.c_str(),
+                                       O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                       S_IRUSR | S_IWUSR));
 }
 
 }  // namespace kestrave::platform

@@ -26,7 +26,7 @@ using Bytes = std::vector<std::uint8_t>;
 // a full disk. Everything else goes to the system.
 class InjectedFault : public platform::ISystemCalls {
  public:
-  enum Kind { kOpen, kRead, kWrite, kClose, kChangeMode, kRename, kUnlink };
+  enum Kind { kOpen, kRead, kWrite, kClose, kChangeMode, kRename, kLink, kUnlink };
   InjectedFault(Kind kind, int nth, int error, bool shortTransfer = false)
       : kind_(kind), nth_(nth), error_(error), short_(shortTransfer) {
     platform::SetSystemCalls(this);
@@ -34,8 +34,8 @@ class InjectedFault : public platform::ISystemCalls {
   ~InjectedFault() override { platform::SetSystemCalls(nullptr); }
   bool Fired() const { return fired_; }
 
-  int Open(const char* path, int flags, mode_t mode) override {
-    return Due(kOpen) ? Fail<int>() : ISystemCalls::Open(path, flags, mode);
+  int Open(int folder, const char* path, int flags, mode_t mode) override {
+    return Due(kOpen) ? Fail<int>() : ISystemCalls::Open(folder, path, flags, mode);
   }
   ssize_t Read(int fd, void* buffer, std::size_t count) override {
     if (fired_ && short_ && kind_ == kRead) return 0;
@@ -55,11 +55,14 @@ class InjectedFault : public platform::ISystemCalls {
   int ChangeMode(int fd, mode_t mode) override {
     return Due(kChangeMode) ? Fail<int>() : ISystemCalls::ChangeMode(fd, mode);
   }
-  int Rename(const char* from, const char* to) override {
-    return Due(kRename) ? Fail<int>() : ISystemCalls::Rename(from, to);
+  int Rename(int fromFolder, const char* from, int toFolder, const char* to) override {
+    return Due(kRename) ? Fail<int>() : ISystemCalls::Rename(fromFolder, from, toFolder, to);
   }
-  int Unlink(const char* path) override {
-    return Due(kUnlink) ? Fail<int>() : ISystemCalls::Unlink(path);
+  int Link(int fromFolder, const char* from, int toFolder, const char* to) override {
+    return Due(kLink) ? Fail<int>() : ISystemCalls::Link(fromFolder, from, toFolder, to);
+  }
+  int Unlink(int folder, const char* path) override {
+    return Due(kUnlink) ? Fail<int>() : ISystemCalls::Unlink(folder, path);
   }
 
  private:
@@ -164,16 +167,16 @@ TEST_F(Faults, ABackupThatCannotBeMadeStopsTheSave) {
   editor.AppendBuffer(edited.data(), 10, "", false);
   const Bytes changed = ContentOf(editor);
   test::WriteAll(target + ".bak", Bytes{1, 2, 3});
-  for (const auto kind : {InjectedFault::kUnlink, InjectedFault::kRename}) {
+  // The backup is a second name of the file, made before anything is written and put in place
+  // just before the new content: either step failing leaves both names as they were.
+  for (const auto kind : {InjectedFault::kLink, InjectedFault::kRename}) {
     InjectedFault fault(kind, 1, EACCES);
     EXPECT_THROW(editor.SaveToFile(target, false), platform::Exception);
     EXPECT_TRUE(fault.Fired());
     EXPECT_EQ(test::ReadAll(target), original);
     EXPECT_EQ(ContentOf(editor), changed);
-    // The older backup goes before the file is moved aside: only a failed deletion keeps it.
-    if (kind == InjectedFault::kUnlink) {
-      EXPECT_EQ(test::ReadAll(target + ".bak"), (Bytes{1, 2, 3}));
-    }
+    EXPECT_EQ(test::ReadAll(target + ".bak"), (Bytes{1, 2, 3}));
+    EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"data.bin", "data.bin.bak"}));
   }
 }
 
@@ -187,14 +190,15 @@ TEST_F(Faults, AFailedLoadReportsAndLeavesTheFile) {
       EXPECT_NE(e.Message().find("Permission denied"), std::string::npos) << e.Message();
     }
   }
-  // "Stream read error" alone names neither the file nor the cause: a second line does.
+  // "Stream read error" alone names neither the file nor the cause: its detail does.
   {
     InjectedFault fault(InjectedFault::kRead, 1, EIO);
     try {
       editor.LoadFromFile(target);
       FAIL() << "a failed read reported success";
     } catch (const platform::Exception& e) {
-      EXPECT_EQ(e.Message(), "Stream read error\r\n" + target + ": Input/output error");
+      EXPECT_EQ(e.Message(), "Stream read error");
+      EXPECT_EQ(e.Detail(), target + ": Input/output error");
     }
   }
   // The file shrinks while it is read: fewer bytes come than its size promised.
@@ -204,7 +208,8 @@ TEST_F(Faults, AFailedLoadReportsAndLeavesTheFile) {
       editor.LoadFromFile(target);
       FAIL() << "a short read reported success";
     } catch (const platform::Exception& e) {
-      EXPECT_EQ(e.Message(), "Stream read error\r\n" + target + ": Unexpected end of file");
+      EXPECT_EQ(e.Message(), "Stream read error");
+      EXPECT_EQ(e.Detail(), target + ": Unexpected end of file");
     }
     EXPECT_EQ(editor.DataSize(), 0) << "no half-read data is kept";
   }

@@ -42,9 +42,9 @@ class DiskCalls : public platform::ISystemCalls {
     if (log.empty() || log.back() != entry) log.push_back(entry);
     return ISystemCalls::Write(fd, buffer, count);
   }
-  int Rename(const char* from, const char* to) override {
+  int Rename(int fromFolder, const char* from, int toFolder, const char* to) override {
     log.push_back("rename " + Shown(to));
-    return ISystemCalls::Rename(from, to);
+    return ISystemCalls::Rename(fromFolder, from, toFolder, to);
   }
   int Sync(int fd) override {
     log.push_back("sync " + NameOf(fd));
@@ -53,7 +53,7 @@ class DiskCalls : public platform::ISystemCalls {
     return -1;
   }
   // The test folder may lie on tmpfs; these tests are about a disk unless they say otherwise.
-  bool KeepsFilesInMemory(const char*) override { return inMemory_; }
+  bool KeepsFilesInMemory(int) override { return inMemory_; }
 
   std::vector<std::string> log;
 
@@ -108,7 +108,8 @@ TEST_F(DurableSave, AFailedWaitForTheDiskIsAFailedSave) {
       editor.SaveToFile(target, false);
       ADD_FAILURE() << "the save reported success";
     } catch (const platform::Exception& e) {
-      EXPECT_EQ(e.Message(), "Stream write error\r\n" + target + ": Input/output error");
+      EXPECT_EQ(e.Message(), "Stream write error");
+      EXPECT_EQ(e.Detail(), target + ": Input/output error");
     }
   }
   EXPECT_EQ(test::ReadAll(target), (Bytes{'o', 'l', 'd'}));

@@ -162,13 +162,13 @@ class FifoBeforeOpen : public platform::ISystemCalls {
   }
   ~FifoBeforeOpen() override { platform::SetSystemCalls(nullptr); }
   bool Swapped() const { return swapped_; }
-  int Open(const char* path, int flags, mode_t mode) override {
+  int Open(int folder, const char* path, int flags, mode_t mode) override {
     if (++seen_ == nth_) {
       std::filesystem::remove(path_);
       kestrave::test::MakeFifo(path_);
       swapped_ = true;
     }
-    return ISystemCalls::Open(path, flags, mode);
+    return ISystemCalls::Open(folder, path, flags, mode);
   }
 
  private:

@@ -67,14 +67,15 @@ class EditorTest : public ::testing::Test {
   TempDir dir;
 };
 
-// Runs a call that must fail with an exception of type E and exactly this message.
+// Runs a call that must fail with an exception of type E, exactly this message and this detail.
 template <typename E, typename F>
-void ExpectError(F&& call, const std::string& message) {
+void ExpectError(F&& call, const std::string& message, const std::string& detail = {}) {
   try {
     call();
     ADD_FAILURE() << "no error, expected: " << message;
   } catch (const E& e) {
     EXPECT_EQ(e.Message(), message);
+    EXPECT_EQ(e.Detail(), detail);
   }
 }
 

@@ -49,7 +49,7 @@ TEST(FileReplacement, ReplacesOnlyWhenInstalled) {
   const std::string target = dir.File("out.amr");
   WriteAll(target, "old");
   {
-    FileReplacement replacement(target);
+    FileReplacement replacement(target, 0);
     ASSERT_TRUE(replacement.IsOpen());
     WriteText(replacement, "new content");
     EXPECT_EQ(Text(target), "old") << "nothing changes before the install";
@@ -66,7 +66,7 @@ TEST(FileReplacement, AbandonedReplacementLeavesTargetAndNoTemporary) {
   const std::string target = dir.File("keep.bin");
   WriteAll(target, "precious");
   {
-    FileReplacement replacement(target);
+    FileReplacement replacement(target, 0);
     WriteText(replacement, "half");
   }
   EXPECT_EQ(Text(target), "precious");
@@ -78,7 +78,7 @@ TEST(FileReplacement, KeepsThePermissionBitsOfTheTarget) {
   const std::string target = dir.File("script.sh");
   WriteAll(target, "old");
   ASSERT_EQ(::chmod(target.c_str(), 0751), 0);
-  FileReplacement replacement(target);
+  FileReplacement replacement(target, 0);
   WriteText(replacement, "new");
   ASSERT_EQ(replacement.Install(), 0);
   EXPECT_EQ(ModeOf(target), 0751u);
@@ -89,7 +89,7 @@ TEST(FileReplacement, NewFileGetsTheUsualModeNotThePrivateOne) {
   const mode_t saved = ::umask(022);
   const std::string target = dir.File("fresh.amr");
   {
-    FileReplacement replacement(target);
+    FileReplacement replacement(target, 0);
     ASSERT_EQ(replacement.Install(), 0);
   }
   ::umask(saved);
@@ -102,7 +102,7 @@ TEST(FileReplacement, FollowsALinkAndReplacesWhatItPointsTo) {
   const std::string link = dir.File("link.bin");
   WriteAll(real, "old");
   ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
-  FileReplacement replacement(link);
+  FileReplacement replacement(link, 0);
   WriteText(replacement, "new");
   ASSERT_EQ(replacement.Install(), 0);
   EXPECT_EQ(Text(real), "new");
@@ -113,10 +113,10 @@ TEST(FileReplacement, FollowsALinkAndReplacesWhatItPointsTo) {
 
 TEST(FileReplacement, RefusesFoldersAndMissingFolders) {
   TempDir dir;
-  FileReplacement onFolder(dir.Path());
+  FileReplacement onFolder(dir.Path(), 0);
   EXPECT_FALSE(onFolder.IsOpen());
   EXPECT_EQ(onFolder.Error(), EISDIR);
-  FileReplacement inMissingFolder(dir.File("no/such/file"));
+  FileReplacement inMissingFolder(dir.File("no/such/file"), 0);
   EXPECT_FALSE(inMissingFolder.IsOpen());
   EXPECT_EQ(inMissingFolder.Error(), ENOENT);
   EXPECT_TRUE(dir.Entries().empty());
@@ -126,13 +126,13 @@ TEST(FileReplacement, ANewTargetIsWrittenUnderItsNameAndRemovedWhenAbandoned) {
   TempDir dir;
   const std::string target = dir.File("new.amr");
   {
-    FileReplacement replacement(target);
+    FileReplacement replacement(target, 0);
     ASSERT_TRUE(replacement.IsOpen());
     WriteText(replacement, "half");
   }
   EXPECT_TRUE(dir.Entries().empty()) << "a failed save of a new file leaves nothing";
   {
-    FileReplacement replacement(target);
+    FileReplacement replacement(target, 0);
     WriteText(replacement, "whole");
     ASSERT_EQ(replacement.Install(), 0);
   }
@@ -145,7 +145,7 @@ TEST(FileReplacement, RefusesATargetThatMayNotBeWritten) {
   const std::string target = dir.File("locked.bin");
   WriteAll(target, "old");
   ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
-  FileReplacement replacement(target);
+  FileReplacement replacement(target, 0);
   EXPECT_FALSE(replacement.IsOpen());
   EXPECT_EQ(replacement.Error(), EACCES);
 }
@@ -174,7 +174,7 @@ TEST(FileReplacementTargets, ACharacterDeviceIsWrittenInPlaceThroughALink) {
   ASSERT_EQ(::symlink(device.c_str(), link.c_str()), 0);
   const struct stat before = StatOf(device);
   {
-    FileReplacement replacement(link);
+    FileReplacement replacement(link, 0);
     ASSERT_TRUE(replacement.IsOpen()) << SystemErrorText(replacement.Error());
     EXPECT_TRUE(replacement.WritesInPlace());
     WriteText(replacement, "BytesPerRow=16\n");
@@ -207,7 +207,7 @@ TEST(FileReplacementTargets, FifosSocketsAndBlockDevicesAreRefusedAndLeftAlone) 
   const std::vector<std::string> before = dir.Entries();
   for (const std::string& target : targets) {
     const test::FifoGuard guard(fifo);
-    FileReplacement replacement(target);
+    FileReplacement replacement(target, 0);
     EXPECT_FALSE(replacement.IsOpen()) << target;
     EXPECT_EQ(replacement.Error(), kNotRegularFileError) << target;
     EXPECT_EQ(SystemErrorText(replacement.Error()), "Not a regular file");
@@ -245,7 +245,7 @@ int ExitCodeUnprivileged(const std::function<int()>& work) {
 
 // The steps of a whole save, as exit codes: 0 when it went through.
 int SaveText(const std::string& target, std::string_view text, bool expectInPlace) {
-  FileReplacement replacement(target);
+  FileReplacement replacement(target, 0);
   if (!replacement.IsOpen()) return 10;
   if (replacement.WritesInPlace() != expectInPlace) return 11;
   if (::write(replacement.Fd(), text.data(), text.size()) != static_cast<ssize_t>(text.size()))
@@ -320,10 +320,10 @@ TEST(FileReplacementIdentity, AFileSavedTwiceAtOnceNeverTakesThePrivateModeOfThe
   const mode_t saved = ::umask(022);
   const std::string target = dir.File("rec_1.amr");
   {
-    FileReplacement first(target);
+    FileReplacement first(target, 0);
     WriteText(first, "first");
     EXPECT_FALSE(::access(target.c_str(), F_OK) == 0) << "nothing under the name before the end";
-    FileReplacement second(target);
+    FileReplacement second(target, 0);
     WriteText(second, "second");
     EXPECT_EQ(second.Install(), 0);
     EXPECT_EQ(first.Install(), 0);
@@ -350,7 +350,7 @@ TEST(FileReplacementIdentity, NewFilesLeaveTheProcessUmaskAloneForOtherThreads) 
   std::atomic<bool> done{false};
   std::thread saver([&] {
     for (int i = 0; i < 2000; ++i) {
-      FileReplacement replacement(dir.File("f"), /*sync=*/false);
+      FileReplacement replacement(dir.File("f"), 0, /*sync=*/false);
       replacement.Install();
       ::unlink(dir.File("f").c_str());
     }
@@ -404,7 +404,7 @@ TEST(FileReplacementNames, TargetsWithTheLongestNamesAreReplacedAndCreated) {
     const std::string target = dir.File(name);
     for (const bool exists : {true, false}) {
       if (exists) WriteAll(target, "old");
-      FileReplacement replacement(target);
+      FileReplacement replacement(target, 0);
       ASSERT_TRUE(replacement.IsOpen())
           << name.size() << " bytes: " << SystemErrorText(replacement.Error());
       const std::vector<std::string> temporaries = TemporariesIn(dir);
@@ -425,8 +425,8 @@ TEST(FileReplacementNames, TwoSavesOfOneLongNameAtOnceGetTemporariesOfTheirOwn) 
   const long limit = ::pathconf(dir.Path().c_str(), _PC_NAME_MAX);
   const std::string target = dir.File(std::string(static_cast<std::size_t>(limit), 'x'));
   WriteAll(target, "old");
-  FileReplacement first(target);
-  FileReplacement second(target);
+  FileReplacement first(target, 0);
+  FileReplacement second(target, 0);
   ASSERT_TRUE(first.IsOpen());
   ASSERT_TRUE(second.IsOpen());
   EXPECT_EQ(TemporariesIn(dir).size(), 2u);
@@ -438,12 +438,12 @@ class RefusedCreation : public ISystemCalls {
  public:
   RefusedCreation() { SetSystemCalls(this); }
   ~RefusedCreation() override { SetSystemCalls(nullptr); }
-  int Open(const char* path, int flags, mode_t mode) override {
+  int Open(int folder, const char* path, int flags, mode_t mode) override {
     if ((flags & O_CREAT) != 0) {
       errno = EACCES;
       return -1;
     }
-    return ISystemCalls::Open(path, flags, mode);
+    return ISystemCalls::Open(folder, path, flags, mode);
   }
 };
 
@@ -465,7 +465,7 @@ TEST(FileReplacementFallback, AWritableFileInAFolderThatTakesNoNewFileIsWrittenI
   EXPECT_EQ(StatOf(target).st_ino, inode);
   // A new file needs the folder: it is refused as before.
   EXPECT_EQ(ExitCodeUnprivileged([&] {
-              FileReplacement replacement(folder + "/new.bin");
+              FileReplacement replacement(folder + "/new.bin", 0);
               return !replacement.IsOpen() && replacement.Error() == EACCES ? 0 : 1;
             }),
             0);
@@ -479,7 +479,7 @@ TEST(FileReplacementFallback, ARefusedTemporaryFallsBackToTheTargetOnlyWhenItExi
   {
     const RefusedCreation refused;
     EXPECT_EQ(SaveText(target, "new", true), 0);
-    FileReplacement fresh(dir.File("fresh.bin"));
+    FileReplacement fresh(dir.File("fresh.bin"), 0);
     EXPECT_FALSE(fresh.IsOpen());
     EXPECT_EQ(fresh.Error(), EACCES);
   }
@@ -492,7 +492,7 @@ TEST(FileReplacementFallback, ARefusedTemporaryFallsBackToTheTargetOnlyWhenItExi
 TEST(FileReplacement, ANewTargetDoesNotExistUntilItIsComplete) {
   TempDir dir;
   const std::string target = dir.File("rec_1.amr");
-  FileReplacement replacement(target);
+  FileReplacement replacement(target, 0);
   ASSERT_TRUE(replacement.IsOpen());
   EXPECT_FALSE(replacement.WritesInPlace());
   WriteText(replacement, "whole record");
@@ -505,7 +505,7 @@ TEST(FileReplacement, ADanglingLinkGetsItsFileCreatedWhereItPoints) {
   TempDir dir;
   const std::string link = dir.File("link.amr");
   ASSERT_EQ(::symlink("real.amr", link.c_str()), 0);
-  FileReplacement replacement(link);
+  FileReplacement replacement(link, 0);
   WriteText(replacement, "new");
   ASSERT_EQ(replacement.Install(), 0);
   EXPECT_TRUE(S_ISLNK(StatOf(link).st_mode));

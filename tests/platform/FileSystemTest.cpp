@@ -59,9 +59,9 @@ class ChangeBeforeOpen : public ISystemCalls {
     SetSystemCalls(this);
   }
   ~ChangeBeforeOpen() override { SetSystemCalls(nullptr); }
-  int Open(const char* path, int flags, mode_t mode) override {
+  int Open(int folder, const char* path, int flags, mode_t mode) override {
     if (change_) std::exchange(change_, nullptr)();
-    return ISystemCalls::Open(path, flags, mode);
+    return ISystemCalls::Open(folder, path, flags, mode);
   }
 
  private:

@@ -2,6 +2,7 @@
 // the way the signal ends it.
 #include "platform/InterruptCleanup.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,9 +42,9 @@ pid_t ChildWithFilesInFlight(const TempDir& dir, bool startsWithHangupIgnored) {
     ::close(ready[0]);
     if (startsWithHangupIgnored) std::signal(SIGHUP, SIG_IGN);
     RemoveTemporariesOnInterrupt();
-    FileReplacement replaced(dir.File("old.amr"));
-    FileReplacement created(dir.File("new.amr"));
-    FileReplacement finished(dir.File("done.amr"));
+    FileReplacement replaced(dir.File("old.amr"), 0);
+    FileReplacement created(dir.File("new.amr"), 0);
+    FileReplacement finished(dir.File("done.amr"), 0);
     Write(replaced, "half of the new");
     Write(created, "half of a new file");
     Write(finished, "done");
@@ -102,8 +103,8 @@ TEST(InterruptCleanup, AListedFileIsForgottenWhenItsEntryGoes) {
     RemoveTemporariesOnInterrupt();
     WriteAll(kept, "kept");
     WriteAll(removed, "removed");
-    TemporaryInFlight forgotten(kept);
-    TemporaryInFlight listed(removed);
+    TemporaryInFlight forgotten(AT_FDCWD, kept);
+    TemporaryInFlight listed(AT_FDCWD, removed);
     forgotten.Forget();
     const TemporaryInFlight moved(std::move(listed));
     ::raise(SIGTERM);

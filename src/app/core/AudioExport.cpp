@@ -30,18 +30,16 @@ platform::EFCreateError CreateError(const std::string& fileName, int error) {
 // saves are: a failure leaves no partial file under the name and keeps what was there.
 class WholeFile {
  public:
-  explicit WholeFile(const std::string& fileName)
-      : fileName_(fileName), target_(fileName, false), stream_(target_.Fd()) {
+  WholeFile(const std::string& fileName, std::int64_t size)
+      : fileName_(fileName), target_(fileName, size, false), stream_(target_.Fd()) {
     if (!target_.IsOpen()) throw CreateError(fileName_, target_.Error());
   }
 
   void Write(const void* bytes, std::size_t count) {
     const auto wanted = static_cast<std::int64_t>(count);
     if (stream_.Write(bytes, wanted) != wanted) {
-      const int error = stream_.LastError();
-      throw hex::EHexEditor(
-          std::string(hex::msg::kStreamWriteError) + "\r\n" + fileName_ + ": " +
-          (error != 0 ? platform::SystemErrorText(error) : "Nothing was written"));
+      throw hex::EHexEditor(hex::msg::kStreamWriteError,
+                            platform::WriteFailureDetail(fileName_, stream_.LastError()));
     }
   }
 
@@ -57,7 +55,7 @@ class WholeFile {
 };
 
 void WriteTrimmed(const std::string& fileName, std::span<const std::uint8_t> stream) {
-  WholeFile file(fileName);
+  WholeFile file(fileName, static_cast<std::int64_t>(stream.size()));
   file.Write(stream.data(), stream.size());
   file.Finish();
 }
@@ -69,7 +67,9 @@ void WriteWav(const std::string& fileName, const audio::AmrStreamInfo& info,
   const auto header =
       audio::MonoPcm16WavHeader(audio::SampleRate(info.Codec), info.Frames * perFrame);
   if (!header) throw CreateError(fileName, EFBIG);
-  WholeFile file(fileName);
+  const std::int64_t sampleCount = std::int64_t{info.Frames} * perFrame;
+  WholeFile file(fileName, static_cast<std::int64_t>(header->size()) +
+                               sampleCount * static_cast<std::int64_t>(sizeof(std::int16_t)));
   file.Write(header->data(), header->size());
   audio::AmrDecoder decoder(info.Codec);
   std::vector<std::int16_t> samples;

@@ -40,7 +40,7 @@ bool WriteAll(int fd, const std::string& text) {
 bool StoreText(const std::string& text, const std::string& path) {
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-  platform::FileReplacement file(path);
+  platform::FileReplacement file(path, static_cast<std::int64_t>(text.size()));
   return file.IsOpen() && WriteAll(file.Fd(), text) && file.Flush() == 0 && file.Install() == 0;
 }
 

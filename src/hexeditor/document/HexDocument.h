@@ -53,14 +53,11 @@ class HexDocument {
   int MaxUndo() const { return maxUndo_; }
   void SetMaxUndo(int value) { maxUndo_ = value; }
 
-  // A save that moved its target aside remembers where, so a failure can put it back.
-  void NoteMovedAside(std::string file, std::string backup) {
-    movedAside_.emplace(std::move(file), std::move(backup));
-  }
-  void ForgetMovedAside() { movedAside_.reset(); }
-  // Answers the file and its backup name, if any, and forgets them.
-  std::optional<std::pair<std::string, std::string>> TakeMovedAside() {
-    return std::exchange(movedAside_, std::nullopt);
+  // The backup the overwrite check asked for, made by the save that follows it.
+  void RequestBackup(std::string name) { requestedBackup_ = std::move(name); }
+  // Answers the backup name asked for, if any, and forgets it.
+  std::optional<std::string> TakeRequestedBackup() {
+    return std::exchange(requestedBackup_, std::nullopt);
   }
 
  private:
@@ -73,7 +70,7 @@ class HexDocument {
   bool modified_ = false;
   bool syncOnSave_ = true;
   int maxUndo_ = 1048576;
-  std::optional<std::pair<std::string, std::string>> movedAside_;
+  std::optional<std::string> requestedBackup_;
 };
 
 }  // namespace kestrave::hex

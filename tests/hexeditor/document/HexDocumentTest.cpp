@@ -33,7 +33,7 @@ TEST(HexDocument, SettingABookmarkWhereItIsClearsIt) {
   EXPECT_THROW(document.ToggleBookmark(kBookmarkCount, 1, false), std::out_of_range);
 }
 
-TEST(HexDocument, ProgressNamesTheFileInHandAndAMoveAsideIsTakenOnce) {
+TEST(HexDocument, ProgressNamesTheFileInHandAndARequestedBackupIsTakenOnce) {
   HexDocument document;
   document.SetFileName("a.bin");
   EXPECT_EQ(document.ProgressName(), "a.bin");
@@ -42,11 +42,9 @@ TEST(HexDocument, ProgressNamesTheFileInHandAndAMoveAsideIsTakenOnce) {
   document.SetProgressName({});
   EXPECT_EQ(document.ProgressName(), "a.bin");
 
-  document.NoteMovedAside("a.bin", "a.bin.bak");
-  const auto moved = document.TakeMovedAside();
-  ASSERT_TRUE(moved);
-  EXPECT_EQ(moved->second, "a.bin.bak");
-  EXPECT_FALSE(document.TakeMovedAside());
+  document.RequestBackup("a.bin.bak");
+  EXPECT_EQ(document.TakeRequestedBackup(), "a.bin.bak");
+  EXPECT_FALSE(document.TakeRequestedBackup());
 }
 
 TEST(HexDocument, CuttingMarksNeverLengthensThem) {

@@ -25,6 +25,8 @@ constexpr long kUsualNameLimit = 255;
 constexpr mode_t kNewFileMode = 0666;  // less the umask, as for any new file
 constexpr mode_t kPrivateMode = 0600;  // until the file has the target's owner and mode
 constexpr std::size_t kCopyPiece = std::size_t{1} << 20;
+// Not an error to report: the backup has to be a copy.
+constexpr int kBackupNeedsCopy = -1;
 
 // A temporary file is named ".NAME.NNNNNN.saving": hidden, its origin visible, six digits that
 // tell it from others.
@@ -147,7 +149,6 @@ FileReplacement::FileReplacement(const std::string& target, std::int64_t size, b
 
 FileReplacement::~FileReplacement() {
   if (!temporary_.empty()) DiscardTemporary();
-  DiscardBackupLink();
 }
 
 void FileReplacement::Start(std::int64_t size) {
@@ -290,52 +291,71 @@ int FileReplacement::KeepBackup(const std::string& backup) {
   if (!file_.IsOpen()) return error_ != 0 ? error_ : EBADF;
   if (!target_) return 0;
   if (!inPlace_) {
-    const int error = LinkBackup(backup);
-    // Where no second name can be made (another file system, a hard-linked backup, a file the
-    // system will not link), a copy serves.
-    if (error != EXDEV && error != EPERM && error != EMLINK && error != EOPNOTSUPP &&
-        error != kNotRegularFileError)
-      return error;
+    const int error = PlaceBackup(backup);
+    if (error != kBackupNeedsCopy) return error;
+    backup_ = FilePlace();
   }
   return CopyBackup(backup);
 }
 
-int FileReplacement::LinkBackup(const std::string& backup) {
+// The old file itself becomes the backup when the new one takes its name: where that can be.
+int FileReplacement::PlaceBackup(const std::string& backup) {
   if (const int error = FindPlace(backup, backup_)) return error;
   if (backup_.Name == "." || backup_.Name == "..") return EISDIR;
   const int folder = backup_.Folder.Fd();
+  struct stat folderInfo {};
+  if (::fstat(folder, &folderInfo) != 0) return errno;
+  // A name moves only within its file system.
+  if (folderInfo.st_dev != target_->st_dev) return kBackupNeedsCopy;
   struct stat info {};
   if (::fstatat(folder, backup_.Name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
     if (S_ISDIR(info.st_mode)) return EISDIR;
     // Anything else than a plain file there is for the copy to write or refuse.
-    if (!S_ISREG(info.st_mode) || info.st_nlink > 1) return kNotRegularFileError;
-    struct stat folderInfo {};
-    if (::fstat(folder, &folderInfo) != 0) return errno;
-    if (IsOtherUsersFileInSharedFolder(folderInfo, info)) return kSharedFolderFileError;
+    if (!S_ISREG(info.st_mode) || info.st_nlink > 1 ||
+        IsOtherUsersFileInSharedFolder(folderInfo, info))
+      return kBackupNeedsCopy;
   } else if (errno != ENOENT) {
     return errno;
   }
-  const TemporaryNames names(folder, backup_.Name);
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    std::string candidate = names(attempt);
-    const InterruptsHeld held;
-    if (SystemCalls().Link(place_.Folder.Fd(), place_.Name.c_str(), folder, candidate.c_str()) ==
-        0) {
-      backupLink_ = std::move(candidate);
-      backupInFlight_ = TemporaryInFlight(folder, backupLink_);
-      return 0;
-    }
-    if (errno != EEXIST) break;
-  }
-  return errno;
+  keepsOldAsBackup_ = true;
+  return 0;
 }
 
-void FileReplacement::DiscardBackupLink() {
-  if (backupLink_.empty()) return;
-  const InterruptsHeld held;
-  SystemCalls().Unlink(backup_.Folder.Fd(), backupLink_.c_str());
-  backupInFlight_.Forget();
-  backupLink_.clear();
+// The new file takes the target's name and the old one the backup's. Swapped in one step, the
+// target's name is never without a whole file; where the file system cannot swap, the old file
+// gets its second name first, for as short a time as can be.
+int FileReplacement::InstallWithBackup() {
+  const int folder = place_.Folder.Fd();
+  const int backupFolder = backup_.Folder.Fd();
+  const char* name = place_.Name.c_str();
+  if (SystemCalls().Exchange(folder, temporary_.c_str(), folder, name) == 0) {
+    // The temporary name now holds the old file.
+    if (SystemCalls().Rename(folder, temporary_.c_str(), backupFolder, backup_.Name.c_str()) == 0)
+      return 0;
+    const int error = errno;
+    SystemCalls().Exchange(folder, temporary_.c_str(), folder, name);
+    backupFailed_ = true;
+    return error;
+  }
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+  const TemporaryNames names(backupFolder, backup_.Name);
+  std::string link;
+  for (int attempt = 0; attempt < kNameAttempts && link.empty(); ++attempt) {
+    std::string candidate = names(attempt);
+    if (SystemCalls().Link(folder, name, backupFolder, candidate.c_str()) == 0) {
+      link = std::move(candidate);
+    } else if (errno != EEXIST) {
+      break;
+    }
+  }
+  if (link.empty() ||
+      SystemCalls().Rename(backupFolder, link.c_str(), backupFolder, backup_.Name.c_str()) != 0) {
+    const int error = errno;
+    if (!link.empty()) SystemCalls().Unlink(backupFolder, link.c_str());
+    backupFailed_ = true;
+    return error;
+  }
+  return SystemCalls().Rename(folder, temporary_.c_str(), folder, name) == 0 ? 0 : errno;
 }
 
 // A whole copy, put in place at once: what is written in place next can no longer reach it.
@@ -375,22 +395,19 @@ int FileReplacement::Install() {
   {
     // Renamed and taken off the list of files in flight as one step.
     const InterruptsHeld held;
-    if (!backupLink_.empty()) {
-      const int backupFolder = backup_.Folder.Fd();
-      if (SystemCalls().Rename(backupFolder, backupLink_.c_str(), backupFolder,
-                               backup_.Name.c_str()) != 0) {
-        backupFailed_ = true;
-        return errno;
-      }
-      backupInFlight_.Forget();
-      backupLink_.clear();
-    }
-    if (SystemCalls().Rename(folder, temporary_.c_str(), folder, place_.Name.c_str()) != 0)
-      return errno;
+    const int error =
+        keepsOldAsBackup_
+            ? InstallWithBackup()
+            : (SystemCalls().Rename(folder, temporary_.c_str(), folder, place_.Name.c_str()) == 0
+                   ? 0
+                   : errno);
+    if (error != 0) return error;
     inFlight_.Forget();
     temporary_.clear();
   }
-  return sync_ ? SyncFolder(folder) : 0;
+  if (!sync_) return 0;
+  if (const int error = SyncFolder(folder)) return error;
+  return keepsOldAsBackup_ ? SyncFolder(backup_.Folder.Fd()) : 0;
 }
 
 // Files on a file system in memory have no disk to reach: they are left out, with their folders.

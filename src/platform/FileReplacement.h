@@ -55,12 +55,12 @@ class FileReplacement {
   // Whether the target itself is being written rather than a temporary file beside it.
   bool WritesInPlace() const { return inPlace_; }
 
-  // Keeps what the target holds now under the name Backup, before anything of the target is
-  // touched. Where the target will be replaced by a rename, the old file itself becomes the
-  // backup (a second name made now, put in place just before the new content: a failed save
-  // changes neither name); otherwise, or where no second name can be made, a whole copy with the
-  // target's owner and mode is put in place now. 0, or the error number; a target that is no
-  // regular file, or not there yet, has nothing to keep.
+  // Keeps what the target holds now under the name Backup. Where the target will be replaced by
+  // a rename, the old file itself takes the backup's name when the new one takes the target's
+  // (a failed save changes neither); otherwise, or where the backup's name lies on another file
+  // system or names something else than a plain file, a whole copy with the target's owner and
+  // mode is put in place now, before anything of the target is touched. 0, or the error number;
+  // a target that is no regular file, or not there yet, has nothing to keep.
   int KeepBackup(const std::string& backup);
 
   // Ends the writing: cuts a file written in place to its new length, gives a temporary file the
@@ -84,9 +84,9 @@ class FileReplacement {
   bool CreateTemporary(mode_t mode);
   int TakeOwnerAndGroupOf(const struct stat& target);
   void DiscardTemporary();
-  int LinkBackup(const std::string& backup);
+  int PlaceBackup(const std::string& backup);
   int CopyBackup(const std::string& backup);
-  void DiscardBackupLink();
+  int InstallWithBackup();
 
   FilePlace place_;
   std::optional<struct stat> target_;  // what was there, when it was a regular file
@@ -94,10 +94,9 @@ class FileReplacement {
   TemporaryInFlight inFlight_;
   FileHandle file_;
   std::optional<mode_t> mode_;
-  // The second name of the old file, made by KeepBackup, until Install puts it in place.
+  // Where the old file goes when the new one is installed.
   FilePlace backup_;
-  std::string backupLink_;
-  TemporaryInFlight backupInFlight_;
+  bool keepsOldAsBackup_ = false;
   int error_ = 0;
   bool sync_ = true;
   bool inPlace_ = false;

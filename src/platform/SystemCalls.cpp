@@ -54,6 +54,9 @@ bool ISystemCalls::KeepsFilesInMemory(int folder) {
 int ISystemCalls::Rename(int fromFolder, const char* from, int toFolder, const char* to) {
   return ::renameat(fromFolder, from, toFolder, to);
 }
+int ISystemCalls::Exchange(int fromFolder, const char* from, int toFolder, const char* to) {
+  return ::renameat2(fromFolder, from, toFolder, to, RENAME_EXCHANGE);
+}
 int ISystemCalls::Link(int fromFolder, const char* from, int toFolder, const char* to) {
   return ::linkat(fromFolder, from, toFolder, to, 0);
 }

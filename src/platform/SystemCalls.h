@@ -31,6 +31,8 @@ class ISystemCalls {
   // True for a folder on a file system that lives in memory (tmpfs, ramfs): no disk to wait for.
   virtual bool KeepsFilesInMemory(int folder);
   virtual int Rename(int fromFolder, const char* from, int toFolder, const char* to);
+  // Swaps two names in one step: each then names what the other did.
+  virtual int Exchange(int fromFolder, const char* from, int toFolder, const char* to);
   virtual int Link(int fromFolder, const char* from, int toFolder, const char* to);
   virtual int Unlink(int folder, const char* name);
 };

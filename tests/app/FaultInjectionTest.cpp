@@ -26,7 +26,7 @@ using Bytes = std::vector<std::uint8_t>;
 // a full disk. Everything else goes to the system.
 class InjectedFault : public platform::ISystemCalls {
  public:
-  enum Kind { kOpen, kRead, kWrite, kClose, kChangeMode, kRename, kLink, kUnlink };
+  enum Kind { kOpen, kRead, kWrite, kClose, kChangeMode, kRename, kExchange, kUnlink };
   InjectedFault(Kind kind, int nth, int error, bool shortTransfer = false)
       : kind_(kind), nth_(nth), error_(error), short_(shortTransfer) {
     platform::SetSystemCalls(this);
@@ -58,8 +58,8 @@ class InjectedFault : public platform::ISystemCalls {
   int Rename(int fromFolder, const char* from, int toFolder, const char* to) override {
     return Due(kRename) ? Fail<int>() : ISystemCalls::Rename(fromFolder, from, toFolder, to);
   }
-  int Link(int fromFolder, const char* from, int toFolder, const char* to) override {
-    return Due(kLink) ? Fail<int>() : ISystemCalls::Link(fromFolder, from, toFolder, to);
+  int Exchange(int fromFolder, const char* from, int toFolder, const char* to) override {
+    return Due(kExchange) ? Fail<int>() : ISystemCalls::Exchange(fromFolder, from, toFolder, to);
   }
   int Unlink(int folder, const char* path) override {
     return Due(kUnlink) ? Fail<int>() : ISystemCalls::Unlink(folder, path);
@@ -167,9 +167,9 @@ TEST_F(Faults, ABackupThatCannotBeMadeStopsTheSave) {
   editor.AppendBuffer(edited.data(), 10, "", false);
   const Bytes changed = ContentOf(editor);
   test::WriteAll(target + ".bak", Bytes{1, 2, 3});
-  // The backup is a second name of the file, made before anything is written and put in place
-  // just before the new content: either step failing leaves both names as they were.
-  for (const auto kind : {InjectedFault::kLink, InjectedFault::kRename}) {
+  // The new file and the old one swap names, then the old one takes the backup's: either step
+  // failing leaves both names as they were.
+  for (const auto kind : {InjectedFault::kExchange, InjectedFault::kRename}) {
     InjectedFault fault(kind, 1, EACCES);
     EXPECT_THROW(editor.SaveToFile(target, false), platform::Exception);
     EXPECT_TRUE(fault.Fired());

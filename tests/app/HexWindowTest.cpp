@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
 #include <filesystem>
@@ -1064,6 +1065,24 @@ TEST_F(HexWindowDiskChanges, TheWindowNoticesAChangeByItself) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !dialogs.questions.empty(); }, 10000));
   QApplication::processEvents();
   EXPECT_EQ(dialogs.questions.size(), 1u) << "its own save was no change";
+}
+
+// A reload inside other work would take the data from under it: the question waits for its end.
+TEST_F(HexWindowDiskChanges, NoQuestionComesInsideOtherWork) {
+  const std::string path = Write("big.bin", std::string(HexWindow::kProgressFrom, 'b'));
+  Open(path);
+  std::optional<std::size_t> askedDuringSearch;
+  QTimer::singleShot(0, &window, [&] {
+    kestrave::test::WriteAll(path, "small now");
+    window.CheckFileOnDisk();
+    askedDuringSearch = dialogs.questions.size();
+  });
+  dialogs.findAnswers.push_back(FindRequest{"zz", false, true});
+  MenuItem("Find...")->trigger();  // a search long enough to show its progress
+  EXPECT_EQ(askedDuringSearch, 0u);
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Not found."});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !dialogs.questions.empty(); }, 10000));
+  EXPECT_EQ(window.Editor().DataSize(), HexWindow::kProgressFrom) << "kept, the default";
 }
 
 TEST_F(HexWindowDiskChanges, FileReloadReadsTheDiskAgainAskingFirstWhenTheDataChanged) {

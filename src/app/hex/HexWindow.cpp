@@ -474,9 +474,11 @@ void HexWindow::changeEvent(QEvent* event) {
 }
 
 void HexWindow::CheckFileOnDisk() {
-  if (diskFile_.empty() || !diskStamp_ || askingAboutDisk_) return;
-  // Not inside other work or a dialog: a reload there would take the data from under them.
-  if (guardedDepth_ > 0 || view::WorkRuns() || QApplication::activeModalWidget()) {
+  if (diskFile_.empty() || !diskStamp_ || isHidden()) return;
+  // Not inside other work or a dialog (its own question included): a reload there would take
+  // the data from under them.
+  if (askingAboutDisk_ || guardedDepth_ > 0 || view::WorkRuns() ||
+      QApplication::activeModalWidget()) {
     diskCheck_->start(kDiskCheckRetryMs);
     return;
   }

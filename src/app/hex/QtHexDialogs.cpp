@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/FileSystem.h"
 #include "platform/ShownPaths.h"
 
 namespace kestrave::app {
@@ -56,15 +57,32 @@ QtHexDialogs::QtHexDialogs(QWidget* parent) : parent_(parent) {}
 QtHexDialogs::~QtHexDialogs() = default;
 
 std::optional<std::string> QtHexDialogs::ChooseFileToOpen() {
-  return OnDisk(QFileDialog::getOpenFileName(parent_, DialogTexts::tr("Open")));
+  QFileDialog dialog(parent_, DialogTexts::tr("Open"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // Qt's own dialog looks for a chosen file under its shown name: one whose name is not UTF-8 it
+  // would not find, and refuse. The window says when a name names no file.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return OnDisk(dialog.selectedFiles().constFirst());
 }
 
 std::optional<std::string> QtHexDialogs::ChooseFileToSave(const std::string& suggested) {
   const QString shown = ToQString(suggested);
-  const QString chosen = QFileDialog::getSaveFileName(parent_, DialogTexts::tr("Save As"), shown);
+  QFileDialog dialog(parent_, DialogTexts::tr("Save As"), shown);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString chosen = dialog.selectedFiles().constFirst();
   // The file's own name, unchanged: its bytes as they are.
-  if (!chosen.isEmpty() && chosen == shown) return suggested;
-  return OnDisk(chosen);
+  if (chosen == shown) return suggested;
+  const std::optional<std::string> path = OnDisk(chosen);
+  // The dialog asks before replacing a file it finds under the shown name; one found by its
+  // bytes is asked about here.
+  if (path && *path != chosen.toStdString() && platform::FileExists(*path) &&
+      QMessageBox::question(parent_, Title(),
+                            DialogTexts::tr("%1 already exists.\nDo you want to replace it?")
+                                .arg(ToQString(platform::BaseNameOf(*path)))) != QMessageBox::Yes)
+    return std::nullopt;
+  return path;
 }
 
 std::optional<FindRequest> QtHexDialogs::AskWhatToFind(const FindRequest& previous) {

@@ -851,5 +851,11 @@ Overwrite it?</source>
         <source>Several files in %1 are shown as &quot;%2&quot;; rename them so that their names can be told apart.</source>
         <translation>Несколько файлов в %1 показаны как «%2»; переименуйте их, чтобы имена различались.</translation>
     </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 уже существует.
+Заменить его?</translation>
+    </message>
 </context>
 </TS>

@@ -40,6 +40,7 @@ class SilentDialogs : public kestrave::app::IHexDialogs {
   kestrave::app::SaveChangesAnswer AskSaveChanges() override {
     return kestrave::app::SaveChangesAnswer::Discard;
   }
+  bool Confirm(const kestrave::app::Question&) override { return false; }
   bool ShowProgress(const std::string&, int) override { return false; }
   void EndProgress() override {}
   void ShowMessage(const std::string&) override {}

@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPointer>
-#include <QUrl>
 
 #include "hexeditor/transfer/TransferFormats.h"
 #include "platform/CodePages.h"
@@ -18,6 +17,7 @@
 #include "platform/ole/Medium.h"
 #include "platform/ole/StaticDataObject.h"
 #include "view/ClipboardMime.h"
+#include "view/LocalFiles.h"
 
 namespace kestrave::view {
 
@@ -113,10 +113,9 @@ void OfferText(ole::TStaticDataObject& data, const QPointer<QMimeData>& source) 
   data.AddBytes(ole::CF_LOCALE, {kRussianLocale & 0xFF, kRussianLocale >> 8, 0, 0});
 }
 
-void OfferFiles(ole::TStaticDataObject& data, const QList<QUrl>& urls) {
-  std::vector<std::string> files;
-  for (const QUrl& url : urls)
-    if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+// The names as bytes: a file whose name is not UTF-8 (CP1251, say) is still found.
+void OfferFiles(ole::TStaticDataObject& data, const QMimeData& mime) {
+  const std::vector<std::string> files = LocalFilesOf(mime);
   if (files.empty()) return;
   const ole::HGLOBAL drop = ole::MakeDropFiles(files);
   const std::uint8_t* block = ole::GlobalLock(drop);
@@ -209,7 +208,7 @@ ole::ComPtr<ole::IDataObject> ForeignDataObject(const QMimeData& mime) {
   }
   if (mime.hasText() && !mime.hasFormat(MimeTypeOf(hex::TransferFormats().Private)))
     OfferText(*data, source);
-  if (mime.hasUrls()) OfferFiles(*data, mime.urls());
+  if (mime.hasUrls()) OfferFiles(*data, mime);
   if (mime.hasImage()) OfferImage(*data, qvariant_cast<QImage>(mime.imageData()));
   if (mime.hasHtml())
     OfferLazily(*data, hex::TransferFormats().Html,

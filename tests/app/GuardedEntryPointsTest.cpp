@@ -45,7 +45,7 @@ class GuardedHexWindow : public ::testing::Test {
     EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     window.View().setFocus();
     kestrave::test::WriteAll(dir.File("data.bin"), std::string(100, 'd'));
-    EXPECT_TRUE(window.OpenFile(QString::fromStdString(dir.File("data.bin"))));
+    EXPECT_TRUE(window.OpenFile(dir.File("data.bin")));
     QApplication::processEvents();
   }
   ~GuardedHexWindow() override { window.Editor().OnGetOffsetText = nullptr; }

@@ -47,7 +47,7 @@ bool IsRussian(const QString& text) {
 struct WindowOnAFile {
   WindowOnAFile() : window(dialogs) {
     kestrave::test::WriteAll(dir.File("data.bin"), std::string(256, '.'));
-    window.OpenFile(QString::fromStdString(dir.File("data.bin")));
+    window.OpenFile(dir.File("data.bin"));
     QApplication::processEvents();
   }
 

@@ -9,11 +9,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
 #include <filesystem>
@@ -21,7 +23,13 @@
 #include "app/hex/ByteValuesDock.h"
 #include "app/hex/FindBar.h"
 #include "app/hex/HexWindow.h"
+#include "app/hex/OldRecentFiles.h"
+#include "app/hex/RecentFiles.h"
 #include "app/hex/ViewSettingsStore.h"
+#include "platform/UserInterface.h"
+#include "support/ByteNames.h"
+#include "support/Fakes.h"
+#include "support/HostileFiles.h"
 #include "support/TempDir.h"
 #include "tests/app/ScriptedHexDialogs.h"
 #include "view/HexView.h"
@@ -41,9 +49,10 @@ struct FirstRun {
   FirstRun() { Forget(); }
   ~FirstRun() { Forget(); }
   static void Forget() {
-    QSettings(QStringLiteral("Kestrave"), QStringLiteral("kestrave-hex")).clear();
     std::error_code ignored;
     std::filesystem::remove(ViewSettingsPath(), ignored);
+    std::filesystem::remove(RecentFilesPath(), ignored);
+    std::filesystem::remove(OldRecentFilesPath(), ignored);
   }
 };
 
@@ -71,7 +80,7 @@ class HexWindowUser : public ::testing::Test {
     return File(name);
   }
   bool Open(const std::string& path) {
-    const bool opened = window.OpenFile(QString::fromStdString(path));
+    const bool opened = window.OpenFile(path);
     QApplication::processEvents();
     return opened;
   }
@@ -677,7 +686,7 @@ TEST_F(HexWindowFiles, ANewBufferIsSavedUnderTheNameTheUserGives) {
   EXPECT_EQ(Read(File("named.bin")), "new");
   EXPECT_FALSE(window.Editor().Modified());
   EXPECT_EQ(window.Editor().FileName(), File("named.bin"));
-  EXPECT_EQ(HexWindow::RecentFiles().value(0).toStdString(), File("named.bin"));
+  EXPECT_EQ(HexWindow::RecentFiles().at(0), File("named.bin"));
 }
 
 TEST_F(HexWindowFiles, ChangedDataIsSavedDiscardedOrKeptAsTheUserAnswers) {
@@ -713,7 +722,7 @@ TEST_F(HexWindowFiles, AFileThatCannotBeOpenedIsReportedAndNotRemembered) {
   EXPECT_FALSE(Open(File("missing.bin")));
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_NE(dialogs.errors[0].find("missing.bin"), std::string::npos) << dialogs.errors[0];
-  EXPECT_TRUE(HexWindow::RecentFiles().isEmpty());
+  EXPECT_TRUE(HexWindow::RecentFiles().empty());
 }
 
 TEST_F(HexWindowFiles, LargeFilesShowTheirProgressAndCanBeCancelled) {
@@ -736,6 +745,20 @@ TEST_F(HexWindowFiles, LargeFilesShowTheirProgressAndCanBeCancelled) {
   EXPECT_LT(dialogs.progress.back().second, 100);
 }
 
+// A cancelled load empties the data: a save must not write that over the file shown before.
+TEST_F(HexWindowFiles, AfterACancelledLoadNoFileIsOverwrittenWithNothing) {
+  const std::string small = Write("small.bin", "small");
+  Open(small);
+  Write("big.bin", std::string(HexWindow::kProgressFrom, 'b'));
+  dialogs.cancelFrom = 50;
+  EXPECT_FALSE(Open(File("big.bin")));
+  EXPECT_TRUE(window.windowTitle().startsWith("Untitled - ")) << window.windowTitle().toStdString();
+  MenuItem("Save")->trigger();
+  EXPECT_EQ(dialogs.saveSuggestions.size(), 1u) << "no file: save asks for a name";
+  EXPECT_EQ(Read(small), "small");
+  EXPECT_FALSE(MenuItem("Reload")->isEnabled());
+}
+
 // --- Recent files -----------------------------------------------------------------------------
 
 using HexWindowRecent = HexWindowUser;
@@ -743,29 +766,29 @@ using HexWindowRecent = HexWindowUser;
 TEST_F(HexWindowRecent, MostRecentFirstEachFileOnceAtMostTen) {
   for (int k = 0; k < 12; ++k)
     Open(Write("f" + std::to_string(k), "x"));
-  QStringList recent = HexWindow::RecentFiles();
-  ASSERT_EQ(recent.size(), HexWindow::kMaxRecentFiles);
-  EXPECT_EQ(recent.front().toStdString(), File("f11"));
-  EXPECT_EQ(recent.back().toStdString(), File("f2"));
+  std::vector<std::string> recent = HexWindow::RecentFiles();
+  ASSERT_EQ(recent.size(), std::size_t{HexWindow::kMaxRecentFiles});
+  EXPECT_EQ(recent.front(), File("f11"));
+  EXPECT_EQ(recent.back(), File("f2"));
 
   // The same file under another spelling moves to the front; it is not added twice.
   QDir::setCurrent(QString::fromStdString(dir.Path()));
   Open("./f5");
   recent = HexWindow::RecentFiles();
-  EXPECT_EQ(recent.size(), HexWindow::kMaxRecentFiles);
-  EXPECT_EQ(recent.front().toStdString(), File("f5"));
-  EXPECT_EQ(recent.count(QString::fromStdString(File("f5"))), 1);
-  EXPECT_EQ(recent.value(1).toStdString(), File("f11"));
+  EXPECT_EQ(recent.size(), std::size_t{HexWindow::kMaxRecentFiles});
+  EXPECT_EQ(recent.front(), File("f5"));
+  EXPECT_EQ(std::count(recent.begin(), recent.end(), File("f5")), 1);
+  EXPECT_EQ(recent.at(1), File("f11"));
   QDir::setCurrent(QDir::rootPath());
 
   // The menu offers them in the same order and opens them.
   auto* menu = window.findChild<QMenu*>(QStringLiteral("recentMenu"));
   ASSERT_NE(menu, nullptr);
-  ASSERT_EQ(menu->actions().size(), recent.size());
-  EXPECT_EQ(menu->actions().value(2)->text(), recent.value(2));
+  ASSERT_EQ(static_cast<std::size_t>(menu->actions().size()), recent.size());
+  EXPECT_EQ(menu->actions().value(2)->text().toStdString(), recent.at(2));
   menu->actions().value(2)->trigger();
   EXPECT_EQ(window.Editor().FileName(), File("f10"));
-  EXPECT_EQ(HexWindow::RecentFiles().front().toStdString(), File("f10"));
+  EXPECT_EQ(HexWindow::RecentFiles().front(), File("f10"));
 }
 
 TEST_F(HexWindowRecent, TheListIsKeptForTheNextWindow) {
@@ -843,12 +866,14 @@ TEST_F(HexWindowShortcuts, TheEditorsOwnKeysActOnce) {
 TEST_F(HexWindowShortcuts, EveryShortcutShownInAMenuWorksOnce) {
   Open(Write("all.bin", "all"));
   int shortcuts = 0;
-  // Every action a menu shows, also those another object owns (the panel's toggle).
-  QList<QAction*> actions;
+  // Every action a menu shows, also those another object owns (the panel's toggle). A save
+  // rebuilds the recent files' menu, whose actions then go.
+  QList<QPointer<QAction>> actions;
   for (QMenu* menu : window.menuBar()->findChildren<QMenu*>())
     for (QAction* action : menu->actions())
       if (!actions.contains(action)) actions.push_back(action);
-  for (QAction* action : actions) {
+  for (const QPointer<QAction>& action : actions) {
+    if (!action) continue;
     const QKeySequence keys = action->shortcut();
     if (keys.isEmpty()) continue;
     ++shortcuts;
@@ -915,6 +940,226 @@ TEST_F(HexWindowLayout, TheBytesPerRowMenuMarksTheCurrentValue) {
   EXPECT_EQ(checked(), "33") << "a value of none of the choices is shown as it is";
   MenuItem("16")->trigger();
   EXPECT_EQ(checked(), "16");
+}
+
+// --- Names that are bytes ---------------------------------------------------------------------
+
+using HexWindowByteNames = HexWindowUser;
+using kestrave::test::kCp1251Name;
+using kestrave::test::kCp1251NameShown;
+
+// Files from Windows often have CP1251 names: opened, saved, listed, dropped and shown by their
+// bytes, which the window shows with U+FFFD.
+TEST_F(HexWindowByteNames, ANameThatIsNotUtf8IsOpenedSavedListedDroppedAndShown) {
+  const std::string file = Write(kCp1251Name, "ABCDEF");
+  ASSERT_TRUE(Open(file));
+  EXPECT_EQ(window.windowTitle().toStdString(), kCp1251NameShown + " - kestrave-hex");
+  Change(0, 'x');
+  MenuItem("Save")->trigger();
+  EXPECT_EQ(Read(file), "xBCDEF");
+  for (const std::string& entry : dir.Entries())
+    EXPECT_EQ(entry.find(kCp1251NameShown), std::string::npos) << "written under the shown name";
+  dialogs.saveAnswers.push_back(File(kCp1251Name + ".copy"));
+  MenuItem("Save As...")->trigger();
+  EXPECT_EQ(Read(File(kCp1251Name + ".copy")), "xBCDEF");
+  EXPECT_EQ(dialogs.saveSuggestions, std::vector<std::string>{file}) << "suggested as bytes";
+
+  EXPECT_EQ(HexWindow::RecentFiles().at(1), file);
+  auto* recent = window.findChild<QMenu*>(QStringLiteral("recentMenu"));
+  ASSERT_NE(recent, nullptr);
+  EXPECT_EQ(recent->actions().value(1)->text().toStdString(), File(kCp1251NameShown));
+  Open(Write("other.bin", "other"));
+  recent->actions().value(2)->trigger();
+  EXPECT_EQ(window.Editor().FileName(), file);
+
+  Open(File("other.bin"));
+  QMimeData data;  // as file managers send it: the name's bytes percent-encoded
+  data.setData("text/uri-list", QByteArray::fromStdString(kestrave::test::FileUrl(file) + "\r\n"));
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &drop);
+  EXPECT_EQ(window.Editor().FileName(), file);
+
+  Open(Write(kCp1251Name + ".big", std::string(HexWindow::kProgressFrom, 'b')));
+  ASSERT_FALSE(dialogs.progress.empty()) << "the size of a file named in bytes is known too";
+  EXPECT_EQ(dialogs.progress.front().first, "Loading " + kCp1251NameShown + ".big");
+  EXPECT_TRUE(dialogs.errors.empty());
+}
+
+// --- Changes on disk --------------------------------------------------------------------------
+
+using HexWindowDiskChanges = HexWindowUser;
+
+TEST_F(HexWindowDiskChanges, AChangedFileIsToldOnceAndReloadedOrKeptAsTheUserAnswers) {
+  const std::string path = Write("data.bin", "original");
+  Open(path);
+  window.Editor().SetSelectionStart(3);
+  kestrave::test::WriteAll(path, "ORIGINAL and more");
+  dialogs.confirmAnswers.push_back(true);
+  window.CheckFileOnDisk();
+  ASSERT_EQ(dialogs.questions.size(), 1u);
+  EXPECT_EQ(dialogs.questions[0].Text,
+            "The file " + path + " has been changed by another program.");
+  EXPECT_EQ(dialogs.questions[0].Yes, "&Reload");
+  EXPECT_EQ(dialogs.questions[0].No, "&Keep This Version");
+  EXPECT_EQ(Contents(window), "ORIGINAL and more");
+  EXPECT_EQ(window.Editor().CursorPosition(), 3) << "the caret stays";
+  window.CheckFileOnDisk();
+  EXPECT_EQ(dialogs.questions.size(), 1u) << "reloaded: nothing new";
+
+  // Kept: told once; a save then asks before it overwrites the other program's file.
+  Change(0, 'x');
+  kestrave::test::WriteAll(File("new.bin"), "replaced");
+  std::filesystem::rename(File("new.bin"), path);
+  window.CheckFileOnDisk();
+  window.CheckFileOnDisk();
+  ASSERT_EQ(dialogs.questions.size(), 2u) << "told once";
+  EXPECT_NE(dialogs.questions[1].Text.find("\nReloading it discards the changes made in this "
+                                           "window."),
+            std::string::npos);
+  EXPECT_EQ(Contents(window), "xRIGINAL and more");
+  MenuItem("Save")->trigger();
+  ASSERT_EQ(dialogs.questions.size(), 3u);
+  EXPECT_EQ(dialogs.questions[2].Text,
+            "The file " + path +
+                " has been changed by another program since this window read or saved it. Saving "
+                "overwrites that change.\nOverwrite it?");
+  EXPECT_EQ(dialogs.questions[2].No, "&Cancel");
+  EXPECT_EQ(Read(path), "replaced") << "not overwritten unless the user says so";
+  EXPECT_TRUE(window.Editor().Modified());
+  dialogs.confirmAnswers.push_back(true);
+  MenuItem("Save")->trigger();
+  EXPECT_EQ(Read(path), "xRIGINAL and more");
+  window.CheckFileOnDisk();
+  Change(1, 'y');
+  MenuItem("Save")->trigger();
+  EXPECT_EQ(dialogs.questions.size(), 4u) << "its own saves are no change";
+  EXPECT_EQ(Read(path), "xyIGINAL and more");
+}
+
+TEST_F(HexWindowDiskChanges, ARemovedFileIsToldOnceAndSavingWritesItAgain) {
+  const std::string path = Write("data.bin", "kept");
+  Open(path);
+  std::filesystem::remove(path);
+  window.CheckFileOnDisk();
+  window.CheckFileOnDisk();
+  EXPECT_EQ(dialogs.messages,
+            std::vector<std::string>{"The file " + path +
+                                     " has been removed by another program. The window keeps its "
+                                     "data; saving writes the file again."});
+  MenuItem("Save")->trigger();
+  EXPECT_EQ(Read(path), "kept");
+  EXPECT_TRUE(dialogs.questions.empty());
+  kestrave::test::WriteAll(path, "made again");
+  window.CheckFileOnDisk();
+  EXPECT_EQ(dialogs.questions.size(), 1u) << "a file made again under the name is a change";
+}
+
+// The folder is watched: a change is told without the window being activated or asked.
+TEST_F(HexWindowDiskChanges, TheWindowNoticesAChangeByItself) {
+  const std::string path = Write("data.bin", "original");
+  Open(path);
+  Change(0, 'x');
+  dialogs.saveChangesAnswers.push_back(SaveChangesAnswer::Save);
+  MenuItem("Save")->trigger();
+  kestrave::test::WriteAll(path, "changed");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !dialogs.questions.empty(); }, 10000));
+  QApplication::processEvents();
+  EXPECT_EQ(dialogs.questions.size(), 1u) << "its own save was no change";
+}
+
+// A reload inside other work would take the data from under it: the question waits for its end.
+TEST_F(HexWindowDiskChanges, NoQuestionComesInsideOtherWork) {
+  const std::string path = Write("big.bin", std::string(HexWindow::kProgressFrom, 'b'));
+  Open(path);
+  std::optional<std::size_t> askedDuringSearch;
+  QTimer::singleShot(0, &window, [&] {
+    kestrave::test::WriteAll(path, "small now");
+    window.CheckFileOnDisk();
+    askedDuringSearch = dialogs.questions.size();
+  });
+  dialogs.findAnswers.push_back(FindRequest{"zz", false, true});
+  MenuItem("Find...")->trigger();  // a search long enough to show its progress
+  EXPECT_EQ(askedDuringSearch, 0u);
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Not found."});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !dialogs.questions.empty(); }, 10000));
+  EXPECT_EQ(window.Editor().DataSize(), HexWindow::kProgressFrom) << "kept, the default";
+}
+
+TEST_F(HexWindowDiskChanges, FileReloadReadsTheDiskAgainAskingFirstWhenTheDataChanged) {
+  EXPECT_FALSE(MenuItem("Reload")->isEnabled()) << "no file yet";
+  const std::string path = Write("data.bin", "abc");
+  Open(path);
+  ASSERT_TRUE(MenuItem("Reload")->isEnabled());
+  kestrave::test::WriteAll(path, "xyz");
+  MenuItem("Reload")->trigger();
+  EXPECT_EQ(Contents(window), "xyz");
+  EXPECT_TRUE(dialogs.questions.empty()) << "nothing to lose";
+  Change(0, 'q');
+  MenuItem("Reload")->trigger();
+  ASSERT_EQ(dialogs.questions.size(), 1u);
+  EXPECT_EQ(dialogs.questions[0].Text,
+            "Discard the changes made in this window and reload " + path + " from the disk?");
+  EXPECT_EQ(Contents(window), "qyz") << "No is the default";
+  dialogs.confirmAnswers.push_back(true);
+  MenuItem("Reload")->trigger();
+  EXPECT_EQ(Contents(window), "xyz");
+  EXPECT_FALSE(window.Editor().Modified());
+}
+
+// --- Start-up files ---------------------------------------------------------------------------
+
+// A FIFO where the recent files are kept, ours or the one earlier versions kept in Qt's settings,
+// made the program wait for ever at start.
+TEST(HexWindowStart, AFifoForTheRecentFilesIsReportedOnceAndTheWindowStarts) {
+  const struct {
+    std::string path;
+    bool reported;  // the old list is only taken over from a regular file: nothing to say
+  } cases[] = {{RecentFilesPath(), true}, {OldRecentFilesPath(), false}};
+  for (const auto& [path, reported] : cases) {
+    FirstRun firstRun;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    kestrave::test::MakeFifo(path);
+    kestrave::test::RecordingErrors errors;
+    platform::SetCurrentErrorDisplay(&errors);
+    ScriptedHexDialogs dialogs;
+    {
+      kestrave::test::FifoGuard guard(path);
+      HexWindow first(dialogs);
+      HexWindow second(dialogs);
+      kestrave::test::TempDir dir;
+      kestrave::test::WriteAll(dir.File("data.bin"), "data");
+      EXPECT_TRUE(first.OpenFile(dir.File("data.bin")));
+      EXPECT_FALSE(guard.Fired()) << path << ": the window waited for a writer";
+    }
+    platform::SetCurrentErrorDisplay(nullptr);
+    std::vector<std::string> expected;
+    if (reported)
+      expected.push_back("The list of recent files in " + path +
+                         " cannot be read (Not a regular file).");
+    EXPECT_EQ(errors.shown, expected);
+    EXPECT_TRUE(kestrave::test::IsFifo(path)) << "left as it is";
+  }
+}
+
+TEST(HexWindowStart, TheListEarlierVersionsKeptIsTakenOverOnce) {
+  FirstRun firstRun;
+  kestrave::test::TempDir dir;
+  kestrave::test::WriteAll(dir.File("old.bin"), "old");
+  QSettings(QStringLiteral("Kestrave"), QStringLiteral("kestrave-hex"))
+      .setValue("recent", QStringList{QString::fromStdString(dir.File("old.bin"))});
+  ScriptedHexDialogs dialogs;
+  {
+    HexWindow window(dialogs);
+    EXPECT_EQ(HexWindow::RecentFiles(), std::vector<std::string>{dir.File("old.bin")});
+  }
+  EXPECT_TRUE(std::filesystem::is_regular_file(RecentFilesPath()));
+  QSettings(QStringLiteral("Kestrave"), QStringLiteral("kestrave-hex"))
+      .setValue("recent", QStringList{QStringLiteral("/elsewhere")});
+  EXPECT_EQ(HexWindow::RecentFiles(), std::vector<std::string>{dir.File("old.bin")})
+      << "taken over once";
 }
 
 }  // namespace

@@ -42,6 +42,14 @@ class ScriptedHexDialogs : public IHexDialogs {
     saveChangesAnswers.pop_front();
     return answer;
   }
+  // Nothing scripted means No, the default answer.
+  bool Confirm(const Question& question) override {
+    questions.push_back(question);
+    if (confirmAnswers.empty()) return false;
+    const bool answer = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return answer;
+  }
   // Like the desktop's progress, lets the windows draw themselves while the work runs.
   bool ShowProgress(const std::string& text, int percent) override {
     progress.emplace_back(text, percent);
@@ -61,12 +69,14 @@ class ScriptedHexDialogs : public IHexDialogs {
   std::deque<std::optional<std::string>> offsetAnswers;
   std::deque<std::optional<ReplaceRequest>> replaceAnswers;
   std::deque<SaveChangesAnswer> saveChangesAnswers;
+  std::deque<bool> confirmAnswers;
   std::optional<int> cancelFrom;  // the percent at which the user presses Cancel
 
   int openAsked = 0;
   int saveChangesAsked = 0;
   int progressEnded = 0;
   std::vector<std::string> saveSuggestions;
+  std::vector<Question> questions;
   std::vector<FindRequest> findShownWith;
   std::vector<std::string> offsetShownWith;
   std::vector<ReplaceRequest> replaceShownWith;

@@ -161,7 +161,7 @@ std::string WriteFile(const std::string& folder, const char* name, const char* b
 }
 
 void Load(HexWindow& window, const std::string& folder, const char* name, const char* bytes) {
-  window.OpenFile(QString::fromStdString(WriteFile(folder, name, bytes)));
+  window.OpenFile(WriteFile(folder, name, bytes));
 }
 
 int RunHexWindows(const std::string& folder) {

@@ -9,6 +9,7 @@
 #include "app/hex/HexWindow.h"
 #include "platform/UserInterface.h"
 #include "platform/ole/Clipboard.h"
+#include "support/ByteNames.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 #include "view/HexView.h"
@@ -40,7 +41,7 @@ class HexViewDrops : public ::testing::Test {
   void Load(app::HexWindow& window, const std::string& text) {
     const std::string name = dir.File("data" + std::to_string(++files) + ".bin");
     test::WriteAll(name, std::vector<std::uint8_t>(text.begin(), text.end()));
-    ASSERT_TRUE(window.OpenFile(QString::fromStdString(name)));
+    ASSERT_TRUE(window.OpenFile(name));
     QApplication::processEvents();
   }
   static std::string Text(app::HexWindow& window) {
@@ -137,6 +138,21 @@ TEST_F(HexViewDrops, AFileListInsertsTheFirstFileOrWithShiftLinksTheNames) {
   EXPECT_EQ(linked.action, Qt::LinkAction);
   const std::string names = dir.File("first.txt") + '\0' + dir.File("second.txt") + '\0';
   EXPECT_EQ(Text(windowA), "a" + names + "b");
+}
+
+// File managers send a name that is not UTF-8 percent-encoded byte by byte: its bytes arrive.
+TEST_F(HexViewDrops, AFileWhoseNameIsNotUtf8IsInsertedOrItsNameLinkedAsBytes) {
+  Load(windowA, "ab");
+  const std::string file = dir.File(test::kCp1251Name);
+  test::WriteAll(file, std::vector<std::uint8_t>{'c', 'p'});
+  QMimeData mime;
+  mime.setData("text/uri-list", QByteArray::fromStdString(test::FileUrl(file) + "\r\n"));
+  DropOn(windowA, 1, mime);
+  EXPECT_EQ(Text(windowA), "acpb");
+  Load(windowA, "ab");
+  DropOn(windowA, 1, mime, Qt::ShiftModifier);
+  EXPECT_EQ(Text(windowA), "a" + file + '\0' + "b");
+  EXPECT_TRUE(errors.shown.empty());
 }
 
 TEST_F(HexViewDrops, AnEffectTheSourceDoesNotOfferIsRefused) {

@@ -31,7 +31,7 @@ class HexWindowTest : public ::testing::Test {
       bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
     test::WriteAll(dir.File("data.bin"), bytes);
     window.show();
-    window.OpenFile(QString::fromStdString(dir.File("data.bin")));
+    window.OpenFile(dir.File("data.bin"));
     window.View().setFocus();
     QApplication::processEvents();
   }
@@ -91,7 +91,7 @@ TEST_F(HexWindowTest, ASelectedCellIsDrawnInverted) {
 TEST_F(HexWindowTest, MouseClicksPlaceTheCursorAndTheWheelScrolls) {
   std::vector<std::uint8_t> bytes(1 << 16, 0x5A);
   test::WriteAll(dir.File("big.bin"), bytes);
-  window.OpenFile(QString::fromStdString(dir.File("big.bin")));
+  window.OpenFile(dir.File("big.bin"));
   QApplication::processEvents();
   const hex::PaintRect cell = Editor().CellRect({2 + 2 * 7, 4});
   QTest::mouseClick(window.View().viewport(), Qt::LeftButton, {},
@@ -193,7 +193,7 @@ TEST(HexViewColours, AViewLeavesTheApplicationsOnChangeAlone) {
 TEST_F(HexWindowTest, ASelectionHeldBelowTheViewScrollsOnUntilTheButtonIsReleased) {
   std::vector<std::uint8_t> bytes(1 << 16, 0x5A);
   test::WriteAll(dir.File("big.bin"), bytes);
-  window.OpenFile(QString::fromStdString(dir.File("big.bin")));
+  window.OpenFile(dir.File("big.bin"));
   QApplication::processEvents();
   QWidget* viewport = window.View().viewport();
   const hex::PaintRect cell = Editor().CellRect({2 + 2 * 3, 3});

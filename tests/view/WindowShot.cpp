@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     kestrave::app::HexWindow window;
     window.move(0, 0);
     window.show();
-    window.OpenFile(QString::fromLocal8Bit(argv[1]));
+    window.OpenFile(argv[1]);
     window.activateWindow();
     window.View().setFocus();
     auto& editor = window.Editor();

@@ -24,6 +24,14 @@ struct ReplaceRequest {
 // The answer to "the data has changed: save it first?".
 enum class SaveChangesAnswer { Save, Discard, Cancel };
 
+// A question with two answers, each a button; No is the default (Enter, Escape, closing the
+// box), so a key pressed in haste does nothing that cannot be undone.
+struct Question {
+  std::string Text;
+  std::string Yes;
+  std::string No;
+};
+
 // Everything the hex window asks the user or shows them. The desktop shows real dialogs; tests
 // script the answers and read what would have been shown.
 class IHexDialogs {
@@ -40,6 +48,8 @@ class IHexDialogs {
   // What offset to go to, as typed; starts with the previous text; nothing when cancelled.
   virtual std::optional<std::string> AskOffset(const std::string& previous) = 0;
   virtual SaveChangesAnswer AskSaveChanges() = 0;
+  // True when the user chose the Yes answer.
+  virtual bool Confirm(const Question& question) = 0;
   // Long work under way: the text and how far it got; answers whether the user asked to stop.
   // EndProgress takes the display away (also when it never appeared).
   virtual bool ShowProgress(const std::string& text, int percent) = 0;

@@ -4,18 +4,18 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QSettings>
+#include <QSocketNotifier>
 #include <QStatusBar>
-#include <QUrl>
+#include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <limits>
+#include <set>
 #include <span>
 
 #include "app/hex/ByteValuesDock.h"
@@ -25,15 +25,21 @@
 #include "app/hex/FindBar.h"
 #include "app/hex/KeyHelpTexts.h"
 #include "app/hex/OffsetInput.h"
+#include "app/hex/OldRecentFiles.h"
 #include "app/hex/QtHexDialogs.h"
+#include "app/hex/RecentFiles.h"
 #include "app/hex/ViewSettingsStore.h"
 #include "hexeditor/input/KeyHandlers.h"
 #include "hexeditor/text/Conversions.h"
 #include "hexeditor/view/HexCanvas.h"
 #include "platform/CodePages.h"
+#include "platform/FileSystem.h"
 #include "platform/Guard.h"
+#include "platform/SystemError.h"
 #include "platform/UserInterface.h"
 #include "view/HexView.h"
+#include "view/LocalFiles.h"
+#include "view/QtResponsiveness.h"
 #include "view/StatusLog.h"
 
 namespace kestrave::app {
@@ -50,17 +56,41 @@ QString Title() {
   return QStringLiteral("kestrave-hex");
 }
 
-QSettings RecentStore() {
-  return QSettings(QStringLiteral("Kestrave"), QStringLiteral("kestrave-hex"));
+// While other work or a dialog keeps the window from asking about its file, it looks again
+// this often.
+constexpr int kDiskCheckRetryMs = 250;
+
+// A file's name as the desktop shows it: bytes that are no UTF-8 text as U+FFFD.
+QString Shown(const std::string& path) {
+  return QString::fromStdString(path);
 }
 
-const QString kRecentKey = QStringLiteral("recent");
-// Where the caret stood in each recent file when it was left: path -> offset.
-const QString kPositionsKey = QStringLiteral("recentPositions");
+QString ShownFileName(const std::string& path) {
+  return Shown(platform::BaseNameOf(path));
+}
 
-// One spelling for each file, so the list holds it once.
-QString NormalPath(const QString& path) {
-  return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+// Each problem once a run: the first window to meet it says so.
+void ReportRecentFilesProblem(const std::string& path, int error) {
+  static std::set<std::pair<std::string, int>> reported;
+  if (!reported.emplace(path, error).second) return;
+  platform::CurrentErrorDisplay().ShowError(
+      HexWindow::tr("The list of recent files in %1 cannot be read (%2).")
+          .arg(Shown(path), QString::fromStdString(platform::SystemErrorText(error)))
+          .toStdString());
+}
+
+// Read each time, so windows of other runs see each other's files.
+RecentFileList LoadRecentFiles() {
+  RecentFilesRead read = ReadRecentFiles();
+  if (read.Missing) {
+    // Taken over once from where earlier versions kept it.
+    if (std::optional<RecentFileList> old = ReadOldRecentFiles()) {
+      WriteRecentFiles(*old);
+      return *old;
+    }
+  }
+  if (read.Error) ReportRecentFilesProblem(RecentFilesPath(), *read.Error);
+  return std::move(read.Files);
 }
 
 // The bytes to look for: text in the Windows code page as typed, or hex digits two a byte.
@@ -82,6 +112,15 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
     : ownDialogs_(dialogs ? nullptr : std::make_unique<QtHexDialogs>(this)),
       dialogs_(dialogs ? *dialogs : *ownDialogs_),
       view_(new view::HexView(editor_, this)) {
+  diskCheck_ = new QTimer(this);
+  diskCheck_->setSingleShot(true);
+  connect(diskCheck_, &QTimer::timeout, this, [this] { CheckFileOnDisk(); });
+  if (watch_.Fd() >= 0) {
+    watchNotifier_ = new QSocketNotifier(watch_.Fd(), QSocketNotifier::Read, this);
+    connect(watchNotifier_, &QSocketNotifier::activated, this, [this] {
+      if (watch_.Drain()) diskCheck_->start(0);
+    });
+  }
   editor_.Loaded();
   editor_.SetBusyIndicator(&busy_);
   setCentralWidget(view_);
@@ -137,6 +176,7 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
 HexWindow::~HexWindow() {
   // The view talks to the editor until it is gone, and Qt would delete it after the editor.
   delete view_;
+  delete watchNotifier_;  // before the watch's descriptor closes
   editor_.OnSelectionChanged = nullptr;
   editor_.OnChange = nullptr;
   editor_.OnDrawCell = nullptr;
@@ -151,10 +191,12 @@ void HexWindow::OpenNewWindow() {
 }
 
 void HexWindow::Guarded(const std::function<void()>& action) {
+  ++guardedDepth_;
   platform::RunGuarded(action, [this](const std::string& message) {
     dialogs_.EndProgress();
     dialogs_.ShowError(message);
   });
+  --guardedDepth_;
   RefreshTitleAndStatus();
 }
 
@@ -197,6 +239,7 @@ void HexWindow::BuildFileMenu(QMenu* file) {
   recentMenu_ = file->addMenu(tr("Open &Recent"));
   recentMenu_->setObjectName(QStringLiteral("recentMenu"));
   RebuildRecentMenu();
+  reload_ = file->addAction(tr("Re&load"), this, [this] { Reload(); });
   file->addAction(tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), this, [this] { Save(); });
   file->addAction(tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
                   [this] { SaveAs(); });
@@ -323,69 +366,172 @@ bool HexWindow::ConfirmDiscard() {
 
 void HexWindow::Open() {
   if (!ConfirmDiscard()) return;
-  if (const std::optional<std::string> path = dialogs_.ChooseFileToOpen())
-    OpenFile(QString::fromStdString(*path));
+  if (const std::optional<std::string> path = dialogs_.ChooseFileToOpen()) OpenFile(*path);
 }
 
-bool HexWindow::OpenFile(const QString& path) {
+bool HexWindow::OpenFile(const std::string& path) {
   RememberPosition();
+  const std::optional<platform::FileStamp> before = platform::StampOf(path);
+  const int sizeBefore = editor_.DataSize();
   bool opened = false;
   Guarded([&] {
-    editor_.LoadFromFile(path.toStdString());
+    editor_.LoadFromFile(path);
     opened = true;
   });
   dialogs_.EndProgress();
-  if (!opened) return false;
+  if (!opened) {
+    // A load that failed part-way (cancelled, a read error) has emptied the data: the window no
+    // longer shows the file it showed, and a save must not write the emptiness over that file.
+    if (sizeBefore > 0 && editor_.DataSize() == 0) {
+      editor_.CreateEmptyFile("");
+      ForgetFileOnDisk();
+      RefreshTitleAndStatus();
+    }
+    return false;
+  }
+  // As the disk held the file before the load: a change made while it was read is noticed.
+  NoteFileOnDisk(path, before ? before : platform::StampOf(path));
   findBar_->hide();  // its matches were another file's
   RememberRecent(path);
   // A recent file opens where it was left, if that place is still in it.
-  const QVariant known = RecentStore().value(kPositionsKey).toMap().value(NormalPath(path));
-  const qlonglong position = known.isValid() ? known.toLongLong() : -1;
+  const std::int64_t position = PositionOf(LoadRecentFiles(), path);
   if (position > 0 && position < editor_.DataSize())
     Guarded([&] { editor_.SetSelectionStart(static_cast<int>(position)); });
   return true;
 }
 
 void HexWindow::RememberPosition() {
-  const QString file = QString::fromStdString(editor_.FileName());
-  if (editor_.DataSize() == 0 || !QFileInfo(file).isFile()) return;
-  const QString normal = NormalPath(file);
-  const QStringList recent = RecentFiles();
-  QVariantMap positions = RecentStore().value(kPositionsKey).toMap();
-  positions.insert(normal, editor_.CursorPosition());
-  // Only the recent files' places are kept.
-  for (const QString& known : positions.keys())
-    if (!std::any_of(recent.begin(), recent.end(),
-                     [&](const QString& path) { return NormalPath(path) == known; }))
-      positions.remove(known);
-  RecentStore().setValue(kPositionsKey, positions);
+  if (editor_.DataSize() == 0 || diskFile_.empty() || !platform::FileExists(diskFile_)) return;
+  RecentFileList recent = LoadRecentFiles();
+  const RecentFileList before = recent;
+  SetPosition(recent, diskFile_, editor_.CursorPosition());
+  if (recent != before) WriteRecentFiles(recent);
 }
 
 bool HexWindow::Save() {
   if (editor_.IsFileReadOnly()) return SaveAs();
-  return SaveTo(QString::fromStdString(editor_.FileName()));
+  return SaveTo(editor_.FileName());
 }
 
 bool HexWindow::SaveAs() {
   const std::optional<std::string> path = dialogs_.ChooseFileToSave(editor_.FileName());
-  return path && !path->empty() && SaveTo(QString::fromStdString(*path));
+  return path && !path->empty() && SaveTo(*path);
 }
 
 // Saving over the file's own name keeps the previous content as name.bak (CreateBackup).
-bool HexWindow::SaveTo(const QString& path) {
+bool HexWindow::SaveTo(const std::string& path) {
+  if (!MayOverwrite(path)) return false;
   bool saved = false;
   Guarded([&] {
-    editor_.SaveToFile(path.toStdString(), true);
+    editor_.SaveToFile(path, true);
     saved = true;
   });
   dialogs_.EndProgress();
-  if (saved) RememberRecent(path);
-  return saved;
+  if (!saved) return false;
+  NoteFileOnDisk(path, platform::StampOf(path));
+  RememberRecent(path);
+  RefreshMenus();
+  return true;
+}
+
+bool HexWindow::MayOverwrite(const std::string& path) {
+  if (diskFile_.empty() || !diskStamp_ || NormalPath(path) != NormalPath(diskFile_)) return true;
+  const std::optional<platform::FileStamp> now = platform::StampOf(path);
+  // A removed file is written again, as the user was told.
+  if (!now || *now == *diskStamp_) return true;
+  return dialogs_.Confirm(
+      {tr("The file %1 has been changed by another program since this window read or saved it. "
+          "Saving overwrites that change.\nOverwrite it?")
+           .arg(Shown(path))
+           .toStdString(),
+       tr("&Overwrite").toStdString(), tr("&Cancel").toStdString()});
+}
+
+// --- Changes on disk --------------------------------------------------------------------------
+
+void HexWindow::NoteFileOnDisk(const std::string& path, std::optional<platform::FileStamp> stamp) {
+  if (path != diskFile_)
+    watch_.Watch(path);
+  else
+    watch_.Drain();  // the window's own reading and writing
+  diskFile_ = path;
+  diskStamp_ = stamp;
+  noticed_.reset();
+}
+
+void HexWindow::ForgetFileOnDisk() {
+  watch_.Watch({});
+  diskFile_.clear();
+  diskStamp_.reset();
+  noticed_.reset();
+  RefreshMenus();
+}
+
+void HexWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && !diskFile_.empty())
+    diskCheck_->start(0);
+  QMainWindow::changeEvent(event);
+}
+
+void HexWindow::CheckFileOnDisk() {
+  if (diskFile_.empty() || !diskStamp_ || isHidden()) return;
+  // Not inside other work or a dialog (its own question included): a reload there would take
+  // the data from under them.
+  if (askingAboutDisk_ || guardedDepth_ > 0 || view::WorkRuns() ||
+      QApplication::activeModalWidget()) {
+    diskCheck_->start(kDiskCheckRetryMs);
+    return;
+  }
+  errno = 0;
+  const std::optional<platform::FileStamp> now = platform::StampOf(diskFile_);
+  if (!now && errno != ENOENT && errno != ENOTDIR) return;  // cannot be told (no permission)
+  if (now == diskStamp_) {
+    noticed_.reset();  // changed back: a new change is told again
+    return;
+  }
+  const platform::FileStamp seen = now.value_or(platform::FileStamp{});
+  if (noticed_ == seen) return;
+  noticed_ = seen;
+  askingAboutDisk_ = true;
+  const QString name = Shown(diskFile_);
+  if (!now) {
+    dialogs_.ShowMessage(tr("The file %1 has been removed by another program. The window keeps "
+                            "its data; saving writes the file again.")
+                             .arg(name)
+                             .toStdString());
+  } else {
+    QString text = tr("The file %1 has been changed by another program.").arg(name);
+    if (editor_.Modified())
+      text += QLatin1Char('\n') + tr("Reloading it discards the changes made in this window.");
+    if (dialogs_.Confirm({text.toStdString(), tr("&Reload").toStdString(),
+                          tr("&Keep This Version").toStdString()}))
+      ReloadFromDisk();
+  }
+  askingAboutDisk_ = false;
+}
+
+void HexWindow::Reload() {
+  if (diskFile_.empty()) return;
+  if (editor_.Modified() &&
+      !dialogs_.Confirm({tr("Discard the changes made in this window and reload %1 from the disk?")
+                             .arg(Shown(diskFile_))
+                             .toStdString(),
+                         tr("&Reload").toStdString(), tr("&Cancel").toStdString()}))
+    return;
+  ReloadFromDisk();
+}
+
+// The caret stays where it was, as far as the new content reaches.
+void HexWindow::ReloadFromDisk() {
+  const std::string path = diskFile_;
+  const int caret = editor_.CursorPosition();
+  if (!OpenFile(path)) return;
+  if (caret > 0 && caret < editor_.DataSize()) Guarded([&] { editor_.SetSelectionStart(caret); });
 }
 
 bool HexWindow::WorthShowingProgress(hex::THexProgressKind kind, const std::string& name) const {
   if (kind == hex::pkFind || editor_.DataSize() >= kProgressFrom) return true;
-  return QFileInfo(QString::fromStdString(name)).size() >= kProgressFrom;
+  return platform::FileSizeOf(name).value_or(0) >= kProgressFrom;
 }
 
 void HexWindow::ShowProgress(hex::THexProgressKind kind, const std::string& name, int percent,
@@ -394,54 +540,53 @@ void HexWindow::ShowProgress(hex::THexProgressKind kind, const std::string& name
   const QString what = kind == hex::pkLoad   ? tr("Loading %1")
                        : kind == hex::pkSave ? tr("Saving %1")
                                              : tr("Searching %1");
-  const QString file = QFileInfo(QString::fromStdString(name)).fileName();
-  cancel = dialogs_.ShowProgress(what.arg(file).toStdString(), percent);
+  cancel = dialogs_.ShowProgress(what.arg(ShownFileName(name)).toStdString(), percent);
   if (percent >= 100) dialogs_.EndProgress();
 }
 
-QStringList HexWindow::RecentFiles() {
-  return RecentStore().value(kRecentKey).toStringList();
+std::vector<std::string> HexWindow::RecentFiles() {
+  std::vector<std::string> paths;
+  for (const RecentFile& file : LoadRecentFiles())
+    paths.push_back(file.Path);
+  return paths;
 }
 
-void HexWindow::RememberRecent(const QString& path) {
-  const QString normal = NormalPath(path);
-  QStringList recent;
-  recent.append(normal);
-  for (const QString& known : RecentFiles())
-    if (NormalPath(known) != normal && recent.size() < kMaxRecentFiles) recent.append(known);
-  RecentStore().setValue(kRecentKey, recent);
+void HexWindow::RememberRecent(const std::string& path) {
+  RecentFileList recent = LoadRecentFiles();
+  PutFirst(recent, path);
+  WriteRecentFiles(recent);
   RebuildRecentMenu();
 }
 
 void HexWindow::RebuildRecentMenu() {
   recentMenu_->clear();
-  const QStringList recent = RecentFiles();
-  for (const QString& path : recent)  // "&&" shows an ampersand, "&" would mark a mnemonic
-    recentMenu_->addAction(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")), this,
+  const std::vector<std::string> recent = RecentFiles();
+  for (const std::string& path : recent)  // "&&" shows an ampersand, "&" would mark a mnemonic
+    recentMenu_->addAction(Shown(path).replace(QLatin1Char('&'), QStringLiteral("&&")), this,
                            [this, path] {
                              if (ConfirmDiscard()) OpenFile(path);
                            });
-  recentMenu_->setEnabled(!recent.isEmpty());
+  recentMenu_->setEnabled(!recent.empty());
 }
 
 // A file dropped on the window around the data (title, menus, status bar, panel) opens;
 // dropped on the data itself, the view inserts its bytes as it does with any dropped data.
 void HexWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (DroppedFile(event->mimeData())) event->acceptProposedAction();
 }
 
 void HexWindow::dropEvent(QDropEvent* event) {
-  const QString file = DroppedFile(event->mimeData());
-  if (file.isEmpty()) return;
+  const std::optional<std::string> file = DroppedFile(event->mimeData());
+  if (!file) return;
   event->acceptProposedAction();
-  if (ConfirmDiscard()) OpenFile(file);
+  if (ConfirmDiscard()) OpenFile(*file);
 }
 
-QString HexWindow::DroppedFile(const QMimeData* data) {
-  if (!data || !data->hasUrls()) return {};
-  for (const QUrl& url : data->urls())
-    if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) return url.toLocalFile();
-  return {};
+std::optional<std::string> HexWindow::DroppedFile(const QMimeData* data) {
+  if (!data) return std::nullopt;
+  for (std::string& file : view::LocalFilesOf(*data))
+    if (platform::FileExists(file)) return std::move(file);
+  return std::nullopt;
 }
 
 void HexWindow::closeEvent(QCloseEvent* event) {
@@ -510,10 +655,7 @@ const std::vector<int>* HexWindow::Matches(const SearchPattern& search) {
     return &matches_.Hits;
   editor_.SetFindProgress(false);
   const bool showProgress = range.second - range.first + 1 >= kProgressFrom;
-  const std::string what =
-      tr("Searching %1")
-          .arg(QFileInfo(QString::fromStdString(editor_.FileName())).fileName())
-          .toStdString();
+  const std::string what = tr("Searching %1").arg(ShownFileName(editor_.FileName())).toStdString();
   std::vector<int> hits;
   auto found = editor_.FindAllBytesIn(
       {pattern}, ignoreCase, range.first, range.second,
@@ -935,6 +1077,7 @@ void HexWindow::RefreshMenus() {
                      ? tr("&Undo %1").arg(TranslatedUndoStep(editor_.UndoDescription()))
                      : tr("&Undo"));
   redo_->setEnabled(editor_.CanRedo());
+  reload_->setEnabled(!diskFile_.empty());
   insertMode_->setChecked(editor_.InsertMode());
   unicode_->setChecked(editor_.UnicodeChars());
   ruler_->setChecked(editor_.ShowRuler());
@@ -955,7 +1098,7 @@ void HexWindow::RefreshBytesPerRow() {
 }
 
 void HexWindow::RefreshTitleAndStatus() {
-  const QString name = QFileInfo(QString::fromStdString(editor_.FileName())).fileName();
+  const QString name = ShownFileName(editor_.FileName());
   setWindowTitle(QStringLiteral("%1%2 - %3")
                      .arg(name, editor_.Modified() ? QStringLiteral(" *") : QString(), Title()));
   const int p = editor_.CursorPosition();

@@ -11,7 +11,10 @@
 #include "app/hex/Checksum.h"
 #include "app/hex/HexDialogs.h"
 #include "app/hex/MatchRanges.h"
+#include "app/hex/RecentFiles.h"
 #include "hexeditor/HexEditorEx.h"
+#include "platform/FileStamp.h"
+#include "platform/FileWatch.h"
 #include "view/QtBusyIndicator.h"
 
 class QAction;
@@ -19,6 +22,8 @@ class QActionGroup;
 class QLabel;
 class QMenu;
 class QMimeData;
+class QSocketNotifier;
+class QTimer;
 
 namespace kestrave::view {
 class HexView;
@@ -36,7 +41,7 @@ class HexWindow : public QMainWindow {
 
  public:
   // Files opened or saved, most recent first, are kept between runs up to this many.
-  static constexpr int kMaxRecentFiles = 10;
+  static constexpr int kMaxRecentFiles = static_cast<int>(kestrave::app::kMaxRecentFiles);
   // Loads, saves and searches of this many bytes or more show their progress.
   static constexpr int kProgressFrom = 8 << 20;
 
@@ -46,16 +51,23 @@ class HexWindow : public QMainWindow {
   explicit HexWindow(IHexDialogs& dialogs);
   ~HexWindow() override;
 
-  bool OpenFile(const QString& path);
+  // The path is the bytes the system knows the file by, whatever their encoding.
+  bool OpenFile(const std::string& path);
   hex::THexEditorEx& Editor() { return editor_; }
   view::HexView& View() { return *view_; }
   ByteValuesDock& ByteValuesPanel() { return *byteValues_; }
   // Shown while the matches of the last search are highlighted.
   FindBar& FindResults() { return *findBar_; }
   const MatchRanges& HighlightedMatches() const { return highlighted_; }
-  static QStringList RecentFiles();
+  // The recent files' paths, most recent first.
+  static std::vector<std::string> RecentFiles();
+  // Looks whether another program changed, replaced or removed the file shown since the window
+  // read or saved it, and if so tells the user once. Runs when the file's folder reports a
+  // change and when the window is activated; inside other work it waits for the work's end.
+  void CheckFileOnDisk();
 
  protected:
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -76,7 +88,16 @@ class HexWindow : public QMainWindow {
   static void OpenNewWindow();
   bool Save();
   bool SaveAs();
-  bool SaveTo(const QString& path);
+  bool SaveTo(const std::string& path);
+  // Before a save under the name of the file shown: a change another program made to it since
+  // the window read or saved it is overwritten only when the user says so.
+  bool MayOverwrite(const std::string& path);
+  // File > Reload: the file as the disk holds it now, asking first when the data has changed.
+  void Reload();
+  void ReloadFromDisk();
+  // The file the window's data was read from or saved to, as the disk held it then; watched.
+  void NoteFileOnDisk(const std::string& path, std::optional<platform::FileStamp> stamp);
+  void ForgetFileOnDisk();
   // Asks what to find unless it searches again for the last pattern.
   void Find(bool again, bool forward = true);
   bool AskForPattern();
@@ -121,9 +142,9 @@ class HexWindow : public QMainWindow {
   void RefreshTitleAndStatus();
   void RefreshMenus();
   void RefreshBytesPerRow();
-  void RememberRecent(const QString& path);
+  void RememberRecent(const std::string& path);
   // The first local file a drag carries, or nothing.
-  static QString DroppedFile(const QMimeData* data);
+  static std::optional<std::string> DroppedFile(const QMimeData* data);
   // Notes where the caret stands in the file shown, for when it is opened again.
   void RememberPosition();
   void RebuildRecentMenu();
@@ -142,6 +163,7 @@ class HexWindow : public QMainWindow {
   QLabel* selection_;
   QLabel* mode_;
   QMenu* recentMenu_ = nullptr;
+  QAction* reload_ = nullptr;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QAction* insertMode_ = nullptr;
@@ -173,6 +195,17 @@ class HexWindow : public QMainWindow {
   ReplaceRequest lastReplace_;
   std::string lastOffset_;  // as the user last typed it into "Go to Offset"
   bool refreshPending_ = false;
+  // Guarded actions under way: no question about the file on disk comes inside them.
+  int guardedDepth_ = 0;
+  // The file shown, as the disk held it when the window read or saved it.
+  std::string diskFile_;
+  std::optional<platform::FileStamp> diskStamp_;
+  // The change the user was last told of, so it is told once; a default stamp for a removal.
+  std::optional<platform::FileStamp> noticed_;
+  bool askingAboutDisk_ = false;
+  platform::FileWatch watch_;
+  QSocketNotifier* watchNotifier_ = nullptr;
+  QTimer* diskCheck_ = nullptr;
 };
 
 }  // namespace kestrave::app

@@ -18,6 +18,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/FileSystem.h"
+#include "platform/ShownPaths.h"
+
 namespace kestrave::app {
 namespace {
 
@@ -34,24 +37,52 @@ QString ToQString(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-std::optional<std::string> PathOrNothing(const QString& path) {
-  if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
-}
-
 }  // namespace
+
+// The dialogs show a name that is not UTF-8 (CP1251, say) with U+FFFD for its bytes and return
+// it so: the entry of the folder shown that way is the file meant.
+std::optional<std::string> QtHexDialogs::OnDisk(const QString& chosen) {
+  if (chosen.isEmpty()) return std::nullopt;
+  const platform::ShownPathMatch match = platform::PathShownAs(chosen.toStdString());
+  if (match.Path) return match.Path;
+  ShowError(DialogTexts::tr("Several files in %1 are shown as \"%2\"; rename them so that their "
+                            "names can be told apart.")
+                .arg(ToQString(match.AmbiguousIn), ToQString(match.AmbiguousPart))
+                .toStdString());
+  return std::nullopt;
+}
 
 QtHexDialogs::QtHexDialogs(QWidget* parent) : parent_(parent) {}
 
 QtHexDialogs::~QtHexDialogs() = default;
 
 std::optional<std::string> QtHexDialogs::ChooseFileToOpen() {
-  return PathOrNothing(QFileDialog::getOpenFileName(parent_, DialogTexts::tr("Open")));
+  QFileDialog dialog(parent_, DialogTexts::tr("Open"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // Qt's own dialog looks for a chosen file under its shown name: one whose name is not UTF-8 it
+  // would not find, and refuse. The window says when a name names no file.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return OnDisk(dialog.selectedFiles().constFirst());
 }
 
 std::optional<std::string> QtHexDialogs::ChooseFileToSave(const std::string& suggested) {
-  return PathOrNothing(
-      QFileDialog::getSaveFileName(parent_, DialogTexts::tr("Save As"), ToQString(suggested)));
+  const QString shown = ToQString(suggested);
+  QFileDialog dialog(parent_, DialogTexts::tr("Save As"), shown);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString chosen = dialog.selectedFiles().constFirst();
+  // The file's own name, unchanged: its bytes as they are.
+  if (chosen == shown) return suggested;
+  const std::optional<std::string> path = OnDisk(chosen);
+  // The dialog asks before replacing a file it finds under the shown name; one found by its
+  // bytes is asked about here.
+  if (path && *path != chosen.toStdString() && platform::FileExists(*path) &&
+      QMessageBox::question(parent_, Title(),
+                            DialogTexts::tr("%1 already exists.\nDo you want to replace it?")
+                                .arg(ToQString(platform::BaseNameOf(*path)))) != QMessageBox::Yes)
+    return std::nullopt;
+  return path;
 }
 
 std::optional<FindRequest> QtHexDialogs::AskWhatToFind(const FindRequest& previous) {
@@ -140,6 +171,17 @@ SaveChangesAnswer QtHexDialogs::AskSaveChanges() {
   if (answer == QMessageBox::Save) return SaveChangesAnswer::Save;
   if (answer == QMessageBox::Discard) return SaveChangesAnswer::Discard;
   return SaveChangesAnswer::Cancel;
+}
+
+bool QtHexDialogs::Confirm(const Question& question) {
+  QMessageBox box(QMessageBox::Question, Title(), ToQString(question.Text), QMessageBox::NoButton,
+                  parent_);
+  QPushButton* yes = box.addButton(ToQString(question.Yes), QMessageBox::AcceptRole);
+  QPushButton* no = box.addButton(ToQString(question.No), QMessageBox::RejectRole);
+  box.setDefaultButton(no);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
 }
 
 // The dialog is modal to the whole program: while the work runs, its Cancel button is the only

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <memory>
 
 #include "app/hex/HexDialogs.h"
@@ -9,7 +10,8 @@ class QWidget;
 
 namespace kestrave::app {
 
-// The desktop's dialogs and message boxes for a hex window, titled "kestrave-hex".
+// The desktop's dialogs and message boxes for a hex window, titled "kestrave-hex". The file
+// dialogs know names only as text: a chosen name that is not UTF-8 is found again on the disk.
 class QtHexDialogs : public IHexDialogs {
  public:
   explicit QtHexDialogs(QWidget* parent);
@@ -21,6 +23,7 @@ class QtHexDialogs : public IHexDialogs {
   std::optional<std::string> AskOffset(const std::string& previous) override;
   std::optional<ReplaceRequest> AskWhatToReplace(const ReplaceRequest& previous) override;
   SaveChangesAnswer AskSaveChanges() override;
+  bool Confirm(const Question& question) override;
   bool ShowProgress(const std::string& text, int percent) override;
   void EndProgress() override;
   void ShowMessage(const std::string& text) override;
@@ -28,6 +31,8 @@ class QtHexDialogs : public IHexDialogs {
   void ShowError(const std::string& text) override;
 
  private:
+  std::optional<std::string> OnDisk(const QString& chosen);
+
   QWidget* parent_;
   std::unique_ptr<QProgressDialog> progress_;
 };

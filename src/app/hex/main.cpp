@@ -1,4 +1,6 @@
 // kestrave-hex: a hex editor window around the component. kestrave-hex [FILE]
+#include <string>
+
 #include "app/hex/HexWindow.h"
 #include "app/hex/UserLanguage.h"
 #include "platform/InterruptCleanup.h"
@@ -7,13 +9,15 @@
 
 int main(int argc, char** argv) {
   kestrave::platform::RemoveTemporariesOnInterrupt();
+  // Takes Qt's own options (-platform ...) out of argv.
   kestrave::view::QtGuardedApplication application(argc, argv);
   const kestrave::app::UserLanguage language;  // the desktop's, before any text is made
   QApplication::setApplicationName(QStringLiteral("kestrave-hex"));
   const kestrave::view::QtDesktopServices services;
   kestrave::app::HexWindow window;  // made after the services, so gone before them
   window.show();
-  const QStringList args = QApplication::arguments();
-  if (args.size() > 1) window.OpenFile(args.at(1));
+  // The name's bytes as given: QApplication::arguments() decodes them as UTF-8 and would lose a
+  // name in another encoding.
+  if (argc > 1) window.OpenFile(std::string(argv[1]));
   return application.exec();
 }

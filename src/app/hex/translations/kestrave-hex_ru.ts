@@ -734,6 +734,52 @@
         <source>Replacing every match would make the data larger than 2 GiB; nothing was replaced.</source>
         <translation>После замены всех совпадений данные превысили бы 2 ГиБ; ничего не заменено.</translation>
     </message>
+    <message>
+        <source>The list of recent files in %1 cannot be read (%2).</source>
+        <translation>Список недавних файлов в %1 не удаётся прочитать (%2).</translation>
+    </message>
+    <message>
+        <source>Re&amp;load</source>
+        <translation>&amp;Перечитать</translation>
+    </message>
+    <message>
+        <source>The file %1 has been changed by another program since this window read or saved it. Saving overwrites that change.
+Overwrite it?</source>
+        <translation>Файл %1 изменён другой программой после того, как это окно прочитало или сохранило его. Сохранение затрёт это изменение.
+Перезаписать файл?</translation>
+    </message>
+    <message>
+        <source>&amp;Overwrite</source>
+        <translation>&amp;Перезаписать</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Отмена</translation>
+    </message>
+    <message>
+        <source>The file %1 has been removed by another program. The window keeps its data; saving writes the file again.</source>
+        <translation>Файл %1 удалён другой программой. Данные остаются в окне; при сохранении файл будет записан снова.</translation>
+    </message>
+    <message>
+        <source>The file %1 has been changed by another program.</source>
+        <translation>Файл %1 изменён другой программой.</translation>
+    </message>
+    <message>
+        <source>Reloading it discards the changes made in this window.</source>
+        <translation>Если перечитать его, изменения, сделанные в этом окне, будут потеряны.</translation>
+    </message>
+    <message>
+        <source>&amp;Reload</source>
+        <translation>&amp;Перечитать</translation>
+    </message>
+    <message>
+        <source>&amp;Keep This Version</source>
+        <translation>&amp;Оставить эту версию</translation>
+    </message>
+    <message>
+        <source>Discard the changes made in this window and reload %1 from the disk?</source>
+        <translation>Отбросить изменения, сделанные в этом окне, и перечитать %1 с диска?</translation>
+    </message>
 </context>
 <context>
     <name>kestrave::app::QtHexDialogs</name>
@@ -800,6 +846,16 @@
     <message>
         <source>Only in the selection</source>
         <translation>Только в выделении</translation>
+    </message>
+    <message>
+        <source>Several files in %1 are shown as &quot;%2&quot;; rename them so that their names can be told apart.</source>
+        <translation>Несколько файлов в %1 показаны как «%2»; переименуйте их, чтобы имена различались.</translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 уже существует.
+Заменить его?</translation>
     </message>
 </context>
 </TS>

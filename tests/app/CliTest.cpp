@@ -179,7 +179,7 @@ TEST(Cli, ExtractRefusesABaseWithoutANameAndTheContainerAsTarget) {
       "audio/amr..#!AMR..");
   WriteAll(dir.File("in.drf"), container);
   std::filesystem::create_directory(dir.File("out"));
-  for (const char* base : {"''", "out/"}) {
+  for (const char* base : {"''", "out/", ".", "..", "out/.", "out/.."}) {
     const CliRun run = RunCli(std::string("extract in.drf ") + base, dir);
     EXPECT_EQ(run.exitCode, 2) << base;
     EXPECT_NE(run.err.find("has no name"), std::string::npos) << run.err;

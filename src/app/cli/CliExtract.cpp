@@ -178,8 +178,8 @@ int ExitCode(bool anyFailed, bool anyWritten) {
 }  // namespace
 
 int Extract(const CommandWords& words, Results& out, std::ostream& err) {
-  // An empty BASE would write "_1.amr" wherever the program happens to run.
-  if (platform::BaseNameOf(words.Names[1]).empty()) {
+  // An empty BASE would write "_1.amr" wherever the program happens to run, "." hidden files.
+  if (!ConverterWorkflow::BaseHasName(words.Names[1])) {
     err << "kestrave-cli: BASE '" << words.Names[1] << "' has no name to number: nothing written\n";
     return kExitFailure;
   }

@@ -106,7 +106,7 @@ std::string AudioFileName(const std::string& base, int number, AudioForm form) {
 std::vector<std::string> ExportAudio(const ConverterWorkflow& workflow, const RecordReport& report,
                                      const std::string& base, AudioForm form,
                                      const AudioExportEvents& events) {
-  if (platform::BaseNameOf(base).empty()) throw platform::Exception(text::kNoRecordBase);
+  if (!ConverterWorkflow::BaseHasName(base)) throw platform::Exception(text::kNoRecordBase);
   for (const RecordRow& row : report.Records)
     workflow.RefuseContainerAsTarget(AudioFileName(base, row.Number, form));
   std::vector<std::string> written;

@@ -145,12 +145,17 @@ std::string ConverterWorkflow::RecordFileName(const std::string& base, int numbe
   return base + "_" + std::to_string(number) + ".amr";
 }
 
+bool ConverterWorkflow::BaseHasName(const std::string& base) {
+  const std::string name = platform::BaseNameOf(base);
+  return !name.empty() && name != "." && name != "..";
+}
+
 // The names of the record files, refused before anything is written when they cannot be right:
 // a base without a name would write "_1.amr" wherever the process happens to be, and a record
 // written over the container itself (by its name, a link or another hard link) destroys it.
 std::vector<std::string> ConverterWorkflow::RecordFileNames(const std::string& base,
                                                             int count) const {
-  if (platform::BaseNameOf(base).empty()) throw platform::Exception(text::kNoRecordBase);
+  if (!BaseHasName(base)) throw platform::Exception(text::kNoRecordBase);
   std::vector<std::string> names;
   for (int i = 0; i < count; ++i) {
     std::string name = RecordFileName(base, i + 1);

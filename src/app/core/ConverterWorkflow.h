@@ -32,6 +32,9 @@ class ConverterWorkflow {
   using RecordWritten = std::function<void(const std::string& fileName)>;
   // The file record Number (from 1) of an export to Base goes to.
   static std::string RecordFileName(const std::string& base, int number);
+  // Whether the last part of Base is a name the record numbers can be added to: not empty, "."
+  // or "..", each of which names a folder (and "._1.amr" would be a hidden file beside it).
+  static bool BaseHasName(const std::string& base);
 
   // "Сохранить AMR" after the dialog: writes record n of ListBox2's count to Base + "_n.amr",
   // moving each record through the clipboard; answers the files written, in order. A base

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "app/cli/CliSupport.h"
 #include "support/CliRun.h"
 #include "support/TempDir.h"
 
@@ -193,6 +195,56 @@ TEST(Cli, ExtractRefusesABaseWithoutANameAndTheContainerAsTarget) {
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"out", "self", "stderr.txt", "stdout.txt"}))
       << "no _1.amr in the current folder";
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("out")));
+}
+
+TEST(Cli, NamesAreShownWithTheirControlCharactersEscaped) {
+  const struct {
+    std::string name;
+    std::string shown;
+  } cases[] = {
+      {"a\nb\tc\rd", "a\\nb\\tc\\rd"},
+      {"\a\b\f\v", "\\a\\b\\f\\v"},
+      {"\x01\x1b[2J\x1f\x7f", "\\001\\033[2J\\037\\177"},
+      {"back\\slash", "back\\\\slash"},
+      {"запись 1.drf", "запись 1.drf"},
+      {"cp1251 \xE7\xE0\xEF\xE8\xF1\xFC", "cp1251 \xE7\xE0\xEF\xE8\xF1\xFC"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ShownName(c.name), c.shown) << c.shown;
+}
+
+std::size_t Lines(const std::string& text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(Cli, ANameWithALineBreakIsStillOneLine) {
+  TempDir dir;
+  const std::string record = std::string(
+      "..\x06\x1F\x22"
+      "audio/amr..#!AMR..");
+  WriteAll(dir.File("a\nb\t.drf"), record);
+  WriteAll(dir.File("back\\slash.drf"), "nothing to see");
+  // The names go to the shell between single quotes, line break and tab as they are.
+  const CliRun scan = RunCli("scan 'a\nb\t.drf' 'back\\slash.drf' 'gone\n.drf'", dir);
+  EXPECT_EQ(scan.exitCode, 2);
+  EXPECT_EQ(scan.out,
+            "a\\nb\\t.drf: Найдено 1 записей\n"
+            "back\\\\slash.drf: Звуковые записи не найдены\n");
+  EXPECT_EQ(scan.err, "kestrave-cli: gone\\n.drf: Cannot open " + dir.Path() +
+                          "/gone\\n.drf.\n(No such file or directory.)\n")
+      << "the message keeps its own line break";
+
+  const CliRun extract = RunCli("extract -o 'out\n' 'a\nb\t.drf' 'gone\n.drf'", dir);
+  EXPECT_EQ(extract.exitCode, 2);
+  EXPECT_EQ(extract.out,
+            "a\\nb\\t.drf: Найдено 1 записей\n" + dir.Path() + "/out\\n/a\\nb\\t_1.amr\n");
+  EXPECT_EQ(Lines(extract.err), 2u) << extract.err;
+  EXPECT_EQ(Slurp(dir.File("out\n/a\nb\t_1.amr")), "#!AMR..");
+  const CliRun base = RunCli("extract 'a\nb\t.drf' 'sub\n/r'", dir);
+  EXPECT_EQ(base.exitCode, 2);
+  EXPECT_EQ(Lines(base.out), 1u) << base.out;
+  EXPECT_EQ(Lines(base.err), 1u) << base.err;
+  EXPECT_NE(base.err.find(dir.Path() + "/sub\\n/r_1.amr"), std::string::npos) << base.err;
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ class ContainerExtract {
 
   Outcome Run(const std::string& file, const std::string& base, const std::string& prefix) {
     file_ = file;
+    base_ = base;
     prefix_ = prefix;
     current_ = file;
     outcome_ = "not scanned, nothing written";
@@ -63,7 +64,7 @@ class ContainerExtract {
           }
         },
         [&](const std::string& message) {
-          ReportFileError(err_, prefix_, message, current_, outcome_);
+          ReportFileError(err_, prefix_, message, current_, outcome_, {file_, base_});
         });
     return done ? result_ : Outcome::Failed;
   }
@@ -72,11 +73,11 @@ class ContainerExtract {
 
  private:
   void Notice(const std::string& text) {
-    err_ << "kestrave-cli: " << file_ << ": " << text << '\n';
+    err_ << "kestrave-cli: " << ShownName(file_) << ": " << text << '\n';
   }
 
   void Written(const std::string& fileName) {
-    out_.Line(fileName);
+    out_.Line(ShownName(fileName));
     ++records_;
     if (progress_.Shown()) {
       bytes_ += platform::FileSizeOf(fileName).value_or(0);
@@ -123,6 +124,7 @@ class ContainerExtract {
   std::ostream& err_;
   ProgressLine& progress_;
   std::string file_;
+  std::string base_;
   std::string prefix_;
   // The file the work is on, for errors that do not name one, and what became of it.
   std::string current_;
@@ -180,7 +182,8 @@ int ExitCode(bool anyFailed, bool anyWritten) {
 int Extract(const CommandWords& words, Results& out, std::ostream& err) {
   // An empty BASE would write "_1.amr" wherever the program happens to run, "." hidden files.
   if (!ConverterWorkflow::BaseHasName(words.Names[1])) {
-    err << "kestrave-cli: BASE '" << words.Names[1] << "' has no name to number: nothing written\n";
+    err << "kestrave-cli: BASE '" << ShownName(words.Names[1])
+        << "' has no name to number: nothing written\n";
     return kExitFailure;
   }
   ProgressLine progress(err);
@@ -194,7 +197,7 @@ int ExtractInto(const CommandWords& words, Results& out, std::ostream& err) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error || !std::filesystem::is_directory(folder)) {
-    err << "kestrave-cli: " << folder << ": the folder cannot be made ("
+    err << "kestrave-cli: " << ShownName(folder) << ": the folder cannot be made ("
         << (error ? error.message() : "Not a directory") << "): nothing written\n";
     return kExitFailure;
   }
@@ -205,7 +208,8 @@ int ExtractInto(const CommandWords& words, Results& out, std::ostream& err) {
   bool anyWritten = false;
   for (std::size_t i = 0; i < words.Names.size(); ++i) {
     const std::string& name = words.Names[i];
-    const Outcome outcome = extract.Run(Absolute(name), folder + '/' + stems[i], name + ": ");
+    const Outcome outcome =
+        extract.Run(Absolute(name), folder + '/' + stems[i], ShownName(name) + ": ");
     anyFailed = anyFailed || outcome == Outcome::Failed;
     anyWritten = anyWritten || outcome == Outcome::Written;
   }

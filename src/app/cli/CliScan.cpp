@@ -82,7 +82,7 @@ int Scan(const CommandWords& words, Results& out, std::ostream& err) {
   int exitCode = kExitOk;
   for (const std::string& name : files) {
     const std::string file = Absolute(name);
-    const std::string prefix = files.size() > 1 ? name + ": " : "";
+    const std::string prefix = files.size() > 1 ? ShownName(name) + ": " : "";
     ProgressLine progress(err);
     JsonWriter entry;
     entry.BeginObject().Key("file").String(file);

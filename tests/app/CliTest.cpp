@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "app/cli/CliSupport.h"
@@ -195,6 +196,62 @@ TEST(Cli, ExtractRefusesABaseWithoutANameAndTheContainerAsTarget) {
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"out", "self", "stderr.txt", "stdout.txt"}))
       << "no _1.amr in the current folder";
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("out")));
+}
+
+// Every name a record of the run could take is checked against every container of the run
+// before anything is read: a plain copy under that name, a link to another container and a hard
+// link all stop the whole run, whose first container would otherwise have been written.
+TEST(Cli, ARunWhoseRecordCouldReplaceOneOfItsInputsWritesNothing) {
+  const std::string marker =
+      "\x06\x1F\x22"
+      "audio/amr";
+  const std::string twoRecords = ".." + marker + "#!AMR.." + marker + "#!AMR..";
+  namespace fs = std::filesystem;
+  const struct {
+    const char* arguments;
+    std::function<void(const TempDir&)> prepare;
+    const char* target;
+  } cases[] = {
+      {"extract -o out a.drf out/a_1.amr",
+       [&](const TempDir& dir) { WriteAll(dir.File("out/a_1.amr"), twoRecords); }, "out/a_1.amr"},
+      {"extract --trim -o out a.drf b.drf",
+       [](const TempDir& dir) { fs::create_symlink("../a.drf", dir.File("out/b_1.amr")); },
+       "out/b_1.amr"},
+      {"extract --wav -o out a.drf b.drf",
+       [](const TempDir& dir) { fs::create_hard_link(dir.File("b.drf"), dir.File("out/a_2.wav")); },
+       "out/a_2.wav"},
+      {"extract a.drf out/a.drf",
+       [](const TempDir& dir) { fs::create_symlink("../a.drf", dir.File("out/a.drf_12.amr")); },
+       "out/a.drf_12.amr"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteAll(dir.File("a.drf"), twoRecords);
+    WriteAll(dir.File("b.drf"), twoRecords);
+    fs::create_directory(dir.File("out"));
+    c.prepare(dir);
+    const std::string before = Slurp(dir.File(c.target));
+    const CliRun run = RunCli(c.arguments, dir);
+    EXPECT_EQ(run.exitCode, 2) << c.arguments;
+    EXPECT_EQ(run.out, "") << c.arguments;
+    EXPECT_EQ(run.err, "kestrave-cli: Файл " + dir.File(c.target) +
+                           " — один из файлов, которые читает эта команда, запись не может его "
+                           "заменить. Файлы не записаны.\n");
+    EXPECT_EQ(Slurp(dir.File(c.target)), before) << c.arguments;
+    EXPECT_EQ(Slurp(dir.File("a.drf")), twoRecords) << c.arguments;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("out")), fs::directory_iterator()), 1)
+        << c.arguments << ": nothing written";
+  }
+  // Names no record of the run takes may lead anywhere.
+  TempDir dir;
+  WriteAll(dir.File("a.drf"), twoRecords);
+  WriteAll(dir.File("b.drf"), twoRecords);
+  fs::create_directory(dir.File("out"));
+  for (const char* name : {"a_01.amr", "a_1.wav", "c_1.amr", "a_1.amr.bak", "a_.amr", "a_x1.amr"})
+    fs::create_symlink("../a.drf", dir.File(std::string("out/") + name));
+  const CliRun run = RunCli("extract -o out a.drf b.drf", dir);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Slurp(dir.File("a.drf")), twoRecords);
 }
 
 TEST(Cli, NamesAreShownWithTheirControlCharactersEscaped) {

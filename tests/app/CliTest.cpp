@@ -11,6 +11,7 @@
 
 #include "app/cli/CliSupport.h"
 #include "support/CliRun.h"
+#include "support/ManyRecords.h"
 #include "support/TempDir.h"
 
 namespace kestrave::app {
@@ -252,6 +253,19 @@ TEST(Cli, ARunWhoseRecordCouldReplaceOneOfItsInputsWritesNothing) {
   const CliRun run = RunCli("extract -o out a.drf b.drf", dir);
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(Slurp(dir.File("a.drf")), twoRecords);
+}
+
+// The window's export of more markers than magics stops at the first record whose end is
+// missing; here that is the first, whatever the number of markers after it.
+TEST(Cli, ManyMarkersAfterOneMagicWriteNothing) {
+  TempDir dir;
+  test::WriteManyMarkers(dir.File("markers.drf"), 200'000);
+  const CliRun run = RunCli("extract markers.drf rec", dir);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.out, "Найдено 1 записей\n");
+  EXPECT_EQ(run.err, "kestrave-cli: List index out of bounds (1)\nkestrave-cli: " +
+                         dir.File("rec_1.amr") + ": not written\n");
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"markers.drf", "stderr.txt", "stdout.txt"}));
 }
 
 TEST(Cli, NamesAreShownWithTheirControlCharactersEscaped) {

@@ -107,8 +107,8 @@ std::vector<std::string> ExportAudio(const ConverterWorkflow& workflow, const Re
                                      const std::string& base, AudioForm form,
                                      const AudioExportEvents& events) {
   if (!ConverterWorkflow::BaseHasName(base)) throw platform::Exception(text::kNoRecordBase);
-  for (const RecordRow& row : report.Records)
-    workflow.RefuseContainerAsTarget(AudioFileName(base, row.Number, form));
+  workflow.RefuseContainerAsTarget(static_cast<int>(report.Records.size()),
+                                   [&](int number) { return AudioFileName(base, number, form); });
   std::vector<std::string> written;
   for (const RecordRow& row : report.Records) {
     if (row.Stream.Codec == audio::AmrCodec::Unknown) {

@@ -42,9 +42,11 @@ class ConverterWorkflow {
   std::vector<std::string> ExportRecords(const std::string& base,
                                          const RecordWritten& recordWritten = {});
 
-  // Refuses a file name that stands for the container itself (by its name, a link or another
-  // hard link): writing it would destroy the container.
-  void RefuseContainerAsTarget(const std::string& fileName) const;
+  // Refuses the file names of records 1 to Count, as FileNameOf gives them, when one stands for
+  // the container itself (by its name, a link or another hard link): writing it would destroy
+  // the container.
+  void RefuseContainerAsTarget(int count,
+                               const std::function<std::string(int number)>& fileNameOf) const;
 
   const std::string& StatusText() const { return statusText_; }
   bool SaveButtonsEnabled() const { return saveEnabled_; }
@@ -64,7 +66,9 @@ class ConverterWorkflow {
   // Lists each start of Text from the cursor on, selecting each; Starts, when known, are all
   // the starts there are, so nothing has to be searched again.
   void ScanFor(const std::string& text, TStringList& list, const std::vector<int>* starts);
-  std::vector<std::string> RecordFileNames(const std::string& base, int count) const;
+  // Refuses a base without a name, and the names of the first Count records when one stands
+  // for the container.
+  void RefuseRecordNames(const std::string& base, int count) const;
   void ExportRecord(int index, int start, int end, const std::string& fileName,
                     const RecordWritten& recordWritten);
   bool ScratchHoldsRecord(int start, int end) const;

@@ -5,6 +5,12 @@
 namespace kestrave::app {
 
 void JsonWriter::BeforeValue() {
+  // Everything before a value is complete text.
+  constexpr std::size_t kPiece = 1 << 16;
+  if (drain_ && text_.size() >= kPiece) {
+    drain_(text_);
+    text_.clear();
+  }
   if (!afterKey_ && !first_) text_ += ',';
   afterKey_ = false;
   first_ = false;

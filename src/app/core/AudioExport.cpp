@@ -107,10 +107,11 @@ std::vector<std::string> ExportAudio(const ConverterWorkflow& workflow, const Re
                                      const std::string& base, AudioForm form,
                                      const AudioExportEvents& events) {
   if (!ConverterWorkflow::BaseHasName(base)) throw platform::Exception(text::kNoRecordBase);
-  workflow.RefuseContainerAsTarget(static_cast<int>(report.Records.size()),
+  workflow.RefuseContainerAsTarget(report.Count(),
                                    [&](int number) { return AudioFileName(base, number, form); });
   std::vector<std::string> written;
-  for (const RecordRow& row : report.Records) {
+  for (int i = 0; i < report.Count(); ++i) {
+    const RecordRow row = report.Row(i);
     if (row.Stream.Codec == audio::AmrCodec::Unknown) {
       if (events.Skipped)
         events.Skipped(row, "no AMR storage header (\"#!AMR\\n\" or \"#!AMR-WB\\n\")");

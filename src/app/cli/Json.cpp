@@ -53,6 +53,16 @@ JsonWriter& JsonWriter::String(std::string_view value) {
   BeforeValue();
   text_ += '"';
   for (std::size_t at = 0; at < value.size();) {
+    // Printable ASCII, most of what is written, goes in whole runs.
+    std::size_t run = at;
+    while (run < value.size() && value[run] >= 0x20 && value[run] < 0x7F && value[run] != '"' &&
+           value[run] != '\\')
+      ++run;
+    if (run > at) {
+      text_.append(value.substr(at, run - at));
+      at = run;
+      continue;
+    }
     const auto character = platform::DecodeUtf8Char(value.substr(at));
     const std::size_t length = character ? static_cast<std::size_t>(character->Length) : 0;
     // A name that is not UTF-8 (a file name may be any bytes) still gives valid JSON.

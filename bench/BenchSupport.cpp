@@ -1,6 +1,7 @@
 #include "BenchSupport.h"
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,8 +9,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <vector>
+
+extern char** environ;
 
 namespace kestrave::bench {
 
@@ -148,6 +152,54 @@ long long ChildPeakGrowthMiB(const std::function<void()>& prepare,
   const ChildMeasure result = MeasureInChild(prepare, measured);
   if (!result.Ok) return -1;
   return std::max(0LL, result.PeakAfter - result.PeakBefore - allowance) >> 20;
+}
+
+ProcessRun RunProcess(const std::string& peakOf, const std::vector<std::string>& command,
+                      int expectedExit) {
+  static const std::string peakFile =
+      (std::filesystem::temp_directory_path() / "kestrave-bench.peak").string();
+  std::vector<std::string> words = {peakOf, peakFile};
+  words.insert(words.end(), command.begin(), command.end());
+  std::vector<char*> argv;
+  for (const auto& word : words)
+    argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  const auto start = std::chrono::steady_clock::now();
+  pid_t child = 0;
+  const int spawned = ::posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ProcessRun run;
+  if (spawned != 0) return run;
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  long long peakKiB = 0;
+  std::ifstream(peakFile) >> peakKiB;
+  run.PeakMiB = static_cast<double>(peakKiB) / 1024;
+  run.Ok = WIFEXITED(status) && WEXITSTATUS(status) == expectedExit && peakKiB > 0;
+  return run;
+}
+
+ProcessRun FastestProcess(const std::string& peakOf, const std::vector<std::string>& command,
+                          const std::function<void()>& before, int expectedExit) {
+  ProcessRun best;
+  for (int round = 0; round < 3; ++round) {
+    if (before) before();
+    const ProcessRun run = RunProcess(peakOf, command, expectedExit);
+    if (!run.Ok) {
+      std::string words;
+      for (const auto& word : command)
+        words += ' ' + word;
+      std::printf("FAILED:%s\n", words.c_str());
+      return run;
+    }
+    if (!best.Ok || run.Seconds < best.Seconds) best = run;
+  }
+  return best;
 }
 
 std::string ScratchFile(const std::string& name, long long size) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace kestrave::bench {
 
@@ -55,6 +56,21 @@ ChildMeasure MeasureInChild(const std::function<void()>& prepare,
 // peak resident memory grew during Measured, less Allowance bytes (at least 0); -1 on failure.
 long long ChildPeakGrowthMiB(const std::function<void()>& prepare,
                              const std::function<void()>& measured, long long allowance = 0);
+
+// What a whole process took: its wall time and its own peak resident memory.
+struct ProcessRun {
+  bool Ok = false;
+  double Seconds = 0;
+  double PeakMiB = 0;
+};
+// Runs Command with its output thrown away, under PeakOf (bench/baseline/peak_of.c), which
+// reports the command's own peak memory: a child spawned from the benchmark would count the
+// benchmark's memory as its own. Ok when the command exits with ExpectedExit.
+ProcessRun RunProcess(const std::string& peakOf, const std::vector<std::string>& command,
+                      int expectedExit = 0);
+// The fastest of three runs, each after Before (which clears what the last run wrote).
+ProcessRun FastestProcess(const std::string& peakOf, const std::vector<std::string>& command,
+                          const std::function<void()>& before = {}, int expectedExit = 0);
 
 // A scratch file of the given size with pseudo-random content, removed at exit.
 std::string ScratchFile(const std::string& name, long long size);

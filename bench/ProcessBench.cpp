@@ -6,12 +6,6 @@
 // Containers of 1000 records at 16 MiB, 256 MiB and 1 GiB, and containers that are nearly all
 // one record (~300 MB and ~1 GiB); records written to tmpfs and to the disk. Each figure is the
 // fastest of three runs, page cache warm; peak memory is the process's own high-water mark.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -21,8 +15,6 @@
 #include "BenchSupport.h"
 #include "SampleContainer.h"
 
-extern char** environ;
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -31,56 +23,11 @@ using kestrave::bench::PrintWithin;
 
 constexpr double kMiB = 1 << 20;
 
-struct ProcessRun {
-  bool Ok = false;
-  double Seconds = 0;
-  double PeakMiB = 0;
-};
-
-// Runs the command with its output thrown away; wall time and the child's peak memory. The
-// command runs under a small program that reports its peak: a child spawned from this process
-// would count this process's memory as its own.
-ProcessRun Run(const std::vector<std::string>& command) {
-  static const std::string peakFile =
-      (std::filesystem::temp_directory_path() / "kestrave-process-bench.peak").string();
-  std::vector<std::string> words = {KESTRAVE_PEAK_OF_PATH, peakFile};
-  words.insert(words.end(), command.begin(), command.end());
-  std::vector<char*> argv;
-  for (const auto& word : words)
-    argv.push_back(const_cast<char*>(word.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t child = 0;
-  const int spawned = ::posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ProcessRun run;
-  if (spawned != 0) return run;
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  long long peakKiB = 0;
-  std::ifstream(peakFile) >> peakKiB;
-  run.PeakMiB = static_cast<double>(peakKiB) * 1024 / kMiB;
-  run.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && peakKiB > 0;
-  return run;
-}
+using kestrave::bench::ProcessRun;
 
 // The fastest of three runs, each after Before (which clears what the last run wrote).
 ProcessRun Fastest(const std::vector<std::string>& command, const std::function<void()>& before) {
-  ProcessRun best;
-  for (int round = 0; round < 3; ++round) {
-    before();
-    const ProcessRun run = Run(command);
-    if (!run.Ok) {
-      std::printf("FAILED: %s\n", command.front().c_str());
-      return run;
-    }
-    if (!best.Ok || run.Seconds < best.Seconds) best = run;
-  }
-  return best;
+  return kestrave::bench::FastestProcess(KESTRAVE_PEAK_OF_PATH, command, before);
 }
 
 struct Container {

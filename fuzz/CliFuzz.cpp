@@ -18,6 +18,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "FuzzInput.h"
@@ -162,15 +163,38 @@ std::vector<fs::path> NewFiles() {
   return files;
 }
 
-// Where Out lists File: a line naming it (through "." or not), or its full name at the end of a
-// line, which finds names that hold a line break themselves. Npos where it is not listed.
+// A name as the program shows it (control characters escaped, "\\" for a backslash) back as
+// it is.
+std::string Unescaped(std::string_view shown) {
+  static constexpr std::string_view kLetters = "abfnrtv";
+  static constexpr std::string_view kBytes = "\a\b\f\n\r\t\v";
+  std::string name;
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i] != '\\' || i + 1 == shown.size()) {
+      name += shown[i];
+      continue;
+    }
+    const char c = shown[++i];
+    if (c >= '0' && c <= '3' && i + 2 < shown.size()) {
+      name += static_cast<char>((c - '0') * 64 + (shown[i + 1] - '0') * 8 + (shown[i + 2] - '0'));
+      i += 2;
+    } else if (const std::size_t letter = kLetters.find(c); letter != std::string_view::npos) {
+      name += kBytes[letter];
+    } else {
+      name += c;
+    }
+  }
+  return name;
+}
+
+// Where Out lists File: the line that names it, by any name. Npos where it is not listed.
 std::size_t ListedAt(const std::string& out, const fs::path& file) {
-  const std::size_t whole = out.find(file.string() + '\n');
-  if (whole != std::string::npos) return whole;
   std::size_t at = 0;
   for (std::size_t end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
     std::error_code error;
-    if (end > at && fs::equivalent(fs::path(Sandbox()) / out.substr(at, end - at), file, error))
+    if (end > at &&
+        fs::equivalent(fs::path(Sandbox()) / Unescaped(std::string_view(out).substr(at, end - at)),
+                       file, error))
       return at;
   }
   return std::string::npos;
@@ -209,6 +233,10 @@ void CheckRun(const std::vector<std::string>& words, int exitCode, const std::st
   if (exitCode != 0 && exitCode != 1 && exitCode != 2)
     Fail("exit code " + std::to_string(exitCode), words, out, err);
   if (exitCode != 0 && err.empty()) Fail("a failure without a message", words, out, err);
+  // Names are shown escaped: a line is never broken nor a terminal driven by one.
+  const auto control = [](char c) { return (c >= 0 && c < 0x20 && c != '\n') || c == 0x7F; };
+  if (std::any_of(out.begin(), out.end(), control) || std::any_of(err.begin(), err.end(), control))
+    Fail("a control character in the output", words, out, err);
   const fs::path root = Sandbox();
   if (ReadFile(root / "c.drf") != container) Fail("the container changed", words, out, err);
   struct stat self {};

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
+#include "app/cli/CliSupport.h"
 #include "support/CliRun.h"
+#include "support/ManyRecords.h"
 #include "support/TempDir.h"
 
 namespace kestrave::app {
@@ -179,7 +183,7 @@ TEST(Cli, ExtractRefusesABaseWithoutANameAndTheContainerAsTarget) {
       "audio/amr..#!AMR..");
   WriteAll(dir.File("in.drf"), container);
   std::filesystem::create_directory(dir.File("out"));
-  for (const char* base : {"''", "out/"}) {
+  for (const char* base : {"''", "out/", ".", "..", "out/.", "out/.."}) {
     const CliRun run = RunCli(std::string("extract in.drf ") + base, dir);
     EXPECT_EQ(run.exitCode, 2) << base;
     EXPECT_NE(run.err.find("has no name"), std::string::npos) << run.err;
@@ -193,6 +197,125 @@ TEST(Cli, ExtractRefusesABaseWithoutANameAndTheContainerAsTarget) {
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"out", "self", "stderr.txt", "stdout.txt"}))
       << "no _1.amr in the current folder";
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("out")));
+}
+
+// Every name a record of the run could take is checked against every container of the run
+// before anything is read: a plain copy under that name, a link to another container and a hard
+// link all stop the whole run, whose first container would otherwise have been written.
+TEST(Cli, ARunWhoseRecordCouldReplaceOneOfItsInputsWritesNothing) {
+  const std::string marker =
+      "\x06\x1F\x22"
+      "audio/amr";
+  const std::string twoRecords = ".." + marker + "#!AMR.." + marker + "#!AMR..";
+  namespace fs = std::filesystem;
+  const struct {
+    const char* arguments;
+    std::function<void(const TempDir&)> prepare;
+    const char* target;
+  } cases[] = {
+      {"extract -o out a.drf out/a_1.amr",
+       [&](const TempDir& dir) { WriteAll(dir.File("out/a_1.amr"), twoRecords); }, "out/a_1.amr"},
+      {"extract --trim -o out a.drf b.drf",
+       [](const TempDir& dir) { fs::create_symlink("../a.drf", dir.File("out/b_1.amr")); },
+       "out/b_1.amr"},
+      {"extract --wav -o out a.drf b.drf",
+       [](const TempDir& dir) { fs::create_hard_link(dir.File("b.drf"), dir.File("out/a_2.wav")); },
+       "out/a_2.wav"},
+      {"extract a.drf out/a.drf",
+       [](const TempDir& dir) { fs::create_symlink("../a.drf", dir.File("out/a.drf_12.amr")); },
+       "out/a.drf_12.amr"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteAll(dir.File("a.drf"), twoRecords);
+    WriteAll(dir.File("b.drf"), twoRecords);
+    fs::create_directory(dir.File("out"));
+    c.prepare(dir);
+    const std::string before = Slurp(dir.File(c.target));
+    const CliRun run = RunCli(c.arguments, dir);
+    EXPECT_EQ(run.exitCode, 2) << c.arguments;
+    EXPECT_EQ(run.out, "") << c.arguments;
+    EXPECT_EQ(run.err, "kestrave-cli: Файл " + dir.File(c.target) +
+                           " — один из файлов, которые читает эта команда, запись не может его "
+                           "заменить. Файлы не записаны.\n");
+    EXPECT_EQ(Slurp(dir.File(c.target)), before) << c.arguments;
+    EXPECT_EQ(Slurp(dir.File("a.drf")), twoRecords) << c.arguments;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("out")), fs::directory_iterator()), 1)
+        << c.arguments << ": nothing written";
+  }
+  // Names no record of the run takes may lead anywhere.
+  TempDir dir;
+  WriteAll(dir.File("a.drf"), twoRecords);
+  WriteAll(dir.File("b.drf"), twoRecords);
+  fs::create_directory(dir.File("out"));
+  for (const char* name : {"a_01.amr", "a_1.wav", "c_1.amr", "a_1.amr.bak", "a_.amr", "a_x1.amr"})
+    fs::create_symlink("../a.drf", dir.File(std::string("out/") + name));
+  const CliRun run = RunCli("extract -o out a.drf b.drf", dir);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Slurp(dir.File("a.drf")), twoRecords);
+}
+
+// The window's export of more markers than magics stops at the first record whose end is
+// missing; here that is the first, whatever the number of markers after it.
+TEST(Cli, ManyMarkersAfterOneMagicWriteNothing) {
+  TempDir dir;
+  test::WriteManyMarkers(dir.File("markers.drf"), 200'000);
+  const CliRun run = RunCli("extract markers.drf rec", dir);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.out, "Найдено 1 записей\n");
+  EXPECT_EQ(run.err, "kestrave-cli: List index out of bounds (1)\nkestrave-cli: " +
+                         dir.File("rec_1.amr") + ": not written\n");
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"markers.drf", "stderr.txt", "stdout.txt"}));
+}
+
+TEST(Cli, NamesAreShownWithTheirControlCharactersEscaped) {
+  const struct {
+    std::string name;
+    std::string shown;
+  } cases[] = {
+      {"a\nb\tc\rd", "a\\nb\\tc\\rd"},
+      {"\a\b\f\v", "\\a\\b\\f\\v"},
+      {"\x01\x1b[2J\x1f\x7f", "\\001\\033[2J\\037\\177"},
+      {"back\\slash", "back\\\\slash"},
+      {"запись 1.drf", "запись 1.drf"},
+      {"cp1251 \xE7\xE0\xEF\xE8\xF1\xFC", "cp1251 \xE7\xE0\xEF\xE8\xF1\xFC"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ShownName(c.name), c.shown) << c.shown;
+}
+
+std::size_t Lines(const std::string& text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(Cli, ANameWithALineBreakIsStillOneLine) {
+  TempDir dir;
+  const std::string record = std::string(
+      "..\x06\x1F\x22"
+      "audio/amr..#!AMR..");
+  WriteAll(dir.File("a\nb\t.drf"), record);
+  WriteAll(dir.File("back\\slash.drf"), "nothing to see");
+  // The names go to the shell between single quotes, line break and tab as they are.
+  const CliRun scan = RunCli("scan 'a\nb\t.drf' 'back\\slash.drf' 'gone\n.drf'", dir);
+  EXPECT_EQ(scan.exitCode, 2);
+  EXPECT_EQ(scan.out,
+            "a\\nb\\t.drf: Найдено 1 записей\n"
+            "back\\\\slash.drf: Звуковые записи не найдены\n");
+  EXPECT_EQ(scan.err, "kestrave-cli: gone\\n.drf: Cannot open " + dir.Path() +
+                          "/gone\\n.drf.\n(No such file or directory.)\n")
+      << "the message keeps its own line break";
+
+  const CliRun extract = RunCli("extract -o 'out\n' 'a\nb\t.drf' 'gone\n.drf'", dir);
+  EXPECT_EQ(extract.exitCode, 2);
+  EXPECT_EQ(extract.out,
+            "a\\nb\\t.drf: Найдено 1 записей\n" + dir.Path() + "/out\\n/a\\nb\\t_1.amr\n");
+  EXPECT_EQ(Lines(extract.err), 2u) << extract.err;
+  EXPECT_EQ(Slurp(dir.File("out\n/a\nb\t_1.amr")), "#!AMR..");
+  const CliRun base = RunCli("extract 'a\nb\t.drf' 'sub\n/r'", dir);
+  EXPECT_EQ(base.exitCode, 2);
+  EXPECT_EQ(Lines(base.out), 1u) << base.out;
+  EXPECT_EQ(Lines(base.err), 1u) << base.err;
+  EXPECT_NE(base.err.find(dir.Path() + "/sub\\n/r_1.amr"), std::string::npos) << base.err;
 }
 
 }  // namespace

@@ -163,7 +163,10 @@ TEST_F(Export, ABaseWithoutANameIsRefusedBeforeAnythingIsWritten) {
   const std::string refusal =
       "Не задано имя файлов записей: к пустому имени нечего добавить. Файлы не записаны.";
   EXPECT_EQ(ErrorOf(""), refusal) << "it would write _1.amr wherever the process is";
-  EXPECT_EQ(ErrorOf(dir.Path() + "/"), refusal);
+  // Each of these names a folder, and "." would make hidden "._1.amr" files.
+  for (const std::string& folder : {dir.Path() + "/", std::string("."), std::string(".."),
+                                    dir.Path() + "/.", dir.Path() + "/.."})
+    EXPECT_EQ(ErrorOf(folder), refusal) << folder;
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.drf"});
   EXPECT_EQ(clipboard.Content(), nullptr) << "not even the clipboard was touched";
 }

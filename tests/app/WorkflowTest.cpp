@@ -219,6 +219,19 @@ TEST_F(Workflow, AContainerAnotherProgramHasOpenLoadsReadOnly) {
   EXPECT_FALSE(workflow.HexEditorEx1.IsFileReadOnly()) << "nobody has it open any more";
 }
 
+// Numbers are kept in four bytes; every line must still come back exactly as it was added.
+TEST(StringList, EveryLineComesBackAsItWasAdded) {
+  const std::vector<std::string> lines = {"0",   "7",  "2147483647", "2147483648", "007",
+                                          "-5",  "-0", "",           "+3",         " 1",
+                                          "12a", "x",  "0x1",        "1e3",        "99999999999"};
+  TStringList list;
+  for (const std::string& line : lines)
+    list.Add(line);
+  EXPECT_EQ(list.Lines(), lines);
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+}
+
 TEST(StringList, IndexOutsideTheLinesNamesTheIndex) {
   TStringList list;
   list.Add("100");

@@ -13,6 +13,7 @@
 #include "support/AmrEncoders.h"
 #include "support/CliRun.h"
 #include "support/HostileFiles.h"
+#include "support/ManyRecords.h"
 
 namespace kestrave::test {
 namespace {
@@ -277,6 +278,51 @@ TEST(AudioCli, RecordNamesThatAreNotPlainFilesAreHandledSafely) {
   EXPECT_EQ(self.exitCode, 2);
   EXPECT_FALSE(std::filesystem::exists(dir.File("self_1.wav"))) << "refused before writing";
   EXPECT_EQ(ReadAll(dir.File("c.drf")), Container({Narrowband(), Wideband()}));
+}
+
+// More records than the stream reader takes at once and than one piece of output holds: every
+// one is there, aligned, across the joins.
+TEST(AudioCli, AReportOfManyRecordsHoldsEachInTextAndJson) {
+  TempDir dir;
+  constexpr int kRecords = 70'000;
+  WriteTinyRecords(dir.File("many.drf"), kRecords);
+  const auto start = [](int number) { return 32 + 27 * (number - 1) + 18; };
+  const CliRun text = RunCli("scan --positions --records many.drf", dir);
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = text.out.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.push_back(text.out.substr(at, end - at));
+  ASSERT_EQ(lines.size(), kRecords + 4u);
+  EXPECT_EQ(lines[0], "Найдено 70000 записей");
+  EXPECT_EQ(lines[1].substr(lines[1].rfind(' ') + 1), std::to_string(start(kRecords)));
+  EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ' '), kRecords);
+  EXPECT_EQ(lines[3],
+            "record    start      end  size  codec   frames  seconds  valid  trailing  warning");
+  for (const int number : {1, 65536, 65537, kRecords - 1}) {
+    char expected[200];
+    std::snprintf(expected, sizeof expected,
+                  "%6d  %7d  %7d  %4d  AMR-NB  %6d  %7s  %5d  %8d  no complete frame; 21 bytes "
+                  "after the stream (bad frame header)",
+                  number, start(number), start(number) + 26, 27, 0, "0.000", 6, 21);
+    EXPECT_EQ(lines[static_cast<std::size_t>(number) + 3], expected);
+  }
+  EXPECT_EQ(lines.back().substr(0, 38), " 70000  1890023  1890031     9  AMR-NB");
+
+  const CliRun json = RunCli("scan --json many.drf", dir);
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  QJsonParseError error;
+  const QJsonDocument document =
+      QJsonDocument::fromJson(QByteArray::fromStdString(json.out), &error);
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+  const QJsonArray records = document.object()["containers"][0].toObject()["records"].toArray();
+  ASSERT_EQ(records.size(), kRecords);
+  for (const int number : {1, 65537, kRecords}) {
+    const QJsonObject record = records[number - 1].toObject();
+    EXPECT_EQ(record["number"].toInt(), number);
+    EXPECT_EQ(record["start"].toInt(), start(number));
+    EXPECT_EQ(record["validBytes"].toInt(), 6);
+    EXPECT_EQ(record["streamEnd"].toString(), "bad frame header");
+  }
 }
 
 // On a terminal the records written so far show on one line of standard error, cleared at the

@@ -79,7 +79,7 @@ int RunCommand(const std::vector<std::string>& args, Results& out, std::ostream&
     if (words.Names.size() != 2) return usageError("extract needs a FILE and a BASE name");
     return Extract(words, out, err);
   }
-  return usageError("unknown command '" + command + "'");
+  return usageError("unknown command '" + ShownName(command) + "'");
 }
 
 }  // namespace

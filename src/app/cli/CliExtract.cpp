@@ -1,12 +1,17 @@
 // kestrave-cli extract: the records of one container to BASE_n files, or of many into a folder.
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <optional>
+#include <set>
 
 #include "app/cli/CliCommands.h"
 #include "app/core/AudioExport.h"
+#include "app/core/ConverterTexts.h"
 #include "app/core/ConverterWorkflow.h"
 #include "app/core/RecordReport.h"
 #include "platform/FileSystem.h"
+#include "platform/Format.h"
 #include "platform/Guard.h"
 #include "platform/SystemError.h"
 
@@ -40,6 +45,7 @@ class ContainerExtract {
 
   Outcome Run(const std::string& file, const std::string& base, const std::string& prefix) {
     file_ = file;
+    base_ = base;
     prefix_ = prefix;
     current_ = file;
     outcome_ = "not scanned, nothing written";
@@ -63,7 +69,7 @@ class ContainerExtract {
           }
         },
         [&](const std::string& message) {
-          ReportFileError(err_, prefix_, message, current_, outcome_);
+          ReportFileError(err_, prefix_, message, current_, outcome_, {file_, base_});
         });
     return done ? result_ : Outcome::Failed;
   }
@@ -72,11 +78,11 @@ class ContainerExtract {
 
  private:
   void Notice(const std::string& text) {
-    err_ << "kestrave-cli: " << file_ << ": " << text << '\n';
+    err_ << "kestrave-cli: " << ShownName(file_) << ": " << text << '\n';
   }
 
   void Written(const std::string& fileName) {
-    out_.Line(fileName);
+    out_.Line(ShownName(fileName));
     ++records_;
     if (progress_.Shown()) {
       bytes_ += platform::FileSizeOf(fileName).value_or(0);
@@ -123,6 +129,7 @@ class ContainerExtract {
   std::ostream& err_;
   ProgressLine& progress_;
   std::string file_;
+  std::string base_;
   std::string prefix_;
   // The file the work is on, for errors that do not name one, and what became of it.
   std::string current_;
@@ -170,6 +177,62 @@ std::vector<std::string> DistinctStems(const std::vector<std::string>& files) {
   return stems;
 }
 
+// Whether Name is STEM_n.EXT for one of the Stems and a record number n, as AudioFileName and
+// RecordFileName make them.
+bool IsRecordName(std::string_view name, const std::set<std::string>& stems,
+                  std::string_view extension) {
+  if (name.size() <= extension.size() + 1 || !name.ends_with(extension) ||
+      name[name.size() - extension.size() - 1] != '.')
+    return false;
+  name.remove_suffix(extension.size() + 1);
+  const std::size_t underscore = name.rfind('_');
+  if (underscore == std::string_view::npos) return false;
+  const std::string_view number = name.substr(underscore + 1);
+  if (number.empty() || number.front() == '0' ||
+      !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return false;
+  return stems.count(std::string(name.substr(0, underscore))) != 0;
+}
+
+// A record file that would replace one of the run's own inputs (by its name, a link or another
+// hard link) destroys it, and with -o a later container may be the target of an earlier one's
+// records. How many records each container holds is known only once it is read, so the folder
+// is listed once, before anything is read, and every name there a record of the run could take
+// is compared with the inputs: the run is refused when any is one of them. Answers the first
+// such name.
+std::optional<std::string> InputAmongTargets(const std::string& folder,
+                                             const std::set<std::string>& stems,
+                                             std::string_view extension,
+                                             const std::vector<std::string>& inputs) {
+  std::vector<platform::FileIdentity> identities;
+  for (const std::string& input : inputs)
+    if (const auto identity = platform::IdentityOf(Absolute(input)))
+      identities.push_back(*identity);
+  std::vector<std::string> found;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (!IsRecordName(name, stems, extension)) continue;
+    const std::string path = folder + '/' + name;
+    const auto identity = platform::IdentityOf(path);
+    if (identity && std::find(identities.begin(), identities.end(), *identity) != identities.end())
+      found.push_back(path);
+  }
+  if (found.empty()) return std::nullopt;
+  return *std::min_element(found.begin(), found.end());
+}
+
+// Refuses the run, before anything is read or written, when a record could replace an input.
+bool RefuseInputsAsTargets(const CommandWords& words, const std::string& folder,
+                           const std::set<std::string>& stems,
+                           const std::vector<std::string>& inputs, std::ostream& err) {
+  const auto target = InputAmongTargets(folder, stems, words.Has("--wav") ? "wav" : "amr", inputs);
+  if (!target) return false;
+  ReportError(err, "", platform::FormatMessage(text::kRecordOverInput, {*target}), {*target});
+  return true;
+}
+
 int ExitCode(bool anyFailed, bool anyWritten) {
   if (anyFailed) return kExitFailure;
   return anyWritten ? kExitOk : kExitNothingWritten;
@@ -178,34 +241,42 @@ int ExitCode(bool anyFailed, bool anyWritten) {
 }  // namespace
 
 int Extract(const CommandWords& words, Results& out, std::ostream& err) {
-  // An empty BASE would write "_1.amr" wherever the program happens to run.
-  if (platform::BaseNameOf(words.Names[1]).empty()) {
-    err << "kestrave-cli: BASE '" << words.Names[1] << "' has no name to number: nothing written\n";
+  // An empty BASE would write "_1.amr" wherever the program happens to run, "." hidden files.
+  if (!ConverterWorkflow::BaseHasName(words.Names[1])) {
+    err << "kestrave-cli: BASE '" << ShownName(words.Names[1])
+        << "' has no name to number: nothing written\n";
     return kExitFailure;
   }
+  const std::string base = Absolute(words.Names[1]);
+  if (RefuseInputsAsTargets(words, platform::DirectoryOf(base), {platform::BaseNameOf(base)},
+                            {words.Names[0]}, err))
+    return kExitFailure;
   ProgressLine progress(err);
   ContainerExtract extract(words, out, err, progress);
-  const Outcome outcome = extract.Run(Absolute(words.Names[0]), Absolute(words.Names[1]), "");
+  const Outcome outcome = extract.Run(Absolute(words.Names[0]), base, "");
   return ExitCode(outcome == Outcome::Failed, outcome == Outcome::Written);
 }
 
 int ExtractInto(const CommandWords& words, Results& out, std::ostream& err) {
   const std::string folder = Absolute(words.OutputFolder);
+  const std::vector<std::string> stems = DistinctStems(words.Names);
+  if (RefuseInputsAsTargets(words, folder, {stems.begin(), stems.end()}, words.Names, err))
+    return kExitFailure;
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error || !std::filesystem::is_directory(folder)) {
-    err << "kestrave-cli: " << folder << ": the folder cannot be made ("
+    err << "kestrave-cli: " << ShownName(folder) << ": the folder cannot be made ("
         << (error ? error.message() : "Not a directory") << "): nothing written\n";
     return kExitFailure;
   }
-  const std::vector<std::string> stems = DistinctStems(words.Names);
   ProgressLine progress(err);
   ContainerExtract extract(words, out, err, progress);
   bool anyFailed = false;
   bool anyWritten = false;
   for (std::size_t i = 0; i < words.Names.size(); ++i) {
     const std::string& name = words.Names[i];
-    const Outcome outcome = extract.Run(Absolute(name), folder + '/' + stems[i], name + ": ");
+    const Outcome outcome =
+        extract.Run(Absolute(name), folder + '/' + stems[i], ShownName(name) + ": ");
     anyFailed = anyFailed || outcome == Outcome::Failed;
     anyWritten = anyWritten || outcome == Outcome::Written;
   }

@@ -1,4 +1,6 @@
 // kestrave-cli scan: the status the window would show, and with --records what each record holds.
+#include <memory>
+
 #include "app/cli/CliCommands.h"
 #include "app/cli/Json.h"
 #include "app/cli/RecordTable.h"
@@ -9,17 +11,28 @@
 namespace kestrave::app {
 namespace {
 
-std::string PositionsLine(const std::string& prefix, const char* label, const TStringList& list) {
+// Long outputs go out a piece of many lines at a time: a write for every line would cost, and
+// the whole text at once would need its own memory.
+constexpr std::size_t kPiece = 1 << 16;
+
+void PutPositionsLine(const std::string& prefix, const char* label, const TStringList& list,
+                      Results& out) {
   std::string line = prefix + label + ':';
-  for (const auto& position : list.Lines())
-    line += ' ' + position;
-  return line;
+  for (int i = 0; i < list.Count(); ++i) {
+    line += ' ';
+    line += list.Strings(i);
+    if (line.size() >= kPiece) {
+      out.Put(line);
+      line.clear();
+    }
+  }
+  out.Line(line);
 }
 
 void WritePositionsJson(JsonWriter& json, const TStringList& list) {
   json.BeginArray();
-  for (const auto& position : list.Lines())
-    json.Number(std::stoll(position));
+  for (int i = 0; i < list.Count(); ++i)
+    json.Number(std::stoll(list.Strings(i)));
   json.EndArray();
 }
 
@@ -28,23 +41,19 @@ void ShowContainer(const ConverterWorkflow& workflow, const CommandWords& words,
                    const std::string& prefix, Results& out) {
   out.Line(prefix + workflow.StatusText());
   if (words.Has("--positions")) {
-    out.Line(PositionsLine(prefix, "magic", workflow.ListBox1));
-    out.Line(PositionsLine(prefix, "marker", workflow.ListBox2));
+    PutPositionsLine(prefix, "magic", workflow.ListBox1, out);
+    PutPositionsLine(prefix, "marker", workflow.ListBox2, out);
   }
   if (!words.Has("--records")) return;
   const RecordReport report = BuildRecordReport(workflow);
-  // The table goes out in one piece: a line at a time would be a write for every record.
-  std::string table;
-  if (!report.Records.empty())
-    for (const std::string& line : RecordTableLines(report))
-      table += prefix + line + '\n';
-  out.Put(table);
+  if (report.Count() > 0)
+    WriteRecordTable(report, prefix, [&](const std::string& piece) { out.Put(piece); });
   if (const std::string reason = report.Reason(); !reason.empty())
     out.Line(prefix + "note: " + reason);
 }
 
-void ContainerJson(JsonWriter& json, const ConverterWorkflow& workflow, const CommandWords& words) {
-  const RecordReport report = BuildRecordReport(workflow);
+void ContainerJson(JsonWriter& json, const ConverterWorkflow& workflow, const RecordReport& report,
+                   const CommandWords& words) {
   json.Key("status")
       .String(workflow.StatusText())
       .Key("magics")
@@ -71,43 +80,55 @@ void ContainerJson(JsonWriter& json, const ConverterWorkflow& workflow, const Co
 int Scan(const CommandWords& words, Results& out, std::ostream& err) {
   const bool json = words.Has("--json");
   const std::vector<std::string>& files = words.Names;
-  JsonWriter document;
-  document.BeginObject()
-      .Key("program")
-      .String("kestrave-cli")
-      .Key("version")
-      .String(KESTRAVE_VERSION)
-      .Key("containers")
-      .BeginArray();
+  // One document for the whole run, handed on as it is written.
+  JsonWriter document([&](const std::string& piece) { out.Put(piece); });
+  if (json)
+    document.BeginObject()
+        .Key("program")
+        .String("kestrave-cli")
+        .Key("version")
+        .String(KESTRAVE_VERSION)
+        .Key("containers")
+        .BeginArray();
   int exitCode = kExitOk;
   for (const std::string& name : files) {
     const std::string file = Absolute(name);
-    const std::string prefix = files.size() > 1 ? name + ": " : "";
+    const std::string prefix = files.size() > 1 ? ShownName(name) + ": " : "";
     ProgressLine progress(err);
-    JsonWriter entry;
-    entry.BeginObject().Key("file").String(file);
+    std::unique_ptr<ConverterWorkflow> workflow;
+    RecordReport report;
+    std::string error;
+    // What can fail is done before any of the container's JSON is written, so a container that
+    // fails still leaves one valid document.
     const bool scanned = platform::RunGuarded(
         [&] {
-          ConverterWorkflow workflow;
-          ShowLoadProgress(workflow, progress);
-          workflow.OpenContainer(file);
+          workflow = std::make_unique<ConverterWorkflow>();
+          ShowLoadProgress(*workflow, progress);
+          workflow->OpenContainer(file);
           if (json) {
-            ContainerJson(entry, workflow, words);
+            report = BuildRecordReport(*workflow);
           } else {
-            ShowContainer(workflow, words, prefix, out);
+            ShowContainer(*workflow, words, prefix, out);
           }
         },
         [&](const std::string& message) {
           ReportFileError(err, prefix, message, file, "not scanned");
-          entry = JsonWriter();
-          entry.BeginObject().Key("file").String(file).Key("error").String(message);
+          error = message;
         });
     if (!scanned) exitCode = kExitFailure;
-    entry.EndObject();
-    document.Embed(entry);
+    if (!json) continue;
+    document.BeginObject().Key("file").String(file);
+    if (scanned) {
+      ContainerJson(document, *workflow, report, words);
+    } else {
+      document.Key("error").String(error);
+    }
+    document.EndObject();
   }
-  document.EndArray().EndObject();
-  if (json) out.Line(document.Text());
+  if (json) {
+    document.EndArray().EndObject();
+    out.Line(document.Text());
+  }
   return exitCode;
 }
 

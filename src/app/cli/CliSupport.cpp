@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -12,14 +13,65 @@
 namespace kestrave::app {
 namespace {
 
-// Messages carry Windows line breaks; a terminal wants plain ones.
-std::string ForTerminal(std::string text) {
-  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
-    text.erase(at, 1);
-  return text;
+void AppendShown(std::string& out, char c) {
+  static constexpr struct {
+    char Byte;
+    char Letter;
+  } kLetters[] = {{'\\', '\\'}, {'\a', 'a'}, {'\b', 'b'}, {'\f', 'f'},
+                  {'\n', 'n'},  {'\r', 'r'}, {'\t', 't'}, {'\v', 'v'}};
+  for (const auto& letter : kLetters) {
+    if (c != letter.Byte) continue;
+    out += '\\';
+    out += letter.Letter;
+    return;
+  }
+  const auto byte = static_cast<unsigned char>(c);
+  if (byte < 0x20 || byte == 0x7F) {
+    out += '\\';
+    out += static_cast<char>('0' + (byte >> 6));
+    out += static_cast<char>('0' + ((byte >> 3) & 7));
+    out += static_cast<char>('0' + (byte & 7));
+    return;
+  }
+  out += c;
 }
 
 }  // namespace
+
+std::string ShownName(std::string_view name) {
+  std::string shown;
+  shown.reserve(name.size());
+  for (const char c : name)
+    AppendShown(shown, c);
+  return shown;
+}
+
+// The names are found in the message as it is, before anything else changes it, so a name that
+// holds "\r\n" is not taken for a line break.
+std::string ShownMessage(std::string_view message, const std::vector<std::string_view>& names) {
+  std::vector<bool> inName(message.size(), false);
+  for (const std::string_view name : names) {
+    if (name.empty()) continue;
+    for (std::size_t at = message.find(name); at != std::string_view::npos;
+         at = message.find(name, at + 1))
+      std::fill_n(inName.begin() + static_cast<std::ptrdiff_t>(at), name.size(), true);
+  }
+  std::string shown;
+  shown.reserve(message.size());
+  for (std::size_t i = 0; i < message.size(); ++i) {
+    const char c = message[i];
+    if (inName[i]) {
+      AppendShown(shown, c);
+    } else if (c == '\r' && i + 1 < message.size() && message[i + 1] == '\n' && !inName[i + 1]) {
+      continue;  // messages carry Windows line breaks; a terminal wants plain ones
+    } else if (c == '\n' || c == '\\') {
+      shown += c;
+    } else {
+      AppendShown(shown, c);
+    }
+  }
+  return shown;
+}
 
 void Results::Put(const std::string& text) {
   errno = 0;
@@ -27,17 +79,20 @@ void Results::Put(const std::string& text) {
   if (!out_ && error_ == 0) error_ = errno != 0 ? errno : EIO;
 }
 
-void ReportError(std::ostream& err, const std::string& prefix, const std::string& message) {
-  err << "kestrave-cli: " << prefix << ForTerminal(message) << '\n';
+void ReportError(std::ostream& err, const std::string& prefix, const std::string& message,
+                 const std::vector<std::string_view>& names) {
+  err << "kestrave-cli: " << prefix << ShownMessage(message, names) << '\n';
 }
 
 // Every path this program passes on is absolute, so a message that names a file shows it by a
 // slash.
 void ReportFileError(std::ostream& err, const std::string& prefix, const std::string& message,
-                     const std::string& file, const char* outcome) {
-  ReportError(err, prefix, message);
+                     const std::string& file, const char* outcome,
+                     std::vector<std::string_view> names) {
+  names.push_back(file);
+  ReportError(err, prefix, message, names);
   if (message.find('/') == std::string::npos)
-    err << "kestrave-cli: " << file << ": " << outcome << '\n';
+    err << "kestrave-cli: " << ShownName(file) << ": " << outcome << '\n';
 }
 
 std::string Absolute(const std::string& path) {
@@ -68,18 +123,18 @@ bool SplitCommandWords(const std::vector<std::string>& args, const std::set<std:
       } else if (i + 1 < args.size()) {
         words.OutputFolder = args[++i];
       } else {
-        error = "option '" + arg + "' needs a folder";
+        error = "option '" + ShownName(arg) + "' needs a folder";
         return false;
       }
       if (words.OutputFolder.empty()) {
-        error = "option '" + arg + "' needs a folder";
+        error = "option '" + ShownName(arg) + "' needs a folder";
         return false;
       }
       words.HasOutputFolder = true;
       continue;
     }
     if (allowed.count(arg) == 0) {
-      error = "unknown option '" + arg + "'";
+      error = "unknown option '" + ShownName(arg) + "'";
       return false;
     }
     words.Flags.insert(arg);
@@ -115,7 +170,8 @@ void ShowLoadProgress(ConverterWorkflow& workflow, ProgressLine& progress) {
   workflow.HexEditorEx1.OnProgress = [&progress](hex::TCustomHexEditor&, hex::THexProgressKind,
                                                  const std::string& name, std::uint8_t percent,
                                                  bool&) {
-    progress.Text("Loading " + platform::BaseNameOf(name) + ": " + std::to_string(percent) + '%');
+    progress.Text("Loading " + ShownName(platform::BaseNameOf(name)) + ": " +
+                  std::to_string(percent) + '%');
   };
 }
 

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrave::app {
@@ -24,12 +25,24 @@ class Results {
   int error_ = 0;
 };
 
+// A file name as the plain-text output shows it: control characters escaped as `ls
+// --quoting-style=escape` does ("\n", "\t", "\033" ...) and a backslash doubled, so a name is
+// always one line and reads back unambiguously. Every other byte (UTF-8 or not) passes unchanged.
+std::string ShownName(std::string_view name);
+// A message as standard error shows it: where one of Names occurs in it, as ShownName shows it;
+// its own line breaks (Windows ones) as plain ones; any other control character escaped.
+std::string ShownMessage(std::string_view message, const std::vector<std::string_view>& names);
+
 // An error that ended the work on a file, whatever its kind (running out of memory included).
-void ReportError(std::ostream& err, const std::string& prefix, const std::string& message);
-// As ReportError, for work on File. A message that names no file at all ("Cannot open
-// clipboard", "Out of memory ...") gets a second line that does, with what became of it.
+// Prefix is shown as it is; the Names the message may hold are shown as ShownName shows them.
+void ReportError(std::ostream& err, const std::string& prefix, const std::string& message,
+                 const std::vector<std::string_view>& names = {});
+// As ReportError, for work on File (and the other Names the message may hold). A message that
+// names no file at all ("Cannot open clipboard", "Out of memory ...") gets a second line that
+// does, with what became of it.
 void ReportFileError(std::ostream& err, const std::string& prefix, const std::string& message,
-                     const std::string& file, const char* outcome);
+                     const std::string& file, const char* outcome,
+                     std::vector<std::string_view> names = {});
 
 // Names are used and shown as full paths, as the window's dialogs give them.
 std::string Absolute(const std::string& path);

@@ -5,6 +5,12 @@
 namespace kestrave::app {
 
 void JsonWriter::BeforeValue() {
+  // Everything before a value is complete text.
+  constexpr std::size_t kPiece = 1 << 16;
+  if (drain_ && text_.size() >= kPiece) {
+    drain_(text_);
+    text_.clear();
+  }
   if (!afterKey_ && !first_) text_ += ',';
   afterKey_ = false;
   first_ = false;
@@ -47,6 +53,16 @@ JsonWriter& JsonWriter::String(std::string_view value) {
   BeforeValue();
   text_ += '"';
   for (std::size_t at = 0; at < value.size();) {
+    // Printable ASCII, most of what is written, goes in whole runs.
+    std::size_t run = at;
+    while (run < value.size() && value[run] >= 0x20 && value[run] < 0x7F && value[run] != '"' &&
+           value[run] != '\\')
+      ++run;
+    if (run > at) {
+      text_.append(value.substr(at, run - at));
+      at = run;
+      continue;
+    }
     const auto character = platform::DecodeUtf8Char(value.substr(at));
     const std::size_t length = character ? static_cast<std::size_t>(character->Length) : 0;
     // A name that is not UTF-8 (a file name may be any bytes) still gives valid JSON.

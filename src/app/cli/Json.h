@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,13 @@ namespace kestrave::app {
 // calls. Strings are UTF-8; control characters, quotes and backslashes are escaped.
 class JsonWriter {
  public:
+  JsonWriter() = default;
+  // A writer that hands its text on to Drain in long pieces as it goes, keeping only what
+  // follows: Text() is then the rest, not yet handed on. A document of a million records is
+  // never whole in memory.
+  explicit JsonWriter(std::function<void(const std::string& piece)> drain)
+      : drain_(std::move(drain)) {}
+
   JsonWriter& BeginObject();
   JsonWriter& EndObject();
   JsonWriter& BeginArray();
@@ -29,6 +37,7 @@ class JsonWriter {
 
  private:
   void BeforeValue();
+  std::function<void(const std::string& piece)> drain_;
   std::string text_;
   // Whether the value being written is the first of its object or array.
   bool first_ = true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 #include "app/cli/Json.h"
 
@@ -33,38 +34,52 @@ std::string Seconds(std::int64_t milliseconds) {
   return std::to_string(milliseconds / 1000) + '.' + fraction;
 }
 
-std::vector<std::string> RecordTableLines(const RecordReport& report) {
-  std::vector<Row> rows{{"record", "start", "end", "size", "codec", "frames", "seconds", "valid",
-                         "trailing", "warning"}};
-  for (const RecordRow& record : report.Records)
-    rows.push_back(Cells(record));
+// The widths come from every row first, so the rows are made twice rather than kept.
+void WriteRecordTable(const RecordReport& report, const std::string& prefix,
+                      const TextPieces& put) {
+  const Row header{"record", "start",   "end",   "size",     "codec",
+                   "frames", "seconds", "valid", "trailing", "warning"};
   std::array<std::size_t, kColumns> widths{};
-  for (const Row& row : rows)
+  const auto widen = [&](const Row& row) {
     for (std::size_t i = 0; i < kColumns; ++i)
       widths[i] = std::max(widths[i], row[i].size());
-  std::vector<std::string> lines;
-  for (const Row& row : rows) {
-    std::string line;
+  };
+  widen(header);
+  for (int i = 0; i < report.Count(); ++i)
+    widen(Cells(report.Row(i)));
+  constexpr std::size_t kPiece = 1 << 16;
+  std::string text;
+  const auto add = [&](const Row& row) {
+    const std::size_t lineStart = text.size();
+    text += prefix;
     // Numbers are right-aligned, the codec and the warning left-aligned; the last column has no
     // padding after it.
     for (std::size_t i = 0; i < kColumns; ++i) {
       const std::size_t pad = widths[i] - row[i].size();
       const bool left = i == 4 || i == kColumns - 1;
-      if (i > 0) line += "  ";
-      if (!left) line.append(pad, ' ');
-      line += row[i];
-      if (left && i != kColumns - 1) line.append(pad, ' ');
+      if (i > 0) text += "  ";
+      if (!left) text.append(pad, ' ');
+      text += row[i];
+      if (left && i != kColumns - 1) text.append(pad, ' ');
     }
-    while (!line.empty() && line.back() == ' ')
-      line.pop_back();
-    lines.push_back(std::move(line));
-  }
-  return lines;
+    while (text.size() > lineStart + prefix.size() && text.back() == ' ')
+      text.pop_back();
+    text += '\n';
+    if (text.size() >= kPiece) {
+      put(text);
+      text.clear();
+    }
+  };
+  add(header);
+  for (int i = 0; i < report.Count(); ++i)
+    add(Cells(report.Row(i)));
+  if (!text.empty()) put(text);
 }
 
 void WriteRecordsJson(JsonWriter& json, const RecordReport& report) {
   json.BeginArray();
-  for (const RecordRow& record : report.Records) {
+  for (int i = 0; i < report.Count(); ++i) {
+    const RecordRow record = report.Row(i);
     const audio::AmrStreamInfo& s = record.Stream;
     json.BeginObject()
         .Key("number")

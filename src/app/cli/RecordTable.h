@@ -1,7 +1,7 @@
 #pragma once
 
+#include <functional>
 #include <string>
-#include <vector>
 
 #include "app/core/RecordReport.h"
 
@@ -9,9 +9,13 @@ namespace kestrave::app {
 
 class JsonWriter;
 
-// The report as text lines: a header, one line per record (number, start, end, size, codec,
-// frames, duration, valid and trailing bytes, warning), columns aligned.
-std::vector<std::string> RecordTableLines(const RecordReport& report);
+// Takes the next piece of a long text.
+using TextPieces = std::function<void(const std::string& piece)>;
+
+// The report as text lines, each after Prefix: a header, one line per record (number, start,
+// end, size, codec, frames, duration, valid and trailing bytes, warning), columns aligned. The
+// lines go to Put a piece of many at a time: a million records need no more memory than a few.
+void WriteRecordTable(const RecordReport& report, const std::string& prefix, const TextPieces& put);
 // The seconds of a duration in milliseconds, as "12.340".
 std::string Seconds(std::int64_t milliseconds);
 // The report's records as a JSON array of objects.

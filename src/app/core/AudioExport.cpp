@@ -106,11 +106,12 @@ std::string AudioFileName(const std::string& base, int number, AudioForm form) {
 std::vector<std::string> ExportAudio(const ConverterWorkflow& workflow, const RecordReport& report,
                                      const std::string& base, AudioForm form,
                                      const AudioExportEvents& events) {
-  if (platform::BaseNameOf(base).empty()) throw platform::Exception(text::kNoRecordBase);
-  for (const RecordRow& row : report.Records)
-    workflow.RefuseContainerAsTarget(AudioFileName(base, row.Number, form));
+  if (!ConverterWorkflow::BaseHasName(base)) throw platform::Exception(text::kNoRecordBase);
+  workflow.RefuseContainerAsTarget(report.Count(),
+                                   [&](int number) { return AudioFileName(base, number, form); });
   std::vector<std::string> written;
-  for (const RecordRow& row : report.Records) {
+  for (int i = 0; i < report.Count(); ++i) {
+    const RecordRow row = report.Row(i);
     if (row.Stream.Codec == audio::AmrCodec::Unknown) {
       if (events.Skipped)
         events.Skipped(row, "no AMR storage header (\"#!AMR\\n\" or \"#!AMR-WB\\n\")");

@@ -30,5 +30,8 @@ inline constexpr char kNoRecordBase[] =
     "Не задано имя файлов записей: к пустому имени нечего добавить. Файлы не записаны.";
 inline constexpr char kRecordOverContainer[] =
     "Файл %s — открытый контейнер, запись не может его заменить. Файлы не записаны.";
+inline constexpr char kRecordOverInput[] =
+    "Файл %s — один из файлов, которые читает эта команда, запись не может его заменить. Файлы "
+    "не записаны.";
 
 }  // namespace kestrave::app::text

@@ -70,12 +70,20 @@ void ConverterWorkflow::ScanFor(const std::string& text, TStringList& list,
                                 const std::vector<int>* starts) {
   const std::string pattern = HexEditorEx1.BuildFindPattern(text, true, false);
   const int length = static_cast<int>(pattern.size());
+  if (starts) list.Reserve(list.Count() + static_cast<int>(starts->size()));
+  // The known starts are passed in order: each search starts after the last hit, so the next
+  // one is found by stepping on, not by searching all of them again.
+  auto next = starts ? starts->begin() : std::vector<int>::const_iterator();
+  int previous = 0;
   for (;;) {
     const int start = std::max(0, HexEditorEx1.CursorPosition());
     int hit = -1;
     if (starts) {
-      const auto next = std::lower_bound(starts->begin(), starts->end(), start);
+      if (start < previous) next = starts->begin();
+      while (next != starts->end() && *next < start)
+        ++next;
       if (next != starts->end()) hit = *next;
+      previous = start;
     } else {
       hit = HexEditorEx1.FindBytes(reinterpret_cast<const std::uint8_t*>(pattern.data()), length,
                                    start, HexEditorEx1.DataSize() - 1, true);
@@ -125,14 +133,18 @@ std::vector<std::string> ConverterWorkflow::ExportRecords(const std::string& bas
                                                           const RecordWritten& recordWritten) {
   std::vector<std::string> written;
   const int count = ListBox2.Count();
-  const std::vector<std::string> fileNames = RecordFileNames(base, count);
+  // Record n needs magic line n and, but for the last, line n + 1: with more markers than magics
+  // the export stops at the first record whose line is missing, so only the records before it
+  // can be written and only their names are checked (a million markers make no million names).
+  const int magics = ListBox1.Count();
+  RefuseRecordNames(base, count <= magics ? count : std::max(magics - 1, 0));
   for (int i = 0; i < count; ++i) {
     const int start = LineValue(ListBox1.Strings(i));
     const int end =
         i == count - 1 ? HexEditorEx1.DataSize() - 1 : LineValue(ListBox1.Strings(i + 1)) - 1;
-    const std::string& fileName = fileNames[static_cast<std::size_t>(i)];
+    std::string fileName = RecordFileName(base, i + 1);
     ExportRecord(i, start, end, fileName, recordWritten);
-    written.push_back(fileName);
+    written.push_back(std::move(fileName));
   }
   // One wait for all the records, before the export reports success.
   if (const auto failure = platform::SyncToDisk(written))
@@ -145,26 +157,32 @@ std::string ConverterWorkflow::RecordFileName(const std::string& base, int numbe
   return base + "_" + std::to_string(number) + ".amr";
 }
 
-// The names of the record files, refused before anything is written when they cannot be right:
-// a base without a name would write "_1.amr" wherever the process happens to be, and a record
-// written over the container itself (by its name, a link or another hard link) destroys it.
-std::vector<std::string> ConverterWorkflow::RecordFileNames(const std::string& base,
-                                                            int count) const {
-  if (platform::BaseNameOf(base).empty()) throw platform::Exception(text::kNoRecordBase);
-  std::vector<std::string> names;
-  for (int i = 0; i < count; ++i) {
-    std::string name = RecordFileName(base, i + 1);
-    RefuseContainerAsTarget(name);
-    names.push_back(std::move(name));
-  }
-  return names;
+bool ConverterWorkflow::BaseHasName(const std::string& base) {
+  const std::string name = platform::BaseNameOf(base);
+  return !name.empty() && name != "." && name != "..";
 }
 
-void ConverterWorkflow::RefuseContainerAsTarget(const std::string& fileName) const {
-  const std::optional<platform::FileIdentity> target = platform::IdentityOf(fileName);
-  if (target &&
-      (target == platform::IdentityOf(HexEditorEx1.FileName()) || target == containerIdentity_))
-    throw platform::Exception(platform::FormatMessage(text::kRecordOverContainer, {fileName}));
+// The names of the record files are refused before anything is written when they cannot be
+// right: a base without a name would write "_1.amr" wherever the process happens to be, and a
+// record written over the container itself (by its name, a link or another hard link) destroys
+// it.
+void ConverterWorkflow::RefuseRecordNames(const std::string& base, int count) const {
+  if (!BaseHasName(base)) throw platform::Exception(text::kNoRecordBase);
+  RefuseContainerAsTarget(count, [&](int number) { return RecordFileName(base, number); });
+}
+
+void ConverterWorkflow::RefuseContainerAsTarget(
+    int count, const std::function<std::string(int number)>& fileNameOf) const {
+  if (count <= 0) return;
+  std::vector<platform::FileIdentity> container;
+  for (const auto identity : {platform::IdentityOf(HexEditorEx1.FileName()), containerIdentity_})
+    if (identity) container.push_back(*identity);
+  for (int number = 1; number <= count; ++number) {
+    const std::string fileName = fileNameOf(number);
+    const std::optional<platform::FileIdentity> target = platform::IdentityOf(fileName);
+    if (target && std::find(container.begin(), container.end(), *target) != container.end())
+      throw platform::Exception(platform::FormatMessage(text::kRecordOverContainer, {fileName}));
+  }
 }
 
 // One record: select it, empty the scratch buffer, copy, paste, check, save, empty the clipboard.

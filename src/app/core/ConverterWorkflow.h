@@ -32,6 +32,9 @@ class ConverterWorkflow {
   using RecordWritten = std::function<void(const std::string& fileName)>;
   // The file record Number (from 1) of an export to Base goes to.
   static std::string RecordFileName(const std::string& base, int number);
+  // Whether the last part of Base is a name the record numbers can be added to: not empty, "."
+  // or "..", each of which names a folder (and "._1.amr" would be a hidden file beside it).
+  static bool BaseHasName(const std::string& base);
 
   // "Сохранить AMR" after the dialog: writes record n of ListBox2's count to Base + "_n.amr",
   // moving each record through the clipboard; answers the files written, in order. A base
@@ -39,9 +42,11 @@ class ConverterWorkflow {
   std::vector<std::string> ExportRecords(const std::string& base,
                                          const RecordWritten& recordWritten = {});
 
-  // Refuses a file name that stands for the container itself (by its name, a link or another
-  // hard link): writing it would destroy the container.
-  void RefuseContainerAsTarget(const std::string& fileName) const;
+  // Refuses the file names of records 1 to Count, as FileNameOf gives them, when one stands for
+  // the container itself (by its name, a link or another hard link): writing it would destroy
+  // the container.
+  void RefuseContainerAsTarget(int count,
+                               const std::function<std::string(int number)>& fileNameOf) const;
 
   const std::string& StatusText() const { return statusText_; }
   bool SaveButtonsEnabled() const { return saveEnabled_; }
@@ -61,7 +66,9 @@ class ConverterWorkflow {
   // Lists each start of Text from the cursor on, selecting each; Starts, when known, are all
   // the starts there are, so nothing has to be searched again.
   void ScanFor(const std::string& text, TStringList& list, const std::vector<int>* starts);
-  std::vector<std::string> RecordFileNames(const std::string& base, int count) const;
+  // Refuses a base without a name, and the names of the first Count records when one stands
+  // for the container.
+  void RefuseRecordNames(const std::string& base, int count) const;
   void ExportRecord(int index, int start, int end, const std::string& fileName,
                     const RecordWritten& recordWritten);
   bool ScratchHoldsRecord(int start, int end) const;

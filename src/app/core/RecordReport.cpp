@@ -64,28 +64,62 @@ std::string RecordReport::Reason() const {
   return found + ": the window writes records 1 to " + std::to_string(Magics - 1) + ", " + stop;
 }
 
+RecordRow RecordReport::Row(int index) const {
+  const Stored& stored = records_[static_cast<std::size_t>(index)];
+  RecordRow row;
+  row.Number = index + 1;
+  row.Start = stored.Start;
+  row.End =
+      index + 1 < Count() ? records_[static_cast<std::size_t>(index) + 1].Start - 1 : dataSize_ - 1;
+  row.WrittenByWindow = row.Number <= WindowWrites();
+  audio::StreamStart start;
+  if (stored.Codec == audio::AmrCodec::Narrowband) {
+    start = {stored.Codec, static_cast<std::int64_t>(audio::kNarrowbandHeader.size())};
+  } else if (stored.Codec == audio::AmrCodec::Wideband) {
+    start = {stored.Codec, static_cast<std::int64_t>(audio::kWidebandHeader.size())};
+  }
+  row.Stream =
+      audio::FinishStreamInfo(start, row.Size(), stored.Frames, stored.ValidBytes, stored.End);
+  return row;
+}
+
 RecordReport BuildRecordReport(const ConverterWorkflow& workflow) {
   RecordReport report;
-  const auto& magics = workflow.ListBox1.Lines();
-  report.Magics = static_cast<int>(magics.size());
+  const TStringList& magics = workflow.ListBox1;
+  const int count = magics.Count();
+  report.Magics = count;
   report.Markers = workflow.ListBox2.Count();
-  const int written = report.WindowWrites();
   const hex::THexEditorEx& data = workflow.HexEditorEx1;
-  std::vector<std::span<const std::uint8_t>> bytes;
-  for (std::size_t i = 0; i < magics.size(); ++i) {
-    RecordRow row;
-    row.Number = static_cast<int>(i) + 1;
-    row.Start = Position(magics[i]);
-    row.End = i + 1 < magics.size() ? Position(magics[i + 1]) - 1 : data.DataSize() - 1;
-    row.WrittenByWindow = row.Number <= written;
-    bytes.push_back(data.ViewBytes(static_cast<int>(row.Start), static_cast<int>(row.Size())));
-    report.Records.push_back(row);
-  }
-  // A gigabyte holds tens of millions of frames: every core walks its share.
+  report.dataSize_ = data.DataSize();
+  report.records_.resize(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i)
+    report.records_[static_cast<std::size_t>(i)].Start =
+        static_cast<std::int32_t>(Position(magics.Strings(i)));
+  // A gigabyte holds tens of millions of frames: every core walks its share. The streams are
+  // read a batch of records at a time, so what the reader keeps per record stays small.
   const auto threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  const std::vector<audio::AmrStreamInfo> streams = audio::ReadAmrStreams(bytes, threads);
-  for (std::size_t i = 0; i < streams.size(); ++i)
-    report.Records[i].Stream = streams[i];
+  constexpr int kBatch = 1 << 16;
+  std::vector<std::span<const std::uint8_t>> bytes;
+  for (int first = 0; first < count; first += kBatch) {
+    const int last = std::min(count, first + kBatch);
+    bytes.clear();
+    for (int i = first; i < last; ++i) {
+      const auto index = static_cast<std::size_t>(i);
+      const std::int32_t start = report.records_[index].Start;
+      const std::int64_t end =
+          i + 1 < count ? report.records_[index + 1].Start - 1 : report.dataSize_ - 1;
+      bytes.push_back(data.ViewBytes(start, static_cast<int>(end - start + 1)));
+    }
+    const std::vector<audio::AmrStreamInfo> streams = audio::ReadAmrStreams(bytes, threads);
+    for (int i = first; i < last; ++i) {
+      const audio::AmrStreamInfo& stream = streams[static_cast<std::size_t>(i - first)];
+      RecordReport::Stored& stored = report.records_[static_cast<std::size_t>(i)];
+      stored.Frames = static_cast<std::int32_t>(stream.Frames);
+      stored.ValidBytes = static_cast<std::int32_t>(stream.ValidBytes);
+      stored.Codec = stream.Codec;
+      stored.End = stream.End;
+    }
+  }
   return report;
 }
 

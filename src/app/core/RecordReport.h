@@ -26,16 +26,34 @@ struct RecordRow {
 };
 
 // The records of a scanned container, and, when the magic and marker counts differ, which of
-// them the window writes and why.
-struct RecordReport {
+// them the window writes and why. A container may hold millions of records: each is kept in 16
+// bytes, and its row is made when asked for.
+class RecordReport {
+ public:
   int Magics = 0;
   int Markers = 0;
-  std::vector<RecordRow> Records;
+  int Count() const { return static_cast<int>(records_.size()); }
+  // Record Index + 1.
+  RecordRow Row(int index) const;
   // How many records "Сохранить AMR" writes before it stops: the first Markers records, and
   // with more markers than magics it fails on the last.
   int WindowWrites() const;
   // Empty when the counts agree.
   std::string Reason() const;
+
+ private:
+  friend RecordReport BuildRecordReport(const ConverterWorkflow& workflow);
+  // What a row holds that does not follow from the others: positions fit an int, as the
+  // buffer's do, and so do a record's frames and bytes.
+  struct Stored {
+    std::int32_t Start = 0;
+    std::int32_t Frames = 0;
+    std::int32_t ValidBytes = 0;
+    audio::AmrCodec Codec = audio::AmrCodec::Unknown;
+    audio::StreamEnd End = audio::StreamEnd::WrongMagic;
+  };
+  std::vector<Stored> records_;
+  std::int64_t dataSize_ = 0;
 };
 
 // The report of a container the workflow has opened and scanned.

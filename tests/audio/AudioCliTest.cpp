@@ -215,13 +215,16 @@ TEST(AudioCli, ManyContainersGoIntoOneFolderUnderDistinctNames) {
   WriteAll(dir.File("a/call.drf"), Container({Narrowband()}));
   WriteAll(dir.File("b/call.DRF"), Container({Narrowband(), Narrowband()}));
   WriteAll(dir.File("call-2.drf"), Container({Wideband()}));
+  WriteAll(dir.File("..drf"), Container({Wideband()}));  // its records must not be hidden files
   const CliRun run =
-      RunCli("extract --trim -o out/new a/call.drf missing.drf b/call.DRF call-2.drf", dir);
+      RunCli("extract --trim -o out/new/ a/call.drf missing.drf b/call.DRF call-2.drf ..drf", dir);
   EXPECT_EQ(run.exitCode, 2) << "one container failed";
   EXPECT_NE(run.err.find("missing.drf"), std::string::npos) << run.err;
   const std::string out = dir.File("out/new/");
-  for (const char* name : {"call_1.amr", "call-3_1.amr", "call-3_2.amr", "call-2_1.amr"})
+  for (const char* name :
+       {"call_1.amr", "call-3_1.amr", "call-3_2.amr", "call-2_1.amr", "..drf_1.amr"})
     EXPECT_TRUE(std::filesystem::exists(out + name)) << name << "\n" << run.out;
+  EXPECT_EQ(run.out.find("//"), std::string::npos) << run.out;
   EXPECT_EQ(ReadAll(out + "call-2_1.amr"), Wideband());
   EXPECT_NE(run.out.find("b/call.DRF: Найдено 2 записей\n"), std::string::npos) << run.out;
 }

@@ -149,7 +149,8 @@ std::string Stem(const std::string& file) {
       c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (tail == kExtension) name.erase(name.size() - kExtension.size());
   }
-  return name;
+  // "..drf" would leave ".", whose records would be hidden files: such a name stays whole.
+  return name == "." || name == ".." ? platform::BaseNameOf(file) : name;
 }
 
 // One stem per container, distinct: a stem met again gets "-2", "-3"... beyond every stem of
@@ -258,7 +259,9 @@ int Extract(const CommandWords& words, Results& out, std::ostream& err) {
 }
 
 int ExtractInto(const CommandWords& words, Results& out, std::ostream& err) {
-  const std::string folder = Absolute(words.OutputFolder);
+  std::string folder = Absolute(words.OutputFolder);
+  while (folder.size() > 1 && folder.back() == '/')  // "out/" names the folder "out"
+    folder.pop_back();
   const std::vector<std::string> stems = DistinctStems(words.Names);
   if (RefuseInputsAsTargets(words, folder, {stems.begin(), stems.end()}, words.Names, err))
     return kExitFailure;

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "app/core/ConverterTexts.h"
+#include "platform/ShownPaths.h"
 
 namespace kestrave::app {
 namespace {
@@ -13,14 +14,16 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogOption
                                          QFileDialog::AcceptMode mode) {
   QFileDialog dialog(parent, QString::fromUtf8(text::kTitle));
   dialog.setAcceptMode(mode);
-  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                     : QFileDialog::AnyFile);
+  // Qt's dialog looks for a chosen file under its shown name and would refuse one whose name is
+  // not UTF-8; the load says when a name names no file.
+  dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilter(QString::fromStdString(QtFilterFrom(options.Filter)));
   std::string suffix = options.DefaultExt;
   if (suffix.rfind("*.", 0) == 0) suffix.erase(0, 2);
   if (!suffix.empty()) dialog.setDefaultSuffix(QString::fromStdString(suffix));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().front().toStdString();
+  const std::string chosen = dialog.selectedFiles().front().toStdString();
+  return platform::PathShownAs(chosen).Path.value_or(chosen);
 }
 
 }  // namespace

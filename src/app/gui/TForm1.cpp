@@ -1,8 +1,8 @@
 #include "app/gui/TForm1.h"
 
+#include <sys/stat.h>
+
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMimeData>
@@ -17,6 +17,7 @@
 #include "app/gui/TForm2.h"
 #include "app/gui/WindowLook.h"
 #include "platform/UserInterface.h"
+#include "view/LocalFiles.h"
 #include "view/StatusLog.h"
 
 namespace kestrave::app {
@@ -28,11 +29,10 @@ constexpr int kClientHeight = 204;
 // The file a drag brings: the first of its local files that is not a folder. A drag of several
 // files opens the first, as the open dialog takes one file.
 std::optional<std::string> DroppedFile(const QMimeData* data) {
-  if (!data || !data->hasUrls()) return std::nullopt;
-  for (const QUrl& url : data->urls()) {
-    if (!url.isLocalFile()) continue;
-    const QString path = url.toLocalFile();
-    if (!QFileInfo(path).isDir()) return QFile::encodeName(path).toStdString();
+  if (!data) return std::nullopt;
+  for (const std::string& path : view::LocalFilesOf(*data)) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return path;
   }
   return std::nullopt;
 }

@@ -177,12 +177,13 @@ platform::EFCreateError CreateError(const std::string& fileName, int error) {
 }
 
 // An old backup that stands in the way and may not be replaced is one that cannot be deleted.
-EHexEditor BackupError(const std::string& backup, int error) {
+EHexBackupError BackupError(const std::string& backup, int error) {
   const bool oldInTheWay =
       (error == EACCES || error == EPERM || error == platform::kSharedFolderFileError) &&
       platform::FileExists(backup);
-  return EHexEditor(FormatMessage(oldInTheWay ? msg::kCannotDeleteBackup : msg::kCannotCreateBackup,
-                                  {backup, platform::SystemErrorText(error)}));
+  return EHexBackupError(
+      FormatMessage(oldInTheWay ? msg::kCannotDeleteBackup : msg::kCannotCreateBackup,
+                    {backup, platform::SystemErrorText(error)}));
 }
 
 }  // namespace

@@ -9,4 +9,10 @@ class EHexEditor : public platform::Exception {
   using platform::Exception::Exception;
 };
 
+// A backup that could not be made ("Cannot create backup ...", "Cannot delete previous backup
+// ..."): the save stopped with the file untouched. A window may offer to save without one.
+class EHexBackupError : public EHexEditor {
+  using EHexEditor::EHexEditor;
+};
+
 }  // namespace kestrave::hex

@@ -676,6 +676,49 @@ TEST_F(HexWindowFiles, SavingAChangedFileKeepsThePreviousContentAsBak) {
   EXPECT_TRUE(dialogs.saveSuggestions.empty()) << "a file of its own is saved without asking";
 }
 
+// Save writes the file the window has open, whatever stands under its name: a link stays a
+// link, every name of a file sees the new content, and the mode stays the file's own.
+TEST_F(HexWindowFiles, SaveKeepsLinksSecondNamesAndTheMode) {
+  const std::string real = Write("real.bin", "ABCDEF");
+  ::chmod(real.c_str(), 0600);
+  std::filesystem::create_symlink("real.bin", File("link.bin"));
+  const std::string first = Write("first.bin", "ABCDEF");
+  std::filesystem::create_hard_link(first, File("second.bin"));
+  for (const std::string& opened : {File("link.bin"), first}) {
+    SCOPED_TRACE(opened);
+    Open(opened);
+    Change(0, 'x');
+    MenuItem("Save")->trigger();
+    EXPECT_EQ(Read(opened), "xBCDEF");
+    EXPECT_EQ(Read(opened + ".bak"), "ABCDEF");
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(File("link.bin")));
+  EXPECT_EQ(std::filesystem::status(real).permissions(), std::filesystem::perms(0600));
+  EXPECT_EQ(Read(File("second.bin")), "xBCDEF");
+  EXPECT_EQ(std::filesystem::hard_link_count(first), 2u);
+  EXPECT_TRUE(dialogs.errors.empty());
+}
+
+// Where no backup can be made the user is asked, and only a yes saves without one.
+TEST_F(HexWindowFiles, ASaveWhoseBackupCannotBeMadeAsksToSaveWithoutOne) {
+  const std::string path = Write("data.bin", "ABCDEF");
+  std::filesystem::create_directories(path + ".bak/inside");
+  Open(path);
+  Change(0, 'x');
+  dialogs.confirmAnswers = {false, true};
+  MenuItem("Save")->trigger();
+  ASSERT_EQ(dialogs.questions.size(), 1u);
+  EXPECT_EQ(
+      dialogs.questions[0].Text.rfind("Cannot create backup " + path + ".bak. (Is a directory)", 0),
+      0u)
+      << dialogs.questions[0].Text;
+  EXPECT_EQ(Read(path), "ABCDEF") << "no answer yet that allows it";
+  MenuItem("Save")->trigger();
+  EXPECT_EQ(Read(path), "xBCDEF");
+  EXPECT_TRUE(window.Editor().CreateBackup()) << "the next save makes its backup again";
+  EXPECT_TRUE(dialogs.errors.empty());
+}
+
 TEST_F(HexWindowFiles, ANewBufferIsSavedUnderTheNameTheUserGives) {
   window.Editor().AppendBuffer("new", 3, "", false);
   MenuItem("Save")->trigger();

@@ -29,6 +29,7 @@
 #include "app/hex/QtHexDialogs.h"
 #include "app/hex/RecentFiles.h"
 #include "app/hex/ViewSettingsStore.h"
+#include "hexeditor/HexEditorError.h"
 #include "hexeditor/input/KeyHandlers.h"
 #include "hexeditor/text/Conversions.h"
 #include "hexeditor/view/HexCanvas.h"
@@ -418,20 +419,41 @@ bool HexWindow::SaveAs() {
   return path && !path->empty() && SaveTo(*path);
 }
 
-// Saving over the file's own name keeps the previous content as name.bak (CreateBackup).
+// Saving over the file's own name keeps the previous content as name.bak (CreateBackup). Where no
+// backup can be made (a folder that takes no new file), the user may save without one.
 bool HexWindow::SaveTo(const std::string& path) {
   if (!MayOverwrite(path)) return false;
-  bool saved = false;
-  Guarded([&] {
-    editor_.SaveToFile(path, true);
-    saved = true;
-  });
-  dialogs_.EndProgress();
+  std::string noBackup;
+  bool saved = SaveOnce(path, noBackup);
+  if (!noBackup.empty() &&
+      dialogs_.Confirm(
+          {tr("%1\nSave without a backup?").arg(QString::fromStdString(noBackup)).toStdString(),
+           tr("Save &Without Backup").toStdString(), tr("&Cancel").toStdString()})) {
+    const bool backups = editor_.CreateBackup();
+    editor_.SetCreateBackup(false);
+    saved = SaveOnce(path, noBackup);
+    editor_.SetCreateBackup(backups);
+  }
   if (!saved) return false;
   NoteFileOnDisk(path, platform::StampOf(path));
   RememberRecent(path);
   RefreshMenus();
   return true;
+}
+
+// One try; a backup that could not be made is told in NoBackup rather than shown.
+bool HexWindow::SaveOnce(const std::string& path, std::string& noBackup) {
+  bool saved = false;
+  Guarded([&] {
+    try {
+      editor_.SaveToFile(path, true);
+      saved = true;
+    } catch (const hex::EHexBackupError& e) {
+      noBackup = e.Message();
+    }
+  });
+  dialogs_.EndProgress();
+  return saved;
 }
 
 bool HexWindow::MayOverwrite(const std::string& path) {

@@ -91,6 +91,7 @@ class HexWindow : public QMainWindow {
   bool SaveTo(const std::string& path);
   // Before a save under the name of the file shown: a change another program made to it since
   // the window read or saved it is overwritten only when the user says so.
+  bool SaveOnce(const std::string& path, std::string& noBackup);
   bool MayOverwrite(const std::string& path);
   // File > Reload: the file as the disk holds it now, asking first when the data has changed.
   void Reload();

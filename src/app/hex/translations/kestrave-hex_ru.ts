@@ -780,6 +780,16 @@ Overwrite it?</source>
         <source>Discard the changes made in this window and reload %1 from the disk?</source>
         <translation>Отбросить изменения, сделанные в этом окне, и перечитать %1 с диска?</translation>
     </message>
+    <message>
+        <source>%1
+Save without a backup?</source>
+        <translation>%1
+Сохранить без резервной копии?</translation>
+    </message>
+    <message>
+        <source>Save &amp;Without Backup</source>
+        <translation>Сохранить &amp;без копии</translation>
+    </message>
 </context>
 <context>
     <name>kestrave::app::QtHexDialogs</name>

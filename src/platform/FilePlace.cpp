@@ -51,10 +51,9 @@ bool MayFollow(const struct stat& folder, const struct stat& link) {
 }
 
 // The folder the walk starts from.
-int OpenStart(bool absolute, FileHandle& folder, struct stat& info) {
+int OpenStart(bool absolute, FileHandle& folder) {
   folder = FileHandle(SystemCalls().Open(AT_FDCWD, absolute ? "/" : ".", kFolderFlags, 0));
-  if (!folder.IsOpen()) return errno;
-  return ::fstat(folder.Fd(), &info) == 0 ? 0 : errno;
+  return folder.IsOpen() ? 0 : errno;
 }
 
 int ReadLink(int folder, const std::string& name, std::string& destination) {
@@ -81,8 +80,7 @@ int FindPlace(const std::string& path, FilePlace& place) {
   std::deque<std::string> pending = PartsOf(path);
   std::string route = path.front() == '/' ? "/" : "";
   FileHandle folder;
-  struct stat folderInfo {};
-  if (const int error = OpenStart(path.front() == '/', folder, folderInfo)) return error;
+  if (const int error = OpenStart(path.front() == '/', folder)) return error;
   int hops = 0;
   while (!pending.empty()) {
     std::string name = std::move(pending.front());
@@ -90,11 +88,28 @@ int FindPlace(const std::string& path, FilePlace& place) {
     const bool last = pending.empty();
     if (name == "." && !last) continue;
     const bool dots = name == "." || name == "..";
+    if (!last || dots) {
+      // Most parts are plain folders: one call opens them, refusing to follow a link.
+      FileHandle next(SystemCalls().Open(folder.Fd(), name.c_str(), kFolderFlags, 0));
+      if (next.IsOpen()) {
+        if (last) {
+          place = {std::move(folder), name,
+                   name == "." ? (route.empty() ? "." : route) : Joined(route, name)};
+          return 0;
+        }
+        folder = std::move(next);
+        route = name == ".." ? ParentOf(route) : Joined(route, name);
+        continue;
+      }
+      if (dots || (errno != ENOTDIR && errno != ELOOP)) return errno;
+    }
     struct stat info {};
-    if (!dots && ::fstatat(folder.Fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(folder.Fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
       if (errno != ENOENT || !last) return errno;
-    } else if (!dots && S_ISLNK(info.st_mode)) {
+    } else if (S_ISLNK(info.st_mode)) {
       if (++hops > kMaxLinkHops) return ELOOP;
+      struct stat folderInfo {};
+      if (::fstat(folder.Fd(), &folderInfo) != 0) return errno;
       if (!MayFollow(folderInfo, info)) {
         place.Path = Joined(route, name);
         return kSharedFolderLinkError;
@@ -105,19 +120,14 @@ int FindPlace(const std::string& path, FilePlace& place) {
       pending.insert(pending.begin(), parts.begin(), parts.end());
       if (destination.front() == '/') {
         route.assign(1, '/');
-        if (const int error = OpenStart(true, folder, folderInfo)) return error;
+        if (const int error = OpenStart(true, folder)) return error;
       }
       continue;
+    } else if (!last) {
+      return ENOTDIR;
     }
-    if (last) {
-      place = {std::move(folder), name,
-               name == "." ? (route.empty() ? "." : route) : Joined(route, name)};
-      return 0;
-    }
-    FileHandle next(SystemCalls().Open(folder.Fd(), name.c_str(), kFolderFlags, 0));
-    if (!next.IsOpen() || ::fstat(next.Fd(), &folderInfo) != 0) return errno;
-    folder = std::move(next);
-    route = name == ".." ? ParentOf(route) : Joined(route, name);
+    place = {std::move(folder), name, Joined(route, name)};
+    return 0;
   }
   // Nothing was left to name: the path, or the last link, led to a folder ("/").
   place = {std::move(folder), ".", route.empty() ? "." : route};

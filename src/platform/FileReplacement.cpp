@@ -410,6 +410,34 @@ int FileReplacement::Install() {
   return keepsOldAsBackup_ ? SyncFolder(backup_.Folder.Fd()) : 0;
 }
 
+namespace {
+
+// Where each of a row of names leads; a folder named again is followed once.
+class PlacesOfNames {
+ public:
+  int Find(const std::string& path, FilePlace& place) {
+    const std::string folder = DirectoryOf(path);
+    if (folder != lastFolder_.Path || !lastFolder_.Folder.IsOpen()) {
+      lastFolder_ = FilePlace();
+      if (const int error = FindPlace(folder + "/", lastFolder_)) return error;
+      lastFolder_.Path = folder;
+    }
+    const std::string name = BaseNameOf(path);
+    struct stat info {};
+    // A link of the user's own leads elsewhere: followed from the start.
+    if (::fstatat(lastFolder_.Folder.Fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISLNK(info.st_mode))
+      return FindPlace(path, place);
+    place = {FileHandle(::dup(lastFolder_.Folder.Fd())), name, path};
+    return place.Folder.IsOpen() ? 0 : errno;
+  }
+
+ private:
+  FilePlace lastFolder_;
+};
+
+}  // namespace
+
 // Files on a file system in memory have no disk to reach: they are left out, with their folders.
 std::optional<SyncFailure> SyncToDisk(const std::vector<std::string>& paths) {
   struct Folder {
@@ -420,9 +448,10 @@ std::optional<SyncFailure> SyncToDisk(const std::vector<std::string>& paths) {
   };
   std::vector<Folder> folders;  // each folder once
   std::vector<FilePlace> onDisk;
+  PlacesOfNames places;
   for (const std::string& path : paths) {
     FilePlace place;
-    if (const int error = FindPlace(path, place)) return SyncFailure{path, error};
+    if (const int error = places.Find(path, place)) return SyncFailure{path, error};
     struct stat info {};
     if (::fstat(place.Folder.Fd(), &info) != 0) return SyncFailure{path, errno};
     const std::pair id(info.st_dev, info.st_ino);

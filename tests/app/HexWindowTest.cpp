@@ -97,6 +97,15 @@ class HexWindowUser : public ::testing::Test {
     ADD_FAILURE() << "no menu item " << text.toStdString();
     return new QAction(&window);
   }
+  // Drags Data over the window around the view and drops it; answers whether the window took it.
+  bool DropOnWindow(QMimeData& data) {
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    return true;
+  }
   void Change(int position, std::uint8_t value) {
     hex::THexEditorEx& editor = window.Editor();
     editor.ChangeByte(editor.ReadByte(position), value, position, 0, 0, "");
@@ -301,11 +310,7 @@ TEST_F(HexWindowRecent, AFileDroppedOnTheWindowOpens) {
   const std::string file = Write("dropped.bin", "dropped bytes");
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
-  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&window, &enter);
-  EXPECT_TRUE(enter.isAccepted());
-  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&window, &drop);
+  EXPECT_TRUE(DropOnWindow(data));
   EXPECT_EQ(window.Editor().FileName(), file);
   EXPECT_EQ(window.Editor().DataSize(), 13);
   QMimeData folder;
@@ -1018,11 +1023,7 @@ TEST_F(HexWindowByteNames, ANameThatIsNotUtf8IsOpenedSavedListedDroppedAndShown)
   Open(File("other.bin"));
   QMimeData data;  // as file managers send it: the name's bytes percent-encoded
   data.setData("text/uri-list", QByteArray::fromStdString(kestrave::test::FileUrl(file) + "\r\n"));
-  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&window, &enter);
-  EXPECT_TRUE(enter.isAccepted());
-  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&window, &drop);
+  EXPECT_TRUE(DropOnWindow(data));
   EXPECT_EQ(window.Editor().FileName(), file);
 
   Open(Write(kCp1251Name + ".big", std::string(HexWindow::kProgressFrom, 'b')));

@@ -36,6 +36,7 @@ TEST(RecentFiles, AnyNameSurvivesTheFileWhichStaysText) {
 }
 
 TEST(RecentFiles, LinesThatAreNoEntryAreLeftOut) {
+  using namespace std::string_literals;  // one line holds a zero byte
   const std::string text =
       "# comment\n"
       "\n"
@@ -47,9 +48,10 @@ TEST(RecentFiles, LinesThatAreNoEntryAreLeftOut) {
       "3\t/broken%4\n"
       "3\t/bad%zz\n"
       "3\t/zero%00byte\n"
+      "3\t/raw\0zero\n"
       "9\t/good\n"  // twice
       "99999999999999999999\t/too-large\n"
-      "4\t/also-good";  // no line end
+      "4\t/also-good"s;  // no line end
   EXPECT_EQ(ParseRecentFiles(text), (RecentFileList{{"/good", 5}, {"/also-good", 4}}));
   std::string many;
   for (int k = 0; k < 12; ++k)

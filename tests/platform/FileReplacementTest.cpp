@@ -20,6 +20,7 @@
 #include "platform/SystemCalls.h"
 #include "platform/SystemError.h"
 #include "support/HostileFiles.h"
+#include "support/OtherUsers.h"
 #include "support/TempDir.h"
 
 namespace kestrave::platform {
@@ -230,17 +231,7 @@ constexpr uid_t kNobody = 65534;
 // Runs Work as the unprivileged user nobody and answers its exit code: in a child process that
 // becomes nobody when the test runs as the superuser, else in this process as it is.
 int ExitCodeUnprivileged(const std::function<int()>& work) {
-  if (::geteuid() != 0) return work();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
-        ::setresuid(kNobody, kNobody, kNobody) != 0)
-      ::_exit(99);
-    ::_exit(work());
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return ::geteuid() != 0 ? work() : test::RunAs(kNobody, work);
 }
 
 // The steps of a whole save, as exit codes: 0 when it went through.

@@ -48,11 +48,12 @@ int HexValue(char digit) {
   return -1;
 }
 
-// Nothing for a broken escape or one that stands for a zero byte, which no name holds.
+// Nothing for a broken escape, or a zero byte written or escaped, which no name holds.
 std::optional<std::string> Unescaped(std::string_view text) {
   std::string name;
   name.reserve(text.size());
   for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '\0') return std::nullopt;
     if (text[at] != '%') {
       name += text[at];
       continue;

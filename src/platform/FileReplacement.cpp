@@ -70,8 +70,11 @@ std::string Tag(unsigned seed, int attempt) {
 // Names to try for a temporary file beside Name in Folder, one after another.
 class TemporaryNames {
  public:
-  TemporaryNames(int folder, const std::string& name)
-      : stem_("." + NameWithin(name, NameLimitOf(folder) - kTemporaryExtra) + ".") {}
+  TemporaryNames(int folder, const std::string& name) {
+    stem_.push_back('.');
+    stem_.append(NameWithin(name, NameLimitOf(folder) - kTemporaryExtra));
+    stem_.push_back('.');
+  }
   std::string operator()(int attempt) const {
     static const unsigned seed =
         static_cast<unsigned>(::getpid()) ^ static_cast<unsigned>(std::time(nullptr));

@@ -28,6 +28,7 @@
 #include "app/hex/OldRecentFiles.h"
 #include "app/hex/QtHexDialogs.h"
 #include "app/hex/RecentFiles.h"
+#include "app/hex/RecordsDock.h"
 #include "app/hex/ViewSettingsStore.h"
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/input/KeyHandlers.h"
@@ -52,6 +53,8 @@ constexpr int kBytesPerRowChoices[] = {8, 16, 24, 32, 48, 64};
 // Matches are drawn as marked text is on paper: dark text on light yellow.
 constexpr hex::TColor kMatchBackground = 0x0080F0FF;  // BGR: red FF, green F0, blue 80
 constexpr hex::TColor kMatchText = 0x00000000;
+// Records alternate between light blue and light green, apart from the matches' yellow.
+constexpr hex::TColor kRecordBackgrounds[] = {0x00FFE6D2, 0x00D2F5D7};
 
 QString Title() {
   return QStringLiteral("kestrave-hex");
@@ -137,6 +140,7 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
   editor_.OnSelectionChanged = [this](hex::TCustomHexEditor&) { RefreshTitleAndStatus(); };
   editor_.OnChange = [this](hex::TCustomHexEditor&) {
     ++dataVersion_;
+    if (records_) records_->DataChanged();
     RefreshMenus();
     // Once after a run of changes (Replace All makes thousands).
     if (!findBar_->isHidden() && !matchesRefreshPending_) {
@@ -148,6 +152,7 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
   editor_.OnDrawCell = [this](hex::TCustomHexEditor&, hex::IHexCanvas& canvas, int col, int row,
                               std::u16string& text, hex::PaintRect box, bool& defaultDraw) {
     DrawMatchCell(canvas, col, row, text, box, defaultDraw);
+    if (defaultDraw) DrawRecordCell(canvas, col, row, text, box, defaultDraw);
   };
   editor_.OnProgress = [this](hex::TCustomHexEditor&, hex::THexProgressKind kind,
                               const std::string& name, std::uint8_t percent,
@@ -163,6 +168,13 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
   addDockWidget(Qt::RightDockWidgetArea, byteValues_);
   // Shown on request (View > Byte Values, Ctrl+I): a row of 16 bytes keeps its room.
   byteValues_->hide();
+  records_ = new RecordsDock(
+      editor_, dialogs_, [this](const std::function<void()>& step) { Guarded(step); }, this);
+  records_->OnRecordsChanged = [this] { view_->InvalidateAll(); };
+  addDockWidget(Qt::BottomDockWidgetArea, records_);
+  // Shown by itself when a file with records opens (View > Records, Ctrl+R).
+  records_->hide();
+  connect(records_, &QDockWidget::visibilityChanged, this, [this] { view_->InvalidateAll(); });
   BuildMenus();
   Guarded([this] { editor_.SetOleDragDrop(true); });
   if (const std::optional<std::string> damaged = LoadViewSettings(editor_))
@@ -295,6 +307,14 @@ void HexWindow::BuildViewMenu(QMenu* viewMenu) {
   panel->setText(tr("Byte &Values"));
   panel->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
   viewMenu->addAction(panel);
+  QAction* records = records_->toggleViewAction();
+  records->setText(tr("&Records"));
+  records->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+  // Asked for, the panel takes the keys: its rows are picked with the arrows.
+  connect(records, &QAction::triggered, this, [this](bool shown) {
+    if (shown) records_->setFocus();
+  });
+  viewMenu->addAction(records);
   viewMenu->addSeparator();
   QMenu* translation = viewMenu->addMenu(tr("&Translation"));
   auto* translations = new QActionGroup(this);
@@ -385,6 +405,7 @@ bool HexWindow::OpenFile(const std::string& path) {
     // longer shows the file it showed, and a save must not write the emptiness over that file.
     if (sizeBefore > 0 && editor_.DataSize() == 0) {
       editor_.CreateEmptyFile("");
+      records_->Rescan();
       ForgetFileOnDisk();
       RefreshTitleAndStatus();
     }
@@ -393,6 +414,8 @@ bool HexWindow::OpenFile(const std::string& path) {
   // As the disk held the file before the load: a change made while it was read is noticed.
   NoteFileOnDisk(path, before ? before : platform::StampOf(path));
   findBar_->hide();  // its matches were another file's
+  records_->Rescan();
+  if (records_->Records().Count() > 0) records_->show();
   RememberRecent(path);
   // A recent file opens where it was left, if that place is still in it.
   const std::int64_t position = PositionOf(LoadRecentFiles(), path);
@@ -806,6 +829,26 @@ void HexWindow::DrawMatchCell(hex::IHexCanvas& canvas, int col, int row, const s
   canvas.FillRect(cell, editor_.Resolved(editor_.Colors().Get(hex::THexColors::Background)));
   canvas.FillRect(joined ? cell : box, kMatchBackground);
   canvas.DrawText(box, box.Left, box.Top, text, kMatchText, kMatchBackground);
+  defaultDraw = false;
+}
+
+void HexWindow::DrawRecordCell(hex::IHexCanvas& canvas, int col, int row,
+                               const std::u16string& text, const hex::PaintRect& box,
+                               bool& defaultDraw) {
+  if (records_->isHidden()) return;
+  const int position = editor_.DrawnPosition();
+  if (position < 0 || editor_.DrawnSelected()) return;
+  const RecordScan& records = records_->Records();
+  const int record = records.RecordAt(position);
+  if (record < 0 || position >= records.DataSize()) return;
+  const std::int64_t next = editor_.CellToPosition({col + 1, row});
+  const bool joined = next < records.DataSize() && records.RecordAt(next) == record &&
+                      !highlighted_.Covers(static_cast<int>(next));
+  const hex::TColor tint = kRecordBackgrounds[record % 2];
+  const hex::PaintRect cell = editor_.CellRect({col, row});
+  canvas.FillRect(cell, editor_.Resolved(editor_.Colors().Get(hex::THexColors::Background)));
+  canvas.FillRect(joined ? cell : box, tint);
+  canvas.DrawText(box, box.Left, box.Top, text, kMatchText, tint);
   defaultDraw = false;
 }
 

@@ -187,6 +187,9 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
 }
 
 HexWindow::~HexWindow() {
+  // The panel hides with the window after the view has gone: it no longer tells the window.
+  QObject::disconnect(records_, &QDockWidget::visibilityChanged, nullptr, nullptr);
+  records_->OnRecordsChanged = nullptr;
   // The view talks to the editor until it is gone, and Qt would delete it after the editor.
   delete view_;
   delete watchNotifier_;  // before the watch's descriptor closes
@@ -307,14 +310,23 @@ void HexWindow::BuildViewMenu(QMenu* viewMenu) {
   panel->setText(tr("Byte &Values"));
   panel->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
   viewMenu->addAction(panel);
-  QAction* records = records_->toggleViewAction();
-  records->setText(tr("&Records"));
-  records->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-  // Asked for, the panel takes the keys: its rows are picked with the arrows.
-  connect(records, &QAction::triggered, this, [this](bool shown) {
-    if (shown) records_->setFocus();
+  // Ctrl+R shows the records panel and gives its table the keys, where the arrows pick rows;
+  // pressed in the panel, it hides it. The panel may have shown by itself, without the keys.
+  QAction* records = viewMenu->addAction(tr("&Records"), QKeySequence(Qt::CTRL | Qt::Key_R));
+  records->setCheckable(true);
+  connect(records_, &QDockWidget::visibilityChanged, records,
+          [this, records] { records->setChecked(!records_->isHidden()); });
+  connect(records, &QAction::triggered, this, [this, records] {
+    const bool inPanel = records_->isAncestorOf(QApplication::focusWidget());
+    if (records_->isHidden() || !inPanel) {
+      ShowRecords();
+      records_->setFocus();
+    } else {
+      records_->hide();
+      view_->setFocus();
+    }
+    records->setChecked(!records_->isHidden());
   });
-  viewMenu->addAction(records);
   viewMenu->addSeparator();
   QMenu* translation = viewMenu->addMenu(tr("&Translation"));
   auto* translations = new QActionGroup(this);
@@ -415,7 +427,7 @@ bool HexWindow::OpenFile(const std::string& path) {
   NoteFileOnDisk(path, before ? before : platform::StampOf(path));
   findBar_->hide();  // its matches were another file's
   records_->Rescan();
-  if (records_->Records().Count() > 0) records_->show();
+  if (records_->Records().Count() > 0) ShowRecords();
   RememberRecent(path);
   // A recent file opens where it was left, if that place is still in it.
   const std::int64_t position = PositionOf(LoadRecentFiles(), path);
@@ -830,6 +842,15 @@ void HexWindow::DrawMatchCell(hex::IHexCanvas& canvas, int col, int row, const s
   canvas.FillRect(joined ? cell : box, kMatchBackground);
   canvas.DrawText(box, box.Left, box.Top, text, kMatchText, kMatchBackground);
   defaultDraw = false;
+}
+
+// The first time, a few rows high: the data keeps most of the window.
+void HexWindow::ShowRecords() {
+  const bool first = !recordsShown_;
+  recordsShown_ = true;
+  records_->show();
+  records_->raise();
+  if (first) resizeDocks({records_}, {kRecordsHeight}, Qt::Vertical);
 }
 
 void HexWindow::DrawRecordCell(hex::IHexCanvas& canvas, int col, int row,

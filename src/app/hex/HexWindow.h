@@ -125,6 +125,7 @@ class HexWindow : public QMainWindow {
   // Draws a byte that a highlighted match covers; other cells are left to the view.
   void DrawMatchCell(hex::IHexCanvas& canvas, int col, int row, const std::u16string& text,
                      const hex::PaintRect& box, bool& defaultDraw);
+  void ShowRecords();
   // Tints the bytes of the records while the records panel shows, one record in one colour,
   // the next in another.
   void DrawRecordCell(hex::IHexCanvas& canvas, int col, int row, const std::u16string& text,
@@ -167,6 +168,8 @@ class HexWindow : public QMainWindow {
   view::HexView* view_;
   ByteValuesDock* byteValues_ = nullptr;
   RecordsDock* records_ = nullptr;
+  bool recordsShown_ = false;
+  static constexpr int kRecordsHeight = 200;
   QLabel* position_;
   QLabel* selection_;
   QLabel* mode_;

@@ -152,6 +152,7 @@ RecordsDock::RecordsDock(hex::THexEditorEx& editor, IHexDialogs& dialogs,
   table_->verticalHeader()->hide();
   table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   table_->horizontalHeader()->setStretchLastSection(true);
+  table_->setWordWrap(false);
   table_->setAccessibleName(tr("Records"));
   layout->addWidget(table_);
   layout->addWidget(summary_);
@@ -250,6 +251,7 @@ void RecordsDock::ScanNow() {
 void RecordsDock::ShowRows(const std::vector<int>& keep) {
   showingRows_ = true;
   model_->Reset();
+  table_->resizeColumnsToContents();
   SelectRows(keep);
   showingRows_ = false;
   summary_->setText(Summary());
@@ -322,6 +324,9 @@ void RecordsDock::SelectInView() {
   run_([&] {
     editor_.SetSelectionStart(static_cast<int>(start));
     editor_.SetSelection(static_cast<int>(end), static_cast<int>(start));
+    // The record's first row at the top, where the view can show it there.
+    editor_.SetTopRow(
+        std::min(static_cast<int>(start / editor_.BytesPerRow()), editor_.MaxTopRow()));
   });
 }
 

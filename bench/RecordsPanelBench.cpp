@@ -1,7 +1,7 @@
 // The records panel of kestrave-hex on a 1 GiB container (samples/speech.drf over and over:
 // about 28,700 records of real speech, every frame walked), against the load of the same file as
 // the baseline: how long after the load the rows are there, and the longest time the window's
-// thread went without drawing meanwhile.
+// thread went without drawing meanwhile; and the rows of a million tiny records.
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
@@ -15,6 +15,7 @@
 #include "app/hex/HexWindow.h"
 #include "app/hex/RecordsDock.h"
 #include "platform/MessageQueue.h"
+#include "support/ManyRecords.h"
 #include "view/QtResponsiveness.h"
 
 namespace {
@@ -115,11 +116,22 @@ int main(int argc, char** argv) {
     count = window.RecordsPanel().Records().Count();
   }
   std::filesystem::remove(path);
+  const std::string tiny =
+      (std::filesystem::temp_directory_path() / "kestrave-records-bench-tiny.drf").string();
+  kestrave::test::WriteTinyRecords(tiny, 1000000);
+  double tinyRows = 1e9;
+  {
+    kestrave::app::HexWindow window(dialogs);
+    window.Editor().LoadFromFile(tiny);
+    tinyRows = Seconds([&] { window.RecordsPanel().Rescan(); });
+  }
+  std::filesystem::remove(tiny);
   std::printf("1 GiB container, %d records\n", count);
   using kestrave::bench::PrintWithin;
   PrintWithin("load 1 GiB container (baseline)", load * 1000, "ms", 0);
   PrintWithin("records panel rows after the load, 1 GiB", rows * 1000, "ms", 1000);
   kestrave::bench::PrintRatio("records rows / load", rows, load, 0);
+  PrintWithin("records panel rows of 1,000,000 tiny records", tinyRows * 1000, "ms", 1000);
   PrintWithin("longest stretch without drawing while the rows are found", longestWait * 1000, "ms",
               100);
   kestrave::platform::SetCurrentResponsiveness(nullptr);

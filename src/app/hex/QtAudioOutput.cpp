@@ -4,6 +4,7 @@
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QMediaDevices>
+#include <algorithm>
 
 namespace kestrave::app {
 
@@ -56,9 +57,13 @@ bool QtAudioOutput::Playing() {
          (sink_->state() == QAudio::IdleState && !buffer_.atEnd());
 }
 
+// What the sink has taken from the buffer, less what it still holds: its own count of processed
+// time runs ahead and in jumps.
 std::int64_t QtAudioOutput::Position() {
   if (!sink_) return from_;
-  return from_ + sink_->processedUSecs() * rate_ / 1000000;
+  const qint64 queued = std::max<qint64>(sink_->bufferSize() - sink_->bytesFree(), 0);
+  const qint64 played = std::max<qint64>(buffer_.pos() - queued, 0);
+  return from_ + played / static_cast<qint64>(sizeof(std::int16_t));
 }
 
 }  // namespace kestrave::app

@@ -237,11 +237,9 @@ TEST_F(RecordsPanel, TheRowsFollowAnEditAndItsUndo) {
   editor.SetInsertMode(true);
   const std::uint8_t byte = 0;
   editor.Replace(&byte, 100, 0, 1, "insert", false);
-  QTest::qWait(50);
-  EXPECT_EQ(Cell(1, 1), "12936");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Cell(1, 1) == "12936"; }, 5000)) << "after the insert";
   editor.Undo();
-  QTest::qWait(50);
-  EXPECT_EQ(Cell(1, 1), "12935");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Cell(1, 1) == "12935"; }, 5000)) << "after the undo";
 }
 
 TEST_F(RecordsPanel, PickedRecordsAreWrittenAsKestraveCliExtractWritesThem) {
@@ -312,7 +310,7 @@ TEST_F(RecordsPanel, PlayHandsTheOutputTheSamplesOfTheWavAndStopsAtTheEnd) {
               kestrave::test::WavSamples(out.File("cli_" + std::to_string(row + 1) + ".wav")));
     EXPECT_EQ(audio->rate, row == 0 ? 8000 : 16000);
     audio->playing = false;  // the last sample has been played
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !Panel().Playing(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Panel().Playing(); }, 5000));
   }
   Panel().PlayOrStop();
   ASSERT_TRUE(Panel().Playing());

@@ -312,7 +312,7 @@ void HexWindow::BuildViewMenu(QMenu* viewMenu) {
   viewMenu->addAction(panel);
   // Ctrl+R shows the records panel and gives its table the keys, where the arrows pick rows;
   // pressed in the panel, it hides it. The panel may have shown by itself, without the keys.
-  QAction* records = viewMenu->addAction(tr("&Records"), QKeySequence(Qt::CTRL | Qt::Key_R));
+  QAction* records = viewMenu->addAction(tr("Re&cords"), QKeySequence(Qt::CTRL | Qt::Key_R));
   records->setCheckable(true);
   connect(records_, &QDockWidget::visibilityChanged, records,
           [this, records] { records->setChecked(!records_->isHidden()); });

@@ -838,7 +838,7 @@ Save without a backup?</source>
         <translation>Сохранить &amp;без копии</translation>
     </message>
     <message>
-        <source>&amp;Records</source>
+        <source>Re&amp;cords</source>
         <translation>За&amp;писи</translation>
     </message>
 </context>

@@ -291,7 +291,7 @@ void HexWindow::BuildEditMenu(QMenu* edit) {
   edit->addAction(tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F), this,
                   [this] { Find(false); });
   edit->addAction(tr("Find &Next"), QKeySequence(Qt::Key_F3), this, [this] { Find(true); });
-  edit->addAction(tr("Find &Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3), this,
+  edit->addAction(tr("Find Pre&vious"), QKeySequence(Qt::SHIFT | Qt::Key_F3), this,
                   [this] { Find(true, false); });
   edit->addAction(tr("R&eplace..."), QKeySequence(Qt::CTRL | Qt::Key_H), this,
                   [this] { Replace(); });

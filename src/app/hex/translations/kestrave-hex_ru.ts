@@ -468,7 +468,7 @@
         <translation>Найти с&amp;ледующее</translation>
     </message>
     <message>
-        <source>Find &amp;Previous</source>
+        <source>Find Pre&amp;vious</source>
         <translation>Найти пр&amp;едыдущее</translation>
     </message>
     <message>

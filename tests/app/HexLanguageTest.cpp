@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "app/hex/EditorTexts.h"
 #include "app/hex/HexWindow.h"
 #include "app/hex/KeyHelpTexts.h"
+#include "app/hex/RecordsDock.h"
 #include "app/hex/UserLanguage.h"
 #include "app/hex/ViewSettingsStore.h"
 #include "hexeditor/input/KeyHandlers.h"
@@ -56,6 +58,35 @@ struct WindowOnAFile {
     for (const QAction* menu : window.menuBar()->actions())
       titles << menu->text();
     return titles.join(QLatin1Char(' ')).toStdString();
+  }
+  // Letters that more than one item of a menu (or the menu bar and the records panel's
+  // buttons, which Alt reaches alike) takes: Alt and such a letter only moves the focus.
+  QStringList SharedLetters() {
+    QStringList shared;
+    const auto check = [&](const QString& where, const QStringList& texts) {
+      QMap<QChar, QString> taken;
+      for (const QString& text : texts) {
+        const qsizetype at = text.indexOf(QLatin1Char('&'));
+        if (at < 0 || at + 1 >= text.size()) continue;
+        const QChar letter = text[at + 1].toLower();
+        if (taken.contains(letter))
+          shared << where + QStringLiteral(": ") + taken[letter] + QStringLiteral(" / ") + text;
+        taken[letter] = text;
+      }
+    };
+    QStringList bar;
+    for (const QAction* menu : window.menuBar()->actions())
+      bar << menu->text();
+    for (const QPushButton* button : window.RecordsPanel().findChildren<QPushButton*>())
+      bar << button->text();
+    check(QStringLiteral("menu bar and records panel"), bar);
+    for (const QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
+      QStringList items;
+      for (const QAction* action : menu->actions())
+        items << action->text();
+      check(menu->title(), items);
+    }
+    return shared;
   }
   // A menu item by its text without the mnemonic.
   QAction* MenuItem(const QString& text) {
@@ -200,6 +231,15 @@ TEST(HexWindowLanguage, EnglishAndLanguagesWithoutATranslationKeepTheEnglishText
   for (const hex::KeyHelpLine& line : hex::KeyHelp())
     EXPECT_EQ(TranslatedKeyEffect(line.Effect), QString::fromStdString(line.Effect));
   EXPECT_EQ(TranslatedUndoStep("Change Byte(s)"), QStringLiteral("Change Byte(s)"));
+}
+
+TEST(HexWindowLanguage, NoTwoItemsOfAMenuShareALetterInEitherLanguage) {
+  for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedStates), Russian()}) {
+    const UserLanguage language(locale);
+    WindowOnAFile user;
+    EXPECT_EQ(user.SharedLetters().join(QStringLiteral("; ")).toStdString(), "")
+        << locale.name().toStdString();
+  }
 }
 
 constexpr char kExpectedVariable[] = "KESTRAVE_HEX_LANGUAGE_EXPECTED";

@@ -942,7 +942,7 @@ TEST_F(HexWindowShortcuts, EveryShortcutShownInAMenuWorksOnce) {
     EXPECT_EQ(fired, editorActs ? 0 : 1)
         << keys.toString().toStdString() << " for " << action->text().toStdString();
   }
-  EXPECT_EQ(shortcuts, 28) << "File 5, Edit 12, View 1, Bookmarks 10";
+  EXPECT_EQ(shortcuts, 29) << "File 5, Edit 12, View 2, Bookmarks 10";
   for (HexWindow* other : HexWindows())
     if (other != &window) other->close();
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "audio/AmrStream.h"
+#include "support/AmrContainers.h"
 #include "support/AmrEncoders.h"
 #include "support/CliRun.h"
 #include "support/HostileFiles.h"
@@ -17,20 +18,6 @@
 
 namespace kestrave::test {
 namespace {
-
-const std::string kMarker = std::string("\x06\x1F\x22", 3) + "audio/amr";
-
-// A container of our own layout with the streams in it, each after a marker and a record
-// header and followed by metadata, as real containers keep them.
-std::vector<std::uint8_t> Container(const std::vector<std::vector<std::uint8_t>>& streams) {
-  std::string bytes = std::string("KDRF") + std::string(24, '\0');
-  for (std::size_t i = 0; i < streams.size(); ++i) {
-    bytes += kMarker + std::string(6, static_cast<char>(i + 1));
-    bytes.append(streams[i].begin(), streams[i].end());
-    bytes += "meta:recorded=2026-12-09;";
-  }
-  return {bytes.begin(), bytes.end()};
-}
 
 const std::vector<std::uint8_t>& Narrowband() {
   static const auto stream = EncodeNarrowband(SpeechLikeSound(8000, 3.0), 7);
@@ -112,7 +99,7 @@ TEST(AudioCli, WavFilesHoldEveryFrameAndSoundAsFfmpegHearsThem) {
   const auto narrow = EncodeNarrowband(narrowSpeech, 7);
   const auto wide = EncodeWideband(wideSpeech, 8);
   TempDir dir;
-  WriteAll(dir.File("c.drf"), Container({narrow, wide}));
+  WriteAll(dir.File("c.drf"), ContainerOf({narrow, wide}));
   const CliRun wav = RunCli("extract --wav c.drf out", dir);
   ASSERT_EQ(wav.exitCode, 0) << wav.err;
   EXPECT_EQ(wav.out,
@@ -152,7 +139,7 @@ TEST(AudioCli, WavFilesHoldEveryFrameAndSoundAsFfmpegHearsThem) {
 
 TEST(AudioCli, TrimmedRecordsArePrefixesOfTheWindowsSlices) {
   TempDir dir;
-  WriteAll(dir.File("c.drf"), Container({Narrowband(), Wideband(), Narrowband()}));
+  WriteAll(dir.File("c.drf"), ContainerOf({Narrowband(), Wideband(), Narrowband()}));
   ASSERT_EQ(RunCli("extract c.drf whole", dir).exitCode, 0);
   const CliRun trim = RunCli("extract --trim c.drf trim", dir);
   ASSERT_EQ(trim.exitCode, 0) << trim.err;
@@ -171,7 +158,7 @@ TEST(AudioCli, TheRecordReportSaysWhatEachRecordHoldsInTextAndJson) {
   // The second stream is cut short, and the third has no marker before it.
   auto cut = Wideband();
   cut.resize(cut.size() - 30);
-  auto container = Container({Narrowband(), cut});
+  auto container = ContainerOf({Narrowband(), cut});
   const std::string third = "#!AMR\n";
   container.insert(container.end(), third.begin(), third.end());
   WriteAll(dir.File("c.drf"), container);
@@ -212,10 +199,10 @@ TEST(AudioCli, ManyContainersGoIntoOneFolderUnderDistinctNames) {
   TempDir dir;
   std::filesystem::create_directories(dir.File("a"));
   std::filesystem::create_directories(dir.File("b"));
-  WriteAll(dir.File("a/call.drf"), Container({Narrowband()}));
-  WriteAll(dir.File("b/call.DRF"), Container({Narrowband(), Narrowband()}));
-  WriteAll(dir.File("call-2.drf"), Container({Wideband()}));
-  WriteAll(dir.File("..drf"), Container({Wideband()}));  // its records must not be hidden files
+  WriteAll(dir.File("a/call.drf"), ContainerOf({Narrowband()}));
+  WriteAll(dir.File("b/call.DRF"), ContainerOf({Narrowband(), Narrowband()}));
+  WriteAll(dir.File("call-2.drf"), ContainerOf({Wideband()}));
+  WriteAll(dir.File("..drf"), ContainerOf({Wideband()}));  // its records must not be hidden files
   const CliRun run =
       RunCli("extract --trim -o out/new/ a/call.drf missing.drf b/call.DRF call-2.drf ..drf", dir);
   EXPECT_EQ(run.exitCode, 2) << "one container failed";
@@ -231,10 +218,10 @@ TEST(AudioCli, ManyContainersGoIntoOneFolderUnderDistinctNames) {
 
 TEST(AudioCli, ARecordWithoutAStreamIsReportedAndTheOthersAreWritten) {
   TempDir dir;
-  auto container = Container({Narrowband()});
-  const std::string odd = kMarker + "#!AMR_MC1.0\n";  // multichannel: not ours to decode
+  auto container = ContainerOf({Narrowband()});
+  const std::string odd = kRecordMarker + "#!AMR_MC1.0\n";  // multichannel: not ours to decode
   container.insert(container.end(), odd.begin(), odd.end());
-  const auto second = Container({Wideband()});
+  const auto second = ContainerOf({Wideband()});
   container.insert(container.end(), second.begin() + 28, second.end());
   WriteAll(dir.File("c.drf"), container);
   const CliRun run = RunCli("extract --wav c.drf rec", dir);
@@ -262,7 +249,7 @@ TEST(AudioCli, OptionsThatCannotGoTogetherAreRefusedBeforeAnythingIsRead) {
 // leads to the file it names, and the container itself is never a record's target.
 TEST(AudioCli, RecordNamesThatAreNotPlainFilesAreHandledSafely) {
   TempDir dir;
-  WriteAll(dir.File("c.drf"), Container({Narrowband(), Wideband()}));
+  WriteAll(dir.File("c.drf"), ContainerOf({Narrowband(), Wideband()}));
   MakeFifo(dir.File("fifo_1.wav"));
   FifoGuard guard(dir.File("fifo_1.wav"));
   const CliRun fifo = RunCli("extract --wav c.drf fifo", dir);
@@ -280,7 +267,7 @@ TEST(AudioCli, RecordNamesThatAreNotPlainFilesAreHandledSafely) {
   const CliRun self = RunCli("extract --wav c.drf self", dir);
   EXPECT_EQ(self.exitCode, 2);
   EXPECT_FALSE(std::filesystem::exists(dir.File("self_1.wav"))) << "refused before writing";
-  EXPECT_EQ(ReadAll(dir.File("c.drf")), Container({Narrowband(), Wideband()}));
+  EXPECT_EQ(ReadAll(dir.File("c.drf")), ContainerOf({Narrowband(), Wideband()}));
 }
 
 // More records than the stream reader takes at once and than one piece of output holds: every
@@ -333,7 +320,7 @@ TEST(AudioCli, AReportOfManyRecordsHoldsEachInTextAndJson) {
 TEST(AudioCli, ProgressShowsOnATerminalOnly) {
   if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1)";
   TempDir dir;
-  WriteAll(dir.File("c.drf"), Container({Narrowband(), Wideband()}));
+  WriteAll(dir.File("c.drf"), ContainerOf({Narrowband(), Wideband()}));
   const std::string typescript = dir.File("terminal.txt");
   const std::string command = std::string("cd '") + dir.Path() + "' && script -qec \"'" +
                               KESTRAVE_CLI_PATH + "' extract --trim -o out c.drf >/dev/null\" '" +

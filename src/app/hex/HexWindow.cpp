@@ -28,6 +28,7 @@
 #include "app/hex/OldRecentFiles.h"
 #include "app/hex/QtHexDialogs.h"
 #include "app/hex/RecentFiles.h"
+#include "app/hex/RecordsDock.h"
 #include "app/hex/ViewSettingsStore.h"
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/input/KeyHandlers.h"
@@ -52,6 +53,8 @@ constexpr int kBytesPerRowChoices[] = {8, 16, 24, 32, 48, 64};
 // Matches are drawn as marked text is on paper: dark text on light yellow.
 constexpr hex::TColor kMatchBackground = 0x0080F0FF;  // BGR: red FF, green F0, blue 80
 constexpr hex::TColor kMatchText = 0x00000000;
+// Records alternate between light blue and light green, apart from the matches' yellow.
+constexpr hex::TColor kRecordBackgrounds[] = {0x00FFE6D2, 0x00D2F5D7};
 
 QString Title() {
   return QStringLiteral("kestrave-hex");
@@ -137,6 +140,7 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
   editor_.OnSelectionChanged = [this](hex::TCustomHexEditor&) { RefreshTitleAndStatus(); };
   editor_.OnChange = [this](hex::TCustomHexEditor&) {
     ++dataVersion_;
+    if (records_) records_->DataChanged();
     RefreshMenus();
     // Once after a run of changes (Replace All makes thousands).
     if (!findBar_->isHidden() && !matchesRefreshPending_) {
@@ -148,6 +152,7 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
   editor_.OnDrawCell = [this](hex::TCustomHexEditor&, hex::IHexCanvas& canvas, int col, int row,
                               std::u16string& text, hex::PaintRect box, bool& defaultDraw) {
     DrawMatchCell(canvas, col, row, text, box, defaultDraw);
+    if (defaultDraw) DrawRecordCell(canvas, col, row, text, box, defaultDraw);
   };
   editor_.OnProgress = [this](hex::TCustomHexEditor&, hex::THexProgressKind kind,
                               const std::string& name, std::uint8_t percent,
@@ -163,6 +168,13 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
   addDockWidget(Qt::RightDockWidgetArea, byteValues_);
   // Shown on request (View > Byte Values, Ctrl+I): a row of 16 bytes keeps its room.
   byteValues_->hide();
+  records_ = new RecordsDock(
+      editor_, dialogs_, [this](const std::function<void()>& step) { Guarded(step); }, this);
+  records_->OnRecordsChanged = [this] { view_->InvalidateAll(); };
+  addDockWidget(Qt::BottomDockWidgetArea, records_);
+  // Shown by itself when a file with records opens (View > Records, Ctrl+R).
+  records_->hide();
+  connect(records_, &QDockWidget::visibilityChanged, this, [this] { view_->InvalidateAll(); });
   BuildMenus();
   Guarded([this] { editor_.SetOleDragDrop(true); });
   if (const std::optional<std::string> damaged = LoadViewSettings(editor_))
@@ -175,6 +187,9 @@ HexWindow::HexWindow(IHexDialogs* dialogs)
 }
 
 HexWindow::~HexWindow() {
+  // The panel hides with the window after the view has gone: it no longer tells the window.
+  QObject::disconnect(records_, &QDockWidget::visibilityChanged, nullptr, nullptr);
+  records_->OnRecordsChanged = nullptr;
   // The view talks to the editor until it is gone, and Qt would delete it after the editor.
   delete view_;
   delete watchNotifier_;  // before the watch's descriptor closes
@@ -276,7 +291,7 @@ void HexWindow::BuildEditMenu(QMenu* edit) {
   edit->addAction(tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F), this,
                   [this] { Find(false); });
   edit->addAction(tr("Find &Next"), QKeySequence(Qt::Key_F3), this, [this] { Find(true); });
-  edit->addAction(tr("Find &Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3), this,
+  edit->addAction(tr("Find Pre&vious"), QKeySequence(Qt::SHIFT | Qt::Key_F3), this,
                   [this] { Find(true, false); });
   edit->addAction(tr("R&eplace..."), QKeySequence(Qt::CTRL | Qt::Key_H), this,
                   [this] { Replace(); });
@@ -295,6 +310,23 @@ void HexWindow::BuildViewMenu(QMenu* viewMenu) {
   panel->setText(tr("Byte &Values"));
   panel->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
   viewMenu->addAction(panel);
+  // Ctrl+R shows the records panel and gives its table the keys, where the arrows pick rows;
+  // pressed in the panel, it hides it. The panel may have shown by itself, without the keys.
+  QAction* records = viewMenu->addAction(tr("Re&cords"), QKeySequence(Qt::CTRL | Qt::Key_R));
+  records->setCheckable(true);
+  connect(records_, &QDockWidget::visibilityChanged, records,
+          [this, records] { records->setChecked(!records_->isHidden()); });
+  connect(records, &QAction::triggered, this, [this, records] {
+    const bool inPanel = records_->isAncestorOf(QApplication::focusWidget());
+    if (records_->isHidden() || !inPanel) {
+      ShowRecords();
+      records_->setFocus();
+    } else {
+      records_->hide();
+      view_->setFocus();
+    }
+    records->setChecked(!records_->isHidden());
+  });
   viewMenu->addSeparator();
   QMenu* translation = viewMenu->addMenu(tr("&Translation"));
   auto* translations = new QActionGroup(this);
@@ -385,6 +417,7 @@ bool HexWindow::OpenFile(const std::string& path) {
     // longer shows the file it showed, and a save must not write the emptiness over that file.
     if (sizeBefore > 0 && editor_.DataSize() == 0) {
       editor_.CreateEmptyFile("");
+      records_->Rescan();
       ForgetFileOnDisk();
       RefreshTitleAndStatus();
     }
@@ -393,6 +426,8 @@ bool HexWindow::OpenFile(const std::string& path) {
   // As the disk held the file before the load: a change made while it was read is noticed.
   NoteFileOnDisk(path, before ? before : platform::StampOf(path));
   findBar_->hide();  // its matches were another file's
+  records_->Rescan();
+  if (records_->Records().Count() > 0) ShowRecords();
   RememberRecent(path);
   // A recent file opens where it was left, if that place is still in it.
   const std::int64_t position = PositionOf(LoadRecentFiles(), path);
@@ -806,6 +841,35 @@ void HexWindow::DrawMatchCell(hex::IHexCanvas& canvas, int col, int row, const s
   canvas.FillRect(cell, editor_.Resolved(editor_.Colors().Get(hex::THexColors::Background)));
   canvas.FillRect(joined ? cell : box, kMatchBackground);
   canvas.DrawText(box, box.Left, box.Top, text, kMatchText, kMatchBackground);
+  defaultDraw = false;
+}
+
+// The first time, a few rows high: the data keeps most of the window.
+void HexWindow::ShowRecords() {
+  const bool first = !recordsShown_;
+  recordsShown_ = true;
+  records_->show();
+  records_->raise();
+  if (first) resizeDocks({records_}, {kRecordsHeight}, Qt::Vertical);
+}
+
+void HexWindow::DrawRecordCell(hex::IHexCanvas& canvas, int col, int row,
+                               const std::u16string& text, const hex::PaintRect& box,
+                               bool& defaultDraw) {
+  if (records_->isHidden()) return;
+  const int position = editor_.DrawnPosition();
+  if (position < 0 || editor_.DrawnSelected()) return;
+  const RecordScan& records = records_->Records();
+  const int record = records.RecordAt(position);
+  if (record < 0 || position >= records.DataSize()) return;
+  const std::int64_t next = editor_.CellToPosition({col + 1, row});
+  const bool joined = next < records.DataSize() && records.RecordAt(next) == record &&
+                      !highlighted_.Covers(static_cast<int>(next));
+  const hex::TColor tint = kRecordBackgrounds[record % 2];
+  const hex::PaintRect cell = editor_.CellRect({col, row});
+  canvas.FillRect(cell, editor_.Resolved(editor_.Colors().Get(hex::THexColors::Background)));
+  canvas.FillRect(joined ? cell : box, tint);
+  canvas.DrawText(box, box.Left, box.Top, text, kMatchText, tint);
   defaultDraw = false;
 }
 

@@ -33,6 +33,7 @@ namespace kestrave::app {
 
 class ByteValuesDock;
 class FindBar;
+class RecordsDock;
 
 // A small hex editor window around one view: files, search, editing, undo, clipboard and the
 // layout settings, with a status bar for position, selection and mode.
@@ -56,6 +57,7 @@ class HexWindow : public QMainWindow {
   hex::THexEditorEx& Editor() { return editor_; }
   view::HexView& View() { return *view_; }
   ByteValuesDock& ByteValuesPanel() { return *byteValues_; }
+  RecordsDock& RecordsPanel() { return *records_; }
   // Shown while the matches of the last search are highlighted.
   FindBar& FindResults() { return *findBar_; }
   const MatchRanges& HighlightedMatches() const { return highlighted_; }
@@ -123,6 +125,11 @@ class HexWindow : public QMainWindow {
   // Draws a byte that a highlighted match covers; other cells are left to the view.
   void DrawMatchCell(hex::IHexCanvas& canvas, int col, int row, const std::u16string& text,
                      const hex::PaintRect& box, bool& defaultDraw);
+  void ShowRecords();
+  // Tints the bytes of the records while the records panel shows, one record in one colour,
+  // the next in another.
+  void DrawRecordCell(hex::IHexCanvas& canvas, int col, int row, const std::u16string& text,
+                      const hex::PaintRect& box, bool& defaultDraw);
   // The selection to the desktop clipboard as text in one of these forms.
   enum class CopyForm { HexText, CArray, Base64, Text };
   void CopyAs(CopyForm form);
@@ -160,6 +167,9 @@ class HexWindow : public QMainWindow {
   hex::THexEditorEx editor_;
   view::HexView* view_;
   ByteValuesDock* byteValues_ = nullptr;
+  RecordsDock* records_ = nullptr;
+  bool recordsShown_ = false;
+  static constexpr int kRecordsHeight = 200;
   QLabel* position_;
   QLabel* selection_;
   QLabel* mode_;

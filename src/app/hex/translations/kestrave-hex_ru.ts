@@ -207,6 +207,53 @@
     </message>
 </context>
 <context>
+    <name>RecordsDock</name>
+    <message>
+        <source>reserved frame type</source>
+        <translation>зарезервированный тип кадра</translation>
+    </message>
+    <message>
+        <source>bad frame header</source>
+        <translation>неверный заголовок кадра</translation>
+    </message>
+    <message>
+        <source>truncated frame</source>
+        <translation>обрезанный кадр</translation>
+    </message>
+    <message>
+        <source>#</source>
+        <translation>№</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Начало</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Конец</translation>
+    </message>
+    <message>
+        <source>Codec</source>
+        <translation>Кодек</translation>
+    </message>
+    <message>
+        <source>Frames</source>
+        <translation>Кадры</translation>
+    </message>
+    <message>
+        <source>Seconds</source>
+        <translation>Секунды</translation>
+    </message>
+    <message>
+        <source>Recovered</source>
+        <translation>Восстановлено</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Предупреждение</translation>
+    </message>
+</context>
+<context>
     <name>UndoSteps</name>
     <message>
         <source>Change Byte(s)</source>
@@ -421,7 +468,7 @@
         <translation>Найти с&amp;ледующее</translation>
     </message>
     <message>
-        <source>Find &amp;Previous</source>
+        <source>Find Pre&amp;vious</source>
         <translation>Найти пр&amp;едыдущее</translation>
     </message>
     <message>
@@ -790,6 +837,10 @@ Save without a backup?</source>
         <source>Save &amp;Without Backup</source>
         <translation>Сохранить &amp;без копии</translation>
     </message>
+    <message>
+        <source>Re&amp;cords</source>
+        <translation>За&amp;писи</translation>
+    </message>
 </context>
 <context>
     <name>kestrave::app::QtHexDialogs</name>
@@ -866,6 +917,161 @@ Save without a backup?</source>
 Do you want to replace it?</source>
         <translation>%1 уже существует.
 Заменить его?</translation>
+    </message>
+</context>
+<context>
+    <name>kestrave::app::RecordsDock</name>
+    <message>
+        <source>Records</source>
+        <translation>Записи</translation>
+    </message>
+    <message>
+        <source>E&amp;xport...</source>
+        <translation>&amp;Экспорт...</translation>
+    </message>
+    <message>
+        <source>&amp;Trimmed AMR...</source>
+        <translation>&amp;Чистый AMR...</translation>
+    </message>
+    <message>
+        <source>&amp;WAV...</source>
+        <translation>&amp;WAV...</translation>
+    </message>
+    <message>
+        <source>&amp;Play</source>
+        <translation>Прослу&amp;шать</translation>
+    </message>
+    <message>
+        <source>Writes the picked records as &quot;Сохранить AMR&quot; writes them</source>
+        <translation>Записывает выбранные записи так, как их пишет «Сохранить AMR»</translation>
+    </message>
+    <message>
+        <source>Writes the storage header and complete frames of each</source>
+        <translation>Записывает заголовок и целые кадры каждой записи</translation>
+    </message>
+    <message>
+        <source>Writes the sound of each, decoded, as 16-bit PCM</source>
+        <translation>Записывает звук каждой записи, декодированный, как 16-битный PCM</translation>
+    </message>
+    <message>
+        <source>Playing position</source>
+        <translation>Место воспроизведения</translation>
+    </message>
+    <message>
+        <source>No AMR records (&quot;#!AMR&quot;) in the data.</source>
+        <translation>В данных нет записей AMR («#!AMR»).</translation>
+    </message>
+    <message>
+        <source>1 record</source>
+        <translation>1 запись</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n records</source>
+        <translation>
+            <numerusform>%n запись</numerusform>
+            <numerusform>%n записи</numerusform>
+            <numerusform>%n записей</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>1 record marker (&quot;audio/amr&quot;)</source>
+        <translation>1 метка записи («audio/amr»)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n record markers (&quot;audio/amr&quot;)</source>
+        <translation>
+            <numerusform>%n метка записи («audio/amr»)</numerusform>
+            <numerusform>%n метки записей («audio/amr»)</numerusform>
+            <numerusform>%n меток записей («audio/amr»)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&quot;Сохранить AMR&quot; writes none</source>
+        <translation>«Сохранить AMR» не пишет ни одной</translation>
+    </message>
+    <message>
+        <source>&quot;Сохранить AMR&quot; writes records 1 to %1</source>
+        <translation>«Сохранить AMR» пишет записи с 1 по %1</translation>
+    </message>
+    <message>
+        <source>no AMR storage header</source>
+        <translation>нет заголовка AMR</translation>
+    </message>
+    <message>
+        <source>no complete frame</source>
+        <translation>нет ни одного целого кадра</translation>
+    </message>
+    <message>
+        <source>1 byte after the stream (%1)</source>
+        <translation>1 байт после потока (%1)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n bytes after the stream (%1)</source>
+        <translation>
+            <numerusform>%n байт после потока (%1)</numerusform>
+            <numerusform>%n байта после потока (%1)</numerusform>
+            <numerusform>%n байтов после потока (%1)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>not written by the window</source>
+        <translation>окно эту запись не пишет</translation>
+    </message>
+    <message>
+        <source>The record files need a name to add their numbers to; nothing was written.</source>
+        <translation>Файлам записей нужно имя, к которому добавляются номера; ничего не записано.</translation>
+    </message>
+    <message>
+        <source>Pick the records to export first.</source>
+        <translation>Сначала выберите записи для экспорта.</translation>
+    </message>
+    <message>
+        <source>%1 is the file this window shows: a record cannot replace it. Nothing was written.</source>
+        <translation>%1 — файл, открытый в этом окне: запись не может его заменить. Ничего не записано.</translation>
+    </message>
+    <message>
+        <source>Writing record %1 of %2</source>
+        <translation>Запись %1 из %2</translation>
+    </message>
+    <message>
+        <source>1 file written:</source>
+        <translation>Записан 1 файл:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files written:</source>
+        <translation>
+            <numerusform>Записан %n файл:</numerusform>
+            <numerusform>Записано %n файла:</numerusform>
+            <numerusform>Записано %n файлов:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Without an AMR storage header, not written: %1</source>
+        <translation>Без заголовка AMR, не записаны: %1</translation>
+    </message>
+    <message>
+        <source>Stopped: the other records were not written.</source>
+        <translation>Остановлено: остальные записи не записаны.</translation>
+    </message>
+    <message>
+        <source>No audio output was found: records cannot be played here. Everything else works.</source>
+        <translation>Звуковой выход не найден: прослушать записи здесь нельзя. Всё остальное работает.</translation>
+    </message>
+    <message>
+        <source>Pick a record to play first.</source>
+        <translation>Сначала выберите запись для прослушивания.</translation>
+    </message>
+    <message>
+        <source>Record %1 has no sound to play.</source>
+        <translation>В записи %1 нет звука.</translation>
+    </message>
+    <message>
+        <source>The audio output refused to play record %1.</source>
+        <translation>Звуковой выход отказался воспроизводить запись %1.</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <translation>С&amp;топ</translation>
     </message>
 </context>
 </TS>

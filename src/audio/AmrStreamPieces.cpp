@@ -71,8 +71,9 @@ constexpr int kLanes = 8;
 constexpr std::int64_t kLargestFrame = 61;
 
 // Advances every lane a frame at a time while each stays in its sure stretch and meets valid
-// headers. The walks do not wait on one another, so the processor overlaps their reads: several
-// frames in the time of one.
+// headers of frames that do not begin like filler (a second byte equal to the header). The walks
+// do not wait on one another, so the processor overlaps their reads: several frames in the time
+// of one.
 void Burst(std::array<Lane, kLanes>& lanes) {
   std::array<std::int64_t, kLanes> at{};
   std::array<std::int64_t, kLanes> end{};
@@ -93,8 +94,9 @@ void Burst(std::array<Lane, kLanes>& lanes) {
     std::array<int, kLanes> step{};
     bool valid = true;
     for (int i = 0; i < kLanes; ++i) {
-      step[i] = sizes[i][bytes[i][at[i]]];
-      valid &= step[i] != 0;
+      const std::uint8_t header = bytes[i][at[i]];
+      step[i] = sizes[i][header];
+      valid &= step[i] != 0 && (step[i] == 1 || bytes[i][at[i] + 1] != header);
     }
     if (!valid) break;
     for (int i = 0; i < kLanes; ++i)
@@ -142,8 +144,18 @@ void WalkPieces(const std::vector<std::span<const std::uint8_t>>& records,
   while (filled == kLanes) {
     Burst(lanes);
     for (Lane& lane : lanes) {
-      const bool valid = lane.At < lane.HotEnd && (*lane.Sizes)[lane.Bytes[lane.At]] != 0;
-      if (valid) continue;
+      if (lane.At < lane.HotEnd) {
+        const std::uint8_t* frame = lane.Bytes + lane.At;
+        const int bytes = (*lane.Sizes)[*frame];
+        if (bytes != 0 && !IsFillerFrame(frame, bytes)) {
+          // A frame that only began like filler is passed here; the others wait where they are.
+          if (bytes > 1 && frame[1] == frame[0]) {
+            lane.At += bytes;
+            ++lane.Frames;
+          }
+          continue;
+        }
+      }
       finishLane(lane);
       Piece* piece = take();
       if (piece) {
@@ -161,7 +173,7 @@ void WalkPieces(const std::vector<std::span<const std::uint8_t>>& records,
 }  // namespace
 
 std::vector<AmrStreamInfo> ReadAmrStreams(const std::vector<std::span<const std::uint8_t>>& records,
-                                          int threads, std::size_t pieceBytes) {
+                                          int threads, std::size_t pieceBytes, Recovery recovery) {
   std::vector<StreamStart> starts;
   std::vector<Piece> pieces;
   for (std::size_t i = 0; i < records.size(); ++i) {
@@ -189,39 +201,45 @@ std::vector<AmrStreamInfo> ReadAmrStreams(const std::vector<std::span<const std:
   for (std::thread& helper : helpers)
     helper.join();
 
-  // Joined in order: a piece counts only when the stream really reaches its start.
+  // Joined in order: a piece counts only when the stream really reaches its start; past damage
+  // the walk goes on, one thread, from where the stream is taken up again.
   std::vector<AmrStreamInfo> infos;
   std::size_t p = 0;
   for (std::size_t i = 0; i < records.size(); ++i) {
     const auto record = records[i];
     const auto size = static_cast<std::int64_t>(record.size());
     const StreamStart& start = starts[i];
+    WalkTotals totals;
     if (start.Codec == AmrCodec::Unknown) {
-      infos.push_back(FinishStreamInfo(start, size, 0, 0, StreamEnd::WrongMagic));
+      totals.End = start.Refused;
+      infos.push_back(FinishStreamInfo(start, size, totals));
       continue;
     }
+    const FrameSizes& sizes = FrameSizesOf(start.Codec);
     const std::size_t first = p;
     while (p < pieces.size() && pieces[p].Record == i)
       ++p;
-    std::int64_t at = start.HeaderBytes;
-    std::int64_t frames = 0;
-    StreamEnd end = StreamEnd::EndOfRecord;
-    for (std::size_t k = first; k < p; ++k) {
+    totals.At = start.HeaderBytes;
+    for (std::size_t k = first; k < p;) {
       const Piece& piece = pieces[k];
-      FrameWalk walk = piece.Walk;
-      if (at != piece.Start) {
-        if (at >= piece.Limit) continue;  // the stream passed over this piece's start
-        walk = WalkFrames(record, FrameSizesOf(start.Codec), at, piece.Limit);
+      if (totals.At >= piece.Limit) {  // the stream passed over this piece's start
+        ++k;
+        continue;
       }
-      frames += walk.Frames;
-      at = walk.At;
-      if (walk.Stopped) {
-        // The interleaved walker does not tell a reserved type from a bad header.
-        end = walk.End == StreamEnd::TruncatedFrame ? walk.End : WhyFrameEnds(record, at);
-        break;
-      }
+      const FrameWalk walk =
+          totals.At == piece.Start ? piece.Walk : WalkFrames(record, sizes, totals.At, piece.Limit);
+      totals.AddFrames(walk.Frames);
+      totals.At = walk.At;
+      if (!walk.Stopped) continue;
+      totals.End = WhyFrameEnds(record, sizes, totals.At);
+      if (recovery == Recovery::StopAtDamage) break;
+      const std::int64_t resumed = FindResync(record, sizes, totals.At + 1);
+      if (resumed < 0) break;
+      totals.AddGap(totals.At, resumed, totals.End);
+      totals.At = resumed;
+      totals.End = StreamEnd::EndOfRecord;
     }
-    infos.push_back(FinishStreamInfo(start, size, frames, at, end));
+    infos.push_back(FinishStreamInfo(start, size, totals));
   }
   return infos;
 }

@@ -68,18 +68,35 @@ TEST(AmrStream, ContainerBytesAfterTheStreamAreTrailingAndSayWhyItEnded) {
   }
 }
 
-TEST(AmrStream, OnlyTheExactStorageHeadersStartAStream) {
-  for (const char* text : {"#!amr\n\x3C", "#!AMR_MC1.0\n", "#!AMR", "#!AMR-WB", "", "x#!AMR\n"}) {
+// A storage header in another letter case is still one, and says so; the multichannel header
+// is known for what it is, and refused.
+TEST(AmrStream, OnlyStorageHeadersInAnyLetterCaseStartAStream) {
+  for (const char* text : {"#!AMR_MC1.0\n", "#!amr_mc1.0\n\x3C", "#!AMR", "#!AMR-WB", "",
+                           "x#!AMR\n", "#!AMR\r\n", "#!AMR WB\n"}) {
     const AmrStreamInfo info = ReadAmrStream(Bytes(text));
     EXPECT_EQ(info.Codec, AmrCodec::Unknown) << text;
-    EXPECT_EQ(info.End, StreamEnd::WrongMagic);
+    EXPECT_EQ(info.End, std::string(text).find("_") != std::string::npos ? StreamEnd::Multichannel
+                                                                         : StreamEnd::WrongMagic)
+        << text;
     EXPECT_EQ(info.ValidBytes, 0);
     EXPECT_EQ(info.Frames, 0);
   }
-  const AmrStreamInfo empty = ReadAmrStream(Bytes("#!AMR-WB\n"));
-  EXPECT_EQ(empty.Codec, AmrCodec::Wideband);
-  EXPECT_EQ(empty.ValidBytes, 9) << "a header alone is a valid, empty stream";
-  EXPECT_EQ(empty.End, StreamEnd::EndOfRecord);
+  const struct {
+    const char* text;
+    AmrCodec codec;
+    bool repaired;
+  } headers[] = {
+      {"#!AMR\n", AmrCodec::Narrowband, false}, {"#!amr\n", AmrCodec::Narrowband, true},
+      {"#!aMr\n", AmrCodec::Narrowband, true},  {"#!AMR-WB\n", AmrCodec::Wideband, false},
+      {"#!Amr-Wb\n", AmrCodec::Wideband, true}, {"#!AMR-wb\n", AmrCodec::Wideband, true}};
+  for (const auto& header : headers) {
+    const AmrStreamInfo info = ReadAmrStream(Bytes(header.text));
+    EXPECT_EQ(info.Codec, header.codec) << header.text;
+    EXPECT_EQ(info.HeaderRepaired, header.repaired) << header.text;
+    EXPECT_EQ(info.ValidBytes, static_cast<std::int64_t>(std::string(header.text).size()))
+        << "a header alone is a valid, empty stream";
+    EXPECT_EQ(info.End, StreamEnd::EndOfRecord);
+  }
 }
 
 TEST(AmrStream, NoDataAndSpeechLostFramesCountAsTwentyMilliseconds) {

@@ -101,6 +101,11 @@ std::string Absolute(const std::string& path) {
   return absolute.empty() ? path : absolute.string();
 }
 
+audio::Recovery RecoveryOf(const CommandWords& words) {
+  return words.Has("--no-recovery") ? audio::Recovery::StopAtDamage
+                                    : audio::Recovery::Resynchronise;
+}
+
 bool SplitCommandWords(const std::vector<std::string>& args, const std::set<std::string>& allowed,
                        bool takesOutputFolder, CommandWords& words, std::string& error) {
   bool optionsEnded = false;

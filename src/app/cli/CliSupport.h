@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "audio/AmrStream.h"
+
 namespace kestrave::app {
 
 // Results go to standard output as soon as each is known, so an export that fails part-way has
@@ -56,6 +58,8 @@ struct CommandWords {
   std::vector<std::string> Names;
   bool Has(const std::string& flag) const { return Flags.count(flag) != 0; }
 };
+// Whether the record streams go on past damage: unless --no-recovery.
+audio::Recovery RecoveryOf(const CommandWords& words);
 // Splits Args; a flag outside Allowed, or an option missing its value, is an error: the answer
 // is then false and Error says why.
 bool SplitCommandWords(const std::vector<std::string>& args, const std::set<std::string>& allowed,

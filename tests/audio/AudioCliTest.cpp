@@ -338,7 +338,8 @@ TEST(AudioCli, ProgressShowsOnATerminalOnly) {
   TempDir dir;
   WriteAll(dir.File("c.drf"), Container({Narrowband(), Wideband()}));
   const std::string typescript = dir.File("terminal.txt");
-  const std::string command = std::string("cd '") + dir.Path() + "' && script -qec \"'" +
+  const std::string command = std::string("cd '") + dir.Path() +
+                              "' && KESTRAVE_PROGRESS_AFTER_MS=0 script -qec \"'" +
                               KESTRAVE_CLI_PATH + "' extract --trim -o out c.drf >/dev/null\" '" +
                               typescript + "' >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0);

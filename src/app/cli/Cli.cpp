@@ -1,5 +1,9 @@
 #include "app/cli/Cli.h"
 
+#include <unistd.h>
+
+#include <iostream>
+
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliSupport.h"
 #include "platform/Guard.h"
@@ -98,13 +102,18 @@ int RunCommand(const std::vector<std::string>& args, Results& out, std::ostream&
 // Nothing the work raises ends the program: it is an error like any other, exit code 2. Nor
 // may results vanish unnoticed: an output that refused them is an error too.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Results results(out);
+  // Only the process's own standard error can be the terminal a progress line is drawn on.
+  const bool errTerminal = err.rdbuf() == std::cerr.rdbuf() && ::isatty(STDERR_FILENO) != 0;
+  const bool outTerminal = out.rdbuf() == std::cout.rdbuf() && ::isatty(STDOUT_FILENO) != 0;
+  StatusLine line(err, errTerminal);
+  std::ostream& messages = line.Stream();
+  Results results(out, outTerminal ? &line : nullptr);
   int exitCode = kExitFailure;
-  platform::RunGuarded([&] { exitCode = RunCommand(args, results, err); },
-                       [&](const std::string& message) { ReportError(err, "", message); });
+  platform::RunGuarded([&] { exitCode = RunCommand(args, results, messages); },
+                       [&](const std::string& message) { ReportError(messages, "", message); });
   if (const int error = results.Error()) {
-    err << "kestrave-cli: standard output: the results could not be written ("
-        << platform::SystemErrorText(error) << ")\n";
+    messages << "kestrave-cli: standard output: the results could not be written ("
+             << platform::SystemErrorText(error) << ")\n";
     return kExitFailure;
   }
   return exitCode;

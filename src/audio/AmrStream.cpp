@@ -149,24 +149,21 @@ std::int64_t FindResync(std::span<const std::uint8_t> record, const FrameSizes& 
     return IsFillerFrame(bytes + at, frame) ? 0 : frame;
   };
   for (std::int64_t start = std::max<std::int64_t>(from, 0); start < size;) {
+    // A run never begins with a byte repeated (filler, or a frame that starts in it and runs on
+    // into the stream): past a stretch of one byte the search goes on from its last byte.
+    if (start + 1 < size && bytes[start + 1] == bytes[start]) {
+      std::int64_t end = start + 2;
+      while (end < size && bytes[end] == bytes[start])
+        ++end;
+      start = end - 1;
+      continue;
+    }
     std::int64_t at = start;
     int frames = 0;
     for (int bytesOfFrame; frames < kResyncFrames && at < size && (bytesOfFrame = fits(at)) > 0;
          ++frames)
       at += bytesOfFrame;
     if (frames == kResyncFrames) return start;
-    // In a stretch of one repeated byte every frame that starts and ends inside it is filler:
-    // the search goes on past them at once rather than byte by byte.
-    const std::uint8_t first = bytes[start];
-    const int bytesOfFirst = sizes[first];
-    if (frames == 0 && bytesOfFirst >= 2 && size - start >= bytesOfFirst &&
-        IsFillerFrame(bytes + start, bytesOfFirst)) {
-      std::int64_t end = start + bytesOfFirst;
-      while (end < size && bytes[end] == first)
-        ++end;
-      start = end - bytesOfFirst + 1;
-      continue;
-    }
     ++start;
   }
   return -1;

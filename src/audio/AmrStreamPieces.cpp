@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
+#include <cstring>
+#include <memory>
 #include <system_error>
 #include <thread>
 
@@ -55,35 +58,65 @@ void CutIntoPieces(std::size_t index, std::span<const std::uint8_t> record,
   }
 }
 
+constexpr int kLanes = 8;
+// The largest frame of either codec, header byte included.
+constexpr std::int64_t kLargestFrame = 61;
+
+// A frame's size by its header byte and the byte after it, read together: 0 also where a frame
+// of more than one byte begins like filler (its header twice), which the walk then looks at
+// closely. Indexed with the header as the high byte, so the entries in use lie in a few KiB.
+using PairSizes = std::array<std::uint8_t, 65536>;
+
+const PairSizes& PairSizesOf(AmrCodec codec) {
+  static const auto build = [](const FrameSizes& sizes) {
+    auto pairs = std::make_unique<PairSizes>();
+    for (int header = 0; header < 256; ++header)
+      for (int next = 0; next < 256; ++next) {
+        const int bytes = sizes[static_cast<std::size_t>(header)];
+        (*pairs)[static_cast<std::size_t>(header << 8 | next)] =
+            static_cast<std::uint8_t>(bytes > 1 && next == header ? 0 : bytes);
+      }
+    return pairs;
+  };
+  static const auto narrowband = build(FrameSizesOf(AmrCodec::Narrowband));
+  static const auto wideband = build(FrameSizesOf(AmrCodec::Wideband));
+  return codec == AmrCodec::Wideband ? *wideband : *narrowband;
+}
+
+// The two bytes at Bytes as an index into PairSizes.
+inline unsigned PairAt(const std::uint8_t* bytes) {
+  std::uint16_t pair;
+  std::memcpy(&pair, bytes, sizeof pair);
+  if constexpr (std::endian::native == std::endian::little)
+    pair = static_cast<std::uint16_t>(pair << 8 | pair >> 8);
+  return pair;
+}
+
 // A piece being walked: where it is, and up to where every frame is sure to fit and to start
 // before the piece's limit, so the walk there needs no other check than the header's.
 struct Lane {
   Piece* Task = nullptr;
   const std::uint8_t* Bytes = nullptr;
   const FrameSizes* Sizes = nullptr;
+  const PairSizes* Pairs = nullptr;
   std::int64_t At = 0;
   std::int64_t HotEnd = 0;
   std::int64_t Frames = 0;
 };
 
-constexpr int kLanes = 8;
-// The largest frame of either codec, header byte included.
-constexpr std::int64_t kLargestFrame = 61;
-
 // Advances every lane a frame at a time while each stays in its sure stretch and meets valid
-// headers of frames that do not begin like filler (a second byte equal to the header). The walks
-// do not wait on one another, so the processor overlaps their reads: several frames in the time
-// of one.
+// headers of frames that do not begin like filler. The walks do not wait on one another, so the
+// processor overlaps their reads: several frames in the time of one.
 void Burst(std::array<Lane, kLanes>& lanes) {
   std::array<std::int64_t, kLanes> at{};
   std::array<std::int64_t, kLanes> end{};
   std::array<const std::uint8_t*, kLanes> bytes{};
-  std::array<const std::uint8_t*, kLanes> sizes{};
+  std::array<const std::uint8_t*, kLanes> pairs{};
   for (int i = 0; i < kLanes; ++i) {
     at[i] = lanes[i].At;
     end[i] = lanes[i].HotEnd;
     bytes[i] = lanes[i].Bytes;
-    sizes[i] = lanes[i].Sizes->data();
+    pairs[i] = lanes[i].Pairs->data();
   }
   std::int64_t steps = 0;
   for (;;) {
@@ -94,9 +127,8 @@ void Burst(std::array<Lane, kLanes>& lanes) {
     std::array<int, kLanes> step{};
     bool valid = true;
     for (int i = 0; i < kLanes; ++i) {
-      const std::uint8_t header = bytes[i][at[i]];
-      step[i] = sizes[i][header];
-      valid &= step[i] != 0 && (step[i] == 1 || bytes[i][at[i] + 1] != header);
+      step[i] = pairs[i][PairAt(bytes[i] + at[i])];
+      valid &= step[i] != 0;
     }
     if (!valid) break;
     for (int i = 0; i < kLanes; ++i)
@@ -123,6 +155,7 @@ void WalkPieces(const std::vector<std::span<const std::uint8_t>>& records,
     lane = {piece,
             record.data(),
             &FrameSizesOf(starts[piece->Record].Codec),
+            &PairSizesOf(starts[piece->Record].Codec),
             piece->Start,
             std::min(piece->Limit, size - kLargestFrame + 1),
             0};

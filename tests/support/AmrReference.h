@@ -9,7 +9,8 @@ namespace kestrave::test {
 // A plain walk over an AMR file's frames, written from the codecs' bit counts per frame type
 // rather than from a table of byte sizes, to check the reader against. With Resynchronise it
 // goes on after damage where eight frames in a row carry speech or a SID, quality bit set,
-// none of them one byte repeated, trying every position in turn.
+// none of them one byte repeated and the first not beginning with a byte twice, trying every
+// position in turn.
 struct ReferenceWalk {
   int Codec = 0;  // 0 none, 1 narrowband, 2 wideband
   bool Repaired = false;
@@ -62,6 +63,7 @@ inline ReferenceWalk WalkAmrFrames(const std::vector<std::uint8_t>& bytes,
     return filler ? 0 : size;
   };
   const auto runAt = [&](std::size_t from) {
+    if (from + 1 < bytes.size() && bytes[from + 1] == bytes[from]) return false;
     for (int frame = 0; frame < 8; ++frame) {
       if (from >= bytes.size()) return false;
       const std::size_t size = frameAt(from);

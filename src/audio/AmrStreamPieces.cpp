@@ -47,14 +47,19 @@ void CutIntoPieces(std::size_t index, std::span<const std::uint8_t> record,
   const FrameSizes& sizes = FrameSizesOf(start.Codec);
   pieces.push_back({index, start.HeaderBytes, size, {}});
   const auto step = static_cast<std::int64_t>(std::max<std::size_t>(pieceBytes, 1));
+  // Where the searches so far found no start: a search that fails is not made again for the
+  // next cut, so small pieces over bytes that are no stream cost no more than large ones.
+  std::int64_t searched = 0;
   for (std::int64_t cut = start.HeaderBytes + step; cut < size; cut += step) {
     const std::int64_t searchEnd = std::min(size, cut + kSyncSearchBytes);
-    for (std::int64_t at = std::max(cut, pieces.back().Start + 1); at < searchEnd; ++at) {
+    std::int64_t at = std::max({cut, pieces.back().Start + 1, searched});
+    for (; at < searchEnd; ++at) {
       if (!LooksLikeFrameStart(record, sizes, at)) continue;
       pieces.back().Limit = at;
       pieces.push_back({index, at, size, {}});
       break;
     }
+    searched = std::max(searched, at);
   }
 }
 

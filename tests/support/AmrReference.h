@@ -65,9 +65,9 @@ inline ReferenceWalk WalkAmrFrames(const std::vector<std::uint8_t>& bytes,
   const auto runAt = [&](std::size_t from) {
     if (from + 1 < bytes.size() && bytes[from + 1] == bytes[from]) return false;
     for (int frame = 0; frame < 8; ++frame) {
-      if (from >= bytes.size()) return false;
+      if (from >= bytes.size() || !(bytes[from] & 0x04)) return false;
       const std::size_t size = frameAt(from);
-      if (size < 2 || !(bytes[from] & 0x04)) return false;
+      if (size < 2) return false;
       from += size;
     }
     return true;

@@ -191,6 +191,9 @@ TEST(AudioCli, ARecordWithoutAStreamIsReportedAndTheOthersAreWritten) {
 TEST(AudioCli, OptionsThatCannotGoTogetherAreRefusedBeforeAnythingIsRead) {
   TempDir dir;
   EXPECT_EQ(RunCli("extract --trim --wav c.drf x", dir).exitCode, 2);
+  const CliRun exact = RunCli("extract --no-recovery c.drf x", dir);
+  EXPECT_EQ(exact.exitCode, 2);
+  EXPECT_NE(exact.err.find("--no-recovery goes with --trim or --wav"), std::string::npos);
   const CliRun missing = RunCli("extract -o", dir);
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_NE(missing.err.find("option '-o' needs a folder"), std::string::npos) << missing.err;

@@ -47,10 +47,11 @@ enum class Recovery : std::uint8_t { StopAtDamage, Resynchronise };
 
 // The walk takes the stream up again only where this many frames in a row carry speech or a
 // SID with the quality bit set, none is its header byte repeated, and the first does not begin
-// with its header byte twice (as one that starts in padding does): a random byte passes as
-// such a header one time in 26 or fewer, so eight in a row come by chance about once in 10^11
+// with its header byte twice (as one that starts in padding does): a random byte passes for
+// such a header at most once in 26, so eight in a row come by chance about once in 10^11
 // positions; zero and 0x3C padding never pass, the record marker has no such header, and text
-// would need eight of ",4$<DL" each a frame's length after the last.
+// would need eight of ",4$<DL" each a frame's length after the last. Fewer frames than that
+// before the record ends are left out.
 inline constexpr int kResyncFrames = 8;
 
 struct AmrStreamInfo {

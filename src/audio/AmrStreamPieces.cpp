@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
+#include <cstring>
+#include <memory>
 #include <system_error>
 #include <thread>
 
@@ -44,15 +47,54 @@ void CutIntoPieces(std::size_t index, std::span<const std::uint8_t> record,
   const FrameSizes& sizes = FrameSizesOf(start.Codec);
   pieces.push_back({index, start.HeaderBytes, size, {}});
   const auto step = static_cast<std::int64_t>(std::max<std::size_t>(pieceBytes, 1));
+  // Where the searches so far found no start: a search that fails is not made again for the
+  // next cut, so small pieces over bytes that are no stream cost no more than large ones.
+  std::int64_t searched = 0;
   for (std::int64_t cut = start.HeaderBytes + step; cut < size; cut += step) {
     const std::int64_t searchEnd = std::min(size, cut + kSyncSearchBytes);
-    for (std::int64_t at = std::max(cut, pieces.back().Start + 1); at < searchEnd; ++at) {
+    std::int64_t at = std::max({cut, pieces.back().Start + 1, searched});
+    for (; at < searchEnd; ++at) {
       if (!LooksLikeFrameStart(record, sizes, at)) continue;
       pieces.back().Limit = at;
       pieces.push_back({index, at, size, {}});
       break;
     }
+    searched = std::max(searched, at);
   }
+}
+
+constexpr int kLanes = 8;
+// The largest frame of either codec, header byte included.
+constexpr std::int64_t kLargestFrame = 61;
+
+// A frame's size by its header byte and the byte after it, read together: 0 also where a frame
+// of more than one byte begins like filler (its header twice), which the walk then looks at
+// closely. Indexed with the header as the high byte, so the entries in use lie in a few KiB.
+using PairSizes = std::array<std::uint8_t, 65536>;
+
+const PairSizes& PairSizesOf(AmrCodec codec) {
+  static const auto build = [](const FrameSizes& sizes) {
+    auto pairs = std::make_unique<PairSizes>();
+    for (int header = 0; header < 256; ++header)
+      for (int next = 0; next < 256; ++next) {
+        const int bytes = sizes[static_cast<std::size_t>(header)];
+        (*pairs)[static_cast<std::size_t>(header << 8 | next)] =
+            static_cast<std::uint8_t>(bytes > 1 && next == header ? 0 : bytes);
+      }
+    return pairs;
+  };
+  static const auto narrowband = build(FrameSizesOf(AmrCodec::Narrowband));
+  static const auto wideband = build(FrameSizesOf(AmrCodec::Wideband));
+  return codec == AmrCodec::Wideband ? *wideband : *narrowband;
+}
+
+// The two bytes at Bytes as an index into PairSizes.
+inline unsigned PairAt(const std::uint8_t* bytes) {
+  std::uint16_t pair;
+  std::memcpy(&pair, bytes, sizeof pair);
+  if constexpr (std::endian::native == std::endian::little)
+    pair = static_cast<std::uint16_t>(pair << 8 | pair >> 8);
+  return pair;
 }
 
 // A piece being walked: where it is, and up to where every frame is sure to fit and to start
@@ -61,28 +103,25 @@ struct Lane {
   Piece* Task = nullptr;
   const std::uint8_t* Bytes = nullptr;
   const FrameSizes* Sizes = nullptr;
+  const PairSizes* Pairs = nullptr;
   std::int64_t At = 0;
   std::int64_t HotEnd = 0;
   std::int64_t Frames = 0;
 };
 
-constexpr int kLanes = 8;
-// The largest frame of either codec, header byte included.
-constexpr std::int64_t kLargestFrame = 61;
-
 // Advances every lane a frame at a time while each stays in its sure stretch and meets valid
-// headers. The walks do not wait on one another, so the processor overlaps their reads: several
-// frames in the time of one.
+// headers of frames that do not begin like filler. The walks do not wait on one another, so the
+// processor overlaps their reads: several frames in the time of one.
 void Burst(std::array<Lane, kLanes>& lanes) {
   std::array<std::int64_t, kLanes> at{};
   std::array<std::int64_t, kLanes> end{};
   std::array<const std::uint8_t*, kLanes> bytes{};
-  std::array<const std::uint8_t*, kLanes> sizes{};
+  std::array<const std::uint8_t*, kLanes> pairs{};
   for (int i = 0; i < kLanes; ++i) {
     at[i] = lanes[i].At;
     end[i] = lanes[i].HotEnd;
     bytes[i] = lanes[i].Bytes;
-    sizes[i] = lanes[i].Sizes->data();
+    pairs[i] = lanes[i].Pairs->data();
   }
   std::int64_t steps = 0;
   for (;;) {
@@ -93,7 +132,7 @@ void Burst(std::array<Lane, kLanes>& lanes) {
     std::array<int, kLanes> step{};
     bool valid = true;
     for (int i = 0; i < kLanes; ++i) {
-      step[i] = sizes[i][bytes[i][at[i]]];
+      step[i] = pairs[i][PairAt(bytes[i] + at[i])];
       valid &= step[i] != 0;
     }
     if (!valid) break;
@@ -121,6 +160,7 @@ void WalkPieces(const std::vector<std::span<const std::uint8_t>>& records,
     lane = {piece,
             record.data(),
             &FrameSizesOf(starts[piece->Record].Codec),
+            &PairSizesOf(starts[piece->Record].Codec),
             piece->Start,
             std::min(piece->Limit, size - kLargestFrame + 1),
             0};
@@ -142,8 +182,18 @@ void WalkPieces(const std::vector<std::span<const std::uint8_t>>& records,
   while (filled == kLanes) {
     Burst(lanes);
     for (Lane& lane : lanes) {
-      const bool valid = lane.At < lane.HotEnd && (*lane.Sizes)[lane.Bytes[lane.At]] != 0;
-      if (valid) continue;
+      if (lane.At < lane.HotEnd) {
+        const std::uint8_t* frame = lane.Bytes + lane.At;
+        const int bytes = (*lane.Sizes)[*frame];
+        if (bytes != 0 && !IsFillerFrame(frame, bytes)) {
+          // A frame that only began like filler is passed here; the others wait where they are.
+          if (bytes > 1 && frame[1] == frame[0]) {
+            lane.At += bytes;
+            ++lane.Frames;
+          }
+          continue;
+        }
+      }
       finishLane(lane);
       Piece* piece = take();
       if (piece) {
@@ -161,7 +211,7 @@ void WalkPieces(const std::vector<std::span<const std::uint8_t>>& records,
 }  // namespace
 
 std::vector<AmrStreamInfo> ReadAmrStreams(const std::vector<std::span<const std::uint8_t>>& records,
-                                          int threads, std::size_t pieceBytes) {
+                                          int threads, std::size_t pieceBytes, Recovery recovery) {
   std::vector<StreamStart> starts;
   std::vector<Piece> pieces;
   for (std::size_t i = 0; i < records.size(); ++i) {
@@ -189,39 +239,45 @@ std::vector<AmrStreamInfo> ReadAmrStreams(const std::vector<std::span<const std:
   for (std::thread& helper : helpers)
     helper.join();
 
-  // Joined in order: a piece counts only when the stream really reaches its start.
+  // Joined in order: a piece counts only when the stream really reaches its start; past damage
+  // the walk goes on, one thread, from where the stream is taken up again.
   std::vector<AmrStreamInfo> infos;
   std::size_t p = 0;
   for (std::size_t i = 0; i < records.size(); ++i) {
     const auto record = records[i];
     const auto size = static_cast<std::int64_t>(record.size());
     const StreamStart& start = starts[i];
+    WalkTotals totals;
     if (start.Codec == AmrCodec::Unknown) {
-      infos.push_back(FinishStreamInfo(start, size, 0, 0, StreamEnd::WrongMagic));
+      totals.End = start.Refused;
+      infos.push_back(FinishStreamInfo(start, size, totals));
       continue;
     }
+    const FrameSizes& sizes = FrameSizesOf(start.Codec);
     const std::size_t first = p;
     while (p < pieces.size() && pieces[p].Record == i)
       ++p;
-    std::int64_t at = start.HeaderBytes;
-    std::int64_t frames = 0;
-    StreamEnd end = StreamEnd::EndOfRecord;
-    for (std::size_t k = first; k < p; ++k) {
+    totals.At = start.HeaderBytes;
+    for (std::size_t k = first; k < p;) {
       const Piece& piece = pieces[k];
-      FrameWalk walk = piece.Walk;
-      if (at != piece.Start) {
-        if (at >= piece.Limit) continue;  // the stream passed over this piece's start
-        walk = WalkFrames(record, FrameSizesOf(start.Codec), at, piece.Limit);
+      if (totals.At >= piece.Limit) {  // the stream passed over this piece's start
+        ++k;
+        continue;
       }
-      frames += walk.Frames;
-      at = walk.At;
-      if (walk.Stopped) {
-        // The interleaved walker does not tell a reserved type from a bad header.
-        end = walk.End == StreamEnd::TruncatedFrame ? walk.End : WhyFrameEnds(record, at);
-        break;
-      }
+      const FrameWalk walk =
+          totals.At == piece.Start ? piece.Walk : WalkFrames(record, sizes, totals.At, piece.Limit);
+      totals.AddFrames(walk.Frames);
+      totals.At = walk.At;
+      if (!walk.Stopped) continue;
+      totals.End = WhyFrameEnds(record, sizes, totals.At);
+      if (recovery == Recovery::StopAtDamage) break;
+      const std::int64_t resumed = FindResync(record, sizes, totals.At + 1);
+      if (resumed < 0) break;
+      totals.AddGap(totals.At, resumed, totals.End);
+      totals.At = resumed;
+      totals.End = StreamEnd::EndOfRecord;
     }
-    infos.push_back(FinishStreamInfo(start, size, frames, at, end));
+    infos.push_back(FinishStreamInfo(start, size, totals));
   }
   return infos;
 }

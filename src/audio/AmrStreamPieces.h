@@ -12,9 +12,11 @@ namespace kestrave::audio {
 // about PieceBytes, each piece starts where a few frames in a row are valid (a frame boundary,
 // almost always), and the pieces are walked at the same time, several per thread on Threads
 // threads. They are then joined in order; a piece whose start was not on the stream is walked
-// again from where the stream really is, so the answer is always exact.
+// again from where the stream really is, and past damage the stream is taken up again as
+// ReadAmrStream does, so the answer is always exact.
 std::vector<AmrStreamInfo> ReadAmrStreams(const std::vector<std::span<const std::uint8_t>>& records,
                                           int threads,
-                                          std::size_t pieceBytes = std::size_t{1} << 20);
+                                          std::size_t pieceBytes = std::size_t{1} << 20,
+                                          Recovery recovery = Recovery::StopAtDamage);
 
 }  // namespace kestrave::audio

@@ -13,6 +13,7 @@
 #include "support/CliRun.h"
 #include "support/ManyRecords.h"
 #include "support/TempDir.h"
+#include "support/Terminal.h"
 
 namespace kestrave::app {
 namespace {
@@ -316,6 +317,49 @@ TEST(Cli, ANameWithALineBreakIsStillOneLine) {
   EXPECT_EQ(Lines(base.out), 1u) << base.out;
   EXPECT_EQ(Lines(base.err), 1u) << base.err;
   EXPECT_NE(base.err.find(dir.Path() + "/sub\\n/r_1.amr"), std::string::npos) << base.err;
+}
+
+// At a terminal, what the user reads: the progress line (here shown at once) never shares a
+// line with results or messages, and is gone when the command ends; work that is over before
+// the line is due shows none at all.
+TEST(Cli, OnATerminalTheProgressLineIsClearedBeforeEveryOtherLine) {
+  TempDir dir;
+  const std::string sample = std::string(KESTRAVE_SOURCE_DIR) + "/samples/sample.drf";
+  std::filesystem::copy_file(sample, dir.File("sample.drf"));
+  const std::string cli = std::string("'") + KESTRAVE_CLI_PATH + "' ";
+  const std::string records = dir.File("out/sample_");
+  const struct {
+    const char* after;  // KESTRAVE_PROGRESS_AFTER_MS
+    std::string command;
+    std::vector<std::string> screen;
+    const char* progress;  // what the line shows meanwhile; null when it must not show
+  } cases[] = {
+      {"60000", "scan sample.drf", {"Найдено 3 записей"}, nullptr},
+      {"0", "scan sample.drf", {"Найдено 3 записей"}, "Loading sample.drf: 100%"},
+      {"0",
+       "scan --positions sample.drf missing.drf",
+       {"sample.drf: Найдено 3 записей", "sample.drf: magic: 50 1616 2494",
+        "sample.drf: marker: 32 1598 2476",
+        "kestrave-cli: missing.drf: Cannot open " + dir.File("missing.drf") + ".",
+        "(No such file or directory.)"},
+       "Loading sample.drf: 100%"},
+      {"0",
+       "extract -o out sample.drf missing.drf",
+       {"sample.drf: Найдено 3 записей", records + "1.amr", records + "2.amr", records + "3.amr",
+        "kestrave-cli: missing.drf: Cannot open " + dir.File("missing.drf") + ".",
+        "(No such file or directory.)"},
+       "3 records, 0.0 MB"},
+  };
+  for (const auto& c : cases) {
+    const std::string written = test::RunOnTerminal(
+        "cd '" + dir.Path() + "' && KESTRAVE_PROGRESS_AFTER_MS=" + c.after + " " + cli + c.command);
+    EXPECT_EQ(test::ScreenLines(written), c.screen) << c.command << "\n" << written;
+    if (c.progress) {
+      EXPECT_NE(written.find(c.progress), std::string::npos) << c.command << "\n" << written;
+    } else {
+      EXPECT_EQ(written.find('\033'), std::string::npos) << c.command << "\n" << written;
+    }
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "support/AmrDamage.h"
 #include "support/AmrEncoders.h"
 #include "support/AmrReference.h"
 
@@ -68,18 +69,35 @@ TEST(AmrStream, ContainerBytesAfterTheStreamAreTrailingAndSayWhyItEnded) {
   }
 }
 
-TEST(AmrStream, OnlyTheExactStorageHeadersStartAStream) {
-  for (const char* text : {"#!amr\n\x3C", "#!AMR_MC1.0\n", "#!AMR", "#!AMR-WB", "", "x#!AMR\n"}) {
+// A storage header in another letter case is still one, and says so; the multichannel header
+// is known for what it is, and refused.
+TEST(AmrStream, OnlyStorageHeadersInAnyLetterCaseStartAStream) {
+  for (const char* text : {"#!AMR_MC1.0\n", "#!amr_mc1.0\n\x3C", "#!AMR", "#!AMR-WB", "",
+                           "x#!AMR\n", "#!AMR\r\n", "#!AMR WB\n"}) {
     const AmrStreamInfo info = ReadAmrStream(Bytes(text));
     EXPECT_EQ(info.Codec, AmrCodec::Unknown) << text;
-    EXPECT_EQ(info.End, StreamEnd::WrongMagic);
+    EXPECT_EQ(info.End, std::string(text).find("_") != std::string::npos ? StreamEnd::Multichannel
+                                                                         : StreamEnd::WrongMagic)
+        << text;
     EXPECT_EQ(info.ValidBytes, 0);
     EXPECT_EQ(info.Frames, 0);
   }
-  const AmrStreamInfo empty = ReadAmrStream(Bytes("#!AMR-WB\n"));
-  EXPECT_EQ(empty.Codec, AmrCodec::Wideband);
-  EXPECT_EQ(empty.ValidBytes, 9) << "a header alone is a valid, empty stream";
-  EXPECT_EQ(empty.End, StreamEnd::EndOfRecord);
+  const struct {
+    const char* text;
+    AmrCodec codec;
+    bool repaired;
+  } headers[] = {
+      {"#!AMR\n", AmrCodec::Narrowband, false}, {"#!amr\n", AmrCodec::Narrowband, true},
+      {"#!aMr\n", AmrCodec::Narrowband, true},  {"#!AMR-WB\n", AmrCodec::Wideband, false},
+      {"#!Amr-Wb\n", AmrCodec::Wideband, true}, {"#!AMR-wb\n", AmrCodec::Wideband, true}};
+  for (const auto& header : headers) {
+    const AmrStreamInfo info = ReadAmrStream(Bytes(header.text));
+    EXPECT_EQ(info.Codec, header.codec) << header.text;
+    EXPECT_EQ(info.HeaderRepaired, header.repaired) << header.text;
+    EXPECT_EQ(info.ValidBytes, static_cast<std::int64_t>(std::string(header.text).size()))
+        << "a header alone is a valid, empty stream";
+    EXPECT_EQ(info.End, StreamEnd::EndOfRecord);
+  }
 }
 
 TEST(AmrStream, NoDataAndSpeechLostFramesCountAsTwentyMilliseconds) {
@@ -111,18 +129,27 @@ TEST(AmrStream, AgreesWithAPlainWalkOverDamagedStreams) {
     for (int i = 0; i < damage; ++i)
       record[random() % record.size()] = static_cast<std::uint8_t>(random());
     record.resize(record.size() - random() % 40);
-    const AmrStreamInfo info = ReadAmrStream(record);
-    const test::ReferenceWalk walk = test::WalkAmrFrames(record);
-    ASSERT_EQ(static_cast<int>(info.Codec), walk.Codec) << "trial " << trial;
-    ASSERT_EQ(info.Frames, walk.Frames) << "trial " << trial;
-    ASSERT_EQ(info.ValidBytes, walk.ValidBytes) << "trial " << trial;
-    ASSERT_LE(info.ValidBytes, static_cast<std::int64_t>(record.size()));
+    for (const bool resynchronise : {false, true}) {
+      const AmrStreamInfo info =
+          ReadAmrStream(record, resynchronise ? Recovery::Resynchronise : Recovery::StopAtDamage);
+      const test::ReferenceWalk walk = test::WalkAmrFrames(record, resynchronise);
+      ASSERT_EQ(static_cast<int>(info.Codec), walk.Codec) << "trial " << trial;
+      ASSERT_EQ(info.Frames, walk.Frames) << "trial " << trial;
+      ASSERT_EQ(info.ValidBytes, walk.ValidBytes) << "trial " << trial;
+      ASSERT_EQ(info.Gaps, walk.Gaps) << "trial " << trial;
+      ASSERT_EQ(info.GapBytes, walk.GapBytes) << "trial " << trial;
+      ASSERT_EQ(info.RecoveredFrames, walk.RecoveredFrames) << "trial " << trial;
+      ASSERT_LE(info.StreamBytes(), static_cast<std::int64_t>(record.size()));
+    }
   }
 }
 
 bool SameAnswer(const AmrStreamInfo& a, const AmrStreamInfo& b) {
   return a.Codec == b.Codec && a.HeaderBytes == b.HeaderBytes && a.Frames == b.Frames &&
-         a.ValidBytes == b.ValidBytes && a.TrailingBytes == b.TrailingBytes && a.End == b.End;
+         a.ValidBytes == b.ValidBytes && a.TrailingBytes == b.TrailingBytes && a.End == b.End &&
+         a.HeaderRepaired == b.HeaderRepaired && a.Gaps == b.Gaps && a.GapBytes == b.GapBytes &&
+         a.RecoveredFrames == b.RecoveredFrames && a.FirstGapOffset == b.FirstGapOffset &&
+         a.FirstGapCause == b.FirstGapCause;
 }
 
 // Pieces cut anywhere, even inside frames, starts that only look like frames, streams that end
@@ -137,20 +164,104 @@ TEST(AmrStream, WalkingInPiecesOnThreadsAnswersWhatOneWalkDoes) {
     if (i % 3 == 0) record[6 + random() % (record.size() - 6)] ^= 0x80;  // ends early
     if (i % 5 == 0) record.resize(record.size() - 1 - random() % 50);    // cut in a frame
     if (i % 7 == 0) record.insert(record.end(), 40, 0x3C);               // frame-like tail
+    if (i % 4 == 1) record.insert(record.begin() + 400, 77, 0x00);       // zeros mid-stream
     if (i == 13) record[1] = 'x';                                        // no header
     records.push_back(record);
   }
   std::vector<std::span<const std::uint8_t>> spans(records.begin(), records.end());
-  for (const std::size_t piece :
-       {std::size_t{1}, std::size_t{7}, std::size_t{100}, std::size_t{4096}}) {
-    const auto infos = ReadAmrStreams(spans, 2, piece);
-    ASSERT_EQ(infos.size(), records.size());
-    for (std::size_t i = 0; i < records.size(); ++i)
-      EXPECT_TRUE(SameAnswer(infos[i], ReadAmrStream(records[i])))
-          << "record " << i << ", pieces of " << piece << ": " << infos[i].Frames << " frames, "
-          << StreamEndText(infos[i].End);
+  for (const Recovery recovery : {Recovery::StopAtDamage, Recovery::Resynchronise}) {
+    for (const std::size_t piece :
+         {std::size_t{1}, std::size_t{7}, std::size_t{100}, std::size_t{4096}}) {
+      const auto infos = ReadAmrStreams(spans, 2, piece, recovery);
+      ASSERT_EQ(infos.size(), records.size());
+      for (std::size_t i = 0; i < records.size(); ++i)
+        EXPECT_TRUE(SameAnswer(infos[i], ReadAmrStream(records[i], recovery)))
+            << "record " << i << ", pieces of " << piece << ": " << infos[i].Frames << " frames, "
+            << StreamEndText(infos[i].End);
+    }
   }
   EXPECT_TRUE(ReadAmrStreams({}, 2).empty());
+}
+
+// Real streams damaged every way the reader goes on past: the frames it keeps, those it
+// recovers and the gaps are those the damage left, in one walk and in pieces on threads; the
+// trimmed frames are the kept ones with no-data frames for each gap; and a walk that stops at
+// damage answers the undamaged part.
+TEST(AmrStream, RecoveryKeepsEveryFrameTheDamageLeft) {
+  for (const auto& clean : {test::EncodeNarrowband(test::SpeechLikeSound(8000, 7.0), 7),
+                            test::EncodeWideband(test::SpeechLikeSound(16000, 7.0), 8)}) {
+    for (const test::DamagedStream& damaged : test::EveryKindOfDamage(clean)) {
+      SCOPED_TRACE(damaged.What() + ", " + std::string(CodecName(damaged.Codec())));
+      const std::vector<std::uint8_t>& record = damaged.Bytes();
+      const AmrStreamInfo info = ReadAmrStream(record, Recovery::Resynchronise);
+      EXPECT_EQ(info.Codec, damaged.Codec());
+      EXPECT_EQ(info.HeaderRepaired, damaged.Repaired());
+      EXPECT_EQ(info.Frames, damaged.Frames());
+      EXPECT_EQ(info.RecoveredFrames, damaged.Recovered());
+      EXPECT_EQ(info.Gaps, damaged.Gaps());
+      EXPECT_EQ(info.GapBytes, damaged.GapBytes());
+      EXPECT_EQ(info.GapFrames(), damaged.GapFrames());
+      EXPECT_EQ(info.End, damaged.End()) << StreamEndText(info.End);
+      std::vector<std::uint8_t> trimmed(StorageHeader(info.Codec).begin(),
+                                        StorageHeader(info.Codec).end());
+      const std::int64_t handed = ForEachTrimmedPiece(
+          record, info, Recovery::Resynchronise,
+          [&](auto piece) { trimmed.insert(trimmed.end(), piece.begin(), piece.end()); });
+      EXPECT_EQ(handed, damaged.Frames() + damaged.GapFrames());
+      EXPECT_TRUE(trimmed == damaged.Trimmed());
+      EXPECT_TRUE(SameAnswer(ReadAmrStreams({record}, 2, 100, Recovery::Resynchronise)[0], info));
+      const AmrStreamInfo stopped = ReadAmrStream(record);
+      EXPECT_TRUE(SameAnswer(stopped, UndamagedPart(info)));
+      EXPECT_EQ(stopped.ValidBytes, static_cast<std::int64_t>(damaged.UndamagedPrefix().size()));
+    }
+  }
+}
+
+std::vector<std::uint8_t> Repeated(const std::string& text, int times) {
+  std::vector<std::uint8_t> bytes;
+  for (int i = 0; i < times; ++i)
+    bytes.insert(bytes.end(), text.begin(), text.end());
+  return bytes;
+}
+
+// What surrounds records in a container never passes for the frames a stream is taken up again
+// with: random bytes, the container's metadata, record markers, padding of zeros, of 0x3C or of
+// no-data frames. After any of those, the stream is taken up exactly where its frames begin.
+TEST(AmrStream, StreamsAreTakenUpAgainOnlyWhereFramesBegin) {
+  std::mt19937 random(5);
+  std::vector<std::uint8_t> noise(std::size_t{4} << 20);
+  for (auto& byte : noise)
+    byte = static_cast<std::uint8_t>(random());
+  const std::string marker = std::string("\x06\x1F\x22", 3) + "audio/amr" +
+                             std::string("\x02\x00", 2) + std::string("\x2C\x34\x00\x00", 4) +
+                             "#!AMR\n";
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    bool framesFoundAfter;  // random bytes may end in a frame that leads into the stream
+  } fillers[] = {
+      {"random bytes", noise, false},
+      {"metadata",
+       Repeated("meta:recorded=2026-12-09 14:32:45;length=00:07:02,codec=AMR <DL-4>$4,4;", 60),
+       true},
+      {"record markers", Repeated(marker, 200), true},
+      {"zero bytes", std::vector<std::uint8_t>(4096, 0x00), true},
+      {"0x3C bytes", std::vector<std::uint8_t>(4096, 0x3C), true},
+      {"no-data frames", std::vector<std::uint8_t>(4096, kNoDataFrame), true},
+  };
+  for (const auto& clean : {test::EncodeNarrowband(test::SpeechLikeSound(8000, 1.0), 7),
+                            test::EncodeWideband(test::SpeechLikeSound(16000, 1.0), 8)}) {
+    const StreamStart start = ReadStreamHeader(clean);
+    const FrameSizes& sizes = FrameSizesOf(start.Codec);
+    for (const auto& filler : fillers) {
+      SCOPED_TRACE(std::string(filler.what) + ", " + std::string(CodecName(start.Codec)));
+      EXPECT_EQ(FindResync(filler.bytes, sizes, 0), -1);
+      if (!filler.framesFoundAfter) continue;
+      auto joined = filler.bytes;
+      joined.insert(joined.end(), clean.begin() + start.HeaderBytes, clean.end());
+      EXPECT_EQ(FindResync(joined, sizes, 0), static_cast<std::int64_t>(filler.bytes.size()));
+    }
+  }
 }
 
 }  // namespace

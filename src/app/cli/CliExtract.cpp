@@ -104,7 +104,7 @@ class ContainerExtract {
 
   // Every AMR stream, trimmed or decoded; a record without a stream is reported and skipped.
   void WriteAudio(const ConverterWorkflow& workflow, const std::string& base) {
-    const RecordReport report = BuildRecordReport(workflow);
+    const RecordReport report = BuildRecordReport(workflow, RecoveryOf(words_));
     if (const std::string reason = report.Reason(); !reason.empty())
       Notice("note: " + reason + "; this writes every AMR stream");
     const AudioForm form = words_.Has("--wav") ? AudioForm::Wav : AudioForm::Trimmed;

@@ -45,7 +45,7 @@ void ShowContainer(const ConverterWorkflow& workflow, const CommandWords& words,
     PutPositionsLine(prefix, "marker", workflow.ListBox2, out);
   }
   if (!words.Has("--records")) return;
-  const RecordReport report = BuildRecordReport(workflow);
+  const RecordReport report = BuildRecordReport(workflow, RecoveryOf(words));
   if (report.Count() > 0)
     WriteRecordTable(report, prefix, [&](const std::string& piece) { out.Put(piece); });
   if (const std::string reason = report.Reason(); !reason.empty())
@@ -88,6 +88,8 @@ int Scan(const CommandWords& words, Results& out, std::ostream& err) {
         .String("kestrave-cli")
         .Key("version")
         .String(KESTRAVE_VERSION)
+        .Key("recovery")
+        .Bool(RecoveryOf(words) == audio::Recovery::Resynchronise)
         .Key("containers")
         .BeginArray();
   int exitCode = kExitOk;
@@ -106,7 +108,7 @@ int Scan(const CommandWords& words, Results& out, std::ostream& err) {
           ShowLoadProgress(*workflow, progress);
           workflow->OpenContainer(file);
           if (json) {
-            report = BuildRecordReport(*workflow);
+            report = BuildRecordReport(*workflow, RecoveryOf(words));
           } else {
             ShowContainer(*workflow, words, prefix, out);
           }

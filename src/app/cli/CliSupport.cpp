@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "app/core/ConverterWorkflow.h"
@@ -73,7 +76,44 @@ std::string ShownMessage(std::string_view message, const std::vector<std::string
   return shown;
 }
 
+StatusLine::StatusLine(std::ostream& err, bool terminal)
+    : target_(err.rdbuf()), stream_(this), terminal_(terminal) {}
+
+StatusLine::~StatusLine() {
+  Clear();
+}
+
+void StatusLine::Draw(const std::string& text) {
+  if (!terminal_) return;
+  target_->sputn("\r\033[K", 4);
+  target_->sputn(text.data(), static_cast<std::streamsize>(text.size()));
+  target_->pubsync();
+  drawn_ = true;
+}
+
+void StatusLine::Clear() {
+  if (!drawn_) return;
+  target_->sputn("\r\033[K", 4);
+  target_->pubsync();
+  drawn_ = false;
+}
+
+int StatusLine::overflow(int c) {
+  Clear();
+  return c == traits_type::eof() ? traits_type::not_eof(c) : target_->sputc(static_cast<char>(c));
+}
+
+std::streamsize StatusLine::xsputn(const char* text, std::streamsize count) {
+  Clear();
+  return target_->sputn(text, count);
+}
+
+int StatusLine::sync() {
+  return target_->pubsync();
+}
+
 void Results::Put(const std::string& text) {
+  if (line_) line_->Clear();
   errno = 0;
   out_ << text << std::flush;
   if (!out_ && error_ == 0) error_ = errno != 0 ? errno : EIO;
@@ -99,6 +139,11 @@ std::string Absolute(const std::string& path) {
   std::error_code ignored;
   const auto absolute = std::filesystem::absolute(path, ignored);
   return absolute.empty() ? path : absolute.string();
+}
+
+audio::Recovery RecoveryOf(const CommandWords& words) {
+  return words.Has("--no-recovery") ? audio::Recovery::StopAtDamage
+                                    : audio::Recovery::Resynchronise;
 }
 
 bool SplitCommandWords(const std::vector<std::string>& args, const std::set<std::string>& allowed,
@@ -142,14 +187,35 @@ bool SplitCommandWords(const std::vector<std::string>& args, const std::set<std:
   return true;
 }
 
-ProgressLine::ProgressLine(std::ostream& err) : err_(err), shown_(::isatty(STDERR_FILENO) != 0) {}
+namespace {
+
+std::chrono::steady_clock::duration ProgressDelay() {
+  int milliseconds = 500;
+  if (const char* text = std::getenv("KESTRAVE_PROGRESS_AFTER_MS")) {
+    int value = 0;
+    const char* end = text + std::strlen(text);
+    const auto [ptr, error] = std::from_chars(text, end, value);
+    if (error == std::errc() && ptr == end && value >= 0) milliseconds = value;
+  }
+  return std::chrono::milliseconds(milliseconds);
+}
+
+StatusLine* TerminalLineOf(std::ostream& err) {
+  auto* line = dynamic_cast<StatusLine*>(err.rdbuf());
+  return line && line->Terminal() ? line : nullptr;
+}
+
+}  // namespace
+
+ProgressLine::ProgressLine(std::ostream& err)
+    : line_(TerminalLineOf(err)), delay_(line_ ? ProgressDelay() : std::chrono::seconds(0)) {}
 
 ProgressLine::~ProgressLine() {
-  if (written_) err_ << "\r\033[K" << std::flush;
+  if (visible_) line_->Clear();
 }
 
 void ProgressLine::Records(int records, std::int64_t bytes) {
-  if (!shown_) return;
+  if (!line_) return;
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   char line[96];
@@ -158,10 +224,12 @@ void ProgressLine::Records(int records, std::int64_t bytes) {
   Text(line);
 }
 
+// Work that is over quickly shows no line at all: one that flashed up would only be noise.
 void ProgressLine::Text(const std::string& text) {
-  if (!shown_) return;
-  err_ << "\r\033[K" << text << std::flush;
-  written_ = true;
+  if (!line_) return;
+  if (!visible_ && std::chrono::steady_clock::now() - start_ < delay_) return;
+  visible_ = true;
+  line_->Draw(text);
 }
 
 // Only on a terminal: a progress handler makes the load report as it goes, which costs time.

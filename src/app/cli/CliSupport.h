@@ -4,24 +4,56 @@
 #include <cstdint>
 #include <ostream>
 #include <set>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "audio/AmrStream.h"
+
 namespace kestrave::app {
+
+// Where a terminal's progress line stands: the last line of standard error, drawn on request and
+// cleared ("\r" and an erase to the line's end) before anything else is written to standard
+// error through Stream(), or to standard output on a terminal through Results, so no other
+// line is ever written onto it. Where standard error is no terminal nothing is ever drawn.
+class StatusLine : public std::streambuf {
+ public:
+  StatusLine(std::ostream& err, bool terminal);
+  ~StatusLine() override;
+  StatusLine(const StatusLine&) = delete;
+  StatusLine& operator=(const StatusLine&) = delete;
+  // Standard error, clearing the line before each write.
+  std::ostream& Stream() { return stream_; }
+  bool Terminal() const { return terminal_; }
+  void Draw(const std::string& text);
+  void Clear();
+
+ private:
+  int overflow(int c) override;
+  std::streamsize xsputn(const char* text, std::streamsize count) override;
+  int sync() override;
+
+  std::streambuf* target_;
+  std::ostream stream_;
+  bool terminal_;
+  bool drawn_ = false;
+};
 
 // Results go to standard output as soon as each is known, so an export that fails part-way has
 // shown what it wrote. An output that refuses them (a full disk) makes the run fail: the first
 // refusal is kept with the system's reason, to be reported once the work is done.
 class Results {
  public:
-  explicit Results(std::ostream& out) : out_(out) {}
+  // Line, when given, is cleared before each result: standard output shares its terminal.
+  explicit Results(std::ostream& out, StatusLine* line = nullptr) : out_(out), line_(line) {}
   void Put(const std::string& text);
   void Line(const std::string& line) { Put(line + '\n'); }
   int Error() const { return error_; }
 
  private:
   std::ostream& out_;
+  StatusLine* line_;
   int error_ = 0;
 };
 
@@ -56,28 +88,32 @@ struct CommandWords {
   std::vector<std::string> Names;
   bool Has(const std::string& flag) const { return Flags.count(flag) != 0; }
 };
+// Whether the record streams go on past damage: unless --no-recovery.
+audio::Recovery RecoveryOf(const CommandWords& words);
 // Splits Args; a flag outside Allowed, or an option missing its value, is an error: the answer
 // is then false and Error says why.
 bool SplitCommandWords(const std::vector<std::string>& args, const std::set<std::string>& allowed,
                        bool takesOutputFolder, CommandWords& words, std::string& error);
 
-// One line on a terminal's standard error that keeps being rewritten while a long job runs, and
-// is cleared at its end; nothing at all when standard error is not a terminal.
+// A line on a terminal's standard error that keeps being rewritten while a long job runs: it
+// shows only once the job has lasted half a second (KESTRAVE_PROGRESS_AFTER_MS changes that),
+// and is cleared at the end. Nothing at all unless Err is a StatusLine's stream on a terminal.
 class ProgressLine {
  public:
   explicit ProgressLine(std::ostream& err);
   ~ProgressLine();
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
-  bool Shown() const { return shown_; }
+  // Whether the line may show: standard error is a terminal.
+  bool Shown() const { return line_ != nullptr; }
   // Records done so far and the bytes they hold, with the time since the start.
   void Records(int records, std::int64_t bytes);
   void Text(const std::string& text);
 
  private:
-  std::ostream& err_;
-  bool shown_;
-  bool written_ = false;
+  StatusLine* line_;
+  std::chrono::steady_clock::duration delay_;
+  bool visible_ = false;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 

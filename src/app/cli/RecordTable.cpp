@@ -9,8 +9,10 @@
 namespace kestrave::app {
 namespace {
 
-constexpr std::size_t kColumns = 10;
+constexpr std::size_t kColumns = 14;
 using Row = std::array<std::string, kColumns>;
+// Left-aligned columns: the codec and the warning.
+constexpr std::size_t kCodecColumn = 4;
 
 Row Cells(const RecordRow& record) {
   const audio::AmrStreamInfo& s = record.Stream;
@@ -20,8 +22,12 @@ Row Cells(const RecordRow& record) {
           std::to_string(record.Size()),
           std::string(audio::CodecName(s.Codec)),
           std::to_string(s.Frames),
+          std::to_string(s.RecoveredFrames),
           Seconds(s.DurationMilliseconds()),
           std::to_string(s.ValidBytes),
+          std::to_string(s.Gaps),
+          std::to_string(s.GapBytes),
+          s.Gaps > 0 ? std::to_string(record.Start + s.FirstGapOffset) : "-",
           std::to_string(s.TrailingBytes),
           record.Warning()};
 }
@@ -37,8 +43,8 @@ std::string Seconds(std::int64_t milliseconds) {
 // The widths come from every row first, so the rows are made twice rather than kept.
 void WriteRecordTable(const RecordReport& report, const std::string& prefix,
                       const TextPieces& put) {
-  const Row header{"record", "start",   "end",   "size",     "codec",
-                   "frames", "seconds", "valid", "trailing", "warning"};
+  const Row header{"record",  "start", "end",  "size",    "codec",     "frames",   "recovered",
+                   "seconds", "valid", "gaps", "skipped", "first gap", "trailing", "warning"};
   std::array<std::size_t, kColumns> widths{};
   const auto widen = [&](const Row& row) {
     for (std::size_t i = 0; i < kColumns; ++i)
@@ -56,7 +62,7 @@ void WriteRecordTable(const RecordReport& report, const std::string& prefix,
     // padding after it.
     for (std::size_t i = 0; i < kColumns; ++i) {
       const std::size_t pad = widths[i] - row[i].size();
-      const bool left = i == 4 || i == kColumns - 1;
+      const bool left = i == kCodecColumn || i == kColumns - 1;
       if (i > 0) text += "  ";
       if (!left) text.append(pad, ' ');
       text += row[i];
@@ -98,14 +104,37 @@ void WriteRecordsJson(JsonWriter& json, const RecordReport& report) {
     }
     json.Key("frames")
         .Number(s.Frames)
+        .Key("recoveredFrames")
+        .Number(s.RecoveredFrames)
         .Key("durationMs")
         .Number(s.DurationMilliseconds())
         .Key("validBytes")
         .Number(s.ValidBytes)
-        .Key("trailingBytes")
+        .Key("gaps")
+        .Number(s.Gaps)
+        .Key("gapBytes")
+        .Number(s.GapBytes)
+        .Key("gapFrames")
+        .Number(s.GapFrames())
+        .Key("firstGap");
+    if (s.Gaps > 0) {
+      json.BeginObject()
+          .Key("at")
+          .Number(record.Start + s.FirstGapOffset)
+          .Key("cause")
+          .String(audio::StreamEndText(s.FirstGapCause))
+          .EndObject();
+    } else {
+      json.Null();
+    }
+    json.Key("trailingBytes")
         .Number(s.TrailingBytes)
         .Key("streamEnd")
         .String(audio::StreamEndText(s.End))
+        .Key("headerRepaired")
+        .Bool(s.HeaderRepaired)
+        .Key("framesPastDamage")
+        .Number(record.FramesPastDamage)
         .Key("writtenByWindow")
         .Bool(record.WrittenByWindow)
         .Key("warning")

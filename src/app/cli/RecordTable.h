@@ -13,7 +13,8 @@ class JsonWriter;
 using TextPieces = std::function<void(const std::string& piece)>;
 
 // The report as text lines, each after Prefix: a header, one line per record (number, start,
-// end, size, codec, frames, duration, valid and trailing bytes, warning), columns aligned. The
+// end, size, codec, frames and those recovered past damage, duration, valid bytes, gaps, their
+// bytes and where the first starts, trailing bytes, warning), columns aligned. The
 // lines go to Put a piece of many at a time: a million records need no more memory than a few.
 void WriteRecordTable(const RecordReport& report, const std::string& prefix, const TextPieces& put);
 // The seconds of a duration in milliseconds, as "12.340".

@@ -54,46 +54,68 @@ class WholeFile {
   platform::THandleStream stream_;
 };
 
-void WriteTrimmed(const std::string& fileName, std::span<const std::uint8_t> stream) {
-  WholeFile file(fileName, static_cast<std::int64_t>(stream.size()));
-  file.Write(stream.data(), stream.size());
+// The frames a file gets: a different count would leave a WAV header that lies.
+void CheckFrames(std::int64_t handed, const audio::AmrStreamInfo& info) {
+  if (handed != info.Frames + info.GapFrames())
+    throw platform::Exception("The record's frames changed while it was written");
+}
+
+// The standard storage header, whatever letter case the record has, then the frames.
+void WriteTrimmed(const std::string& fileName, const audio::AmrStreamInfo& info,
+                  std::span<const std::uint8_t> stream, audio::Recovery recovery) {
+  const std::string_view header = audio::StorageHeader(info.Codec);
+  const std::int64_t frameBytes = info.ValidBytes - info.HeaderBytes;
+  WholeFile file(fileName,
+                 static_cast<std::int64_t>(header.size()) + frameBytes + info.GapFrames());
+  file.Write(header.data(), header.size());
+  CheckFrames(audio::ForEachTrimmedPiece(stream, info, recovery,
+                                         [&](std::span<const std::uint8_t> piece) {
+                                           file.Write(piece.data(), piece.size());
+                                         }),
+              info);
   file.Finish();
 }
 
 // Decoded a few seconds at a time, so an hour of sound needs no more memory than a minute.
 void WriteWav(const std::string& fileName, const audio::AmrStreamInfo& info,
-              std::span<const std::uint8_t> stream) {
+              std::span<const std::uint8_t> stream, audio::Recovery recovery) {
   const int perFrame = audio::SamplesPerFrame(info.Codec);
-  const auto header =
-      audio::MonoPcm16WavHeader(audio::SampleRate(info.Codec), info.Frames * perFrame);
+  const std::int64_t sampleCount = (info.Frames + info.GapFrames()) * perFrame;
+  const auto header = audio::MonoPcm16WavHeader(audio::SampleRate(info.Codec), sampleCount);
   if (!header) throw CreateError(fileName, EFBIG);
-  const std::int64_t sampleCount = std::int64_t{info.Frames} * perFrame;
   WholeFile file(fileName, static_cast<std::int64_t>(header->size()) +
                                sampleCount * static_cast<std::int64_t>(sizeof(std::int16_t)));
   file.Write(header->data(), header->size());
   audio::AmrDecoder decoder(info.Codec);
   std::vector<std::int16_t> samples;
-  constexpr std::size_t kPiece = 1 << 16;
-  std::size_t at = static_cast<std::size_t>(info.HeaderBytes);
-  while (at < stream.size()) {
-    // A piece ends on a frame boundary: whole frames only reach the decoder.
-    std::size_t end = at;
-    while (end < stream.size() && end - at < kPiece) {
-      const int bytes = audio::FrameBytes(info.Codec, (stream[end] >> 3) & 0x0F);
-      if (bytes == 0) break;
-      end += static_cast<std::size_t>(bytes);
-    }
-    if (end == at) break;
+  const auto decode = [&](std::span<const std::uint8_t> frames) {
     samples.clear();
-    decoder.DecodeFrames(stream.subspan(at, end - at), samples);
+    decoder.DecodeFrames(frames, samples);
     if constexpr (std::endian::native == std::endian::big) {
       for (auto& sample : samples)
         sample = static_cast<std::int16_t>(static_cast<std::uint16_t>(sample) >> 8 |
                                            static_cast<std::uint16_t>(sample) << 8);
     }
     file.Write(samples.data(), samples.size() * sizeof(std::int16_t));
-    at = end;
-  }
+  };
+  constexpr std::size_t kPiece = 1 << 16;
+  const std::int64_t handed =
+      audio::ForEachTrimmedPiece(stream, info, recovery, [&](std::span<const std::uint8_t> frames) {
+        // A piece ends on a frame boundary: whole frames only reach the decoder.
+        std::size_t at = 0;
+        while (at < frames.size()) {
+          std::size_t end = at;
+          while (end < frames.size() && end - at < kPiece) {
+            const int bytes = audio::FrameBytes(info.Codec, (frames[end] >> 3) & 0x0F);
+            if (bytes == 0) break;
+            end += static_cast<std::size_t>(bytes);
+          }
+          if (end == at) break;
+          decode(frames.subspan(at, std::min(end, frames.size()) - at));
+          at = end;
+        }
+      });
+  CheckFrames(handed, info);
   file.Finish();
 }
 
@@ -114,16 +136,18 @@ std::vector<std::string> ExportAudio(const ConverterWorkflow& workflow, const Re
     const RecordRow row = report.Row(i);
     if (row.Stream.Codec == audio::AmrCodec::Unknown) {
       if (events.Skipped)
-        events.Skipped(row, "no AMR storage header (\"#!AMR\\n\" or \"#!AMR-WB\\n\")");
+        events.Skipped(row, row.Stream.End == audio::StreamEnd::Multichannel
+                                ? "multichannel AMR (\"#!AMR_MC1.0\\n\"), which is not read"
+                                : "no AMR storage header (\"#!AMR\\n\" or \"#!AMR-WB\\n\")");
       continue;
     }
     const std::string fileName = AudioFileName(base, row.Number, form);
     const std::span<const std::uint8_t> stream = RecordBytes(workflow, row);
     if (events.Starting) events.Starting(fileName);
     if (form == AudioForm::Wav) {
-      WriteWav(fileName, row.Stream, stream);
+      WriteWav(fileName, row.Stream, stream, report.Recovery());
     } else {
-      WriteTrimmed(fileName, stream);
+      WriteTrimmed(fileName, row.Stream, stream, report.Recovery());
     }
     written.push_back(fileName);
     if (events.Written) events.Written(fileName, row);

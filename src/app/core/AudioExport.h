@@ -28,8 +28,11 @@ struct AudioExportEvents {
 
 // Writes every record of the report whose AMR stream has a storage header, numbered as the
 // window numbers them, each complete under its name or not at all, and all brought to the disk
-// together before it returns. Answers the files written. A file that cannot be written stops the
-// export with an exception naming it; names that stand for the container are refused first.
+// together before it returns. Files start with the standard storage header and hold the frames
+// the report counts, in order; each gap becomes no-data frames for its estimated duration
+// (audio::AmrStreamInfo::GapFramesFor), so the sound keeps its timeline. Answers the files written.
+// A file that cannot be written stops the export with an exception naming it; names that stand for
+// the container are refused first.
 std::vector<std::string> ExportAudio(const ConverterWorkflow& workflow, const RecordReport& report,
                                      const std::string& base, AudioForm form,
                                      const AudioExportEvents& events = {});

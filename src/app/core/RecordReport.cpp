@@ -25,20 +25,45 @@ std::string Plural(std::int64_t count, const char* one, const char* many) {
 std::string RecordRow::Warning() const {
   using audio::StreamEnd;
   std::string warning;
-  if (Stream.End == StreamEnd::WrongMagic) {
-    warning = "no AMR storage header";
+  const auto add = [&](const std::string& part) {
+    if (!warning.empty()) warning += "; ";
+    warning += part;
+  };
+  if (Stream.End == StreamEnd::Multichannel) {
+    add("multichannel AMR (\"#!AMR_MC1.0\"), not read");
+  } else if (Stream.End == StreamEnd::WrongMagic) {
+    add("no AMR storage header");
   } else if (Stream.Frames == 0) {
-    warning = "no complete frame";
+    add("no complete frame");
   }
-  if (Stream.End != StreamEnd::EndOfRecord && Stream.End != StreamEnd::WrongMagic) {
-    if (!warning.empty()) warning += "; ";
-    warning += Plural(Stream.TrailingBytes, "byte", "bytes") + " after the stream (" +
-               std::string(audio::StreamEndText(Stream.End)) + ')';
+  if (Stream.HeaderRepaired) add("header repaired");
+  if (Stream.Gaps > 0) {
+    std::string gaps = Plural(Stream.Gaps, "gap", "gaps");
+    gaps += " (";
+    gaps += Plural(Stream.GapBytes, "byte", "bytes");
+    gaps += ") skipped, the first at ";
+    gaps += std::to_string(Start + Stream.FirstGapOffset);
+    gaps += " (";
+    gaps += audio::StreamEndText(Stream.FirstGapCause);
+    gaps += "): ";
+    gaps += Plural(Stream.RecoveredFrames, "frame", "frames");
+    gaps += " recovered after it";
+    add(gaps);
   }
-  if (!WrittenByWindow) {
-    if (!warning.empty()) warning += "; ";
-    warning += "not written by the window";
+  if (Stream.End != StreamEnd::EndOfRecord && Stream.End != StreamEnd::WrongMagic &&
+      Stream.End != StreamEnd::Multichannel) {
+    std::string after = Plural(Stream.TrailingBytes, "byte", "bytes");
+    after += " after the stream (";
+    after += audio::StreamEndText(Stream.End);
+    after += ')';
+    add(after);
   }
+  if (FramesPastDamage > 0) {
+    std::string past = Plural(FramesPastDamage, "decodable frame", "decodable frames");
+    past += " past the damage left out";
+    add(past);
+  }
+  if (!WrittenByWindow) add("not written by the window");
   return warning;
 }
 
@@ -73,22 +98,36 @@ RecordRow RecordReport::Row(int index) const {
       index + 1 < Count() ? records_[static_cast<std::size_t>(index) + 1].Start - 1 : dataSize_ - 1;
   row.WrittenByWindow = row.Number <= WindowWrites();
   audio::StreamStart start;
-  if (stored.Codec == audio::AmrCodec::Narrowband) {
-    start = {stored.Codec, static_cast<std::int64_t>(audio::kNarrowbandHeader.size())};
-  } else if (stored.Codec == audio::AmrCodec::Wideband) {
-    start = {stored.Codec, static_cast<std::int64_t>(audio::kWidebandHeader.size())};
+  start.Repaired = stored.HeaderRepaired;
+  if (stored.Codec != audio::AmrCodec::Unknown) {
+    start.Codec = stored.Codec;
+    start.HeaderBytes = static_cast<std::int64_t>(audio::StorageHeader(stored.Codec).size());
   }
-  row.Stream =
-      audio::FinishStreamInfo(start, row.Size(), stored.Frames, stored.ValidBytes, stored.End);
+  audio::WalkTotals totals;
+  totals.Frames = stored.Frames;
+  totals.At = std::int64_t{stored.ValidBytes} + stored.GapBytes;
+  totals.Gaps = stored.Gaps;
+  totals.GapBytes = stored.GapBytes;
+  totals.RecoveredFrames = stored.RecoveredFrames;
+  totals.FirstGapOffset = stored.FirstGapOffset;
+  totals.FirstGapCause = stored.FirstGapCause;
+  totals.End = stored.End;
+  row.Stream = audio::FinishStreamInfo(start, row.Size(), totals);
+  if (recovery_ == audio::Recovery::StopAtDamage) {
+    row.FramesPastDamage = row.Stream.RecoveredFrames;
+    row.Stream = audio::UndamagedPart(row.Stream);
+  }
   return row;
 }
 
-RecordReport BuildRecordReport(const ConverterWorkflow& workflow) {
+RecordReport BuildRecordReport(const ConverterWorkflow& workflow, audio::Recovery recovery) {
   RecordReport report;
+  report.recovery_ = recovery;
   const TStringList& magics = workflow.ListBox1;
+  const TStringList& markers = workflow.ListBox2;
   const int count = magics.Count();
   report.Magics = count;
-  report.Markers = workflow.ListBox2.Count();
+  report.Markers = markers.Count();
   const hex::THexEditorEx& data = workflow.HexEditorEx1;
   report.dataSize_ = data.DataSize();
   report.records_.resize(static_cast<std::size_t>(count));
@@ -96,28 +135,47 @@ RecordReport BuildRecordReport(const ConverterWorkflow& workflow) {
     report.records_[static_cast<std::size_t>(i)].Start =
         static_cast<std::int32_t>(Position(magics.Strings(i)));
   // A gigabyte holds tens of millions of frames: every core walks its share. The streams are
-  // read a batch of records at a time, so what the reader keeps per record stays small.
+  // read a batch of records at a time, so what the reader keeps per record stays small. The
+  // walk always goes on past damage: the rows that stop there follow from it.
   const auto threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   constexpr int kBatch = 1 << 16;
   std::vector<std::span<const std::uint8_t>> bytes;
+  // Both lists are in order: the first marker after each record's start is found by stepping.
+  int marker = 0;
+  std::int64_t markerAt = -1;
+  const auto nextMarker = [&] {
+    markerAt = marker < markers.Count() ? Position(markers.Strings(marker++)) : -1;
+  };
+  nextMarker();
   for (int first = 0; first < count; first += kBatch) {
     const int last = std::min(count, first + kBatch);
     bytes.clear();
     for (int i = first; i < last; ++i) {
       const auto index = static_cast<std::size_t>(i);
       const std::int32_t start = report.records_[index].Start;
-      const std::int64_t end =
+      std::int64_t end =
           i + 1 < count ? report.records_[index + 1].Start - 1 : report.dataSize_ - 1;
+      // The next record's marker ends this one's stream: a frame cut there takes none of it.
+      while (markerAt >= 0 && markerAt <= start)
+        nextMarker();
+      if (markerAt >= 0 && markerAt <= end) end = markerAt - 1;
       bytes.push_back(data.ViewBytes(start, static_cast<int>(end - start + 1)));
     }
-    const std::vector<audio::AmrStreamInfo> streams = audio::ReadAmrStreams(bytes, threads);
+    const std::vector<audio::AmrStreamInfo> streams =
+        audio::ReadAmrStreams(bytes, threads, std::size_t{1} << 20, audio::Recovery::Resynchronise);
     for (int i = first; i < last; ++i) {
       const audio::AmrStreamInfo& stream = streams[static_cast<std::size_t>(i - first)];
       RecordReport::Stored& stored = report.records_[static_cast<std::size_t>(i)];
       stored.Frames = static_cast<std::int32_t>(stream.Frames);
       stored.ValidBytes = static_cast<std::int32_t>(stream.ValidBytes);
+      stored.Gaps = static_cast<std::int32_t>(stream.Gaps);
+      stored.GapBytes = static_cast<std::int32_t>(stream.GapBytes);
+      stored.RecoveredFrames = static_cast<std::int32_t>(stream.RecoveredFrames);
+      stored.FirstGapOffset = static_cast<std::int32_t>(stream.FirstGapOffset);
       stored.Codec = stream.Codec;
       stored.End = stream.End;
+      stored.FirstGapCause = stream.FirstGapCause;
+      stored.HeaderRepaired = stream.HeaderRepaired;
     }
   }
   return report;
@@ -125,7 +183,7 @@ RecordReport BuildRecordReport(const ConverterWorkflow& workflow) {
 
 std::span<const std::uint8_t> RecordBytes(const ConverterWorkflow& workflow, const RecordRow& row) {
   return workflow.HexEditorEx1.ViewBytes(static_cast<int>(row.Start),
-                                         static_cast<int>(row.Stream.ValidBytes));
+                                         static_cast<int>(row.Stream.StreamBytes()));
 }
 
 }  // namespace kestrave::app

@@ -9,7 +9,6 @@
 #include "app/core/ConverterWorkflow.h"
 #include "app/core/RecordReport.h"
 #include "app/hex/HexWindow.h"
-#include "app/hex/RecordScan.h"
 #include "app/hex/RecordsDock.h"
 #include "support/AmrContainers.h"
 #include "support/AmrEncoders.h"
@@ -67,13 +66,19 @@ std::vector<ReportCase> ReportCases() {
   Bytes cut = Narrowband();
   cut.resize(cut.size() - 5);
   Bytes damaged = Wideband();
-  damaged[200] |= 0x80;  // a frame header with its first bit set
+  damaged[200] |= 0x80;       // a frame header with its first bit set
+  Bytes hole = Narrowband();  // five bad bytes between two frames, sound after them
+  const auto frame = static_cast<std::ptrdiff_t>(
+      audio::FrameBytes(audio::AmrCodec::Narrowband, (hole[6] >> 3) & 0x0F));
+  hole.insert(hole.begin() + 6 + 10 * frame, 5, 0xFF);
   std::vector<ReportCase> cases = {
       {"speech.drf", ReadAll(SamplePath("speech.drf"))},
       {"sample.drf", ReadAll(SamplePath("sample.drf"))},
       {"both codecs", ContainerOf({Narrowband(), Wideband()})},
       {"cut and damaged", ContainerOf({cut, damaged})},
       {"lower-case magic", Joined({marker, Text("#!amr\n"), Narrowband()})},
+      {"recovered past damage", ContainerOf({hole, Wideband()})},
+      {"multichannel", Joined({marker, Text("#!AMR_MC1.0\n"), marker, Narrowband()})},
       {"more markers", Joined({marker, marker, marker, Narrowband(), marker, Wideband()})},
       {"fewer markers", Joined({marker, Narrowband(), Wideband(), Narrowband()})},
       {"one magic, two markers", Joined({marker, marker, Narrowband()})},
@@ -96,18 +101,21 @@ TEST(RecordScan, RowsAreThoseOfTheCommandLinesReport) {
   for (const ReportCase& c : ReportCases()) {
     SCOPED_TRACE(c.name);
     if (c.bytes.empty()) {  // the converter cannot scan empty data ("Invalid selection start")
-      EXPECT_EQ(ScanRecords(c.bytes, 2).Count(), 0);
+      EXPECT_EQ(ScanRecordReport(c.bytes, 2).Count(), 0);
       continue;
     }
     WriteAll(dir.File("c.drf"), c.bytes);
     ConverterWorkflow workflow;
     workflow.OpenContainer(dir.File("c.drf"));
     const RecordReport report = BuildRecordReport(workflow);
+    if (std::string_view(c.name) == "recovered past damage") {
+      EXPECT_EQ(report.Row(0).Stream.Gaps, 1);
+    }
     for (const int threads : {1, 2}) {
-      const RecordScan scan = ScanRecords(c.bytes, threads);
+      const RecordReport scan = ScanRecordReport(c.bytes, threads);
       ASSERT_EQ(scan.Count(), report.Count());
-      EXPECT_EQ(scan.Magics(), report.Magics);
-      EXPECT_EQ(scan.Markers(), report.Markers);
+      EXPECT_EQ(scan.Magics, report.Magics);
+      EXPECT_EQ(scan.Markers, report.Markers);
       EXPECT_EQ(scan.WindowWrites(), report.WindowWrites());
       EXPECT_EQ(scan.Reason(), report.Reason());
       for (int i = 0; i < scan.Count(); ++i) {
@@ -121,6 +129,7 @@ TEST(RecordScan, RowsAreThoseOfTheCommandLinesReport) {
         EXPECT_EQ(ours.Stream.ValidBytes, theirs.Stream.ValidBytes);
         EXPECT_EQ(ours.Stream.TrailingBytes, theirs.Stream.TrailingBytes);
         EXPECT_EQ(ours.Stream.End, theirs.Stream.End);
+        EXPECT_EQ(ours.Stream.RecoveredFrames, theirs.Stream.RecoveredFrames);
         EXPECT_EQ(ours.Warning(), theirs.Warning()) << "record " << i + 1;
         EXPECT_EQ(scan.RecordAt(ours.Start), i);
         EXPECT_EQ(scan.RecordAt(ours.End), i);
@@ -135,7 +144,7 @@ TEST(RecordScan, RowsAreThoseOfTheCommandLinesReport) {
 // In English the panel's warning is the report's, word for word; other languages translate it.
 TEST(RecordsPanelText, WarningsInEnglishAreTheReports) {
   for (const ReportCase& c : ReportCases()) {
-    const RecordScan scan = ScanRecords(c.bytes, 1);
+    const RecordReport scan = ScanRecordReport(c.bytes, 1);
     for (int i = 0; i < scan.Count(); ++i)
       EXPECT_EQ(RecordsDock::WarningText(scan.Row(i)).toStdString(), scan.Row(i).Warning())
           << c.name << ", record " << i + 1;

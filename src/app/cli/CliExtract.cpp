@@ -6,9 +6,9 @@
 #include <set>
 
 #include "app/cli/CliCommands.h"
-#include "app/core/AudioExport.h"
 #include "app/core/ConverterTexts.h"
 #include "app/core/ConverterWorkflow.h"
+#include "app/core/RecordFiles.h"
 #include "app/core/RecordReport.h"
 #include "platform/FileSystem.h"
 #include "platform/Format.h"
@@ -107,9 +107,9 @@ class ContainerExtract {
     const RecordReport report = BuildRecordReport(workflow, RecoveryOf(words_));
     if (const std::string reason = report.Reason(); !reason.empty())
       Notice("note: " + reason + "; this writes every AMR stream");
-    const AudioForm form = words_.Has("--wav") ? AudioForm::Wav : AudioForm::Trimmed;
+    const RecordForm form = words_.Has("--wav") ? RecordForm::Wav : RecordForm::Trimmed;
     bool skipped = false;
-    AudioExportEvents events;
+    RecordWriteEvents events;
     events.Starting = [&](const std::string& fileName) { current_ = fileName; };
     events.Written = [&](const std::string& fileName, const RecordRow&) { Written(fileName); };
     events.Skipped = [&](const RecordRow& row, const std::string& why) {
@@ -178,7 +178,7 @@ std::vector<std::string> DistinctStems(const std::vector<std::string>& files) {
   return stems;
 }
 
-// Whether Name is STEM_n.EXT for one of the Stems and a record number n, as AudioFileName and
+// Whether Name is STEM_n.EXT for one of the Stems and a record number n, as RecordFileName and
 // RecordFileName make them.
 bool IsRecordName(std::string_view name, const std::set<std::string>& stems,
                   std::string_view extension) {

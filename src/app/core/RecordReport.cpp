@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "app/core/ConverterWorkflow.h"
+#include "app/core/RecordStarts.h"
 #include "audio/AmrStreamPieces.h"
 
 namespace kestrave::app {
@@ -22,48 +23,86 @@ std::string Plural(std::int64_t count, const char* one, const char* many) {
 
 }  // namespace
 
-std::string RecordRow::Warning() const {
+std::vector<WarningPart> RecordRow::WarningParts() const {
   using audio::StreamEnd;
-  std::string warning;
-  const auto add = [&](const std::string& part) {
-    if (!warning.empty()) warning += "; ";
-    warning += part;
+  std::vector<WarningPart> parts;
+  const auto add = [&](WarningPart::Kind what) -> WarningPart& {
+    parts.push_back({});
+    parts.back().What = what;
+    return parts.back();
   };
   if (Stream.End == StreamEnd::Multichannel) {
-    add("multichannel AMR (\"#!AMR_MC1.0\"), not read");
+    add(WarningPart::Multichannel);
   } else if (Stream.End == StreamEnd::WrongMagic) {
-    add("no AMR storage header");
+    add(WarningPart::NoStorageHeader);
   } else if (Stream.Frames == 0) {
-    add("no complete frame");
+    add(WarningPart::NoCompleteFrame);
   }
-  if (Stream.HeaderRepaired) add("header repaired");
+  if (Stream.HeaderRepaired) add(WarningPart::HeaderRepaired);
   if (Stream.Gaps > 0) {
-    std::string gaps = Plural(Stream.Gaps, "gap", "gaps");
-    gaps += " (";
-    gaps += Plural(Stream.GapBytes, "byte", "bytes");
-    gaps += ") skipped, the first at ";
-    gaps += std::to_string(Start + Stream.FirstGapOffset);
-    gaps += " (";
-    gaps += audio::StreamEndText(Stream.FirstGapCause);
-    gaps += "): ";
-    gaps += Plural(Stream.RecoveredFrames, "frame", "frames");
-    gaps += " recovered after it";
-    add(gaps);
+    WarningPart& gaps = add(WarningPart::Gaps);
+    gaps.Count = Stream.Gaps;
+    gaps.Bytes = Stream.GapBytes;
+    gaps.At = Start + Stream.FirstGapOffset;
+    gaps.Frames = Stream.RecoveredFrames;
+    gaps.Cause = Stream.FirstGapCause;
   }
   if (Stream.End != StreamEnd::EndOfRecord && Stream.End != StreamEnd::WrongMagic &&
       Stream.End != StreamEnd::Multichannel) {
-    std::string after = Plural(Stream.TrailingBytes, "byte", "bytes");
-    after += " after the stream (";
-    after += audio::StreamEndText(Stream.End);
-    after += ')';
-    add(after);
+    WarningPart& after = add(WarningPart::BytesAfterStream);
+    after.Bytes = Stream.TrailingBytes;
+    after.Cause = Stream.End;
   }
-  if (FramesPastDamage > 0) {
-    std::string past = Plural(FramesPastDamage, "decodable frame", "decodable frames");
-    past += " past the damage left out";
-    add(past);
+  if (FramesPastDamage > 0) add(WarningPart::FramesPastDamage).Frames = FramesPastDamage;
+  if (!WrittenByWindow) add(WarningPart::NotWrittenByWindow);
+  return parts;
+}
+
+std::string WarningPartText(const WarningPart& part) {
+  std::string text;
+  switch (part.What) {
+    case WarningPart::Multichannel:
+      return "multichannel AMR (\"#!AMR_MC1.0\"), not read";
+    case WarningPart::NoStorageHeader:
+      return "no AMR storage header";
+    case WarningPart::NoCompleteFrame:
+      return "no complete frame";
+    case WarningPart::HeaderRepaired:
+      return "header repaired";
+    case WarningPart::Gaps:
+      text = Plural(part.Count, "gap", "gaps");
+      text += " (";
+      text += Plural(part.Bytes, "byte", "bytes");
+      text += ") skipped, the first at ";
+      text += std::to_string(part.At);
+      text += " (";
+      text += audio::StreamEndText(part.Cause);
+      text += "): ";
+      text += Plural(part.Frames, "frame", "frames");
+      text += " recovered after it";
+      return text;
+    case WarningPart::BytesAfterStream:
+      text = Plural(part.Bytes, "byte", "bytes");
+      text += " after the stream (";
+      text += audio::StreamEndText(part.Cause);
+      text += ')';
+      return text;
+    case WarningPart::FramesPastDamage:
+      text = Plural(part.Frames, "decodable frame", "decodable frames");
+      text += " past the damage left out";
+      return text;
+    case WarningPart::NotWrittenByWindow:
+      return "not written by the window";
   }
-  if (!WrittenByWindow) add("not written by the window");
+  return text;
+}
+
+std::string RecordRow::Warning() const {
+  std::string warning;
+  for (const WarningPart& part : WarningParts()) {
+    if (!warning.empty()) warning += "; ";
+    warning += WarningPartText(part);
+  }
   return warning;
 }
 
@@ -89,13 +128,27 @@ std::string RecordReport::Reason() const {
   return found + ": the window writes records 1 to " + std::to_string(Magics - 1) + ", " + stop;
 }
 
+std::int64_t RecordReport::EndOf(std::size_t index) const {
+  return index + 1 < records_.size() ? records_[index + 1].Start - 1 : dataSize_ - 1;
+}
+
+std::int64_t RecordReport::WindowEnd(int index) const {
+  return index + 1 == Markers ? dataSize_ - 1 : EndOf(static_cast<std::size_t>(index));
+}
+
+int RecordReport::RecordAt(std::int64_t position) const {
+  const auto after =
+      std::upper_bound(records_.begin(), records_.end(), position,
+                       [](std::int64_t at, const Stored& record) { return at < record.Start; });
+  return static_cast<int>(after - records_.begin()) - 1;
+}
+
 RecordRow RecordReport::Row(int index) const {
   const Stored& stored = records_[static_cast<std::size_t>(index)];
   RecordRow row;
   row.Number = index + 1;
   row.Start = stored.Start;
-  row.End =
-      index + 1 < Count() ? records_[static_cast<std::size_t>(index) + 1].Start - 1 : dataSize_ - 1;
+  row.End = EndOf(static_cast<std::size_t>(index));
   row.WrittenByWindow = row.Number <= WindowWrites();
   audio::StreamStart start;
   start.Repaired = stored.HeaderRepaired;
@@ -120,31 +173,29 @@ RecordRow RecordReport::Row(int index) const {
   return row;
 }
 
-RecordReport BuildRecordReport(const ConverterWorkflow& workflow, audio::Recovery recovery) {
+RecordReport BuildRecordReport(std::span<const std::uint8_t> data, const RecordPositions& positions,
+                               audio::Recovery recovery, int threads) {
   RecordReport report;
   report.recovery_ = recovery;
-  const TStringList& magics = workflow.ListBox1;
-  const TStringList& markers = workflow.ListBox2;
-  const int count = magics.Count();
+  const int count = positions.Magics;
   report.Magics = count;
-  report.Markers = markers.Count();
-  const hex::THexEditorEx& data = workflow.HexEditorEx1;
-  report.dataSize_ = data.DataSize();
+  report.Markers = positions.Markers;
+  report.dataSize_ = static_cast<std::int64_t>(data.size());
   report.records_.resize(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i)
     report.records_[static_cast<std::size_t>(i)].Start =
-        static_cast<std::int32_t>(Position(magics.Strings(i)));
+        static_cast<std::int32_t>(positions.MagicAt(i));
   // A gigabyte holds tens of millions of frames: every core walks its share. The streams are
   // read a batch of records at a time, so what the reader keeps per record stays small. The
   // walk always goes on past damage: the rows that stop there follow from it.
-  const auto threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   constexpr int kBatch = 1 << 16;
   std::vector<std::span<const std::uint8_t>> bytes;
   // Both lists are in order: the first marker after each record's start is found by stepping.
   int marker = 0;
   std::int64_t markerAt = -1;
   const auto nextMarker = [&] {
-    markerAt = marker < markers.Count() ? Position(markers.Strings(marker++)) : -1;
+    markerAt = marker < positions.Markers ? positions.MarkerAt(marker++) : -1;
   };
   nextMarker();
   for (int first = 0; first < count; first += kBatch) {
@@ -153,13 +204,13 @@ RecordReport BuildRecordReport(const ConverterWorkflow& workflow, audio::Recover
     for (int i = first; i < last; ++i) {
       const auto index = static_cast<std::size_t>(i);
       const std::int32_t start = report.records_[index].Start;
-      std::int64_t end =
-          i + 1 < count ? report.records_[index + 1].Start - 1 : report.dataSize_ - 1;
+      std::int64_t end = report.EndOf(index);
       // The next record's marker ends this one's stream: a frame cut there takes none of it.
       while (markerAt >= 0 && markerAt <= start)
         nextMarker();
       if (markerAt >= 0 && markerAt <= end) end = markerAt - 1;
-      bytes.push_back(data.ViewBytes(start, static_cast<int>(end - start + 1)));
+      bytes.push_back(
+          data.subspan(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start + 1)));
     }
     const std::vector<audio::AmrStreamInfo> streams =
         audio::ReadAmrStreams(bytes, threads, std::size_t{1} << 20, audio::Recovery::Resynchronise);
@@ -181,9 +232,36 @@ RecordReport BuildRecordReport(const ConverterWorkflow& workflow, audio::Recover
   return report;
 }
 
-std::span<const std::uint8_t> RecordBytes(const ConverterWorkflow& workflow, const RecordRow& row) {
-  return workflow.HexEditorEx1.ViewBytes(static_cast<int>(row.Start),
-                                         static_cast<int>(row.Stream.StreamBytes()));
+RecordReport BuildRecordReport(const ConverterWorkflow& workflow, audio::Recovery recovery) {
+  const TStringList& magics = workflow.ListBox1;
+  const TStringList& markers = workflow.ListBox2;
+  RecordPositions positions;
+  positions.Magics = magics.Count();
+  positions.MagicAt = [&](int index) { return Position(magics.Strings(index)); };
+  positions.Markers = markers.Count();
+  positions.MarkerAt = [&](int index) { return Position(markers.Strings(index)); };
+  return BuildRecordReport(ContainerBytes(workflow), positions, recovery);
+}
+
+RecordReport ScanRecordReport(std::span<const std::uint8_t> data, int threads,
+                              audio::Recovery recovery) {
+  const RecordStarts starts = FindRecordStarts(data, threads);
+  RecordPositions positions;
+  positions.Magics = static_cast<int>(starts.Magics.size());
+  positions.MagicAt = [&](int index) { return starts.Magics[static_cast<std::size_t>(index)]; };
+  positions.Markers = static_cast<int>(starts.Markers.size());
+  positions.MarkerAt = [&](int index) { return starts.Markers[static_cast<std::size_t>(index)]; };
+  return BuildRecordReport(data, positions, recovery, threads);
+}
+
+std::span<const std::uint8_t> RecordBytes(std::span<const std::uint8_t> data,
+                                          const RecordRow& row) {
+  return data.subspan(static_cast<std::size_t>(row.Start),
+                      static_cast<std::size_t>(row.Stream.StreamBytes()));
+}
+
+std::span<const std::uint8_t> ContainerBytes(const ConverterWorkflow& workflow) {
+  return workflow.HexEditorEx1.ViewBytes(0, workflow.HexEditorEx1.DataSize());
 }
 
 }  // namespace kestrave::app

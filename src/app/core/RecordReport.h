@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -10,6 +11,31 @@
 namespace kestrave::app {
 
 class ConverterWorkflow;
+struct RecordPositions;
+
+// One part of what a record's warning says, with its numbers, so that a window can say it in
+// its own language.
+struct WarningPart {
+  enum Kind : std::uint8_t {
+    Multichannel,        // "#!AMR_MC1.0", which is not read
+    NoStorageHeader,     // the record starts with no storage header
+    NoCompleteFrame,     // a header and no whole frame after it
+    HeaderRepaired,      // a header in another letter case, written as the standard one
+    Gaps,                // Count gaps of Bytes bytes, the first at At for Cause; Frames after it
+    BytesAfterStream,    // Bytes after the stream, which ended for Cause
+    FramesPastDamage,    // Frames decodable frames past the damage, left out (no recovery)
+    NotWrittenByWindow,  // "Сохранить AMR" leaves the record out
+  };
+  Kind What = NoStorageHeader;
+  std::int64_t Count = 0;
+  std::int64_t Bytes = 0;
+  std::int64_t At = 0;
+  std::int64_t Frames = 0;
+  audio::StreamEnd Cause = audio::StreamEnd::EndOfRecord;
+};
+
+// The part in English, as the command line shows it.
+std::string WarningPartText(const WarningPart& part);
 
 // One record as the window cuts it (from its magic to the byte before the next magic, or to the
 // end), and what its AMR stream really holds.
@@ -26,6 +52,7 @@ struct RecordRow {
   std::int64_t Size() const { return End - Start + 1; }
   // Where the stream and the record disagree, in a few words; empty when they agree.
   std::string Warning() const;
+  std::vector<WarningPart> WarningParts() const;
 };
 
 // The records of a scanned container, and, when the magic and marker counts differ, which of
@@ -45,10 +72,18 @@ class RecordReport {
   std::string Reason() const;
   // Whether the rows go on past damage, or stop at it as earlier versions did.
   audio::Recovery Recovery() const { return recovery_; }
+  std::int64_t DataSize() const { return dataSize_; }
+  // The last byte "Сохранить AMR" writes for record Index: its last record runs to the end of
+  // the data, over any record after it that it does not count.
+  std::int64_t WindowEnd(int index) const;
+  // The record whose bytes hold Position, or -1 before the first one.
+  int RecordAt(std::int64_t position) const;
 
  private:
-  friend RecordReport BuildRecordReport(const ConverterWorkflow& workflow,
-                                        audio::Recovery recovery);
+  friend RecordReport BuildRecordReport(std::span<const std::uint8_t> data,
+                                        const RecordPositions& positions, audio::Recovery recovery,
+                                        int threads);
+  std::int64_t EndOf(std::size_t index) const;
   // What a row holds that does not follow from the others, as the walk that goes on past
   // damage finds it (the rows that stop at damage follow from it): positions fit an int, as
   // the buffer's do, and so do a record's frames and bytes.
@@ -71,14 +106,34 @@ class RecordReport {
   audio::Recovery recovery_ = audio::Recovery::Resynchronise;
 };
 
-// The report of a container the workflow has opened and scanned. Each record's stream is read
-// up to where the container says the next record begins: its record marker, or the next
-// magic.
+// Where the records of some data start ("#!AMR") and where their markers ("audio/amr") lie,
+// each in order, however the caller keeps them.
+struct RecordPositions {
+  int Magics = 0;
+  std::function<std::int64_t(int index)> MagicAt;
+  int Markers = 0;
+  std::function<std::int64_t(int index)> MarkerAt;
+};
+
+// The report of the records at Positions in Data, their streams walked on Threads threads (0:
+// every core). Each record's stream is read up to where the container says the next record
+// begins: its record marker, or the next magic. Reads Data only.
+RecordReport BuildRecordReport(std::span<const std::uint8_t> data, const RecordPositions& positions,
+                               audio::Recovery recovery = audio::Recovery::Resynchronise,
+                               int threads = 0);
+// The report of a container the workflow has opened and scanned.
 RecordReport BuildRecordReport(const ConverterWorkflow& workflow,
                                audio::Recovery recovery = audio::Recovery::Resynchronise);
+// The report of the records in Data found as the converter finds them in a container (both
+// texts in any letter case, folded as its editor folds them), searched on Threads threads.
+RecordReport ScanRecordReport(std::span<const std::uint8_t> data, int threads,
+                              audio::Recovery recovery = audio::Recovery::Resynchronise);
+
 // A record from its first byte to the end of its stream's last frame (header, frames and the
 // gaps between them): what a trimmed or decoded file is made from, with
 // audio::ForEachTrimmedPiece.
-std::span<const std::uint8_t> RecordBytes(const ConverterWorkflow& workflow, const RecordRow& row);
+std::span<const std::uint8_t> RecordBytes(std::span<const std::uint8_t> data, const RecordRow& row);
+// The bytes of the container the workflow has open.
+std::span<const std::uint8_t> ContainerBytes(const ConverterWorkflow& workflow);
 
 }  // namespace kestrave::app

@@ -859,7 +859,7 @@ void HexWindow::DrawRecordCell(hex::IHexCanvas& canvas, int col, int row,
   if (records_->isHidden()) return;
   const int position = editor_.DrawnPosition();
   if (position < 0 || editor_.DrawnSelected()) return;
-  const RecordScan& records = records_->Records();
+  const RecordReport& records = records_->Records();
   const int record = records.RecordAt(position);
   if (record < 0 || position >= records.DataSize()) return;
   const std::int64_t next = editor_.CellToPosition({col + 1, row});

@@ -27,18 +27,19 @@ QString Translated(const char* text) {
   return QCoreApplication::translate("RecordsDock", text);
 }
 
-// Why a stream ends before its record, as the report names it.
+// Why a stream ends before its record, or a gap begins, as the report names it.
 [[maybe_unused]] constexpr const char* kStreamEnds[] = {
     QT_TRANSLATE_NOOP("RecordsDock", "reserved frame type"),
     QT_TRANSLATE_NOOP("RecordsDock", "bad frame header"),
     QT_TRANSLATE_NOOP("RecordsDock", "truncated frame"),
+    QT_TRANSLATE_NOOP("RecordsDock", "filler bytes"),
 };
 
-// Frames the stream reader recovered past damage; it recovers none yet.
-std::int64_t RecoveredFrames(const RecordRow&) {
-  return 0;
+QString CauseText(audio::StreamEnd cause) {
+  return Translated(std::string(audio::StreamEndText(cause)).c_str());
 }
 
+// Frames the stream reader recovered past damage; it recovers none yet.
 // The panel's columns, all in this one table: a new one is a line here.
 struct RecordColumn {
   const char* Title;
@@ -69,7 +70,7 @@ const RecordColumn kColumns[] = {
                               3);
      }},
     {QT_TRANSLATE_NOOP("RecordsDock", "Recovered"), true,
-     [](const RecordRow& row) { return QString::number(RecoveredFrames(row)); }},
+     [](const RecordRow& row) { return QString::number(row.Stream.RecoveredFrames); }},
     {QT_TRANSLATE_NOOP("RecordsDock", "Warning"), false,
      [](const RecordRow& row) { return RecordsDock::WarningText(row); }},
 };
@@ -87,7 +88,7 @@ std::string WithoutDrf(std::string path) {
 // The rows of a scan, each made when the view asks for it: a container may hold millions.
 class RecordTableModel : public QAbstractTableModel {
  public:
-  RecordTableModel(const RecordScan& scan, QObject* parent)
+  RecordTableModel(const RecordReport& scan, QObject* parent)
       : QAbstractTableModel(parent), scan_(scan) {}
 
   void Reset() {
@@ -120,7 +121,7 @@ class RecordTableModel : public QAbstractTableModel {
   }
 
  private:
-  const RecordScan& scan_;
+  const RecordReport& scan_;
 };
 
 RecordsDock::RecordsDock(hex::THexEditorEx& editor, IHexDialogs& dialogs,
@@ -262,10 +263,10 @@ void RecordsDock::ShowRows(const std::vector<int>& keep) {
 QString RecordsDock::Summary() const {
   if (scan_.Count() == 0) return tr("No AMR records (\"#!AMR\") in the data.");
   QString text = scan_.Count() == 1 ? tr("1 record") : tr("%n records", nullptr, scan_.Count());
-  if (scan_.Magics() != scan_.Markers()) {
-    const QString markers = scan_.Markers() == 1
+  if (scan_.Magics != scan_.Markers) {
+    const QString markers = scan_.Markers == 1
                                 ? tr("1 record marker (\"audio/amr\")")
-                                : tr("%n record markers (\"audio/amr\")", nullptr, scan_.Markers());
+                                : tr("%n record markers (\"audio/amr\")", nullptr, scan_.Markers);
     const int writes = scan_.WindowWrites();
     text += QStringLiteral(", ") + markers + QStringLiteral(": ") +
             (writes == 0 ? tr("\"Сохранить AMR\" writes none")
@@ -274,22 +275,50 @@ QString RecordsDock::Summary() const {
   return text;
 }
 
+// Each part of the report's warning, said in the user's language; in English word for word.
 QString RecordsDock::WarningText(const RecordRow& row) {
-  using audio::StreamEnd;
   QStringList parts;
-  if (row.Stream.End == StreamEnd::WrongMagic) {
-    parts << tr("no AMR storage header");
-  } else if (row.Stream.Frames == 0) {
-    parts << tr("no complete frame");
+  const auto count = [](std::int64_t n) { return static_cast<int>(n); };
+  for (const WarningPart& part : row.WarningParts()) {
+    switch (part.What) {
+      case WarningPart::Multichannel:
+        parts << tr("multichannel AMR (\"#!AMR_MC1.0\"), not read");
+        break;
+      case WarningPart::NoStorageHeader:
+        parts << tr("no AMR storage header");
+        break;
+      case WarningPart::NoCompleteFrame:
+        parts << tr("no complete frame");
+        break;
+      case WarningPart::HeaderRepaired:
+        parts << tr("header repaired");
+        break;
+      case WarningPart::Gaps:
+        parts << tr("%1 (%2) skipped, the first at %3 (%4): %5 recovered after it")
+                     .arg(part.Count == 1 ? tr("1 gap") : tr("%n gaps", nullptr, count(part.Count)),
+                          part.Bytes == 1 ? tr("1 byte")
+                                          : tr("%n bytes", nullptr, count(part.Bytes)))
+                     .arg(part.At)
+                     .arg(CauseText(part.Cause),
+                          part.Frames == 1 ? tr("1 frame")
+                                           : tr("%n frames", nullptr, count(part.Frames)));
+        break;
+      case WarningPart::BytesAfterStream:
+        parts << (part.Bytes == 1
+                      ? tr("1 byte after the stream (%1)")
+                      : tr("%n bytes after the stream (%1)", nullptr, count(part.Bytes)))
+                     .arg(CauseText(part.Cause));
+        break;
+      case WarningPart::FramesPastDamage:
+        parts << (part.Frames == 1 ? tr("1 decodable frame past the damage left out")
+                                   : tr("%n decodable frames past the damage left out", nullptr,
+                                        count(part.Frames)));
+        break;
+      case WarningPart::NotWrittenByWindow:
+        parts << tr("not written by the window");
+        break;
+    }
   }
-  if (row.Stream.End != StreamEnd::EndOfRecord && row.Stream.End != StreamEnd::WrongMagic) {
-    const std::string why(audio::StreamEndText(row.Stream.End));
-    const auto bytes = static_cast<int>(row.Stream.TrailingBytes);
-    parts << (bytes == 1 ? tr("1 byte after the stream (%1)")
-                         : tr("%n bytes after the stream (%1)", nullptr, bytes))
-                 .arg(Translated(why.c_str()));
-  }
-  if (!row.WrittenByWindow) parts << tr("not written by the window");
   return parts.join(QStringLiteral("; "));
 }
 
@@ -385,7 +414,9 @@ void RecordsDock::WriteSelected(const std::vector<int>& rows, const std::string&
     return !dialogs_.ShowProgress(
         tr("Writing record %1 of %2").arg(done + 1).arg(total).toStdString(), done * 100 / total);
   };
-  events.Skipped = [&](const RecordRow& row) { skipped << QString::number(row.Number); };
+  events.Skipped = [&](const RecordRow& row, const std::string&) {
+    skipped << QString::number(row.Number);
+  };
   run_([&] { written = WriteRecords(Data(), scan_, rows, base, form, events); });
   dialogs_.EndProgress();
   if (written.Files.empty() && skipped.isEmpty() && !written.Stopped) return;  // failed: shown
@@ -442,7 +473,7 @@ void RecordsDock::PlayOrStop() {
 
 void RecordsDock::StartPlaying(const RecordRow& row) {
   run_([&] {
-    sound_ = DecodeRecord(Data(), row);
+    sound_ = DecodeRecord(Data(), row, scan_.Recovery());
     rate_ = audio::SampleRate(row.Stream.Codec);
   });
   if (sound_.empty()) return;

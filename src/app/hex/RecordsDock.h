@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "app/core/RecordFiles.h"
 #include "app/hex/AudioOutput.h"
 #include "app/hex/HexDialogs.h"
-#include "app/hex/RecordFiles.h"
 #include "app/hex/RecordScan.h"
 #include "hexeditor/HexEditorEx.h"
 
@@ -38,7 +38,7 @@ class RecordsDock : public QDockWidget {
   void Rescan();
   // The data changed: the rows follow shortly while the panel shows, or when it shows.
   void DataChanged();
-  const RecordScan& Records() const { return scan_; }
+  const RecordReport& Records() const { return scan_; }
   // Told when the rows change, so the view draws the records' tint again.
   std::function<void()> OnRecordsChanged;
 
@@ -82,7 +82,7 @@ class RecordsDock : public QDockWidget {
   hex::THexEditorEx& editor_;
   IHexDialogs& dialogs_;
   std::function<void(const std::function<void()>&)> run_;
-  RecordScan scan_;
+  RecordReport scan_;
   RecordTableModel* model_;
   QTableView* table_;
   QLabel* summary_;

@@ -252,6 +252,10 @@
         <source>Warning</source>
         <translation>Предупреждение</translation>
     </message>
+    <message>
+        <source>filler bytes</source>
+        <translation>байты-заполнитель</translation>
+    </message>
 </context>
 <context>
     <name>UndoSteps</name>
@@ -1072,6 +1076,66 @@ Do you want to replace it?</source>
     <message>
         <source>&amp;Stop</source>
         <translation>С&amp;топ</translation>
+    </message>
+    <message>
+        <source>multichannel AMR (&quot;#!AMR_MC1.0&quot;), not read</source>
+        <translation>многоканальный AMR (&quot;#!AMR_MC1.0&quot;), не читается</translation>
+    </message>
+    <message>
+        <source>header repaired</source>
+        <translation>заголовок исправлен</translation>
+    </message>
+    <message>
+        <source>%1 (%2) skipped, the first at %3 (%4): %5 recovered after it</source>
+        <translation>пропущено: %1 (%2), первый на %3 (%4); после него восстановлено: %5</translation>
+    </message>
+    <message>
+        <source>1 gap</source>
+        <translation>1 пропуск</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n gaps</source>
+        <translation>
+            <numerusform>%n пропуск</numerusform>
+            <numerusform>%n пропуска</numerusform>
+            <numerusform>%n пропусков</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>1 byte</source>
+        <translation>1 байт</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n bytes</source>
+        <translation>
+            <numerusform>%n байт</numerusform>
+            <numerusform>%n байта</numerusform>
+            <numerusform>%n байтов</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>1 frame</source>
+        <translation>1 кадр</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n frames</source>
+        <translation>
+            <numerusform>%n кадр</numerusform>
+            <numerusform>%n кадра</numerusform>
+            <numerusform>%n кадров</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>1 decodable frame past the damage left out</source>
+        <translation>1 декодируемый кадр после повреждения не взят</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n decodable frames past the damage left out</source>
+        <translation>
+            <numerusform>%n декодируемый кадр после повреждения не взят</numerusform>
+            <numerusform>%n декодируемых кадра после повреждения не взяты</numerusform>
+            <numerusform>%n декодируемых кадров после повреждения не взяты</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,223 @@
+#include "app/core/RecordFiles.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+
+#include "app/core/ConverterTexts.h"
+#include "app/core/ConverterWorkflow.h"
+#include "audio/AmrDecoder.h"
+#include "audio/AmrStreamPieces.h"
+#include "audio/WavHeader.h"
+#include "hexeditor/HexEditorError.h"
+#include "hexeditor/Messages.h"
+#include "platform/Exception.h"
+#include "platform/FileReplacement.h"
+#include "platform/FileStream.h"
+#include "platform/FileSystem.h"
+#include "platform/Format.h"
+#include "platform/SystemError.h"
+#include "platform/UserInterface.h"
+
+namespace kestrave::app {
+namespace {
+
+platform::EFCreateError CreateError(const std::string& fileName, int error) {
+  return platform::EFCreateError(platform::FormatMessage(
+      hex::msg::kCannotCreateFile, {fileName, platform::SystemErrorText(error)}));
+}
+
+// A file written beside its final name and put in place only when complete, as the window's
+// saves are: a failure leaves no partial file under the name and keeps what was there.
+class WholeFile {
+ public:
+  WholeFile(const std::string& fileName, std::int64_t size)
+      : fileName_(fileName), target_(fileName, size, false), stream_(target_.Fd()) {
+    if (!target_.IsOpen()) throw CreateError(fileName_, target_.Error());
+  }
+
+  void Write(const void* bytes, std::size_t count) {
+    const auto wanted = static_cast<std::int64_t>(count);
+    if (stream_.Write(bytes, wanted) != wanted)
+      throw hex::EHexEditor(hex::msg::kStreamWriteError,
+                            platform::WriteFailureDetail(fileName_, stream_.LastError()));
+    platform::KeepResponsive();  // a window writing a long record keeps being drawn
+  }
+
+  void Finish() {
+    if (const int error = target_.Flush()) throw CreateError(fileName_, error);
+    if (const int error = target_.Install()) throw CreateError(fileName_, error);
+  }
+
+ private:
+  std::string fileName_;
+  platform::FileReplacement target_;
+  platform::THandleStream stream_;
+};
+
+// The frames a file gets: a different count would leave a WAV header that lies.
+void CheckFrames(std::int64_t handed, const audio::AmrStreamInfo& info) {
+  if (handed != info.Frames + info.GapFrames())
+    throw platform::Exception("The record's frames changed while it was written");
+}
+
+// The stream's frames (gaps as no-data frames) decoded a few seconds at a time, each piece ending
+// on a frame boundary so that whole frames only reach the decoder; answers the frames handed.
+std::int64_t ForEachDecodedPiece(
+    const audio::AmrStreamInfo& info, std::span<const std::uint8_t> stream,
+    audio::Recovery recovery, const std::function<void(const std::vector<std::int16_t>&)>& piece) {
+  audio::AmrDecoder decoder(info.Codec);
+  std::vector<std::int16_t> samples;
+  constexpr std::size_t kPiece = 1 << 16;
+  return audio::ForEachTrimmedPiece(
+      stream, info, recovery, [&](std::span<const std::uint8_t> frames) {
+        std::size_t at = 0;
+        while (at < frames.size()) {
+          std::size_t end = at;
+          while (end < frames.size() && end - at < kPiece) {
+            const int bytes = audio::FrameBytes(info.Codec, (frames[end] >> 3) & 0x0F);
+            if (bytes == 0) break;
+            end += static_cast<std::size_t>(bytes);
+          }
+          if (end == at) break;
+          samples.clear();
+          decoder.DecodeFrames(frames.subspan(at, std::min(end, frames.size()) - at), samples);
+          piece(samples);
+          at = end;
+        }
+      });
+}
+
+void WriteTrimmed(const std::string& fileName, const audio::AmrStreamInfo& info,
+                  std::span<const std::uint8_t> stream, audio::Recovery recovery) {
+  const std::string_view header = audio::StorageHeader(info.Codec);
+  const std::int64_t frameBytes = info.ValidBytes - info.HeaderBytes;
+  WholeFile file(fileName,
+                 static_cast<std::int64_t>(header.size()) + frameBytes + info.GapFrames());
+  file.Write(header.data(), header.size());
+  CheckFrames(audio::ForEachTrimmedPiece(stream, info, recovery,
+                                         [&](std::span<const std::uint8_t> piece) {
+                                           file.Write(piece.data(), piece.size());
+                                         }),
+              info);
+  file.Finish();
+}
+
+// Decoded a few seconds at a time, so an hour of sound needs no more memory than a minute.
+void WriteWav(const std::string& fileName, const audio::AmrStreamInfo& info,
+              std::span<const std::uint8_t> stream, audio::Recovery recovery) {
+  const int perFrame = audio::SamplesPerFrame(info.Codec);
+  const std::int64_t sampleCount = (info.Frames + info.GapFrames()) * perFrame;
+  const auto header = audio::MonoPcm16WavHeader(audio::SampleRate(info.Codec), sampleCount);
+  if (!header) throw CreateError(fileName, EFBIG);
+  WholeFile file(fileName, static_cast<std::int64_t>(header->size()) +
+                               sampleCount * static_cast<std::int64_t>(sizeof(std::int16_t)));
+  file.Write(header->data(), header->size());
+  std::vector<std::int16_t> little;
+  const std::int64_t handed =
+      ForEachDecodedPiece(info, stream, recovery, [&](const std::vector<std::int16_t>& samples) {
+        if constexpr (std::endian::native == std::endian::big) {
+          little = samples;
+          for (auto& sample : little)
+            sample = static_cast<std::int16_t>(static_cast<std::uint16_t>(sample) >> 8 |
+                                               static_cast<std::uint16_t>(sample) << 8);
+          file.Write(little.data(), little.size() * sizeof(std::int16_t));
+        } else {
+          file.Write(samples.data(), samples.size() * sizeof(std::int16_t));
+        }
+      });
+  CheckFrames(handed, info);
+  file.Finish();
+}
+
+void WriteBytes(const std::string& fileName, std::span<const std::uint8_t> bytes) {
+  WholeFile file(fileName, static_cast<std::int64_t>(bytes.size()));
+  // In pieces, so the windows are drawn while a long record is written.
+  for (std::size_t at = 0; at < bytes.size(); at += platform::kResponsivePiece)
+    file.Write(bytes.data() + at, std::min(platform::kResponsivePiece, bytes.size() - at));
+  file.Finish();
+}
+
+std::string WhyNoStream(const RecordRow& row) {
+  return row.Stream.End == audio::StreamEnd::Multichannel
+             ? "multichannel AMR (\"#!AMR_MC1.0\\n\"), which is not read"
+             : "no AMR storage header (\"#!AMR\\n\" or \"#!AMR-WB\\n\")";
+}
+
+}  // namespace
+
+std::string RecordFileName(const std::string& base, int number, RecordForm form) {
+  return base + "_" + std::to_string(number) + (form == RecordForm::Wav ? ".wav" : ".amr");
+}
+
+WrittenRecords WriteRecords(std::span<const std::uint8_t> data, const RecordReport& report,
+                            const std::vector<int>& indices, const std::string& base,
+                            RecordForm form, const RecordWriteEvents& events) {
+  WrittenRecords written;
+  const auto total = static_cast<int>(indices.size());
+  for (int done = 0; done < total; ++done) {
+    if (events.KeepGoing && !events.KeepGoing(done, total)) {
+      written.Stopped = true;
+      break;
+    }
+    const int index = indices[static_cast<std::size_t>(done)];
+    const RecordRow row = report.Row(index);
+    if (form != RecordForm::AsWindow && row.Stream.Codec == audio::AmrCodec::Unknown) {
+      if (events.Skipped) events.Skipped(row, WhyNoStream(row));
+      continue;
+    }
+    std::string fileName = RecordFileName(base, row.Number, form);
+    if (events.Starting) events.Starting(fileName);
+    if (form == RecordForm::AsWindow) {
+      const std::int64_t end = row.WrittenByWindow ? report.WindowEnd(index) : row.End;
+      WriteBytes(fileName, data.subspan(static_cast<std::size_t>(row.Start),
+                                        static_cast<std::size_t>(end - row.Start + 1)));
+    } else if (form == RecordForm::Wav) {
+      WriteWav(fileName, row.Stream, RecordBytes(data, row), report.Recovery());
+    } else {
+      WriteTrimmed(fileName, row.Stream, RecordBytes(data, row), report.Recovery());
+    }
+    if (events.Written) events.Written(fileName, row);
+    written.Files.push_back(std::move(fileName));
+  }
+  // One wait for all the records, before the export reports success.
+  if (const auto failure = platform::SyncToDisk(written.Files))
+    throw CreateError(failure->Path, failure->Error);
+  return written;
+}
+
+std::vector<std::string> ExportAudio(const ConverterWorkflow& workflow, const RecordReport& report,
+                                     const std::string& base, RecordForm form,
+                                     const RecordWriteEvents& events) {
+  if (!ConverterWorkflow::BaseHasName(base)) throw platform::Exception(text::kNoRecordBase);
+  workflow.RefuseContainerAsTarget(report.Count(),
+                                   [&](int number) { return RecordFileName(base, number, form); });
+  std::vector<int> all(static_cast<std::size_t>(report.Count()));
+  for (int i = 0; i < report.Count(); ++i)
+    all[static_cast<std::size_t>(i)] = i;
+  return WriteRecords(ContainerBytes(workflow), report, all, base, form, events).Files;
+}
+
+std::vector<std::int16_t> DecodeRecord(std::span<const std::uint8_t> data, const RecordRow& row,
+                                       audio::Recovery recovery) {
+  std::vector<std::int16_t> sound;
+  if (row.Stream.Codec == audio::AmrCodec::Unknown) return sound;
+  sound.reserve(static_cast<std::size_t>(row.Stream.Frames + row.Stream.GapFrames()) *
+                static_cast<std::size_t>(audio::SamplesPerFrame(row.Stream.Codec)));
+  ForEachDecodedPiece(row.Stream, RecordBytes(data, row), recovery,
+                      [&](const std::vector<std::int16_t>& samples) {
+                        sound.insert(sound.end(), samples.begin(), samples.end());
+                      });
+  return sound;
+}
+
+std::optional<std::string> NameOfContainer(const std::vector<std::string>& names,
+                                           const std::string& container) {
+  const std::optional<platform::FileIdentity> identity = platform::IdentityOf(container);
+  if (!identity) return std::nullopt;
+  for (const std::string& name : names)
+    if (platform::IdentityOf(name) == identity) return name;
+  return std::nullopt;
+}
+
+}  // namespace kestrave::app

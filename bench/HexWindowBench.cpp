@@ -27,7 +27,7 @@ using kestrave::app::HexWindow;
 // Asks nothing: every search is for "KESTRAVE", and nothing is ever cancelled.
 class SilentDialogs : public kestrave::app::IHexDialogs {
  public:
-  std::optional<std::string> ChooseFileToOpen() override { return {}; }
+  std::optional<std::string> ChooseFileToOpen(const std::string&) override { return {}; }
   std::optional<std::string> ChooseFileToSave(const std::string&) override { return {}; }
   std::optional<FindRequest> AskWhatToFind(const FindRequest&) override {
     return FindRequest{"KESTRAVE", false, true};
@@ -37,7 +37,7 @@ class SilentDialogs : public kestrave::app::IHexDialogs {
     return {};
   }
   std::optional<std::string> AskOffset(const std::string&) override { return {}; }
-  kestrave::app::SaveChangesAnswer AskSaveChanges() override {
+  kestrave::app::SaveChangesAnswer AskSaveChanges(const std::string&) override {
     return kestrave::app::SaveChangesAnswer::Discard;
   }
   bool Confirm(const kestrave::app::Question&) override { return false; }

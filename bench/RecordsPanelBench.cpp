@@ -24,7 +24,7 @@ using Clock = std::chrono::steady_clock;
 
 class SilentDialogs : public kestrave::app::IHexDialogs {
  public:
-  std::optional<std::string> ChooseFileToOpen() override { return {}; }
+  std::optional<std::string> ChooseFileToOpen(const std::string&) override { return {}; }
   std::optional<std::string> ChooseFileToSave(const std::string&) override { return {}; }
   std::optional<kestrave::app::FindRequest> AskWhatToFind(
       const kestrave::app::FindRequest&) override {
@@ -35,7 +35,7 @@ class SilentDialogs : public kestrave::app::IHexDialogs {
     return {};
   }
   std::optional<std::string> AskOffset(const std::string&) override { return {}; }
-  kestrave::app::SaveChangesAnswer AskSaveChanges() override {
+  kestrave::app::SaveChangesAnswer AskSaveChanges(const std::string&) override {
     return kestrave::app::SaveChangesAnswer::Discard;
   }
   bool Confirm(const kestrave::app::Question&) override { return false; }

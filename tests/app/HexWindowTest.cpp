@@ -22,6 +22,7 @@
 
 #include "app/hex/ByteValuesDock.h"
 #include "app/hex/FindBar.h"
+#include "app/hex/HexTab.h"
 #include "app/hex/HexWindow.h"
 #include "app/hex/OldRecentFiles.h"
 #include "app/hex/RecentFiles.h"
@@ -62,6 +63,16 @@ QList<HexWindow*> HexWindows() {
     if (auto* window = dynamic_cast<HexWindow*>(widget); window && window->isVisible())
       windows.append(window);
   return windows;
+}
+
+// Open Recent's entries of files, without the separator and Clear List below them.
+QList<QAction*> RecentEntries(const QMenu& menu) {
+  QList<QAction*> entries;
+  for (QAction* action : menu.actions()) {
+    if (action->isSeparator()) break;
+    entries.append(action);
+  }
+  return entries;
 }
 
 // A user at a hex window, with the dialogs answered from a script.
@@ -737,33 +748,33 @@ TEST_F(HexWindowFiles, ANewBufferIsSavedUnderTheNameTheUserGives) {
   EXPECT_EQ(HexWindow::RecentFiles().at(0), File("named.bin"));
 }
 
+// Another file opens in a tab of its own, the changed one keeps its data; closing the window
+// asks about each changed file, its tab in front.
 TEST_F(HexWindowFiles, ChangedDataIsSavedDiscardedOrKeptAsTheUserAnswers) {
   const std::string first = Write("first.bin", "1111");
   const std::string second = Write("second.bin", "2222");
   Open(first);
   Change(0, '9');
-
-  dialogs.saveChangesAnswers.push_back(SaveChangesAnswer::Cancel);
-  MenuItem("Open...")->trigger();
-  EXPECT_EQ(dialogs.openAsked, 0) << "cancel: no open dialog";
-  EXPECT_EQ(window.Editor().ReadByte(0), '9');
-  EXPECT_FALSE(window.close()) << "cancel keeps the window";
-
-  dialogs.saveChangesAnswers.push_back(SaveChangesAnswer::Discard);
   dialogs.openAnswers.push_back(second);
   MenuItem("Open...")->trigger();
+  EXPECT_TRUE(dialogs.saveChangesAskedFor.empty()) << "nothing is lost: nothing is asked";
+  ASSERT_EQ(window.TabCount(), 2);
   EXPECT_EQ(window.Editor().FileName(), second);
-  EXPECT_EQ(Read(first), "1111") << "discarded";
-
+  EXPECT_EQ(window.Tab(0).Editor().ReadByte(0), '9');
   Change(0, '8');
-  dialogs.saveChangesAnswers.push_back(SaveChangesAnswer::Save);
-  dialogs.openAnswers.push_back(first);
-  MenuItem("Open...")->trigger();
-  EXPECT_EQ(Read(second), "8222") << "saved first";
-  EXPECT_EQ(window.Editor().FileName(), first);
-  EXPECT_EQ(dialogs.saveChangesAsked, 4);
-  EXPECT_TRUE(window.close()) << "nothing changed: closes without asking";
-  EXPECT_EQ(dialogs.saveChangesAsked, 4);
+
+  dialogs.saveChangesAnswers.push_back(SaveChangesAnswer::Cancel);
+  EXPECT_FALSE(window.close()) << "cancel keeps the window";
+  EXPECT_EQ(dialogs.saveChangesAskedFor, std::vector<std::string>{"first.bin"});
+  EXPECT_EQ(window.CurrentIndex(), 0) << "the file asked about is in front";
+  EXPECT_EQ(window.Tab(1).Editor().ReadByte(0), '8') << "and every tab stays";
+
+  dialogs.saveChangesAnswers = {SaveChangesAnswer::Save, SaveChangesAnswer::Discard};
+  EXPECT_TRUE(window.close());
+  EXPECT_EQ(dialogs.saveChangesAskedFor,
+            (std::vector<std::string>{"first.bin", "first.bin", "second.bin"}));
+  EXPECT_EQ(Read(first), "9111") << "saved";
+  EXPECT_EQ(Read(second), "2222") << "discarded";
 }
 
 TEST_F(HexWindowFiles, AFileThatCannotBeOpenedIsReportedAndNotRemembered) {
@@ -832,9 +843,9 @@ TEST_F(HexWindowRecent, MostRecentFirstEachFileOnceAtMostTen) {
   // The menu offers them in the same order and opens them.
   auto* menu = window.findChild<QMenu*>(QStringLiteral("recentMenu"));
   ASSERT_NE(menu, nullptr);
-  ASSERT_EQ(static_cast<std::size_t>(menu->actions().size()), recent.size());
-  EXPECT_EQ(menu->actions().value(2)->text().toStdString(), recent.at(2));
-  menu->actions().value(2)->trigger();
+  ASSERT_EQ(RecentEntries(*menu).size(), recent.size());
+  EXPECT_EQ(RecentEntries(*menu).value(2)->text().toStdString(), recent.at(2));
+  RecentEntries(*menu).value(2)->trigger();
   EXPECT_EQ(window.Editor().FileName(), File("f10"));
   EXPECT_EQ(HexWindow::RecentFiles().front(), File("f10"));
 }
@@ -844,8 +855,8 @@ TEST_F(HexWindowRecent, TheListIsKeptForTheNextWindow) {
   HexWindow next(dialogs);
   auto* menu = next.findChild<QMenu*>(QStringLiteral("recentMenu"));
   ASSERT_NE(menu, nullptr);
-  ASSERT_EQ(menu->actions().size(), 1);
-  EXPECT_EQ(menu->actions().front()->text().toStdString(), File("kept.bin"));
+  ASSERT_EQ(RecentEntries(*menu).size(), 1);
+  EXPECT_EQ(RecentEntries(*menu).front()->text().toStdString(), File("kept.bin"));
 }
 
 // --- Shortcuts --------------------------------------------------------------------------------
@@ -871,7 +882,7 @@ TEST_F(HexWindowShortcuts, FileShortcutsWorkWithTheFocusInTheView) {
   Press(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(dialogs.saveSuggestions.size(), 1u) << "Ctrl+Shift+S";
   Press(Qt::Key_O, Qt::ControlModifier);
-  EXPECT_EQ(dialogs.openAsked, 1) << "Ctrl+O";
+  EXPECT_EQ(dialogs.openFolders.size(), 1u) << "Ctrl+O";
 
   const int before = HexWindows().size();
   Press(Qt::Key_N, Qt::ControlModifier);
@@ -942,7 +953,7 @@ TEST_F(HexWindowShortcuts, EveryShortcutShownInAMenuWorksOnce) {
     EXPECT_EQ(fired, editorActs ? 0 : 1)
         << keys.toString().toStdString() << " for " << action->text().toStdString();
   }
-  EXPECT_EQ(shortcuts, 29) << "File 5, Edit 12, View 2, Bookmarks 10";
+  EXPECT_EQ(shortcuts, 32) << "File 6, Edit 12, View 4, Bookmarks 10";
   for (HexWindow* other : HexWindows())
     if (other != &window) other->close();
 }

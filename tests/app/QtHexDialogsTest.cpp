@@ -43,7 +43,7 @@ TEST(QtHexDialogs, ANameThatIsNotUtf8IsChosenInTheFileDialogs) {
   const QString shown = QFile::decodeName(QByteArray::fromStdString(file));
   QtHexDialogs dialogs(nullptr);
   ChooseInFileDialog(shown);
-  EXPECT_EQ(dialogs.ChooseFileToOpen(), file);
+  EXPECT_EQ(dialogs.ChooseFileToOpen(dir.Path()), file);
 
   QString question;  // the file is there: replace it?
   ChooseInFileDialog(shown, [&] {

@@ -15,8 +15,8 @@ namespace kestrave::app::test {
 // Nothing scripted means the user cancelled.
 class ScriptedHexDialogs : public IHexDialogs {
  public:
-  std::optional<std::string> ChooseFileToOpen() override {
-    ++openAsked;
+  std::optional<std::string> ChooseFileToOpen(const std::string& folder) override {
+    openFolders.push_back(folder);
     return Next(openAnswers);
   }
   std::optional<std::string> ChooseFileToSave(const std::string& suggested) override {
@@ -35,8 +35,8 @@ class ScriptedHexDialogs : public IHexDialogs {
     offsetShownWith.push_back(previous);
     return Next(offsetAnswers);
   }
-  SaveChangesAnswer AskSaveChanges() override {
-    ++saveChangesAsked;
+  SaveChangesAnswer AskSaveChanges(const std::string& name) override {
+    saveChangesAskedFor.push_back(name);
     if (saveChangesAnswers.empty()) return SaveChangesAnswer::Cancel;
     const SaveChangesAnswer answer = saveChangesAnswers.front();
     saveChangesAnswers.pop_front();
@@ -72,8 +72,8 @@ class ScriptedHexDialogs : public IHexDialogs {
   std::deque<bool> confirmAnswers;
   std::optional<int> cancelFrom;  // the percent at which the user presses Cancel
 
-  int openAsked = 0;
-  int saveChangesAsked = 0;
+  std::vector<std::string> openFolders;          // where each open dialog started
+  std::vector<std::string> saveChangesAskedFor;  // the files each "save first?" named
   int progressEnded = 0;
   std::vector<std::string> saveSuggestions;
   std::vector<Question> questions;

@@ -37,8 +37,9 @@ struct Question {
 class IHexDialogs {
  public:
   virtual ~IHexDialogs() = default;
-  // A full path, or nothing when the user cancelled.
-  virtual std::optional<std::string> ChooseFileToOpen() = 0;
+  // A full path, or nothing when the user cancelled; starts in the folder (the working folder for
+  // none).
+  virtual std::optional<std::string> ChooseFileToOpen(const std::string& folder) = 0;
   // Starts at the suggested path; nothing when the user cancelled.
   virtual std::optional<std::string> ChooseFileToSave(const std::string& suggested) = 0;
   // Starts with the previous request filled in; nothing when the user cancelled.
@@ -47,7 +48,8 @@ class IHexDialogs {
   virtual std::optional<ReplaceRequest> AskWhatToReplace(const ReplaceRequest& previous) = 0;
   // What offset to go to, as typed; starts with the previous text; nothing when cancelled.
   virtual std::optional<std::string> AskOffset(const std::string& previous) = 0;
-  virtual SaveChangesAnswer AskSaveChanges() = 0;
+  // About the file of that name, which has changed.
+  virtual SaveChangesAnswer AskSaveChanges(const std::string& name) = 0;
   // True when the user chose the Yes answer.
   virtual bool Confirm(const Question& question) = 0;
   // Long work under way: the text and how far it got; answers whether the user asked to stop.

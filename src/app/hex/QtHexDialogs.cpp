@@ -56,8 +56,8 @@ QtHexDialogs::QtHexDialogs(QWidget* parent) : parent_(parent) {}
 
 QtHexDialogs::~QtHexDialogs() = default;
 
-std::optional<std::string> QtHexDialogs::ChooseFileToOpen() {
-  QFileDialog dialog(parent_, DialogTexts::tr("Open"));
+std::optional<std::string> QtHexDialogs::ChooseFileToOpen(const std::string& folder) {
+  QFileDialog dialog(parent_, DialogTexts::tr("Open"), ToQString(folder));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // Qt's own dialog looks for a chosen file under its shown name: one whose name is not UTF-8 it
   // would not find, and refuse. The window says when a name names no file.
@@ -164,9 +164,9 @@ std::optional<std::string> QtHexDialogs::AskOffset(const std::string& previous) 
   return text->text().toStdString();
 }
 
-SaveChangesAnswer QtHexDialogs::AskSaveChanges() {
+SaveChangesAnswer QtHexDialogs::AskSaveChanges(const std::string& name) {
   const auto answer = QMessageBox::question(
-      parent_, Title(), DialogTexts::tr("The data has changed. Save it first?"),
+      parent_, Title(), DialogTexts::tr("%1 has changed. Save it first?").arg(ToQString(name)),
       QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
   if (answer == QMessageBox::Save) return SaveChangesAnswer::Save;
   if (answer == QMessageBox::Discard) return SaveChangesAnswer::Discard;

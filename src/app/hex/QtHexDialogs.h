@@ -17,12 +17,12 @@ class QtHexDialogs : public IHexDialogs {
   explicit QtHexDialogs(QWidget* parent);
   ~QtHexDialogs() override;
 
-  std::optional<std::string> ChooseFileToOpen() override;
+  std::optional<std::string> ChooseFileToOpen(const std::string& folder) override;
   std::optional<std::string> ChooseFileToSave(const std::string& suggested) override;
   std::optional<FindRequest> AskWhatToFind(const FindRequest& previous) override;
   std::optional<std::string> AskOffset(const std::string& previous) override;
   std::optional<ReplaceRequest> AskWhatToReplace(const ReplaceRequest& previous) override;
-  SaveChangesAnswer AskSaveChanges() override;
+  SaveChangesAnswer AskSaveChanges(const std::string& name) override;
   bool Confirm(const Question& question) override;
   bool ShowProgress(const std::string& text, int percent) override;
   void EndProgress() override;

@@ -146,6 +146,10 @@ void SetPosition(RecentFileList& files, const std::string& path, std::int64_t po
     known->Position = position;
 }
 
+void Remove(RecentFileList& files, const std::string& path) {
+  if (const auto known = Listed(files, NormalPath(path)); known != files.end()) files.erase(known);
+}
+
 std::int64_t PositionOf(const RecentFileList& files, const std::string& path) {
   const auto known = Listed(files, NormalPath(path));
   return known == files.end() ? 0 : known->Position;

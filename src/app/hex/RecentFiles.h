@@ -38,6 +38,8 @@ std::string NormalPath(const std::string& path);
 void PutFirst(RecentFileList& files, const std::string& path);
 // Notes the caret's place for a file of the list; other files are not noted.
 void SetPosition(RecentFileList& files, const std::string& path, std::int64_t position);
+// Takes the file out of the list (Open Recent's entry of a file that is gone).
+void Remove(RecentFileList& files, const std::string& path);
 // Where the caret was left in the file; 0 when that is not known.
 std::int64_t PositionOf(const RecentFileList& files, const std::string& path);
 

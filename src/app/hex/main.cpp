@@ -1,4 +1,4 @@
-// kestrave-hex: a hex editor window around the component. kestrave-hex [FILE]
+// kestrave-hex: a hex editor window around the component. kestrave-hex [FILE...]
 #include <string>
 
 #include "app/hex/HexWindow.h"
@@ -16,8 +16,9 @@ int main(int argc, char** argv) {
   const kestrave::view::QtDesktopServices services;
   kestrave::app::HexWindow window;  // made after the services, so gone before them
   window.show();
-  // The name's bytes as given: QApplication::arguments() decodes them as UTF-8 and would lose a
-  // name in another encoding.
-  if (argc > 1) window.OpenFile(std::string(argv[1]));
+  // Each file in a tab of its own, the last one in front. The names' bytes as given:
+  // QApplication::arguments() decodes them as UTF-8 and would lose a name in another encoding.
+  for (int k = 1; k < argc; ++k)
+    window.OpenInTab(std::string(argv[k]));
   return application.exec();
 }

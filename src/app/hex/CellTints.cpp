@@ -1,0 +1,24 @@
+#include "app/hex/CellTints.h"
+
+namespace kestrave::app {
+
+bool TintJoinsNextCell(const hex::THexEditorEx& editor, int col) {
+  return col != editor.Geometry().LastNibbleColumn() && col != editor.ColCount() - 1;
+}
+
+void DrawTintedCell(hex::THexEditorEx& editor, hex::IHexCanvas& canvas, int col, int row,
+                    const std::u16string& text, const hex::PaintRect& box, hex::TColor tint,
+                    bool joined) {
+  constexpr hex::TColor kText = 0x00000000;
+  const hex::PaintRect cell = editor.CellRect({col, row});
+  // The rest of the cell as the view leaves it: the caret's field lighter, not at its end.
+  const bool activeField = editor.Geometry().IsCharColumn(col) == editor.CaretInCharColumn();
+  const bool fieldEnd = !TintJoinsNextCell(editor, col);
+  const auto background = activeField && !fieldEnd ? hex::THexColors::ActiveFieldBackground
+                                                    : hex::THexColors::Background;
+  canvas.FillRect(cell, editor.Resolved(editor.Colors().Get(background)));
+  canvas.FillRect(joined ? cell : box, tint);
+  canvas.DrawText(box, box.Left, box.Top, text, kText, tint);
+}
+
+}  // namespace kestrave::app

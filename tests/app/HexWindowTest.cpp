@@ -30,6 +30,7 @@
 #include "platform/UserInterface.h"
 #include "support/ByteNames.h"
 #include "support/Fakes.h"
+#include "support/HexWindowUser.h"
 #include "support/HostileFiles.h"
 #include "support/TempDir.h"
 #include "tests/app/ScriptedHexDialogs.h"
@@ -38,104 +39,14 @@
 namespace kestrave::app {
 namespace {
 
+using test::Contents;
+using test::FirstRun;
+using test::HexWindows;
+using test::HexWindowUser;
+using test::Read;
+using test::RecentEntries;
 using test::ScriptedHexDialogs;
 
-std::string Read(const std::string& path) {
-  const std::vector<std::uint8_t> bytes = kestrave::test::ReadAll(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-// Every window starts as on a first run: no recent files, default view settings.
-struct FirstRun {
-  FirstRun() { Forget(); }
-  ~FirstRun() { Forget(); }
-  static void Forget() {
-    std::error_code ignored;
-    std::filesystem::remove(ViewSettingsPath(), ignored);
-    std::filesystem::remove(RecentFilesPath(), ignored);
-    std::filesystem::remove(OldRecentFilesPath(), ignored);
-  }
-};
-
-QList<HexWindow*> HexWindows() {
-  QList<HexWindow*> windows;
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (auto* window = dynamic_cast<HexWindow*>(widget); window && window->isVisible())
-      windows.append(window);
-  return windows;
-}
-
-// Open Recent's entries of files, without the separator and Clear List below them.
-QList<QAction*> RecentEntries(const QMenu& menu) {
-  QList<QAction*> entries;
-  for (QAction* action : menu.actions()) {
-    if (action->isSeparator()) break;
-    entries.append(action);
-  }
-  return entries;
-}
-
-// A user at a hex window, with the dialogs answered from a script.
-class HexWindowUser : public ::testing::Test {
- protected:
-  HexWindowUser() : window(dialogs) {
-    window.show();
-    window.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-    window.View().setFocus();
-  }
-
-  std::string File(const std::string& name) const { return dir.File(name); }
-  std::string Write(const std::string& name, std::string_view content) const {
-    kestrave::test::WriteAll(File(name), content);
-    return File(name);
-  }
-  bool Open(const std::string& path) {
-    const bool opened = window.OpenFile(path);
-    QApplication::processEvents();
-    return opened;
-  }
-  // A key pressed while the view has the focus, as the desktop delivers it.
-  void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(&window.View(), key, modifiers);
-    QApplication::processEvents();
-  }
-  // A menu item by its text without the mnemonic.
-  QAction* MenuItem(const QString& text) {
-    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>())
-      for (QAction* action : menu->actions())
-        if (action->isVisible() && action->text().remove(QLatin1Char('&')) == text) return action;
-    ADD_FAILURE() << "no menu item " << text.toStdString();
-    return new QAction(&window);
-  }
-  // Drags Data over the window around the view and drops it; answers whether the window took it.
-  bool DropOnWindow(QMimeData& data) {
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &enter);
-    if (!enter.isAccepted()) return false;
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &drop);
-    return true;
-  }
-  void Change(int position, std::uint8_t value) {
-    hex::THexEditorEx& editor = window.Editor();
-    editor.ChangeByte(editor.ReadByte(position), value, position, 0, 0, "");
-    QApplication::processEvents();
-  }
-  std::string Selected() const {
-    const hex::THexEditorEx& editor = const_cast<HexWindow&>(window).Editor();
-    std::string bytes(static_cast<std::size_t>(editor.SelectionCount()), '\0');
-    editor.ReadBlock(bytes.data(), editor.SelectionLow(), editor.SelectionCount());
-    return bytes;
-  }
-  // What the window shows on the screen now, as its last paints left it.
-  QImage OnScreen() { return window.screen()->grabWindow(window.winId()).toImage(); }
-
-  FirstRun firstRun;
-  kestrave::test::TempDir dir;
-  ScriptedHexDialogs dialogs;
-  HexWindow window;
-};
 
 // --- Go to offset -----------------------------------------------------------------------------
 
@@ -335,12 +246,6 @@ TEST_F(HexWindowRecent, AFileDroppedOnTheWindowOpens) {
 // --- Replace ----------------------------------------------------------------------------------
 
 using HexWindowReplace = HexWindowUser;
-
-std::string Contents(HexWindow& window) {
-  std::string bytes(static_cast<std::size_t>(window.Editor().DataSize()), '\0');
-  window.Editor().ReadBlock(bytes.data(), 0, window.Editor().DataSize());
-  return bytes;
-}
 
 TEST_F(HexWindowReplace, ReplaceAllIsOneStepAndReplaceTakesTheNextMatch) {
   Open(Write("text.bin", "cat, Cat, dog, CAT, caat"));

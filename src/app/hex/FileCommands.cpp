@@ -16,9 +16,8 @@ bool FileCommands::Load(const std::string& path) {
   // message about memory.
   if (const std::optional<std::int64_t> size = platform::FileSizeOf(path);
       size && *size > kLargestOpenedFile) {
-    dialogs_.ShowError(tr("kestrave-hex opens files up to 2 GiB; %1 has %2.")
-                           .arg(QString::fromStdString(platform::BaseNameOf(path)),
-                                QString::fromStdString(FileSizeText(*size)))
+    dialogs_.ShowError(tr("kestrave-hex opens files up to 2 GiB; this file has %1.")
+                           .arg(QString::fromStdString(FileSizeText(*size)))
                            .toStdString());
     return false;
   }

@@ -20,6 +20,9 @@ FindBar::FindBar(QWidget* parent) : QToolBar(parent), summary_(new QLabel(this))
   });
   close_ = addAction(tr("Close"), this, [this] { hide(); });
   close_->setShortcut(QKeySequence(Qt::Key_Escape));
+  // A bar's buttons take no focus; these do, so F6 brings the keys here and Tab, Space use them.
+  for (QAction* action : actions())
+    if (QWidget* button = widgetForAction(action)) button->setFocusPolicy(Qt::TabFocus);
   // Esc reaches the bar wherever the focus is in the window, but only while the bar is shown.
   close_->setShortcutContext(Qt::WindowShortcut);
   // However the bar goes (its button, Esc, the window's menu of bars), the highlights go with

@@ -404,16 +404,21 @@ void FindReplace::ReplaceSpanOnce(const std::vector<int>& hits, const std::strin
 // The group's undo takes its steps back one by one and then the history ends where it stood
 // before the group: that moment, and no other, leaves a Replace All to redo. Any change after it
 // (another edit, an undo further back) ends that.
+// The editor tells of a change before it drops the step undone, so the history is seen at its
+// end only by the next look: the menus' and the keys' (CanRedoReplaceAll).
 void FindReplace::ObserveReplaceAll() {
   if (!replacedAll_) return;
   ReplacedAll& done = *replacedAll_;
   const hex::THexUndoStorage& history = editor_.UndoStorage();
+  const bool atBefore =
+      history.Size() == done.SizeBefore && history.Count() == done.CountBefore;
   if (history.Size() == done.SizeAfter && history.Count() == done.CountAfter) {
     done.Undone = false;  // the group is the newest step again (a step after it was undone)
-  } else if (!done.Undone && history.Size() == done.SizeBefore &&
-             history.Count() == done.CountBefore) {
+  } else if (!done.Undone && atBefore) {
     done.Undone = true;
     done.UndoneAt = dataVersion_;
+  } else if (done.Undone && atBefore && done.UndoneAt == dataVersion_) {
+    // Looked at again with nothing changed since.
   } else if (done.Undone) {
     replacedAll_.reset();
   } else if (history.Size() < done.SizeBefore) {
@@ -421,7 +426,8 @@ void FindReplace::ObserveReplaceAll() {
   }
 }
 
-bool FindReplace::CanRedoReplaceAll() const {
+bool FindReplace::CanRedoReplaceAll() {
+  ObserveReplaceAll();
   return replacedAll_ && replacedAll_->Undone && replacedAll_->UndoneAt == dataVersion_ &&
          !editor_.CanRedo() && !editor_.ReadOnlyView();
 }

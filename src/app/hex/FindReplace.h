@@ -38,7 +38,7 @@ class FindReplace {
   void Replace();
   // Redo after undoing Replace All: the editor's history takes a group back but does not redo
   // it, so the replacements are made again, as one step again.
-  bool CanRedoReplaceAll() const;
+  bool CanRedoReplaceAll();
   void RedoReplaceAll();
 
   // Every change of the data comes here: known matches are found again, a notice goes.

@@ -157,7 +157,7 @@ void HexTab::Redo() {
     run_([this] { editor_.Redo(); });
 }
 
-bool HexTab::CanRedo() const {
+bool HexTab::CanRedo() {
   return editor_.CanRedo() || search_.CanRedoReplaceAll();
 }
 
@@ -186,6 +186,7 @@ void HexTab::PopUpOffsetMenu() {
   for (QAction* action : offsetMenu_->actions())
     if (action->isChecked()) current = action;
   offsetMenu_->popup(view_->viewport()->mapToGlobal(at), current);
+  if (current) offsetMenu_->setActiveAction(current);
 }
 
 bool HexTab::IsRedoKey(const QKeyEvent& key) const {

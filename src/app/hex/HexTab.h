@@ -71,7 +71,7 @@ class HexTab : public QMainWindow {
   // Undo and redo, a Replace All taken back included.
   void Undo();
   void Redo();
-  bool CanRedo() const;
+  bool CanRedo();
   // Shows the records panel; the first time, a few rows high.
   void ShowRecords();
   // The offsets' menu (right click, the menu key, Shift+F10 on the view).

@@ -62,18 +62,19 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-// The first part of Part that takes the focus from the keyboard.
-void FocusFirstIn(QWidget& part) {
-  if (part.focusProxy()) {
+// Gives the focus to the first widget of Part that takes it from the keyboard; false for none.
+bool FocusFirstIn(QWidget& part) {
+  if (part.focusProxy() || (part.focusPolicy() & Qt::TabFocus)) {
     part.setFocus(Qt::TabFocusReason);
-    return;
+    return true;
   }
   for (QWidget* child : part.findChildren<QWidget*>())
     if ((child->focusPolicy() & Qt::TabFocus) && child->isVisibleTo(&part) &&
         child->isEnabled()) {
       child->setFocus(Qt::TabFocusReason);
-      return;
+      return true;
     }
+  return false;
 }
 
 }  // namespace
@@ -333,10 +334,16 @@ void HexWindow::BuildOffsetMenu() {
     action->setData(QString::fromLatin1(format));
     group->addAction(action);
   }
+  // Row numbers need rows the editor can count (8 bytes, not 16): offered only then.
   connect(offsetMenu_, &QMenu::aboutToShow, this, [this] {
-    const QString current = QString::fromStdString(Editor().OffsetFormat());
-    for (QAction* action : offsetMenu_->actions())
+    const hex::THexEditorEx& editor = Editor();
+    const QString current = QString::fromStdString(editor.OffsetFormat());
+    const hex::OffsetUnits units{editor.BytesPerRow(), editor.BytesPerColumn(),
+                                 editor.RulerUnit()};
+    for (QAction* action : offsetMenu_->actions()) {
       action->setChecked(action->data().toString() == current);
+      action->setEnabled(OffsetFormatTaken(action->data().toString().toStdString(), units));
+    }
   });
 }
 
@@ -371,13 +378,13 @@ void HexWindow::MoveFocus(bool forward) {
     if (focus && (parts[k] == focus || parts[k]->isAncestorOf(focus)))
       current = static_cast<int>(k);
   }
-  const int next = NextFocusPart(shown, current, forward);
-  if (next < 0) return;
-  QWidget& part = *parts[static_cast<std::size_t>(next)];
-  if (&part == &tab.View())
-    part.setFocus(Qt::TabFocusReason);
-  else
-    FocusFirstIn(part);
+  // A part with nothing to take the focus is passed over.
+  for (std::size_t tried = 0; tried < parts.size(); ++tried) {
+    const int next = NextFocusPart(shown, current, forward);
+    if (next < 0) return;
+    if (FocusFirstIn(*parts[static_cast<std::size_t>(next)])) return;
+    shown[static_cast<std::size_t>(next)] = false;
+  }
 }
 
 void HexWindow::BuildFileMenu(QMenu* file) {

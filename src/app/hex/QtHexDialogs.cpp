@@ -37,6 +37,14 @@ QString ToQString(const std::string& text) {
   return QString::fromStdString(text);
 }
 
+// A dialog as narrow as its fields would show its title cut ("Перехо…ещению"): it is made wide
+// enough for the title and the frame's buttons around it.
+void KeepTitleWhole(QDialog& dialog) {
+  constexpr int kFrameButtons = 160;
+  const int title = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) * 5 / 4;
+  dialog.setMinimumWidth(std::max(dialog.minimumSizeHint().width(), title + kFrameButtons));
+}
+
 }  // namespace
 
 // The dialogs show a name that is not UTF-8 (CP1251, say) with U+FFFD for its bytes and return
@@ -105,6 +113,7 @@ std::optional<FindRequest> QtHexDialogs::AskWhatToFind(const FindRequest& previo
   layout->addRow(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  KeepTitleWhole(dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return FindRequest{text->text().toStdString(), hexDigits->isChecked(), ignoreCase->isChecked(),
                      inSelection->isChecked()};
@@ -141,6 +150,7 @@ std::optional<ReplaceRequest> QtHexDialogs::AskWhatToReplace(const ReplaceReques
     dialog.accept();
   });
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  KeepTitleWhole(dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return ReplaceRequest{{find->text().toStdString(), hexDigits->isChecked(),
                          ignoreCase->isChecked(), inSelection->isChecked()},
@@ -160,6 +170,7 @@ std::optional<std::string> QtHexDialogs::AskOffset(const std::string& previous) 
   layout->addRow(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  KeepTitleWhole(dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return text->text().toStdString();
 }

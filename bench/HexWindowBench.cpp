@@ -1,7 +1,8 @@
 // The hex window's extras against its plain view, on a 1 GiB buffer at 1920 x 1080 (offscreen):
 // a full repaint of the view with the matches of a search highlighted in every row against the
 // same repaint without them, and a caret step (key, status, Byte Values panel, repaint) with the
-// panel shown against the same step with it hidden.
+// panel shown against the same step with it hidden. Then tabs: a switch between the 1 GiB tab
+// and another, drawn, and what a tab of a 1 GiB file costs in memory beyond its data.
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -10,10 +11,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
+#include <unistd.h>
 
 #include "BenchSupport.h"
+#include "SilentHexDialogs.h"
 #include "app/hex/ByteValuesDock.h"
 #include "app/hex/FindBar.h"
+#include "app/hex/HexTab.h"
 #include "app/hex/HexWindow.h"
 #include "hexeditor/document/HexMemoryStream.h"
 #include "platform/MessageQueue.h"
@@ -23,33 +29,6 @@ namespace {
 
 using kestrave::app::FindRequest;
 using kestrave::app::HexWindow;
-
-// Asks nothing: every search is for "KESTRAVE", and nothing is ever cancelled.
-class SilentDialogs : public kestrave::app::IHexDialogs {
- public:
-  std::optional<std::string> ChooseFileToOpen(const std::string&) override { return {}; }
-  std::optional<std::string> ChooseFileToSave(const std::string&) override { return {}; }
-  std::optional<FindRequest> AskWhatToFind(const FindRequest&) override {
-    return FindRequest{"KESTRAVE", false, true};
-  }
-  std::optional<kestrave::app::ReplaceRequest> AskWhatToReplace(
-      const kestrave::app::ReplaceRequest&) override {
-    return {};
-  }
-  std::optional<std::string> AskOffset(const std::string&) override { return {}; }
-  kestrave::app::SaveChangesAnswer AskSaveChanges(const std::string&) override {
-    return kestrave::app::SaveChangesAnswer::Discard;
-  }
-  bool Confirm(const kestrave::app::Question&) override { return false; }
-  bool ShowProgress(const std::string&, int) override { return false; }
-  void EndProgress() override {}
-  void ShowMessage(const std::string&) override {}
-  void ShowHelp(const std::string&, const std::string&) override {}
-  void ShowError(const std::string& text) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-    std::abort();
-  }
-};
 
 HexWindow* window = nullptr;
 
@@ -109,6 +88,42 @@ void BM_CaretStepPanelShown(benchmark::State& state) {
   CaretStep(state);
 }
 
+// Ctrl+Tab as the user sees it: the other tab in front, its status, its view drawn.
+void BM_TabSwitch(benchmark::State& state) {
+  for (auto _ : state) {
+    state.SetIterationTime(Seconds([] {
+      window->SetCurrentIndex(1 - window->CurrentIndex());
+      QApplication::processEvents();
+      window->repaint();
+    }));
+  }
+}
+
+// The process's resident memory, in bytes.
+std::int64_t ResidentBytes() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::stoll(line.substr(6)) * 1024;
+  std::abort();
+}
+
+// A new tab opening a 1 GiB file (sparse: no disk taken), against the file's size.
+double TabMemoryOverData() {
+  char path[] = "/tmp/kestrave-tab-bench-XXXXXX";
+  const int fd = ::mkstemp(path);
+  constexpr std::int64_t kSize = std::int64_t{1} << 30;
+  if (fd < 0 || ::ftruncate(fd, kSize) != 0) std::abort();
+  ::close(fd);
+  const std::int64_t before = ResidentBytes();
+  if (!window->OpenInTab(path)) std::abort();
+  QApplication::processEvents();
+  window->repaint();
+  const std::int64_t after = ResidentBytes();
+  ::unlink(path);
+  window->CloseTab(window->CurrentIndex());
+  return static_cast<double>(after - before) / static_cast<double>(kSize);
+}
+
 template <typename Benchmark>
 void Configure(Benchmark* run) {
   run->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5);
@@ -135,7 +150,7 @@ void Fill(kestrave::hex::THexEditorEx& editor) {
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication application(argc, argv);
-  SilentDialogs dialogs;
+  kestrave::bench::SilentHexDialogs dialogs(FindRequest{"KESTRAVE", false, true});
   HexWindow hexWindow(dialogs);
   window = &hexWindow;
   Fill(hexWindow.Editor());
@@ -147,8 +162,20 @@ int main(int argc, char** argv) {
   Configure(benchmark::RegisterBenchmark("BM_RepaintWithHighlights", BM_RepaintWithHighlights));
   Configure(benchmark::RegisterBenchmark("BM_CaretStepPanelHidden", BM_CaretStepPanelHidden));
   Configure(benchmark::RegisterBenchmark("BM_CaretStepPanelShown", BM_CaretStepPanelShown));
+  Configure(benchmark::RegisterBenchmark("BM_TabSwitch", BM_TabSwitch));
   kestrave::bench::FastestRunReporter reporter;
+  // The tabs' measures start with a second, small tab beside the 1 GiB one.
+  {
+    char small[] = "/tmp/kestrave-tab-bench-XXXXXX";
+    const int fd = ::mkstemp(small);
+    if (fd < 0 || ::write(fd, "small", 5) != 5) std::abort();
+    ::close(fd);
+    if (!hexWindow.OpenInTab(small)) std::abort();
+    ::unlink(small);
+    hexWindow.SetCurrentIndex(0);
+  }
   kestrave::bench::RunBenchmarks(argc, argv, reporter);
+  const double tabMemory = TabMemoryOverData();
   const double plain = reporter.Seconds("BM_RepaintPlain");
   const double highlighted = reporter.Seconds("BM_RepaintWithHighlights");
   const double hidden = reporter.Seconds("BM_CaretStepPanelHidden");
@@ -159,6 +186,9 @@ int main(int argc, char** argv) {
   kestrave::bench::PrintRatio("repaint highlighted / plain", highlighted, plain, 1.15);
   PrintWithin("caret step with Byte Values shown, 1 GiB", shown * 1000, "ms", 16);
   kestrave::bench::PrintRatio("caret step panel shown / hidden", shown, hidden, 1.15);
+  PrintWithin("tab switch, 1 GiB and small tab", reporter.Seconds("BM_TabSwitch") * 1000, "ms",
+              50);
+  PrintWithin("tab of a 1 GiB file, memory / data", tabMemory, "x", 1.10);
   kestrave::platform::ProcessManualQueue().Pump();
   return 0;
 }

@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "BenchSupport.h"
+#include "SilentHexDialogs.h"
 #include "app/hex/HexWindow.h"
 #include "app/hex/RecordsDock.h"
 #include "platform/MessageQueue.h"
@@ -22,32 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class SilentDialogs : public kestrave::app::IHexDialogs {
- public:
-  std::optional<std::string> ChooseFileToOpen(const std::string&) override { return {}; }
-  std::optional<std::string> ChooseFileToSave(const std::string&) override { return {}; }
-  std::optional<kestrave::app::FindRequest> AskWhatToFind(
-      const kestrave::app::FindRequest&) override {
-    return {};
-  }
-  std::optional<kestrave::app::ReplaceRequest> AskWhatToReplace(
-      const kestrave::app::ReplaceRequest&) override {
-    return {};
-  }
-  std::optional<std::string> AskOffset(const std::string&) override { return {}; }
-  kestrave::app::SaveChangesAnswer AskSaveChanges(const std::string&) override {
-    return kestrave::app::SaveChangesAnswer::Discard;
-  }
-  bool Confirm(const kestrave::app::Question&) override { return false; }
-  bool ShowProgress(const std::string&, int) override { return false; }
-  void EndProgress() override {}
-  void ShowMessage(const std::string&) override {}
-  void ShowHelp(const std::string&, const std::string&) override {}
-  void ShowError(const std::string& text) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-    std::abort();
-  }
-};
 
 // The window's own way of drawing during long work, timed: the longest gap between two calls.
 class TimedResponsiveness : public kestrave::platform::IResponsiveness {
@@ -99,7 +74,7 @@ int main(int argc, char** argv) {
   TimedResponsiveness responsiveness;
   kestrave::platform::SetCurrentResponsiveness(&responsiveness);
   const std::string path = WriteContainer();
-  SilentDialogs dialogs;
+  kestrave::bench::SilentHexDialogs dialogs;
   double load = 1e9;
   double rows = 1e9;
   double longestWait = 0;

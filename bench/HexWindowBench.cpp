@@ -3,6 +3,7 @@
 // same repaint without them, and a caret step (key, status, Byte Values panel, repaint) with the
 // panel shown against the same step with it hidden. Then tabs: a switch between the 1 GiB tab
 // and another, drawn, and what a tab of a 1 GiB file costs in memory beyond its data.
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -13,7 +14,6 @@
 #include <cstring>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "BenchSupport.h"
 #include "SilentHexDialogs.h"
@@ -186,8 +186,7 @@ int main(int argc, char** argv) {
   kestrave::bench::PrintRatio("repaint highlighted / plain", highlighted, plain, 1.15);
   PrintWithin("caret step with Byte Values shown, 1 GiB", shown * 1000, "ms", 16);
   kestrave::bench::PrintRatio("caret step panel shown / hidden", shown, hidden, 1.15);
-  PrintWithin("tab switch, 1 GiB and small tab", reporter.Seconds("BM_TabSwitch") * 1000, "ms",
-              50);
+  PrintWithin("tab switch, 1 GiB and small tab", reporter.Seconds("BM_TabSwitch") * 1000, "ms", 50);
   PrintWithin("tab of a 1 GiB file, memory / data", tabMemory, "x", 1.10);
   kestrave::platform::ProcessManualQueue().Pump();
   return 0;

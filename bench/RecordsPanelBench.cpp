@@ -23,7 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-
 // The window's own way of drawing during long work, timed: the longest gap between two calls.
 class TimedResponsiveness : public kestrave::platform::IResponsiveness {
  public:

@@ -18,9 +18,7 @@ class SilentHexDialogs : public app::IHexDialogs {
 
   std::optional<std::string> ChooseFileToOpen(const std::string&) override { return {}; }
   std::optional<std::string> ChooseFileToSave(const std::string&) override { return {}; }
-  std::optional<app::FindRequest> AskWhatToFind(const app::FindRequest&) override {
-    return find_;
-  }
+  std::optional<app::FindRequest> AskWhatToFind(const app::FindRequest&) override { return find_; }
   std::optional<app::ReplaceRequest> AskWhatToReplace(const app::ReplaceRequest&) override {
     return {};
   }

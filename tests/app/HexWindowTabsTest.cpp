@@ -1,10 +1,10 @@
 // The hex window's tabs, File > Reload, keyboard-only use and the rough edges met with them.
 #include <gtest/gtest.h>
 
-#include <QTabBar>
-#include <QTabWidget>
 #include <fcntl.h>
 #include <unistd.h>
+#include <QTabBar>
+#include <QTabWidget>
 
 #include "app/hex/ByteValuesDock.h"
 #include "app/hex/FileLimits.h"
@@ -330,7 +330,7 @@ TEST_F(HexWindowFaults, TheWindowFitsTheScreen) {
     WindowSize wanted, available, fitted;
   } cases[] = {{{900, 600}, {1920, 1080}, {900, 600}},
                {{900, 600}, {800, 500}, {720, 450}},  // QT_SCALE_FACTOR=2 on 1600x1000
-               {{900, 600}, {0, 0}, {900, 600}}};      // no screen known
+               {{900, 600}, {0, 0}, {900, 600}}};     // no screen known
   for (const auto& size : cases)
     EXPECT_EQ(FittedWindowSize(size.wanted, size.available), size.fitted);
 }
@@ -368,8 +368,8 @@ TEST_F(HexWindowKeyboard, TheMenuKeysOpenTheOffsetFormatsInTheView) {
   Open(Write("data.bin", std::string(64, '.')));
   auto* menu = window.findChild<QMenu*>(QStringLiteral("offsetMenu"));
   ASSERT_NE(menu, nullptr);
-  for (const auto& [key, modifiers] : {std::pair{Qt::Key_Menu, Qt::NoModifier},
-                                       std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+  for (const auto& [key, modifiers] :
+       {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
     Press(key, modifiers);
     EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 1000));
     QTest::keyClick(menu, Qt::Key_Escape);

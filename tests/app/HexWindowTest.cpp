@@ -47,7 +47,6 @@ using test::Read;
 using test::RecentEntries;
 using test::ScriptedHexDialogs;
 
-
 // --- Go to offset -----------------------------------------------------------------------------
 
 using HexWindowGoTo = HexWindowUser;

@@ -8,8 +8,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTranslator>
 #include <QTimer>
+#include <QTranslator>
 #include <functional>
 
 #include "support/ByteNames.h"
@@ -86,8 +86,8 @@ void TypeWhenShown(std::vector<Key> keys) {
 // Space ticks, Enter accepts and a button's letter with Alt presses it.
 TEST(QtHexDialogs, EveryDialogIsAnsweredByKeysAlone) {
   QtHexDialogs dialogs(nullptr);
-  TypeWhenShown({"ab", Qt::Key_Tab, Qt::Key_Space, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space,
-                 Qt::Key_Return});
+  TypeWhenShown(
+      {"ab", Qt::Key_Tab, Qt::Key_Space, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space, Qt::Key_Return});
   const std::optional<FindRequest> find = dialogs.AskWhatToFind({});
   ASSERT_TRUE(find);
   EXPECT_EQ(find->Text, "ab");

@@ -15,7 +15,7 @@ void DrawTintedCell(hex::THexEditorEx& editor, hex::IHexCanvas& canvas, int col,
   const bool activeField = editor.Geometry().IsCharColumn(col) == editor.CaretInCharColumn();
   const bool fieldEnd = !TintJoinsNextCell(editor, col);
   const auto background = activeField && !fieldEnd ? hex::THexColors::ActiveFieldBackground
-                                                    : hex::THexColors::Background;
+                                                   : hex::THexColors::Background;
   canvas.FillRect(cell, editor.Resolved(editor.Colors().Get(background)));
   canvas.FillRect(joined ? cell : box, tint);
   canvas.DrawText(box, box.Left, box.Top, text, kText, tint);

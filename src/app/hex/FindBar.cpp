@@ -12,7 +12,7 @@ FindBar::FindBar(QWidget* parent) : QToolBar(parent), summary_(new QLabel(this))
   setFloatable(false);
   addWidget(summary_);
   addSeparator();
-  addAction(tr("Previous"), this, [this] {
+  QAction* previous = addAction(tr("Previous"), this, [this] {
     if (OnPrevious) OnPrevious();
   });
   addAction(tr("Next"), this, [this] {
@@ -23,6 +23,7 @@ FindBar::FindBar(QWidget* parent) : QToolBar(parent), summary_(new QLabel(this))
   // A bar's buttons take no focus; these do, so F6 brings the keys here and Tab, Space use them.
   for (QAction* action : actions())
     if (QWidget* button = widgetForAction(action)) button->setFocusPolicy(Qt::TabFocus);
+  setFocusProxy(widgetForAction(previous));
   // Esc reaches the bar wherever the focus is in the window, but only while the bar is shown.
   close_->setShortcutContext(Qt::WindowShortcut);
   // However the bar goes (its button, Esc, the window's menu of bars), the highlights go with

@@ -329,8 +329,7 @@ void FindReplace::ReplaceWith(const ReplaceRequest& request, const std::string& 
     return;
   }
   // The match the caret or the selection stands on, or the next one.
-  const int from =
-      editor_.SelectionCount() > 0 ? editor_.SelectionLow() : editor_.CursorPosition();
+  const int from = editor_.SelectionCount() > 0 ? editor_.SelectionLow() : editor_.CursorPosition();
   auto next = std::lower_bound(hits.begin(), hits.end(), from);
   if (next == hits.end()) next = hits.begin();
   editor_.Replace(replacement.data(), *next, patternSize, replacementSize,
@@ -344,8 +343,8 @@ void FindReplace::ReplaceWith(const ReplaceRequest& request, const std::string& 
 // size limit, which would otherwise drop the first replacements of a long run while the last
 // are recorded, and one undo would no longer take them all back. The limit applies again from
 // the next step on.
-void FindReplace::ReplaceEachInPlace(const std::vector<int>& hits,
-                                     const std::string& replacement, int patternSize) {
+void FindReplace::ReplaceEachInPlace(const std::vector<int>& hits, const std::string& replacement,
+                                     int patternSize) {
   replacedAll_.reset();
   ReplacedAll done;
   done.SizeBefore = editor_.UndoStorage().Size();
@@ -410,8 +409,7 @@ void FindReplace::ObserveReplaceAll() {
   if (!replacedAll_) return;
   ReplacedAll& done = *replacedAll_;
   const hex::THexUndoStorage& history = editor_.UndoStorage();
-  const bool atBefore =
-      history.Size() == done.SizeBefore && history.Count() == done.CountBefore;
+  const bool atBefore = history.Size() == done.SizeBefore && history.Count() == done.CountBefore;
   if (history.Size() == done.SizeAfter && history.Count() == done.CountAfter) {
     done.Undone = false;  // the group is the newest step again (a step after it was undone)
   } else if (!done.Undone && atBefore) {

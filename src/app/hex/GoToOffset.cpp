@@ -42,8 +42,7 @@ void GoToOffset(hex::THexEditorEx& editor, IHexDialogs& dialogs, std::string& la
   const std::optional<std::string> typed = dialogs.AskOffset(lastTyped);
   if (!typed) return;
   lastTyped = *typed;
-  const OffsetTarget target =
-      ParseOffsetTarget(*typed, editor.CursorPosition(), editor.DataSize());
+  const OffsetTarget target = ParseOffsetTarget(*typed, editor.CursorPosition(), editor.DataSize());
   if (!target.Valid()) {
     dialogs.ShowError(OffsetProblemText(target.Problem, *typed, editor.DataSize()).toStdString());
     return;

@@ -41,9 +41,8 @@ HexTab::HexTab(const Services& services, QWidget* parent)
       byteValues_(new ByteValuesDock(editor_, dialogs_, run_, this)),
       records_(new RecordsDock(editor_, dialogs_, run_, this)),
       disk_(dialogs_,
-            {[this] { return editor_.Modified(); },
-             [this] { return isVisible(); }, services.WorkRuns,
-             [this] { files_.ReloadFromDisk(); }},
+            {[this] { return editor_.Modified(); }, [this] { return isVisible(); },
+             services.WorkRuns, [this] { files_.ReloadFromDisk(); }},
             *this),
       files_(editor_, dialogs_, disk_, run_),
       search_(editor_, dialogs_, *findBar_, run_, [this] { view_->InvalidateAll(); }) {
@@ -191,9 +190,8 @@ void HexTab::PopUpOffsetMenu() {
 
 bool HexTab::IsRedoKey(const QKeyEvent& key) const {
   const std::uint32_t xKeycode =
-      view::ReportsXKeycodes(QGuiApplication::platformName().toStdString())
-          ? key.nativeScanCode()
-          : 0;
+      view::ReportsXKeycodes(QGuiApplication::platformName().toStdString()) ? key.nativeScanCode()
+                                                                            : 0;
   return view::EditorKeyOf(key.key(), xKeycode) == 'Z' &&
          (key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier |
                              Qt::MetaModifier)) == (Qt::ControlModifier | Qt::ShiftModifier);
@@ -233,8 +231,8 @@ bool HexTab::eventFilter(QObject* watched, QEvent* event) {
 
 void HexTab::hideEvent(QHideEvent* event) {
   if (!event->spontaneous()) {
-    for (QDockWidget* dock : {static_cast<QDockWidget*>(byteValues_),
-                              static_cast<QDockWidget*>(records_)})
+    for (QDockWidget* dock :
+         {static_cast<QDockWidget*>(byteValues_), static_cast<QDockWidget*>(records_)})
       if (dock->isFloating() && !dock->isHidden()) {
         floatingHidden_.push_back(dock);
         dock->hide();

@@ -91,8 +91,7 @@ class HexTab : public QMainWindow {
  private:
   void StateChanged();
   void Loaded(const std::string& path);
-  void ShowProgress(hex::THexProgressKind kind, const std::string& name, int percent,
-                    bool& cancel);
+  void ShowProgress(hex::THexProgressKind kind, const std::string& name, int percent, bool& cancel);
   void DrawRecordCell(hex::IHexCanvas& canvas, int col, int row, const std::u16string& text,
                       const hex::PaintRect& box, bool& defaultDraw);
   void PopUpOffsetMenu();

@@ -69,8 +69,7 @@ bool FocusFirstIn(QWidget& part) {
     return true;
   }
   for (QWidget* child : part.findChildren<QWidget*>())
-    if ((child->focusPolicy() & Qt::TabFocus) && child->isVisibleTo(&part) &&
-        child->isEnabled()) {
+    if ((child->focusPolicy() & Qt::TabFocus) && child->isVisibleTo(&part) && child->isEnabled()) {
       child->setFocus(Qt::TabFocusReason);
       return true;
     }
@@ -338,8 +337,7 @@ void HexWindow::BuildOffsetMenu() {
   connect(offsetMenu_, &QMenu::aboutToShow, this, [this] {
     const hex::THexEditorEx& editor = Editor();
     const QString current = QString::fromStdString(editor.OffsetFormat());
-    const hex::OffsetUnits units{editor.BytesPerRow(), editor.BytesPerColumn(),
-                                 editor.RulerUnit()};
+    const hex::OffsetUnits units{editor.BytesPerRow(), editor.BytesPerColumn(), editor.RulerUnit()};
     for (QAction* action : offsetMenu_->actions()) {
       action->setChecked(action->data().toString() == current);
       action->setEnabled(OffsetFormatTaken(action->data().toString().toStdString(), units));
@@ -382,7 +380,11 @@ void HexWindow::MoveFocus(bool forward) {
   for (std::size_t tried = 0; tried < parts.size(); ++tried) {
     const int next = NextFocusPart(shown, current, forward);
     if (next < 0) return;
-    if (FocusFirstIn(*parts[static_cast<std::size_t>(next)])) return;
+    if (FocusFirstIn(*parts[static_cast<std::size_t>(next)])) {
+      static const char* const kNames[] = {"view", "findBar", "byteValues", "records"};
+      view::ReportShownText("focus", QString::fromLatin1(kNames[next]));
+      return;
+    }
     shown[static_cast<std::size_t>(next)] = false;
   }
 }
@@ -431,9 +433,8 @@ void HexWindow::BuildEditMenu(QMenu* edit) {
                                                 {tr("&Base64"), CopyForm::Base64},
                                                 {tr("&Text"), CopyForm::Text}};
   for (const auto& [text, form] : forms)
-    copyAs->addAction(text, this, [this, run, form = form] {
-      CopySelectionAs(Editor(), dialogs_, run, form);
-    });
+    copyAs->addAction(text, this,
+                      [this, run, form = form] { CopySelectionAs(Editor(), dialogs_, run, form); });
   QMenu* checksums = edit->addMenu(tr("Chec&ksum of Selection"));
   for (const ChecksumKind kind :
        {ChecksumKind::Crc32, ChecksumKind::Md5, ChecksumKind::Sha1, ChecksumKind::Sha256})
@@ -460,12 +461,12 @@ void HexWindow::BuildEditMenu(QMenu* edit) {
 }
 
 void HexWindow::BuildViewMenu(QMenu* viewMenu) {
-  byteValues_ = viewMenu->addAction(tr("Byte &Values"), QKeySequence(Qt::CTRL | Qt::Key_I), this,
-                                    [this] {
-                                      ByteValuesDock& panel = ByteValuesPanel();
-                                      panel.setVisible(panel.isHidden());
-                                      RefreshMenus();
-                                    });
+  byteValues_ =
+      viewMenu->addAction(tr("Byte &Values"), QKeySequence(Qt::CTRL | Qt::Key_I), this, [this] {
+        ByteValuesDock& panel = ByteValuesPanel();
+        panel.setVisible(panel.isHidden());
+        RefreshMenus();
+      });
   byteValues_->setCheckable(true);
   // Ctrl+R shows the records panel and gives its table the keys, where the arrows pick rows;
   // pressed in the panel, it hides it. The panel may have shown by itself, without the keys.
@@ -476,11 +477,10 @@ void HexWindow::BuildViewMenu(QMenu* viewMenu) {
   viewMenu->addAction(tr("&Next Tab"), QKeySequence(Qt::CTRL | Qt::Key_Tab), this, [this] {
     tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % tabs_->count());
   });
-  viewMenu->addAction(tr("&Previous Tab"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
-                      this, [this] {
-                        tabs_->setCurrentIndex((tabs_->currentIndex() + tabs_->count() - 1) %
-                                               tabs_->count());
-                      });
+  viewMenu->addAction(
+      tr("&Previous Tab"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this, [this] {
+        tabs_->setCurrentIndex((tabs_->currentIndex() + tabs_->count() - 1) % tabs_->count());
+      });
   viewMenu->addSeparator();
   QMenu* translation = viewMenu->addMenu(tr("&Translation"));
   auto* translations = new QActionGroup(this);
@@ -557,8 +557,7 @@ void HexWindow::BuildBookmarkMenu(QMenu* menu) {
 
 void HexWindow::Open() {
   const std::string folder = FolderOf(CurrentTab().Path());
-  if (const std::optional<std::string> path = dialogs_.ChooseFileToOpen(folder))
-    OpenInTab(*path);
+  if (const std::optional<std::string> path = dialogs_.ChooseFileToOpen(folder)) OpenInTab(*path);
 }
 
 std::vector<std::string> HexWindow::RecentFiles() {
@@ -619,9 +618,8 @@ void HexWindow::RefreshMenus() {
   HexTab& tab = CurrentTab();
   const hex::THexEditorEx& editor = tab.Editor();
   undo_->setEnabled(editor.CanUndo());
-  undo_->setText(editor.CanUndo()
-                     ? tr("&Undo %1").arg(TranslatedUndoStep(editor.UndoDescription()))
-                     : tr("&Undo"));
+  undo_->setText(editor.CanUndo() ? tr("&Undo %1").arg(TranslatedUndoStep(editor.UndoDescription()))
+                                  : tr("&Undo"));
   redo_->setEnabled(tab.CanRedo());
   reload_->setEnabled(!tab.Path().empty());
   byteValues_->setChecked(!tab.ByteValues().isHidden());

@@ -81,8 +81,7 @@ void ShowSelectionChecksum(hex::THexEditorEx& editor, IHexDialogs& dialogs, cons
       done += piece;
       const int percent = static_cast<int>(std::int64_t{done} * 100 / count);
       if (showProgress &&
-          dialogs.ShowProgress(Texts::tr("%1 of the selection").arg(name).toStdString(),
-                               percent)) {
+          dialogs.ShowProgress(Texts::tr("%1 of the selection").arg(name).toStdString(), percent)) {
         dialogs.EndProgress();
         return;
       }

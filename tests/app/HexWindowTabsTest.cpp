@@ -306,8 +306,9 @@ TEST_F(HexWindowFaults, AFileOverTwoGibibytesIsRefusedWithItsSize) {
   ASSERT_EQ(::ftruncate(fd, std::int64_t{2577} << 20), 0);  // sparse: no disk space taken
   ::close(fd);
   EXPECT_FALSE(window.OpenInTab(path));
-  EXPECT_EQ(dialogs.errors, std::vector<std::string>{
-                                "kestrave-hex opens files up to 2 GiB; this file has 2.5 GiB."});
+  EXPECT_EQ(dialogs.errors,
+            std::vector<std::string>{
+                "kestrave-hex opens files up to 2 GiB; this file has 2.5 GiB.\r\n" + path});
   EXPECT_EQ(window.TabCount(), 1);
   EXPECT_TRUE(HexWindow::RecentFiles().empty());
 

@@ -16,9 +16,11 @@ bool FileCommands::Load(const std::string& path) {
   // message about memory.
   if (const std::optional<std::int64_t> size = platform::FileSizeOf(path);
       size && *size > kLargestOpenedFile) {
+    // The file travels beside the text, as with every error that has a detail.
     dialogs_.ShowError(tr("kestrave-hex opens files up to 2 GiB; this file has %1.")
                            .arg(QString::fromStdString(FileSizeText(*size)))
-                           .toStdString());
+                           .toStdString() +
+                       "\r\n" + path);
     return false;
   }
   const std::optional<platform::FileStamp> before = platform::StampOf(path);

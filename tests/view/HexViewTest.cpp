@@ -88,6 +88,31 @@ TEST_F(HexWindowTest, ASelectedCellIsDrawnInverted) {
   EXPECT_TRUE(whiteInk) << "the character itself in white";
 }
 
+// The caret's row stays in view when the window grows and shrinks again, at the end of the data
+// and in its middle.
+TEST_F(HexWindowTest, TheCaretStaysInViewWhileTheWindowIsResized) {
+  test::WriteAll(dir.File("big.bin"), std::vector<std::uint8_t>(1 << 16, 0x5A));
+  window.OpenFile(dir.File("big.bin"));
+  window.resize(700, 400);
+  QApplication::processEvents();
+  for (const int position : {(1 << 16) - 1, 1 << 15}) {
+    SCOPED_TRACE(position);
+    if (position == (1 << 16) - 1) {
+      QTest::keyClick(&window.View(), Qt::Key_End, Qt::ControlModifier);
+    } else {
+      Editor().SetSelection(position, position);
+      QApplication::processEvents();
+    }
+    for (const QSize size : {QSize(700, 900), QSize(700, 300), QSize(700, 250)}) {
+      window.resize(size);
+      QApplication::processEvents();
+      const int row = Editor().CursorCell().Row;
+      EXPECT_GE(row, Editor().TopRow()) << size.height();
+      EXPECT_LT(row, Editor().TopRow() + Editor().VisibleRowCount()) << size.height();
+    }
+  }
+}
+
 TEST_F(HexWindowTest, MouseClicksPlaceTheCursorAndTheWheelScrolls) {
   std::vector<std::uint8_t> bytes(1 << 16, 0x5A);
   test::WriteAll(dir.File("big.bin"), bytes);

@@ -1,9 +1,12 @@
 // Printing through Qt's PDF printer, read back as a reader sees the pages.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include "app/hex/HexPrint.h"
 #include "app/hex/HexWindow.h"
@@ -103,7 +106,9 @@ TEST_F(HexPrint, EveryRowIsPrintedUnderAHeaderWithTheFileAndPageNumber) {
 TEST_F(HexPrint, TheSelectionAloneLeavesTheRestOfItsRowsBlank) {
   Open(600);
   window.Editor().SetSelection(40, 59);
-  const test::PdfPages pdf = Print({true});
+  HexPrintChoice selection;
+  selection.SelectionOnly = true;
+  const test::PdfPages pdf = Print(selection);
   ASSERT_EQ(pdf.Texts.size(), 1u);
   const std::string page = Squeezed(pdf.Texts.front());
   hex::THexEditorEx& editor = window.Editor();
@@ -128,6 +133,25 @@ TEST_F(HexPrint, HeaderAndFooterTextsTakeTheFileAndPageNumbers) {
     EXPECT_NE(page.find(std::to_string(i + 1) + " / " + pages + " & more"), std::string::npos)
         << page.substr(page.size() > 200 ? page.size() - 200 : 0);
   }
+}
+
+// File > Print Preview shows the pages the printout would have, for the window's file.
+TEST_F(HexPrint, TheFileMenuPreviewsThePrintout) {
+  Open(64 * 1024);
+  const int pages = static_cast<int>(Print().Texts.size());
+  auto* print = window.findChild<QAction*>(QStringLiteral("print"));
+  auto* preview = window.findChild<QAction*>(QStringLiteral("printPreview"));
+  ASSERT_TRUE(print && preview);
+  EXPECT_EQ(print->shortcut(), QKeySequence(QKeySequence::Print));
+  int shown = -1;
+  QTimer::singleShot(0, [&shown] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (auto* widget = dialog ? dialog->findChild<QPrintPreviewWidget*>() : nullptr)
+      shown = widget->pageCount();
+    if (dialog) dialog->close();
+  });
+  preview->trigger();
+  EXPECT_EQ(shown, pages);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "app/hex/HexPrint.h"
 
+#include <QAction>
 #include <QFontMetricsF>
+#include <QMenu>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -8,8 +10,9 @@
 #include <array>
 #include <cmath>
 
+#include "app/hex/EditorTexts.h"
 #include "hexeditor/print/PrintLayout.h"
-#include "platform/FileSystem.h"
+#include "platform/Guard.h"
 
 namespace kestrave::app {
 namespace {
@@ -40,9 +43,8 @@ std::array<QColor, kInks> InkColors(const hex::THexEditorEx& editor) {
   return inks;
 }
 
-QString FileNameOf(const hex::THexEditorEx& editor) {
-  if (editor.FileName().empty()) return HexPrinting::tr("(no file)");
-  return QString::fromStdString(platform::BaseNameOf(editor.FileName()));
+QString FileNameOf(const hex::THexEditorEx& editor, const HexPrintChoice& choice) {
+  return choice.FileName.isEmpty() ? DocumentName(editor.FileName()) : choice.FileName;
 }
 
 // Draws a line one ink at a time: each as the whole line with blanks where the others stand,
@@ -114,7 +116,7 @@ int HexPrinting::PrintDocument(hex::THexEditorEx& editor, QPrinter& printer,
 
   const std::array<QColor, kInks> inks = InkColors(editor);
   const bool backgrounds = options.Flags() & hex::PrintFlagBit(hex::pfUseBackgroundColor);
-  const QString fileName = FileNameOf(editor);
+  const QString fileName = FileNameOf(editor, choice);
   int printed = 0;
   for (int p = fromPage; p <= toPage; ++p) {
     if (printed > 0 && !printer.newPage()) break;
@@ -165,9 +167,9 @@ bool SelectionOnlyByDefault(const hex::THexEditorEx& editor) {
 
 }  // namespace
 
-bool ShowPrintDialog(hex::THexEditorEx& editor, QWidget* parent) {
+bool PrintFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name) {
   QPrinter printer(QPrinter::HighResolution);
-  printer.setDocName(FileNameOf(editor));
+  printer.setDocName(name);
   QPrintDialog dialog(&printer, parent);
   dialog.setWindowTitle(HexPrinting::tr("Print"));
   dialog.setOption(QAbstractPrintDialog::PrintSelection, editor.SelectionCount() > 0);
@@ -176,22 +178,42 @@ bool ShowPrintDialog(hex::THexEditorEx& editor, QWidget* parent) {
   if (dialog.exec() != QDialog::Accepted) return false;
   HexPrintChoice choice;
   choice.SelectionOnly = printer.printRange() == QPrinter::Selection;
+  choice.FileName = name;
   return PrintDocument(editor, printer, choice) > 0;
 }
 
-void ShowPrintPreview(hex::THexEditorEx& editor, QWidget* parent) {
+void PreviewFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name) {
   QPrinter printer(QPrinter::HighResolution);
-  printer.setDocName(FileNameOf(editor));
+  printer.setDocName(name);
   if (SelectionOnlyByDefault(editor)) printer.setPrintRange(QPrinter::Selection);
   QPrintPreviewDialog preview(&printer, parent);
   preview.setWindowTitle(HexPrinting::tr("Print Preview"));
   QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                   [&editor](QPrinter* target) {
+                   [&editor, &name](QPrinter* target) {
                      HexPrintChoice choice;
                      choice.SelectionOnly = target->printRange() == QPrinter::Selection;
-                     PrintDocument(editor, *target, choice);
+                     choice.FileName = name;
+                     platform::RunGuarded([&] { PrintDocument(editor, *target, choice); });
                    });
   preview.exec();
+}
+
+void AddPrintActions(QMenu& menu, QWidget* parent, CurrentEditor current) {
+  // An error on the way (the file cannot be read, say) ends the printout and is shown.
+  const auto run = [parent, current](void (*show)(QWidget*, hex::THexEditorEx&, const QString&)) {
+    platform::RunGuarded([&] {
+      if (hex::THexEditorEx* editor = current ? current() : nullptr)
+        show(parent, *editor, DocumentName(editor->FileName()));
+    });
+  };
+  QAction* print = menu.addAction(HexPrinting::tr("&Print..."), parent, [run] {
+    run([](QWidget* p, hex::THexEditorEx& e, const QString& n) { PrintFile(p, e, n); });
+  });
+  print->setShortcut(QKeySequence::Print);
+  print->setObjectName(QStringLiteral("print"));
+  QAction* preview =
+      menu.addAction(HexPrinting::tr("Print Pre&view..."), parent, [run] { run(&PreviewFile); });
+  preview->setObjectName(QStringLiteral("printPreview"));
 }
 
 }  // namespace kestrave::app

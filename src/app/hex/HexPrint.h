@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QString>
+#include <functional>
 
 #include "hexeditor/HexEditorEx.h"
 
+class QMenu;
 class QPrinter;
 class QWidget;
 
@@ -16,6 +18,8 @@ struct HexPrintChoice {
   // The selection only (all the data while none is made); the print options' pfSelectionOnly
   // is the default the dialogs offer.
   bool SelectionOnly = false;
+  // The name the header shows; the editor's file name when empty.
+  QString FileName;
 };
 
 // Prints the data as the view shows it (offsets, hex field, characters) onto the printer's
@@ -39,10 +43,17 @@ inline int PrintDocument(hex::THexEditorEx& editor, QPrinter& printer,
 }
 
 // File > Print (Ctrl+P): the desktop's print dialog, with "Selection" offered while one is
-// made, then the printout. Answers whether it printed.
-bool ShowPrintDialog(hex::THexEditorEx& editor, QWidget* parent);
+// made, then the printout, headed by Name. Answers whether it printed.
+bool PrintFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name);
 // File > Print Preview: the pages as they would print, from where the print dialog can be
 // reached. Modal; answers when it closes.
-void ShowPrintPreview(hex::THexEditorEx& editor, QWidget* parent);
+void PreviewFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name);
+
+// The editor a window's commands act on now (its current tab's), or none.
+using CurrentEditor = std::function<hex::THexEditorEx*()>;
+// Adds "Print..." (Ctrl+P) and "Print Preview..." to Menu, acting on the editor Current gives
+// when chosen, headed by the name DocumentName gives for it. Parent owns the actions and the
+// dialogs.
+void AddPrintActions(QMenu& menu, QWidget* parent, CurrentEditor current);
 
 }  // namespace kestrave::app

@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include "hexeditor/CustomHexEditor.h"
 #include "hexeditor/Messages.h"
 #include "platform/Exception.h"
+#include "platform/FileSystem.h"
 
 namespace kestrave::app {
 namespace {
@@ -198,6 +200,12 @@ QString TranslatedErrorText(const std::string& shown) {
     }
   }
   return QString::fromStdString(shown);
+}
+
+QString DocumentName(const std::string& path) {
+  if (path == hex::TCustomHexEditor::kUntitled)
+    return QCoreApplication::translate("EditorTexts", "Untitled");
+  return QString::fromStdString(platform::BaseNameOf(path));
 }
 
 }  // namespace kestrave::app

@@ -21,5 +21,8 @@ QString TranslatedSettingsMessage(const std::string& message);
 // and numbers in it as they were, and the detail lines after it (the system's reason) kept.
 // Any other text comes back as it is.
 QString TranslatedErrorText(const std::string& shown);
+// A file's name as titles and headers show it: the last part of its path, and a new buffer's
+// name ("Untitled", which the component keeps in English) in the user's language.
+QString DocumentName(const std::string& path);
 
 }  // namespace kestrave::app

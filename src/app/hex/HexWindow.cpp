@@ -23,6 +23,7 @@
 #include "app/hex/CopyAs.h"
 #include "app/hex/EditorTexts.h"
 #include "app/hex/FindBar.h"
+#include "app/hex/HexPrint.h"
 #include "app/hex/KeyHelpTexts.h"
 #include "app/hex/OffsetInput.h"
 #include "app/hex/OldRecentFiles.h"
@@ -41,6 +42,7 @@
 #include "platform/UserInterface.h"
 #include "view/HexView.h"
 #include "view/LocalFiles.h"
+#include "view/QtPlatform.h"
 #include "view/QtResponsiveness.h"
 #include "view/StatusLog.h"
 
@@ -49,12 +51,6 @@ namespace kestrave::app {
 namespace {
 
 constexpr int kBytesPerRowChoices[] = {8, 16, 24, 32, 48, 64};
-
-// Matches are drawn as marked text is on paper: dark text on light yellow.
-constexpr hex::TColor kMatchBackground = 0x0080F0FF;  // BGR: red FF, green F0, blue 80
-constexpr hex::TColor kMatchText = 0x00000000;
-// Records alternate between light blue and light green, apart from the matches' yellow.
-constexpr hex::TColor kRecordBackgrounds[] = {0x00FFE6D2, 0x00D2F5D7};
 
 QString Title() {
   return QStringLiteral("kestrave-hex");
@@ -70,7 +66,7 @@ QString Shown(const std::string& path) {
 }
 
 QString ShownFileName(const std::string& path) {
-  return Shown(platform::BaseNameOf(path));
+  return DocumentName(path);
 }
 
 // Each problem once a run: the first window to meet it says so.
@@ -259,6 +255,8 @@ void HexWindow::BuildFileMenu(QMenu* file) {
   file->addAction(tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), this, [this] { Save(); });
   file->addAction(tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
                   [this] { SaveAs(); });
+  file->addSeparator();
+  AddPrintActions(*file, this, [this] { return &editor_; });
   file->addSeparator();
   file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, [this] { close(); });
 }
@@ -838,9 +836,10 @@ void HexWindow::DrawMatchCell(hex::IHexCanvas& canvas, int col, int row, const s
   const std::int64_t next = editor_.CellToPosition({col + 1, row});
   const bool joined = next <= editor_.DataSize() && highlighted_.Covers(static_cast<int>(next));
   const hex::PaintRect cell = editor_.CellRect({col, row});
-  canvas.FillRect(cell, editor_.Resolved(editor_.Colors().Get(hex::THexColors::Background)));
-  canvas.FillRect(joined ? cell : box, kMatchBackground);
-  canvas.DrawText(box, box.Left, box.Top, text, kMatchText, kMatchBackground);
+  const hex::TDesktopTints tints = view::DesktopTints();
+  canvas.FillRect(cell, editor_.ViewColor(hex::THexColors::Background));
+  canvas.FillRect(joined ? cell : box, tints.MatchBackground);
+  canvas.DrawText(box, box.Left, box.Top, text, tints.MatchText, tints.MatchBackground);
   defaultDraw = false;
 }
 
@@ -865,11 +864,12 @@ void HexWindow::DrawRecordCell(hex::IHexCanvas& canvas, int col, int row,
   const std::int64_t next = editor_.CellToPosition({col + 1, row});
   const bool joined = next < records.DataSize() && records.RecordAt(next) == record &&
                       !highlighted_.Covers(static_cast<int>(next));
-  const hex::TColor tint = kRecordBackgrounds[record % 2];
+  const hex::TDesktopTints tints = view::DesktopTints();
+  const hex::TColor tint = tints.RecordBackgrounds[record % 2];
   const hex::PaintRect cell = editor_.CellRect({col, row});
-  canvas.FillRect(cell, editor_.Resolved(editor_.Colors().Get(hex::THexColors::Background)));
+  canvas.FillRect(cell, editor_.ViewColor(hex::THexColors::Background));
   canvas.FillRect(joined ? cell : box, tint);
-  canvas.DrawText(box, box.Left, box.Top, text, kMatchText, tint);
+  canvas.DrawText(box, box.Left, box.Top, text, tints.RecordText, tint);
   defaultDraw = false;
 }
 

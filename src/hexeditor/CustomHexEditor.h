@@ -310,6 +310,12 @@ class TCustomHexEditor : private IUndoTarget {
   void SetSystemColors(const ISystemColors& colors);
   const ISystemColors& SystemColors() const { return *systemColors_; }
   TColor Resolved(TColor color) const { return ResolveColor(color, *systemColors_); }
+  // The colour the view draws for Index: the user's choice, or where the colour is still at
+  // its default, what the desktop makes of it (the system colours' ViewDefault).
+  TColor ViewColor(THexColors::Index index) const {
+    const TColor stored = Resolved(colors_.Get(index));
+    return colors_.IsDefault(index) ? systemColors_->ViewDefault(index, stored) & 0xFFFFFF : stored;
+  }
   THexCaretKind CaretKind() const { return caretKind_; }
   void SetCaretKind(THexCaretKind value);
   // ckAuto as it stands now: bottom bar while read-only, left bar in insert mode, else full.

@@ -74,7 +74,8 @@ class QtCanvas : public hex::IHexCanvas {
     painter_.drawLine(x1, y1, x2, y2);
   }
   void DrawFocusRect(const hex::PaintRect& rect) override {
-    QPen pen(Qt::black, 1, Qt::DotLine);
+    // The desktop's text colour, so the frame shows on a dark ground as on a light one.
+    QPen pen(QGuiApplication::palette().color(QPalette::Text), 1, Qt::DotLine);
     painter_.setPen(pen);
     painter_.setBrush(Qt::NoBrush);
     painter_.drawRect(rect.Left, rect.Top, rect.Width() - 1, rect.Height() - 1);
@@ -228,8 +229,7 @@ void HexView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   if (editor_.PaintLocked()) {
     // Nothing of a change under way is shown, nor left-over pixels; the unlock draws it all.
-    painter.fillRect(event->rect(),
-                     ToQColor(editor_.Resolved(editor_.Colors().Get(hex::THexColors::Background))));
+    painter.fillRect(event->rect(), ToQColor(editor_.ViewColor(hex::THexColors::Background)));
     return;
   }
   Guarded([&] {
@@ -253,7 +253,16 @@ void HexView::PaintCaret(QPainter& painter) {
 void HexView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   Guarded([this] {
+    const int caretRow = editor_.CursorCell().Row;
+    const bool caretShown =
+        caretRow >= editor_.TopRow() && caretRow < editor_.TopRow() + editor_.VisibleRowCount();
     editor_.SetClientSize(viewport()->width(), viewport()->height());
+    // A caret the view showed stays in view: a smaller window scrolls down to its row.
+    if (caretShown) {
+      const int visible = editor_.VisibleRowCount();
+      if (caretRow >= editor_.TopRow() + visible) editor_.SetTopRow(caretRow - visible + 1);
+      if (caretRow < editor_.TopRow()) editor_.SetTopRow(caretRow);
+    }
     SyncScrollBars();
   });
 }
@@ -319,6 +328,9 @@ void HexView::keyPressEvent(QKeyEvent* event) {
 // A window shortcut on a key the editor acts on would take it away from the view (or act
 // twice); every other key, Ctrl+F or F3 say, goes on to the window's shortcuts.
 bool HexView::event(QEvent* event) {
+  // The colours the user has not chosen follow the desktop's palette.
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+    InvalidateAll();
   if (event->type() == QEvent::ShortcutOverride) {
     auto* keyEvent = static_cast<QKeyEvent*>(event);
     const hex::TShiftState shift = ShiftStateOf(keyEvent->modifiers(), Qt::NoButton);

@@ -17,6 +17,16 @@ bool LoadPreferred(QTranslator& translator, const QLocale& locale, const QString
   return false;
 }
 
+// Texts of Qt's dialogs that Qt's own catalogue has no entry for: Qt 6 asks for them in a
+// context its translators have not caught up with. Our catalogue, kestrave-qt_<language>.ts,
+// holds them.
+[[maybe_unused]] constexpr const char* kQtCompletions[] = {
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Drive"),
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Folder"),
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Shortcut"),
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Unknown"),
+};
+
 }  // namespace
 
 InstalledTranslation::InstalledTranslation(const QLocale& locale, const QString& name,
@@ -30,6 +40,7 @@ InstalledTranslation::~InstalledTranslation() {
 
 QtDesktopTranslations::QtDesktopTranslations(const QLocale& locale)
     : InstalledTranslation(locale, QStringLiteral("qtbase"),
-                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)) {}
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)),
+      completions_(locale, QStringLiteral("kestrave-qt"), QStringLiteral(":/translations")) {}
 
 }  // namespace kestrave::view

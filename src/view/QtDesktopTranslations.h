@@ -26,10 +26,14 @@ class InstalledTranslation {
 };
 
 // Qt's own texts (the buttons of message boxes, the file dialogs) in the language of a locale,
-// the desktop's by default. Without a translation for that language they stay English.
+// the desktop's by default. Without a translation for that language they stay English. The few
+// texts Qt's catalogue misses come from our own (the file dialog's "Folder", say).
 class QtDesktopTranslations : public InstalledTranslation {
  public:
   explicit QtDesktopTranslations(const QLocale& locale = QLocale());
+
+ private:
+  InstalledTranslation completions_;
 };
 
 }  // namespace kestrave::view

@@ -64,4 +64,27 @@ hex::TColor QtSystemColors::Resolve(std::uint32_t index) const {
   }
 }
 
+hex::TColor QtSystemColors::ViewDefault(int index, hex::TColor stored) const {
+  if (index < 0 || index >= hex::THexColors::kCount) return stored;
+  return hex::DesktopViewColor(static_cast<hex::THexColors::Index>(index),
+                               DesktopPaletteOf(QGuiApplication::palette()));
+}
+
+hex::TDesktopPalette DesktopPaletteOf(const QPalette& palette) {
+  hex::TDesktopPalette colors;
+  colors.Text = FromQColor(palette.color(QPalette::Text));
+  colors.Base = FromQColor(palette.color(QPalette::Base));
+  colors.AlternateBase = FromQColor(palette.color(QPalette::AlternateBase));
+  colors.Highlight = FromQColor(palette.color(QPalette::Highlight));
+  colors.Button = FromQColor(palette.color(QPalette::Button));
+  colors.ButtonText = FromQColor(palette.color(QPalette::ButtonText));
+  colors.Light = FromQColor(palette.color(QPalette::Light));
+  colors.Dark = FromQColor(palette.color(QPalette::Dark));
+  return colors;
+}
+
+hex::TDesktopTints DesktopTints() {
+  return hex::DesktopTints(DesktopPaletteOf(QGuiApplication::palette()));
+}
+
 }  // namespace kestrave::view

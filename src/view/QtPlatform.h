@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QFont>
+#include <QPalette>
 
+#include "hexeditor/view/DesktopColors.h"
 #include "hexeditor/view/HexColors.h"
 #include "platform/UserInterface.h"
 
@@ -24,10 +26,17 @@ class QtInputState : public platform::IInputState {
   bool LeftButtonDown() const override;
 };
 
-// The desktop palette as the system colours.
+// The desktop palette as the system colours; the view's colours the user has not chosen are
+// made from it, so a dark desktop gets a dark grid.
 class QtSystemColors : public hex::ISystemColors {
  public:
   hex::TColor Resolve(std::uint32_t index) const override;
+  hex::TColor ViewDefault(int index, hex::TColor stored) const override;
 };
+
+// The colours of a Qt palette the view's colours are made from.
+hex::TDesktopPalette DesktopPaletteOf(const QPalette& palette);
+// The tints of matches and records for the application's palette now.
+hex::TDesktopTints DesktopTints();
 
 }  // namespace kestrave::view

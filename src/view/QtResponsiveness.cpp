@@ -2,14 +2,52 @@
 
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <vector>
+
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
 
 namespace kestrave::view {
 namespace {
+
+// On X, Qt keeps the input it held back during work (keys, clicks, and the window manager's
+// request to close a window) until the X server next sends something: with the work over and the
+// user still, a close asked for during the work waited for the next mouse move. A property
+// change on one of our windows, which the server answers with an event, has it handled now.
+void WakeHeldBackInput() {
+#if QT_CONFIG(xcb)
+  auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  auto* x11 =
+      application ? application->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+  if (!connection) return;
+  for (const QWindow* window : QGuiApplication::topLevelWindows()) {
+    if (!window->handle()) continue;
+    static const xcb_atom_t kWake = [connection] {
+      static constexpr char kName[] = "_KESTRAVE_WORK_DONE";
+      xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+          connection, xcb_intern_atom(connection, 0, sizeof kName - 1, kName), nullptr);
+      const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+      free(reply);
+      return atom;
+    }();
+    if (kWake == XCB_ATOM_NONE) return;
+    // Nothing appended: the property stays empty, and the change is all the server reports.
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND,
+                        static_cast<xcb_window_t>(window->winId()), kWake, XCB_ATOM_CARDINAL, 32, 0,
+                        nullptr);
+    xcb_flush(connection);
+    return;
+  }
+#endif
+}
 
 // The application-wide filter behind WorkScope. It lives as long as the application object.
 class WorkGuard : public QObject {
@@ -20,6 +58,10 @@ class WorkGuard : public QObject {
     closeLater_.setSingleShot(true);
     closeLater_.setInterval(0);
     connect(&closeLater_, &QTimer::timeout, this, [this] { CloseDeferredWindows(); });
+    // The same holds for the input held back during the work.
+    wakeLater_.setSingleShot(true);
+    wakeLater_.setInterval(0);
+    connect(&wakeLater_, &QTimer::timeout, this, [] { WakeHeldBackInput(); });
   }
 
   void Enter() {
@@ -30,6 +72,7 @@ class WorkGuard : public QObject {
     if (depth_ == 0 || --depth_ > 0) return;
     parent()->removeEventFilter(this);
     if (!deferred_.empty()) closeLater_.start();
+    wakeLater_.start();
   }
 
   bool Active() const { return depth_ > 0; }
@@ -75,6 +118,7 @@ class WorkGuard : public QObject {
   int depth_ = 0;
   std::vector<QPointer<QWidget>> deferred_;
   QTimer closeLater_;
+  QTimer wakeLater_;
 };
 
 WorkGuard* Guard() {

@@ -106,5 +106,35 @@ TEST(ByteValues, WhatDoesNotFitTheTypeIsRefused) {
   EXPECT_FALSE(EncodeValue(ValueType::Int32, "", false));
 }
 
+// A value too wide for the panel loses its middle, never the exponent or an integer's last
+// digits, nor half a character; one that fits stays whole.
+TEST(ByteValues, AShortenedValueKeepsItsExponentAndItsLastDigits) {
+  // One unit a character, as a monospaced font measures.
+  const auto characters = [](const std::string& text) {
+    int count = 0;
+    for (const char c : text)
+      count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+  };
+  const struct {
+    std::string value;
+    int width;
+    std::string expected;
+  } cases[] = {
+      {"2.3257528394073610e+35", 22, "2.3257528394073610e+35"},
+      {"2.3257528394073610e+35", 12, "2.32575\u2026e+35"},
+      {"-2.2250738585072014e-308", 8, "-2\u2026e-308"},
+      {"-9223372036854775808", 10, "-9223\u20265808"},
+      {"18446744073709551615", 3, "1\u20265"},
+      {"\u00ABАБВГДЕЖЗ\u00BB", 5, "\u00ABА\u2026З\u00BB"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value + " in " + std::to_string(c.width));
+    const std::string shown = ElidedValue(c.value, c.width, characters);
+    EXPECT_EQ(shown, c.expected);
+    EXPECT_LE(characters(shown), std::max(c.width, 3));
+  }
+}
+
 }  // namespace
 }  // namespace kestrave::app

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractFileIconProvider>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -23,6 +27,9 @@ struct QtTexts {
   QString save;
   QString messageBoxCancel;
   QString fileNameLabel;
+  // The file dialog's Type column for a folder, and its column headers.
+  QString folderType;
+  QStringList columns;
 };
 
 QtTexts CurrentQtTexts() {
@@ -31,8 +38,16 @@ QtTexts CurrentQtTexts() {
   message.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
   QFileDialog files;
   files.setOption(QFileDialog::DontUseNativeDialog);
-  return {box.button(QDialogButtonBox::Cancel)->text(), box.button(QDialogButtonBox::Save)->text(),
-          message.button(QMessageBox::Cancel)->text(), files.labelText(QFileDialog::FileName)};
+  const QFileSystemModel model;
+  QStringList columns;
+  for (int c = 0; c < model.columnCount(); ++c)
+    columns << model.headerData(c, Qt::Horizontal).toString();
+  return {box.button(QDialogButtonBox::Cancel)->text(),
+          box.button(QDialogButtonBox::Save)->text(),
+          message.button(QMessageBox::Cancel)->text(),
+          files.labelText(QFileDialog::FileName),
+          model.iconProvider()->type(QFileInfo(QDir::tempPath())),
+          columns};
 }
 
 void ExpectRussian(const QtTexts& texts) {
@@ -40,6 +55,10 @@ void ExpectRussian(const QtTexts& texts) {
   EXPECT_EQ(texts.save, QString::fromUtf8("Сохранить"));
   EXPECT_EQ(texts.messageBoxCancel, QString::fromUtf8("Отмена"));
   EXPECT_EQ(texts.fileNameLabel, QString::fromUtf8("&Имя файла:"));
+  EXPECT_EQ(texts.folderType, QString::fromUtf8("Папка")) << "a context Qt's catalogue misses";
+  for (const QString& column : texts.columns)
+    EXPECT_TRUE(column.contains(QRegularExpression(QStringLiteral("^[\\x{0400}-\\x{04FF} ]+$"))))
+        << column.toStdString();
 }
 
 TEST(QtTranslations, QtsOwnTextsSpeakTheLanguageOfTheLocale) {
@@ -51,6 +70,7 @@ TEST(QtTranslations, QtsOwnTextsSpeakTheLanguageOfTheLocale) {
   const QtTexts after = CurrentQtTexts();
   EXPECT_EQ(after.cancel, "Cancel") << "gone with the object";
   EXPECT_EQ(after.fileNameLabel, "File &name:");
+  EXPECT_EQ(after.folderType, "Folder");
 }
 
 TEST(QtTranslations, TheCLocaleKeepsQtsEnglish) {

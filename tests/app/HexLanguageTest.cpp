@@ -22,9 +22,11 @@
 #include "app/hex/RecordsDock.h"
 #include "app/hex/UserLanguage.h"
 #include "app/hex/ViewSettingsStore.h"
+#include "hexeditor/Messages.h"
 #include "hexeditor/input/KeyHandlers.h"
 #include "hexeditor/text/Translation.h"
 #include "hexeditor/undo/UndoRecord.h"
+#include "platform/Format.h"
 #include "support/TempDir.h"
 #include "tests/app/DesktopChild.h"
 #include "tests/app/ScriptedHexDialogs.h"
@@ -208,6 +210,45 @@ TEST(HexWindowLanguage, ASettingsReportKeepsItsFileAndReasonInRussian) {
             "Не удаётся прочитать сохранённые настройки вида из " + folder +
                 " (Is a directory); используются настройки по умолчанию.");
   EXPECT_EQ(TranslatedSettingsMessage("Something else."), QStringLiteral("Something else."));
+}
+
+// The component's errors keep their English wording; the window shows them in Russian, with the
+// names and numbers filled in and the system's reason after the line break as it came.
+TEST(HexWindowLanguage, TheEditorsErrorsAreShownInRussianWithTheirDetailsKept) {
+  const UserLanguage russian(Russian());
+  const struct {
+    std::string shown;
+    const char* expected;
+  } cases[] = {
+      {"Cannot open /tmp/a %2 b.bin.\r\n(No such file or directory.)",
+       "Не удаётся открыть /tmp/a %2 b.bin.\r\n(No such file or directory.)"},
+      {"Cannot create backup /x/y.bak. (Permission denied)",
+       "Не удаётся создать резервную копию /x/y.bak. (Permission denied)"},
+      {"Invalid font height 0, allowed: 1..1332", "Неверная высота шрифта 0, допустимо: 1..1332"},
+      {"Invalid radix in offset format (11h), allowed: 02h..10h",
+       "Неверное основание в формате смещений (11h), допустимо: 02h..10h"},
+      {"Operation Cancelled", "Операция отменена"},
+      {"Something the component never says.", "Something the component never says."},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(TranslatedErrorText(c.shown).toStdString(), c.expected);
+  // Every message of the component's table has its Russian first line.
+  for (const char* message :
+       {hex::msg::kOutOfBounds, hex::msg::kCannotOpenFile, hex::msg::kCannotSaveReadOnly,
+        hex::msg::kInvalidSelectionEnd, hex::msg::kInvalidBookmarkBitmap, hex::msg::kInvalidUnit,
+        hex::msg::kInvalidRulerUnit, hex::msg::kMissingOffsetChar, hex::msg::kCannotUpdateUndo,
+        hex::msg::kInvalidRadixCharacter, hex::msg::kOddSizedUnicode}) {
+    // Each placeholder filled with an argument of its kind.
+    const std::string_view text = message;
+    std::vector<platform::FormatArg> args;
+    for (std::size_t at = text.find('%'); at != std::string_view::npos && at + 1 < text.size();
+         at = text.find('%', at + 2))
+      args.push_back(text[at + 1] == 's' ? platform::FormatArg(std::string("x"))
+                                         : platform::FormatArg(std::int64_t{10}));
+    args.resize(2, std::string("x"));
+    const std::string filled = platform::FormatMessage(message, {args[0], args[1]});
+    EXPECT_TRUE(IsRussian(TranslatedErrorText(filled))) << filled;
+  }
 }
 
 TEST(HexWindowLanguage, EnglishAndLanguagesWithoutATranslationKeepTheEnglishTexts) {

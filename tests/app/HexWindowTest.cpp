@@ -14,10 +14,12 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
+#include <cstring>
 #include <filesystem>
 
 #include "app/hex/ByteValuesDock.h"
@@ -139,6 +141,41 @@ TEST_F(HexWindowByteValues, ATypedValueIsWrittenAsOneStepThatUndoTakesBack) {
                 "\"300\" is not a value of type int8.",
                 "A uint32 value needs 4 bytes; the data has 2 from the caret on."}));
   EXPECT_FALSE(window.Editor().CanUndo()) << "nothing was written";
+}
+
+// Wide values are drawn whole at the panel's first width; made narrow, a value loses its middle
+// but keeps its exponent and last digits, and its tool tip and Ctrl+C give the whole of it.
+TEST_F(HexWindowByteValues, AWideValueIsNeverCutWhereItWouldReadAsAnother) {
+  const double wide = 2.325752839407361e+35;
+  std::string bytes(8, '\0');
+  std::memcpy(bytes.data(), &wide, sizeof wide);
+  Open(Write("data.bin", bytes));
+  ByteValuesDock& panel = window.ByteValuesPanel();
+  MenuItem("Byte Values")->trigger();
+  QApplication::processEvents();
+  auto* table = panel.findChild<QTableWidget*>();
+  ASSERT_NE(table, nullptr);
+  const QString whole = panel.ShownValue(ValueType::Float64);
+  ASSERT_TRUE(whole.endsWith(QStringLiteral("e+35"))) << whole.toStdString();
+  for (const ValueType type : {ValueType::Float64, ValueType::Int64, ValueType::UInt64})
+    EXPECT_EQ(panel.DrawnValue(type), panel.ShownValue(type)) << "whole at the first width";
+
+  window.CurrentTab().resizeDocks({&panel}, {140}, Qt::Horizontal);  // the panel lives in its tab
+  QApplication::processEvents();
+  const QString drawn = panel.DrawnValue(ValueType::Float64);
+  EXPECT_TRUE(drawn.contains(QChar(0x2026)) && drawn.endsWith(QStringLiteral("e+35")))
+      << drawn.toStdString();
+  const QString integer = panel.DrawnValue(ValueType::UInt64);
+  EXPECT_TRUE(integer.endsWith(panel.ShownValue(ValueType::UInt64).right(1)))
+      << integer.toStdString();
+  for (int row = 0; row < table->rowCount(); ++row) {
+    if (table->item(row, 1)->text() != whole) continue;
+    EXPECT_EQ(table->item(row, 1)->toolTip(), whole);
+    table->setFocus();
+    table->setCurrentCell(row, 0);
+    QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), whole);
+  }
 }
 
 // --- Copy as ----------------------------------------------------------------------------------
@@ -852,12 +889,19 @@ TEST_F(HexWindowShortcuts, EveryShortcutShownInAMenuWorksOnce) {
     window.View().setFocus();
     int fired = 0;
     const auto counting = QObject::connect(action, &QAction::triggered, [&] { ++fired; });
+    // A dialog of Qt's own (Print's) is dismissed once it shows.
+    QTimer dismiss;
+    QObject::connect(&dismiss, &QTimer::timeout, [] {
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    dismiss.start(50);
     QTest::keyClick(&window.View(), combination.key(), combination.keyboardModifiers());
+    dismiss.stop();
     QObject::disconnect(counting);
     EXPECT_EQ(fired, editorActs ? 0 : 1)
         << keys.toString().toStdString() << " for " << action->text().toStdString();
   }
-  EXPECT_EQ(shortcuts, 32) << "File 6, Edit 12, View 4, Bookmarks 10";
+  EXPECT_EQ(shortcuts, 33) << "File 7, Edit 12, View 4, Bookmarks 10";
   for (HexWindow* other : HexWindows())
     if (other != &window) other->close();
 }

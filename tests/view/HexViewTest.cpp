@@ -11,9 +11,12 @@
 #include <cstdlib>
 
 #include "app/hex/HexWindow.h"
+#include "hexeditor/view/DesktopColors.h"
 #include "hexeditor/view/PaintModel.h"
+#include "support/DesktopPalettes.h"
 #include "support/TempDir.h"
 #include "view/HexView.h"
+#include "view/QtPlatform.h"
 
 namespace kestrave::view {
 namespace {
@@ -86,6 +89,68 @@ TEST_F(HexWindowTest, ASelectedCellIsDrawnInverted) {
     for (int y = inside.Top; y < inside.Bottom; ++y)
       if (image.pixelColor(x, y).lightness() > 200) whiteInk = true;
   EXPECT_TRUE(whiteInk) << "the character itself in white";
+}
+
+// The caret's row stays in view when the window grows and shrinks again, at the end of the data
+// and in its middle.
+TEST_F(HexWindowTest, TheCaretStaysInViewWhileTheWindowIsResized) {
+  test::WriteAll(dir.File("big.bin"), std::vector<std::uint8_t>(1 << 16, 0x5A));
+  window.OpenFile(dir.File("big.bin"));
+  window.resize(700, 400);
+  QApplication::processEvents();
+  for (const int position : {(1 << 16) - 1, 1 << 15}) {
+    SCOPED_TRACE(position);
+    if (position == (1 << 16) - 1) {
+      QTest::keyClick(&window.View(), Qt::Key_End, Qt::ControlModifier);
+    } else {
+      Editor().SetSelection(position, position);
+      QApplication::processEvents();
+    }
+    for (const QSize size : {QSize(700, 900), QSize(700, 300), QSize(700, 250)}) {
+      window.resize(size);
+      QApplication::processEvents();
+      const int row = Editor().CursorCell().Row;
+      EXPECT_GE(row, Editor().TopRow()) << size.height();
+      EXPECT_LT(row, Editor().TopRow() + Editor().VisibleRowCount()) << size.height();
+    }
+  }
+}
+
+// Where the user has chosen no colours the grid takes the desktop's: on a light and on a dark
+// desktop every text stands out from its ground by 4.5:1, and a dark desktop gets a dark grid.
+// A colour the user has chosen stays as chosen.
+TEST_F(HexWindowTest, TheGridTakesTheDesktopsColoursAndKeepsEveryTextReadable) {
+  using C = hex::THexColors;
+  for (const bool dark : {false, true}) {
+    SCOPED_TRACE(dark ? "dark desktop" : "light desktop");
+    const QPalette palette = test::DesktopPalette(dark);
+    const test::PaletteScope scope(palette);
+    const auto color = [this](C::Index index) { return Editor().ViewColor(index); };
+    const hex::TDesktopTints tints = DesktopTints();
+    const struct {
+      const char* what;
+      hex::TColor text, ground;
+    } pairs[] = {
+        {"odd columns", color(C::OddColumn), color(C::Background)},
+        {"even columns", color(C::EvenColumn), color(C::Background)},
+        {"odd columns, active field", color(C::OddColumn), color(C::ActiveFieldBackground)},
+        {"even columns, active field", color(C::EvenColumn), color(C::ActiveFieldBackground)},
+        {"changed bytes", color(C::ChangedText), color(C::ChangedBackground)},
+        {"offsets", color(C::Offset), color(C::OffsetBackGround)},
+        {"the caret's offset", color(C::CurrentOffset), color(C::CurrentOffsetBackground)},
+        {"matches", tints.MatchText, tints.MatchBackground},
+        {"records", tints.RecordText, tints.RecordBackgrounds[0]},
+        {"other records", tints.RecordText, tints.RecordBackgrounds[1]},
+    };
+    for (const auto& pair : pairs)
+      EXPECT_GE(hex::ContrastRatio(pair.text, pair.ground), 4.5) << pair.what;
+    EXPECT_EQ(color(C::Background), DesktopPaletteOf(palette).Base);
+    EXPECT_NE(color(C::OddColumn), color(C::EvenColumn));
+
+    Editor().Colors().Set(C::OddColumn, hex::Rgb(200, 0, 0));
+    EXPECT_EQ(color(C::OddColumn), hex::Rgb(200, 0, 0)) << "the user's choice";
+    Editor().Colors().Set(C::OddColumn, C::Default(C::OddColumn));
+  }
 }
 
 TEST_F(HexWindowTest, MouseClicksPlaceTheCursorAndTheWheelScrolls) {

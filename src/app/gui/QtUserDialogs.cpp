@@ -12,7 +12,9 @@ namespace {
 
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogOptions& options,
                                          QFileDialog::AcceptMode mode) {
-  QFileDialog dialog(parent, QString::fromUtf8(text::kTitle));
+  // Titled as the button that opened it, in the converter's language.
+  QFileDialog dialog(parent, QString::fromUtf8(mode == QFileDialog::AcceptOpen ? text::kOpenFile
+                                                                               : text::kSaveAmr));
   dialog.setAcceptMode(mode);
   // Qt's dialog looks for a chosen file under its shown name and would refuse one whose name is
   // not UTF-8; the load says when a name names no file.

@@ -380,4 +380,55 @@ std::optional<std::vector<std::uint8_t>> EncodeValue(ValueType type, const std::
   return std::nullopt;
 }
 
+namespace {
+
+constexpr char kEllipsis[] = "\xE2\x80\xA6";
+
+bool ContinuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The first Count bytes of Text, or fewer, never splitting a UTF-8 character.
+std::string HeadOf(const std::string& text, std::size_t count) {
+  while (count > 0 && count < text.size() && ContinuationByte(text[count]))
+    --count;
+  return text.substr(0, count);
+}
+
+std::string TailOf(const std::string& text, std::size_t count) {
+  std::size_t from = text.size() - std::min(count, text.size());
+  while (from < text.size() && ContinuationByte(text[from]))
+    ++from;
+  return text.substr(from);
+}
+
+}  // namespace
+
+std::string ElidedValue(const std::string& text, int width,
+                        const std::function<int(const std::string&)>& measure) {
+  if (measure(text) <= width) return text;
+  // A number's exponent stays whole; the digits before it give way.
+  const std::size_t exponent = text.find_first_of("eE");
+  const bool scientific = exponent != std::string::npos && exponent > 0 &&
+                          text.find_first_not_of("+-0123456789.eE") == std::string::npos;
+  const std::string body = scientific ? text.substr(0, exponent) : text;
+  const std::string end = scientific ? text.substr(exponent) : std::string();
+  const auto shortened = [&](std::size_t kept) {
+    if (scientific) return HeadOf(body, kept) + kEllipsis + end;
+    return HeadOf(body, (kept + 1) / 2) + kEllipsis + TailOf(body, kept / 2);
+  };
+  // The most characters kept that still fit; at least one, so something of the value shows.
+  std::size_t low = 1;
+  std::size_t high = body.size();
+  while (low < high) {
+    const std::size_t middle = (low + high + 1) / 2;
+    if (measure(shortened(middle)) <= width) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  return shortened(low);
+}
+
 }  // namespace kestrave::app

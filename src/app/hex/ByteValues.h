@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -45,5 +46,11 @@ std::vector<ByteValue> ReadByteValues(std::span<const std::uint8_t> bytes, bool 
 // not a value of the type or does not fit it. UTF-8 and UTF-16 take one character.
 std::optional<std::vector<std::uint8_t>> EncodeValue(ValueType type, const std::string& text,
                                                      bool bigEndian);
+
+// A shown value made to fit Width as Measure measures text: whole when it fits, else its middle
+// gives way to "…". A number in exponent form keeps its exponent ("2.3257…e+35") and an integer
+// its first and last digits, so no shortened value reads as another one.
+std::string ElidedValue(const std::string& text, int width,
+                        const std::function<int(const std::string&)>& measure);
 
 }  // namespace kestrave::app

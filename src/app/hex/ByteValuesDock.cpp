@@ -1,7 +1,13 @@
 #include "app/hex/ByteValuesDock.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -24,6 +30,58 @@ QString TypeName(const std::string& name) {
   return QCoreApplication::translate("ByteValues", name.c_str());
 }
 
+// The widest values of their types, which the panel is made wide enough for at first.
+constexpr const char* kWidestValues[] = {"-9223372036854775808", "-2.2250738585072014e-308",
+                                         "1970-01-01 00:00:00 UTC", "00000000 00000000"};
+
+// The room a cell gives its text: the style's margins at both sides, and a pixel to spare.
+int TextRoom(const QStyleOptionViewItem& option) {
+  const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+  const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &option, option.widget) + 1;
+  return option.rect.width() - 2 * margin - 1;
+}
+
+QString Elided(const QString& text, const QFontMetrics& metrics, int room) {
+  return QString::fromStdString(
+      ElidedValue(text.toStdString(), room, [&metrics](const std::string& shown) {
+        return metrics.horizontalAdvance(QString::fromStdString(shown));
+      }));
+}
+
+// Values too wide for their column lose their middle, never their end: an exponent or an
+// integer's last digits cut off would read as another value.
+class ValueDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->text = Elided(option->text, option->fontMetrics, TextRoom(*option));
+  }
+};
+
+// The panel's first width shows the widest values whole.
+class PanelContent : public QWidget {
+ public:
+  PanelContent(QWidget* parent, QTableWidget*& table) : QWidget(parent), table_(table) {}
+  QSize sizeHint() const override {
+    QSize hint = QWidget::sizeHint();
+    if (!table_) return hint;
+    const QFontMetrics metrics(table_->font());
+    int widest = 0;
+    for (const char* value : kWidestValues)
+      widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(value)));
+    const int width = table_->columnWidth(0) + widest + 4 * metrics.averageCharWidth() +
+                      table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth();
+    hint.setWidth(std::max(hint.width(), width));
+    return hint;
+  }
+
+ private:
+  QTableWidget*& table_;
+};
+
 }  // namespace
 
 ByteValuesDock::ByteValuesDock(hex::THexEditorEx& editor, IHexDialogs& dialogs,
@@ -36,13 +94,19 @@ ByteValuesDock::ByteValuesDock(hex::THexEditorEx& editor, IHexDialogs& dialogs,
       table_(new QTableWidget(this)),
       bigEndian_(new QCheckBox(tr("Big endian"), this)) {
   setObjectName(QStringLiteral("byteValues"));
-  auto* content = new QWidget(this);
+  auto* content = new PanelContent(this, table_);
   auto* layout = new QVBoxLayout(content);
   layout->setContentsMargins(2, 2, 2, 2);
   table_->setColumnCount(2);
   table_->setHorizontalHeaderLabels({tr("Type"), tr("Value")});
   table_->verticalHeader()->hide();
   table_->horizontalHeader()->setStretchLastSection(true);
+  table_->setItemDelegateForColumn(1, new ValueDelegate(table_));
+  auto* copy = new QAction(tr("Copy Value"), table_);
+  connect(copy, &QAction::triggered, this, [this] { CopyValue(); });
+  table_->addAction(copy);
+  table_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  table_->installEventFilter(this);
   for (const ByteValue& value : ReadByteValues({}, false)) {
     const int row = table_->rowCount();
     table_->insertRow(row);
@@ -88,13 +152,44 @@ void ByteValuesDock::Refresh() {
                                                        QAbstractItemView::AnyKeyPressed);
   refreshing_ = true;
   const std::vector<ByteValue> values = ReadByteValues(bytes, bigEndian_->isChecked());
-  for (std::size_t i = 0; i < values.size(); ++i)
-    table_->item(static_cast<int>(i), 1)->setText(QString::fromStdString(values[i].Text));
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    QTableWidgetItem* item = table_->item(static_cast<int>(i), 1);
+    item->setText(QString::fromStdString(values[i].Text));
+    item->setToolTip(item->text());
+  }
   refreshing_ = false;
 }
 
 QString ByteValuesDock::ShownValue(ValueType type) const {
   return table_->item(RowOf(type), 1)->text();
+}
+
+QString ByteValuesDock::DrawnValue(ValueType type) const {
+  const QModelIndex index = table_->model()->index(RowOf(type), 1);
+  QStyleOptionViewItem option;
+  option.initFrom(table_->viewport());
+  option.widget = table_;
+  option.rect = table_->visualRect(index);
+  option.fontMetrics = QFontMetrics(table_->font());
+  return Elided(ShownValue(type), option.fontMetrics, TextRoom(option));
+}
+
+// Ctrl+C in the table (not in a value being typed, which has keys of its own) copies its value,
+// before the window's Edit > Copy would take the key.
+bool ByteValuesDock::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == table_ &&
+      (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+    event->accept();
+    if (event->type() == QEvent::KeyPress) CopyValue();
+    return true;
+  }
+  return QDockWidget::eventFilter(watched, event);
+}
+
+void ByteValuesDock::CopyValue() {
+  const int row = std::max(table_->currentRow(), 0);
+  QGuiApplication::clipboard()->setText(table_->item(row, 1)->text());
 }
 
 void ByteValuesDock::EditValue(ValueType type, const QString& text) {

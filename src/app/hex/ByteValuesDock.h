@@ -27,6 +27,11 @@ class ByteValuesDock : public QDockWidget {
   // Reads the bytes again; the window calls it when the caret, the selection or the data move.
   void Refresh();
   QString ShownValue(ValueType type) const;
+  // The value as the row draws it at the table's present width: whole, or shortened (the whole
+  // value is the row's tool tip, and Copy Value takes it).
+  QString DrawnValue(ValueType type) const;
+  // Puts the whole value of the current row on the clipboard (Ctrl+C in the table).
+  void CopyValue();
   // As when the user types Text into the row of Type and presses Return.
   void EditValue(ValueType type, const QString& text);
   void SetBigEndian(bool value);
@@ -34,6 +39,7 @@ class ByteValuesDock : public QDockWidget {
  protected:
   // A hidden panel is not kept up to date: it catches up when it shows.
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   int Position() const;

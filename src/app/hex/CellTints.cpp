@@ -8,17 +8,16 @@ bool TintJoinsNextCell(const hex::THexEditorEx& editor, int col) {
 
 void DrawTintedCell(hex::THexEditorEx& editor, hex::IHexCanvas& canvas, int col, int row,
                     const std::u16string& text, const hex::PaintRect& box, hex::TColor tint,
-                    bool joined) {
-  constexpr hex::TColor kText = 0x00000000;
+                    hex::TColor textColor, bool joined) {
   const hex::PaintRect cell = editor.CellRect({col, row});
   // The rest of the cell as the view leaves it: the caret's field lighter, not at its end.
   const bool activeField = editor.Geometry().IsCharColumn(col) == editor.CaretInCharColumn();
   const bool fieldEnd = !TintJoinsNextCell(editor, col);
   const auto background = activeField && !fieldEnd ? hex::THexColors::ActiveFieldBackground
                                                    : hex::THexColors::Background;
-  canvas.FillRect(cell, editor.Resolved(editor.Colors().Get(background)));
+  canvas.FillRect(cell, editor.ViewColor(background));
   canvas.FillRect(joined ? cell : box, tint);
-  canvas.DrawText(box, box.Left, box.Top, text, kText, tint);
+  canvas.DrawText(box, box.Left, box.Top, text, textColor, tint);
 }
 
 }  // namespace kestrave::app

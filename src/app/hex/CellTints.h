@@ -14,9 +14,10 @@ namespace kestrave::app {
 // hex field or of the character field, whatever the next row's first byte is.
 bool TintJoinsNextCell(const hex::THexEditorEx& editor, int col);
 
-// Draws the cell in Tint with the text dark on it; Joined fills the gap after the text too.
+// Draws the cell in Tint with the text in TextColor on it; Joined fills the gap after the text
+// too.
 void DrawTintedCell(hex::THexEditorEx& editor, hex::IHexCanvas& canvas, int col, int row,
                     const std::u16string& text, const hex::PaintRect& box, hex::TColor tint,
-                    bool joined);
+                    hex::TColor textColor, bool joined);
 
 }  // namespace kestrave::app

@@ -11,13 +11,11 @@
 #include "hexeditor/text/Conversions.h"
 #include "platform/CodePages.h"
 #include "platform/FileSystem.h"
+#include "view/QtPlatform.h"
 #include "view/StatusLog.h"
 
 namespace kestrave::app {
 namespace {
-
-// Matches are drawn as marked text is on paper: dark text on light yellow.
-constexpr hex::TColor kMatchBackground = 0x0080F0FF;  // BGR: red FF, green F0, blue 80
 
 // The bytes to look for: text in the Windows code page as typed, or hex digits two a byte.
 std::string PatternOf(const FindRequest& request) {
@@ -259,7 +257,10 @@ void FindReplace::DrawMatchCell(hex::IHexCanvas& canvas, int col, int row,
   const std::int64_t next = editor_.CellToPosition({col + 1, row});
   const bool joined = TintJoinsNextCell(editor_, col) && next <= editor_.DataSize() &&
                       highlighted_.Covers(static_cast<int>(next));
-  DrawTintedCell(editor_, canvas, col, row, text, box, kMatchBackground, joined);
+  // Tinted as the desktop's palette allows: marked text on paper, or its dark counterpart.
+  const hex::TDesktopTints tints = view::DesktopTints();
+  DrawTintedCell(editor_, canvas, col, row, text, box, tints.MatchBackground, tints.MatchText,
+                 joined);
   defaultDraw = false;
 }
 

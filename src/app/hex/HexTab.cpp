@@ -1,5 +1,7 @@
 #include "app/hex/HexTab.h"
 
+#include "app/hex/EditorTexts.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDockWidget>
@@ -15,12 +17,11 @@
 #include "platform/FileSystem.h"
 #include "view/HexView.h"
 #include "view/KeyMapping.h"
+#include "view/QtPlatform.h"
 
 namespace kestrave::app {
 namespace {
 
-// Records alternate between light blue and light green, apart from the matches' yellow.
-constexpr hex::TColor kRecordBackgrounds[] = {0x00FFE6D2, 0x00D2F5D7};
 constexpr int kRecordsHeight = 200;
 
 bool WorthShowingProgress(const hex::THexEditorEx& editor, hex::THexProgressKind kind,
@@ -115,8 +116,7 @@ void HexTab::StateChanged() {
 }
 
 QString HexTab::ShownName() const {
-  if (Path().empty()) return tr("Untitled");
-  return QString::fromStdString(platform::BaseNameOf(editor_.FileName()));
+  return DocumentName(editor_.FileName());
 }
 
 bool HexTab::Blank() const {
@@ -271,7 +271,10 @@ void HexTab::DrawRecordCell(hex::IHexCanvas& canvas, int col, int row, const std
   const bool joined = TintJoinsNextCell(editor_, col) && next < records.DataSize() &&
                       records.RecordAt(next) == record &&
                       !search_.Highlighted().Covers(static_cast<int>(next));
-  DrawTintedCell(editor_, canvas, col, row, text, box, kRecordBackgrounds[record % 2], joined);
+  // Records alternate between two tints of the palette, apart from the matches'.
+  const hex::TDesktopTints tints = view::DesktopTints();
+  DrawTintedCell(editor_, canvas, col, row, text, box, tints.RecordBackgrounds[record % 2],
+                 tints.RecordText, joined);
   defaultDraw = false;
 }
 

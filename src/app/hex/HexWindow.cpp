@@ -21,6 +21,7 @@
 #include "app/hex/FindBar.h"
 #include "app/hex/FocusCycle.h"
 #include "app/hex/GoToOffset.h"
+#include "app/hex/HexPrint.h"
 #include "app/hex/HexTab.h"
 #include "app/hex/KeysPage.h"
 #include "app/hex/OffsetFormats.h"
@@ -400,6 +401,8 @@ void HexWindow::BuildFileMenu(QMenu* file) {
                   [this] { CurrentTab().Files().Save(); });
   file->addAction(tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
                   [this] { CurrentTab().Files().SaveAs(); });
+  file->addSeparator();
+  AddPrintActions(*file, this, [this] { return &Editor(); });
   file->addSeparator();
   file->addAction(tr("Close &Tab"), QKeySequence(Qt::CTRL | Qt::Key_W), this,
                   [this] { CloseTab(tabs_->currentIndex()); });

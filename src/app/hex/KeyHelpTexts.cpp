@@ -24,15 +24,15 @@ namespace {
     QT_TRANSLATE_NOOP(
         "KeyHelp",
         "moves the caret one nibble left in the hex field, one character in the characters"),
-    QT_TRANSLATE_NOOP("KeyHelp",
-                      "moves the caret one nibble left in the hex field, one character in the "
-                      "characters, extending the selection"),
     QT_TRANSLATE_NOOP(
         "KeyHelp",
         "moves the caret one nibble right in the hex field, one character in the characters"),
     QT_TRANSLATE_NOOP("KeyHelp",
-                      "moves the caret one nibble right in the hex field, one character in the "
-                      "characters, extending the selection"),
+                      "moves the caret one unit (a byte unless the units are larger) left, "
+                      "extending the selection"),
+    QT_TRANSLATE_NOOP("KeyHelp",
+                      "moves the caret one unit (a byte unless the units are larger) right, "
+                      "extending the selection"),
     QT_TRANSLATE_NOOP("KeyHelp", "moves the caret one page down"),
     QT_TRANSLATE_NOOP("KeyHelp", "moves the caret one page down, extending the selection"),
     QT_TRANSLATE_NOOP("KeyHelp", "moves the caret one page up"),
@@ -47,9 +47,15 @@ namespace {
     QT_TRANSLATE_NOOP("KeyHelp", "moves the caret to the end of the row"),
     QT_TRANSLATE_NOOP("KeyHelp", "moves the caret to the end of the row, extending the selection"),
     QT_TRANSLATE_NOOP("KeyHelp", "moves the caret to the first byte"),
-    QT_TRANSLATE_NOOP("KeyHelp", "moves the caret to the first byte of the row"),
+    QT_TRANSLATE_NOOP("KeyHelp", "moves the caret to the first byte of the row, in the hex field"),
     QT_TRANSLATE_NOOP("KeyHelp",
-                      "moves the caret to the first byte of the row, extending the selection"),
+                      "moves the caret to the first byte of the row, in the hex field, extending "
+                      "the selection"),
+    QT_TRANSLATE_NOOP("KeyHelp",
+                      "moves the caret to the last character of the row, in the characters"),
+    QT_TRANSLATE_NOOP("KeyHelp",
+                      "moves the caret to the last character of the row, in the characters, "
+                      "extending the selection"),
     QT_TRANSLATE_NOOP("KeyHelp", "moves the caret to the first byte, extending the selection"),
     QT_TRANSLATE_NOOP("KeyHelp", "moves the caret to the last byte"),
     QT_TRANSLATE_NOOP("KeyHelp", "moves the caret to the last byte, extending the selection"),

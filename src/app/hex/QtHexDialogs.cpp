@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/hex/EditorTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/ShownPaths.h"
 
@@ -245,7 +246,8 @@ void QtHexDialogs::ShowHelp(const std::string& title, const std::string& text) {
 }
 
 void QtHexDialogs::ShowError(const std::string& text) {
-  QMessageBox::critical(parent_, Title(), ToQString(text));
+  // The component's own messages come in English; they are shown in the user's language.
+  QMessageBox::critical(parent_, Title(), TranslatedErrorText(text));
 }
 
 }  // namespace kestrave::app

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "hexeditor/input/Keys.h"
 #include "hexeditor/layout/GridGeometry.h"
 
@@ -11,6 +13,11 @@ class THexEditorEx;
 
 // Keys: the navigation and editing keys of the key table, and the moves by nibbles and units.
 void HandleNavigationKey(THexEditorEx& editor, int key, TShiftState shift);
+// How far Left and Right (and Backspace outside insert mode) move the caret: a nibble in the
+// hex field and a character in the characters, or a unit (BytesPerUnit bytes) in either while
+// the selection is extended. The moves and the key help both go by it.
+enum class HorizontalStep { Nibble, Character, Unit };
+HorizontalStep StepOf(bool extending, bool inCharField);
 // The moves of Left and Right without Ctrl, used by typing too.
 void MoveLeft(THexEditorEx& editor);
 void MoveRight(THexEditorEx& editor);
@@ -20,6 +27,10 @@ bool HandleShortcut(THexEditorEx& editor, int key, TShiftState shift);
 // of HandleShortcut. A window leaves these to the editor while the view has the focus.
 bool IsNavigationKey(int key, TShiftState shift);
 bool IsShortcutKey(int key, TShiftState shift);
+// What a key of HandleNavigationKey or HandleShortcut does, in a few words; empty for a key the
+// handler does not know. Kept beside the handlers, so the key help says what they do.
+std::string DescribeNavigationKey(int key, TShiftState shift);
+std::string DescribeShortcut(int key, TShiftState shift);
 // A typed character (Windows code page), in the field the cursor is in.
 void HandleTypedChar(THexEditorEx& editor, std::uint8_t ch);
 

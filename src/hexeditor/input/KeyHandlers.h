@@ -10,11 +10,13 @@ namespace kestrave::hex {
 
 class THexEditorEx;
 
-// One handler of the key table: the keys it knows, and what it does with one of them.
+// One handler of the key table: the keys it knows, what it does with one of them, and how it
+// says what it does (the key help's words).
 struct KeyHandler {
   const char* Name;
   bool (*Knows)(int key, TShiftState shift);
   void (*Take)(THexEditorEx& editor, int key, TShiftState shift);
+  std::string (*Describe)(int key, TShiftState shift);
 };
 
 // The handlers in the order a key is offered to them. No key is known to two of them.

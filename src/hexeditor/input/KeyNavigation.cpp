@@ -93,32 +93,52 @@ void Delete(THexEditorEx& e, TShiftState shift) {
 
 }  // namespace
 
+HorizontalStep StepOf(bool extending, bool inCharField) {
+  if (extending) return HorizontalStep::Unit;
+  return inCharField ? HorizontalStep::Character : HorizontalStep::Nibble;
+}
+
 void MoveLeft(THexEditorEx& e) {
   const int p = CaretPosition(e);
   const int unit = e.BytesPerUnit();
   const bool inChar = InCharColumn(e);
-  const bool byUnits = e.Extending() || (inChar && e.UnicodeChars());
-  const int target = byUnits ? p - unit : p - 1;
-  if (inChar) return MoveTo(e, std::max(target, 0), true);
-  if (e.Extending()) return MoveTo(e, AlignDown(std::max(target, 0), unit), false);
-  if (OnSecondNibble(e)) return Go(e, {e.CursorCell().Col - 1, e.CursorCell().Row});
-  if (p - 1 >= 0) MoveTo(e, p - 1, false, true);
+  switch (StepOf(e.Extending(), inChar)) {
+    case HorizontalStep::Unit:
+      if (inChar) return MoveTo(e, std::max(p - unit, 0), true);
+      return MoveTo(e, AlignDown(std::max(p - unit, 0), unit), false);
+    case HorizontalStep::Character:
+      // A unicode character is a unit of two bytes.
+      return MoveTo(e, std::max(e.UnicodeChars() ? p - unit : p - 1, 0), true);
+    case HorizontalStep::Nibble:
+      if (OnSecondNibble(e)) return Go(e, {e.CursorCell().Col - 1, e.CursorCell().Row});
+      if (p - 1 >= 0) MoveTo(e, p - 1, false, true);
+      return;
+  }
 }
 
 void MoveRight(THexEditorEx& e) {
   const int p = CaretPosition(e);
   const int unit = e.BytesPerUnit();
   const bool inChar = InCharColumn(e);
-  const bool byUnits = e.Extending() || (inChar && e.UnicodeChars());
   // The caret may stand past the last byte of a buffer as large as an int counts.
-  const std::int64_t target = std::int64_t{p} + (byUnits ? unit : 1);
   const auto last = std::int64_t{LastPosition(e)};
-  if (inChar) return MoveTo(e, static_cast<int>(std::min(target, last)), true);
-  if (e.Extending())
-    return MoveTo(e, static_cast<int>(std::min(target - target % unit, last)), false);
-  if (!OnSecondNibble(e) && p != e.DataSize())
-    return Go(e, {e.CursorCell().Col + 1, e.CursorCell().Row});
-  if (p < e.DataSize() - 1 || (p == e.DataSize() - 1 && e.InsertMode())) MoveTo(e, p + 1, false);
+  switch (StepOf(e.Extending(), inChar)) {
+    case HorizontalStep::Unit: {
+      const std::int64_t target = std::int64_t{p} + unit;
+      if (inChar) return MoveTo(e, static_cast<int>(std::min(target, last)), true);
+      return MoveTo(e, static_cast<int>(std::min(target - target % unit, last)), false);
+    }
+    case HorizontalStep::Character: {
+      const std::int64_t target = std::int64_t{p} + (e.UnicodeChars() ? unit : 1);
+      return MoveTo(e, static_cast<int>(std::min(target, last)), true);
+    }
+    case HorizontalStep::Nibble:
+      if (!OnSecondNibble(e) && p != e.DataSize())
+        return Go(e, {e.CursorCell().Col + 1, e.CursorCell().Row});
+      if (p < e.DataSize() - 1 || (p == e.DataSize() - 1 && e.InsertMode()))
+        MoveTo(e, p + 1, false);
+      return;
+  }
 }
 
 bool IsNavigationKey(int key, TShiftState shift) {
@@ -209,6 +229,90 @@ void HandleNavigationKey(THexEditorEx& e, int key, TShiftState shift) {
       return Delete(e, shift);
     default:
       return;
+  }
+}
+
+namespace {
+
+const char* StepWords(HorizontalStep step) {
+  switch (step) {
+    case HorizontalStep::Nibble:
+      return "one nibble";
+    case HorizontalStep::Character:
+      return "one character";
+    case HorizontalStep::Unit:
+      return "one unit (a byte unless the units are larger)";
+  }
+  return "";
+}
+
+// Left and Right without Ctrl, told from the steps the moves take in either field.
+std::string HorizontalMove(const char* direction, bool extending) {
+  const HorizontalStep hex = StepOf(extending, false);
+  const HorizontalStep chars = StepOf(extending, true);
+  std::string words = StepWords(hex);
+  words.append(" ").append(direction);
+  if (hex != chars)
+    words.append(" in the hex field, ").append(StepWords(chars)).append(" in the characters");
+  return words;
+}
+
+// What the key does without Shift; Shift adds extending the selection to every move.
+std::string MoveEffect(int key, bool ctrl, bool extending) {
+  switch (key) {
+    case vkLeft:
+      return ctrl ? "to the first byte of the row, in the hex field"
+                  : HorizontalMove("left", extending);
+    case vkRight:
+      return ctrl ? "to the last character of the row, in the characters"
+                  : HorizontalMove("right", extending);
+    case vkUp:
+      return "one row up";
+    case vkDown:
+      return "one row down";
+    case vkPrior:
+      return ctrl ? "to the top row shown" : "one page up";
+    case vkNext:
+      return ctrl ? "to the bottom row shown" : "one page down";
+    case vkHome:
+      return ctrl ? "to the first byte" : "to the start of the row";
+    case vkEnd:
+      return ctrl ? "to the last byte" : "to the end of the row";
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+std::string DescribeNavigationKey(int key, TShiftState shift) {
+  if (!IsNavigationKey(key, shift)) return {};
+  const TShiftState modifiers = Modifiers(shift);
+  const bool ctrl = (modifiers & ssCtrl) != 0;
+  const bool extend = (modifiers & ssShift) != 0;
+  if (key >= '0' && key <= '9')
+    return extend ? "sets bookmark " + std::string(1, static_cast<char>(key)) +
+                        " at the caret (again: clears it)"
+                  : "goes to bookmark " + std::string(1, static_cast<char>(key));
+  if (const std::string move = MoveEffect(key, ctrl, extend); !move.empty())
+    return "moves the caret " + move + (extend ? ", extending the selection" : "");
+  switch (key) {
+    case vkBack:
+      if (ctrl) return "in insert mode deletes the unit before the caret or the selection";
+      return "in insert mode deletes the unit before the caret or the selection; otherwise moves "
+             "the caret left";
+    case vkTab:
+    case 'T':
+      return "switches the caret between the hex field and the characters";
+    case vkShift:
+      return "held: the caret's moves extend the selection";
+    case vkInsert:
+      return "switches between insert and overwrite mode";
+    case vkDelete:
+      return ctrl ? "deletes the selection or the unit at the caret, also in overwrite mode"
+                  : "in insert mode deletes the selection or the unit at the caret";
+    default:
+      return {};
   }
 }
 

@@ -38,4 +38,22 @@ bool HandleShortcut(THexEditorEx& e, int key, TShiftState shift) {
   }
 }
 
+std::string DescribeShortcut(int key, TShiftState shift) {
+  if (!IsShortcutKey(key, shift)) return {};
+  switch (key) {
+    case 'C':
+      return "copies the selection to the clipboard";
+    case 'X':
+      return "cuts the selection to the clipboard";
+    case 'V':
+      return "pastes the clipboard at the caret";
+    case 'A':
+      return "selects everything";
+    case 'Z':
+      return Modifiers(shift) & ssShift ? "redoes the last undone step" : "undoes the last step";
+    default:
+      return {};
+  }
+}
+
 }  // namespace kestrave::hex

@@ -43,9 +43,19 @@ TColor GrayOf(TColor rgb) {
   return Rgb(l, l, l);
 }
 
-THexColors::THexColors()
-    : colors_{clWindow,    0xA8FFFF,  0x000080,       0x800000,  0x000000, 0xFF0000, 0x800000,
-              clBtnShadow, clBtnFace, clBtnHighlight, clBtnFace, 0xFFFF00, clWindow} {}
+namespace {
+
+constexpr std::array<TColor, THexColors::kCount> kDefaultColors{
+    clWindow,    0xA8FFFF,  0x000080,       0x800000,  0x000000, 0xFF0000, 0x800000,
+    clBtnShadow, clBtnFace, clBtnHighlight, clBtnFace, 0xFFFF00, clWindow};
+
+}  // namespace
+
+THexColors::THexColors() : colors_(kDefaultColors) {}
+
+TColor THexColors::Default(Index index) {
+  return kDefaultColors[index];
+}
 
 void THexColors::Set(Index index, TColor value) {
   if (colors_[index] == value) return;

@@ -38,6 +38,12 @@ class ISystemColors {
  public:
   virtual ~ISystemColors() = default;
   virtual TColor Resolve(std::uint32_t index) const = 0;
+  // The colour a view shows for its colour Index (a THexColors::Index) while the user has left
+  // it at its default: Stored, resolved, unless the desktop has a colour of its own for it.
+  virtual TColor ViewDefault(int index, TColor stored) const {
+    (void)index;
+    return stored;
+  }
 };
 // White windows, light grey buttons with darker shadows, black text.
 const ISystemColors& DefaultSystemColors();
@@ -75,6 +81,9 @@ class THexColors {
   THexColors(const THexColors&) = delete;
   THexColors& operator=(const THexColors&) = delete;
   TColor Get(Index index) const { return colors_[index]; }
+  // The colour a new set starts with; a colour still at it is the desktop's to choose.
+  static TColor Default(Index index);
+  bool IsDefault(Index index) const { return colors_[index] == Default(index); }
   void Set(Index index, TColor value);
   // Copies all thirteen colours through the setters.
   void Assign(const THexColors& other);

@@ -20,7 +20,7 @@ PaintRect DropMarkerBar(const PaintRect& cell) {
 }  // namespace
 
 TColor THexPaintModel::Color(THexColors::Index index) const {
-  return editor_.Resolved(editor_.Colors().Get(index));
+  return editor_.ViewColor(index);
 }
 
 // --- Texts ------------------------------------------------------------------------------------

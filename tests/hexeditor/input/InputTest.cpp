@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "hexeditor/input/HexInput.h"
+#include "hexeditor/input/KeyHandlers.h"
 #include "platform/ole/Clipboard.h"
 #include "support/Fakes.h"
 #include "tests/hexeditor/EditorFixture.h"
@@ -55,6 +56,48 @@ TEST_F(Input, OverwriteTypingReplacesNibblesAndMovesOn) {
   Key(vkRight);
   Type("FF");
   EXPECT_EQ(editor.DataSize(), 2) << "overwrite mode never types past the end";
+}
+
+// Help > Keys says how far Left and Right go; pressed, they go just that far, in either field,
+// with Shift (which selects by units, not nibbles) and without, for units of one and two bytes.
+TEST_F(Input, TheKeyHelpSaysHowFarLeftAndRightGo) {
+  const struct {
+    int key;
+    TShiftState shift;
+    bool inChars;
+    int unit;
+    int nibbles;  // how far the caret goes, in nibbles of the hex field or characters
+    const char* says;
+  } cases[] = {
+      {vkRight, 0, false, 1, 1, "one nibble right in the hex field"},
+      {vkLeft, 0, false, 1, -1, "one nibble left in the hex field"},
+      {vkRight, 0, true, 1, 2, "one character in the characters"},
+      {vkRight, ssShift, false, 1, 2, "one unit (a byte unless the units are larger) right"},
+      {vkLeft, ssShift, false, 1, -2, "one unit (a byte unless the units are larger) left"},
+      {vkRight, ssShift, true, 1, 2, "one unit (a byte unless the units are larger) right"},
+      {vkRight, ssShift, false, 2, 4, "one unit (a byte unless the units are larger) right"},
+      {vkLeft, ssShift, true, 2, -4, "one unit (a byte unless the units are larger) left"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(KeyName(c.key, c.shift) + (c.inChars ? " in the characters" : " in hex") +
+                 ", unit " + std::to_string(c.unit));
+    LoadSize(64);
+    editor.SetBytesPerUnit(c.unit);
+    editor.MoveCursorToCell(editor.PositionToCell(20, c.inChars));
+    const GridCell start = editor.CursorCell();
+    if (c.shift & ssShift) Key(vkShift, ssShift);
+    Key(c.key, c.shift);
+    const GridCell end = editor.CursorCell();
+    // A nibble is a column of the hex field; a character column stands for a byte, two nibbles.
+    const int moved = c.inChars ? 2 * (end.Col - start.Col) : end.Col - start.Col;
+    EXPECT_EQ(end.Row, start.Row);
+    EXPECT_EQ(moved, c.nibbles);
+    const std::string effect = KeyEffect(c.key, c.shift);
+    EXPECT_NE(effect.find(c.says), std::string::npos) << effect;
+    if (c.shift & ssShift) {
+      EXPECT_EQ(effect.find("nibble"), std::string::npos) << effect;
+    }
+  }
 }
 
 TEST_F(Input, InsertModeTypingInsertsANewByteAtAUnitStart) {

@@ -40,6 +40,128 @@
     </message>
 </context>
 <context>
+    <name>EditorErrors</name>
+    <message>
+        <source>Data position/length out of data bounds</source>
+        <translation>Позиция или длина выходит за границы данных</translation>
+    </message>
+    <message>
+        <source>Out of memory while expanding memory stream</source>
+        <translation>Не хватает памяти для увеличения буфера в памяти</translation>
+    </message>
+    <message>
+        <source>Operation Cancelled</source>
+        <translation>Операция отменена</translation>
+    </message>
+    <message>
+        <source>Stream read error</source>
+        <translation>Ошибка чтения потока</translation>
+    </message>
+    <message>
+        <source>Stream write error</source>
+        <translation>Ошибка записи потока</translation>
+    </message>
+    <message>
+        <source>Cannot open %1.</source>
+        <translation>Не удаётся открыть %1.</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся открыть файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся создать файл «%1». %2</translation>
+    </message>
+    <message>
+        <source>Cannot save readonly file %1.</source>
+        <translation>Не удаётся сохранить файл %1: он только для чтения.</translation>
+    </message>
+    <message>
+        <source>Cannot delete previous backup %1. (%2)</source>
+        <translation>Не удаётся удалить прежнюю резервную копию %1. (%2)</translation>
+    </message>
+    <message>
+        <source>Cannot create backup %1. (%2)</source>
+        <translation>Не удаётся создать резервную копию %1. (%2)</translation>
+    </message>
+    <message>
+        <source>Invalid selection start</source>
+        <translation>Неверное начало выделения</translation>
+    </message>
+    <message>
+        <source>Invalid selection end</source>
+        <translation>Неверный конец выделения</translation>
+    </message>
+    <message>
+        <source>BytesPerUnit must be set to 2 in unicode mode</source>
+        <translation>В режиме Юникода в единице должно быть 2 байта</translation>
+    </message>
+    <message>
+        <source>Translations cannot be used in unicode mode</source>
+        <translation>В режиме Юникода перекодировки недоступны</translation>
+    </message>
+    <message>
+        <source>Invalid bytes per line argument</source>
+        <translation>Неверное число байтов в строке</translation>
+    </message>
+    <message>
+        <source>Invalid bytes per column argument</source>
+        <translation>Неверное число байтов в столбце</translation>
+    </message>
+    <message>
+        <source>Cannot use unicode mode with odd-sized files</source>
+        <translation>Режим Юникода недоступен для файлов нечётного размера</translation>
+    </message>
+    <message>
+        <source>Invalid character %1, cannot convert using radix %2h</source>
+        <translation>Неверный символ %1, перевод по основанию %2h невозможен</translation>
+    </message>
+    <message>
+        <source>Cannot update undo storage</source>
+        <translation>Не удаётся обновить историю отмены</translation>
+    </message>
+    <message>
+        <source>Invalid bookmark index</source>
+        <translation>Неверный номер закладки</translation>
+    </message>
+    <message>
+        <source>Missing char in offset format: %1</source>
+        <translation>В формате смещений не хватает символа: %1</translation>
+    </message>
+    <message>
+        <source>Invalid radix in offset format (%1h), allowed: 02h..10h</source>
+        <translation>Неверное основание в формате смещений (%1h), допустимо: 02h..10h</translation>
+    </message>
+    <message>
+        <source>Invalid ruler bytes per unit value %1, allowed: -1,1,2,4,8</source>
+        <translation>Неверное число байтов в единице линейки: %1, допустимо: -1,1,2,4,8</translation>
+    </message>
+    <message>
+        <source>Invalid bookmark bitmap (must be 10 x 200 px)</source>
+        <translation>Неверный рисунок закладок (нужен размером 10 x 200 пикселей)</translation>
+    </message>
+    <message>
+        <source>Invalid bytes per unit value %1, allowed: 1,2,4,8</source>
+        <translation>Неверное число байтов в единице: %1, допустимо: 1,2,4,8</translation>
+    </message>
+    <message>
+        <source>Invalid font height %1, allowed: 1..1332</source>
+        <translation>Неверная высота шрифта %1, допустимо: 1..1332</translation>
+    </message>
+    <message>
+        <source>Out of memory</source>
+        <translation>Не хватает памяти</translation>
+    </message>
+</context>
+<context>
+    <name>EditorTexts</name>
+    <message>
+        <source>Untitled</source>
+        <translation>Без имени</translation>
+    </message>
+</context>
+<context>
     <name>KeyHelp</name>
     <message>
         <source>copies the selection to the clipboard</source>
@@ -78,16 +200,8 @@
         <translation>перемещает курсор влево: на полубайт в шестнадцатеричном поле, на символ в поле символов</translation>
     </message>
     <message>
-        <source>moves the caret one nibble left in the hex field, one character in the characters, extending the selection</source>
-        <translation>перемещает курсор влево: на полубайт в шестнадцатеричном поле, на символ в поле символов, расширяя выделение</translation>
-    </message>
-    <message>
         <source>moves the caret one nibble right in the hex field, one character in the characters</source>
         <translation>перемещает курсор вправо: на полубайт в шестнадцатеричном поле, на символ в поле символов</translation>
-    </message>
-    <message>
-        <source>moves the caret one nibble right in the hex field, one character in the characters, extending the selection</source>
-        <translation>перемещает курсор вправо: на полубайт в шестнадцатеричном поле, на символ в поле символов, расширяя выделение</translation>
     </message>
     <message>
         <source>moves the caret one page down</source>
@@ -140,14 +254,6 @@
     <message>
         <source>moves the caret to the first byte</source>
         <translation>перемещает курсор к первому байту</translation>
-    </message>
-    <message>
-        <source>moves the caret to the first byte of the row</source>
-        <translation>перемещает курсор к первому байту строки</translation>
-    </message>
-    <message>
-        <source>moves the caret to the first byte of the row, extending the selection</source>
-        <translation>перемещает курсор к первому байту строки, расширяя выделение</translation>
     </message>
     <message>
         <source>moves the caret to the first byte, extending the selection</source>
@@ -204,6 +310,30 @@
     <message>
         <source>undoes the last step</source>
         <translation>отменяет последнее действие</translation>
+    </message>
+    <message>
+        <source>moves the caret one unit (a byte unless the units are larger) left, extending the selection</source>
+        <translation>перемещает курсор влево на единицу (байт, если единицы не крупнее), расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret one unit (a byte unless the units are larger) right, extending the selection</source>
+        <translation>перемещает курсор вправо на единицу (байт, если единицы не крупнее), расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret to the first byte of the row, in the hex field</source>
+        <translation>перемещает курсор к первому байту строки в шестнадцатеричном поле</translation>
+    </message>
+    <message>
+        <source>moves the caret to the first byte of the row, in the hex field, extending the selection</source>
+        <translation>перемещает курсор к первому байту строки в шестнадцатеричном поле, расширяя выделение</translation>
+    </message>
+    <message>
+        <source>moves the caret to the last character of the row, in the characters</source>
+        <translation>перемещает курсор к последнему символу строки в поле символов</translation>
+    </message>
+    <message>
+        <source>moves the caret to the last character of the row, in the characters, extending the selection</source>
+        <translation>перемещает курсор к последнему символу строки в поле символов, расширяя выделение</translation>
     </message>
 </context>
 <context>
@@ -345,6 +475,10 @@
         <source>Edit %1</source>
         <translation>Изменение «%1»</translation>
     </message>
+    <message>
+        <source>Copy Value</source>
+        <translation>Копировать значение</translation>
+    </message>
 </context>
 <context>
     <name>kestrave::app::FindBar</name>
@@ -363,6 +497,29 @@
     <message>
         <source>Close</source>
         <translation>Закрыть</translation>
+    </message>
+</context>
+<context>
+    <name>kestrave::app::HexPrinting</name>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Страница %1 из %2</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Печать</translation>
+    </message>
+    <message>
+        <source>Print Preview</source>
+        <translation>Предварительный просмотр</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>Пе&amp;чать...</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view...</source>
+        <translation>Предварительный п&amp;росмотр...</translation>
     </message>
 </context>
 <context>
@@ -706,10 +863,6 @@
         <translation>Перетащить файл к данным</translation>
     </message>
     <message>
-        <source>opens it</source>
-        <translation>открывает его</translation>
-    </message>
-    <message>
         <source>Keys</source>
         <translation>Клавиши</translation>
     </message>
@@ -845,6 +998,90 @@ Save without a backup?</source>
         <source>Re&amp;cords</source>
         <translation>За&amp;писи</translation>
     </message>
+    <message>
+        <source>kestrave-hex opens files up to 2 GiB; this file has %1.</source>
+        <translation>kestrave-hex открывает файлы размером до 2 ГиБ; в этом файле %1.</translation>
+    </message>
+    <message>
+        <source>Hexadecimal, 0x prefix</source>
+        <translation>Шестнадцатеричные, с префиксом 0x</translation>
+    </message>
+    <message>
+        <source>Decimal</source>
+        <translation>Десятичные</translation>
+    </message>
+    <message>
+        <source>Hexadecimal, eight digits</source>
+        <translation>Шестнадцатеричные, восемь цифр</translation>
+    </message>
+    <message>
+        <source>Row numbers</source>
+        <translation>Номера строк</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Close &amp;Tab</source>
+        <translation>&amp;Закрыть вкладку</translation>
+    </message>
+    <message>
+        <source>&amp;Next Tab</source>
+        <translation>Сл&amp;едующая вкладка</translation>
+    </message>
+    <message>
+        <source>&amp;Previous Tab</source>
+        <translation>П&amp;редыдущая вкладка</translation>
+    </message>
+    <message>
+        <source>Menu key, Shift+F10</source>
+        <translation>Клавиша меню, Shift+F10</translation>
+    </message>
+    <message>
+        <source>Anywhere in the window:</source>
+        <translation>В любом месте окна:</translation>
+    </message>
+    <message>
+        <source>moves the focus to the next part: the data, the find bar, the panels</source>
+        <translation>переводит фокус к следующей части: данным, панели поиска, панелям</translation>
+    </message>
+    <message>
+        <source>moves the focus to the previous part</source>
+        <translation>переводит фокус к предыдущей части</translation>
+    </message>
+    <message>
+        <source>Middle click on a tab</source>
+        <translation>Щелчок средней кнопкой по вкладке</translation>
+    </message>
+    <message>
+        <source>closes it</source>
+        <translation>закрывает её</translation>
+    </message>
+    <message>
+        <source>opens it in a tab of its own</source>
+        <translation>открывает его в отдельной вкладке</translation>
+    </message>
+    <message>
+        <source>%1 (missing)</source>
+        <translation>%1 (нет на диске)</translation>
+    </message>
+    <message>
+        <source>&amp;Clear List</source>
+        <translation>&amp;Очистить список</translation>
+    </message>
+    <message>
+        <source>The file %1 is no longer there. Take it off the list of recent files?</source>
+        <translation>Файла %1 больше нет. Убрать его из списка недавних файлов?</translation>
+    </message>
+    <message>
+        <source>&amp;Take Off</source>
+        <translation>&amp;Убрать</translation>
+    </message>
+    <message>
+        <source>&amp;Keep</source>
+        <translation>&amp;Оставить</translation>
+    </message>
 </context>
 <context>
     <name>kestrave::app::QtHexDialogs</name>
@@ -901,10 +1138,6 @@ Save without a backup?</source>
         <translation>Смещение:</translation>
     </message>
     <message>
-        <source>The data has changed. Save it first?</source>
-        <translation>Данные изменены. Сохранить их?</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <translation>Отмена</translation>
     </message>
@@ -921,6 +1154,10 @@ Save without a backup?</source>
 Do you want to replace it?</source>
         <translation>%1 уже существует.
 Заменить его?</translation>
+    </message>
+    <message>
+        <source>%1 has changed. Save it first?</source>
+        <translation>%1 изменён. Сохранить его сначала?</translation>
     </message>
 </context>
 <context>

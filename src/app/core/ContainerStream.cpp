@@ -4,8 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "hexeditor/HexEditorError.h"
@@ -21,6 +25,10 @@ ContainerStream::ContainerStream(const std::string& path)
   if (fstat(file_.Fd(), &info) != 0) ThrowReadError(errno);
   size_ = info.st_size;
   identity_ = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+int ContainerStream::DefaultThreads() {
+  return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
 }
 
 void ContainerStream::ThrowReadError(int error) const {
@@ -45,29 +53,60 @@ std::int64_t ContainerStream::ReadAt(std::uint8_t* buffer, std::int64_t count,
 }
 
 // A piece is large enough that the calls cost nothing beside the copying, small enough to stay
-// in the caches on its way to the search.
-RecordStarts ContainerStream::FindStarts(const Progress& progress, std::int64_t piece) const {
+// in the caches on its way to the search. Each thread reads and searches whole pieces, taking the
+// next one not yet taken, so the copying and the search of one piece overlap those of others.
+RecordStarts ContainerStream::FindStarts(const Progress& progress, std::int64_t piece,
+                                         int threads) const {
   const RecordStartSearch search;
   const std::int64_t carry = search.Longest() - 1;
   piece = std::max<std::int64_t>(piece, 1);
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(piece, size_) + carry));
-  RecordStarts starts;
-  // Buffer holds the last Carry bytes of the piece before (Kept of them) and then the new piece.
-  std::int64_t kept = 0;
-  for (std::int64_t at = 0; at < size_;) {
-    const std::int64_t want = std::min(piece, size_ - at);
-    if (ReadAt(buffer.data() + kept, want, at) != want) ThrowReadError(0);
-    const std::int64_t held = kept + want;
-    const bool last = at + want == size_;
-    // A start among the last Carry bytes may need the next piece; it is searched with it.
-    const std::int64_t limit = last ? held : held - carry;
-    search.Search({buffer.data(), static_cast<std::size_t>(held)}, at - kept, limit, starts);
-    kept = std::min(held, carry);
-    std::memmove(buffer.data(), buffer.data() + held - kept, static_cast<std::size_t>(kept));
-    at += want;
-    if (progress) progress(at, size_);
+  const std::int64_t pieces = (size_ + piece - 1) / piece;
+  // The starts found in each piece, merged in order at the end.
+  std::vector<RecordStarts> found(static_cast<std::size_t>(pieces));
+  std::atomic<std::int64_t> next{0};
+  std::atomic<std::int64_t> done{0};
+  std::atomic<bool> failed{false};
+  std::mutex failureLock;
+  std::int64_t failedPiece = pieces;
+  std::exception_ptr failure;
+  const auto work = [&](bool reports) {
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(piece, size_) + carry));
+    for (std::int64_t index; !failed && (index = next++) < pieces;) {
+      try {
+        const std::int64_t at = index * piece;
+        const std::int64_t length = std::min(piece, size_ - at);
+        // A text that begins in this piece is read whole with the next piece's first bytes.
+        const std::int64_t reach = std::min(length + carry, size_ - at);
+        if (ReadAt(buffer.data(), reach, at) != reach) ThrowReadError(0);
+        search.Search({buffer.data(), static_cast<std::size_t>(reach)}, at, length,
+                      found[static_cast<std::size_t>(index)]);
+        done += length;
+        if (reports && progress) progress(done, size_);
+      } catch (...) {
+        const std::lock_guard lock(failureLock);
+        // The first piece that fails decides the error, as a read from the start would.
+        if (index < failedPiece) {
+          failedPiece = index;
+          failure = std::current_exception();
+        }
+        failed = true;
+      }
+    }
+  };
+  const auto helpers = static_cast<int>(std::clamp<std::int64_t>(pieces, 1, threads)) - 1;
+  std::vector<std::thread> workers;
+  for (int i = 0; i < helpers; ++i)
+    workers.emplace_back(work, false);
+  work(true);
+  for (std::thread& worker : workers)
+    worker.join();
+  if (failure) std::rethrow_exception(failure);
+  RecordStarts all;
+  for (const RecordStarts& starts : found) {
+    all.Magics.insert(all.Magics.end(), starts.Magics.begin(), starts.Magics.end());
+    all.Markers.insert(all.Markers.end(), starts.Markers.begin(), starts.Markers.end());
   }
-  return starts;
+  return all;
 }
 
 void ContainerStream::CopySlice(const RecordSlice& slice, int out,

@@ -211,6 +211,9 @@ void ConverterWorkflow::ExportRecord(int index, int start, int end, const std::s
   platform::KeepResponsive();
   if (!platform::ole::CurrentClipboard().EmptyClipboard())
     throw platform::Exception(text::kCannotOpenClipboard);
+  // Otherwise the record's copy would live on in its editor while the next record is cut.
+  HexEditorEx1.ReleaseClipboardCopy();
+  HexEditorEx2.ReleaseClipboardCopy();
 }
 
 bool ConverterWorkflow::ScratchHoldsRecord(int start, int end) const {

@@ -1,6 +1,7 @@
 #include "app/core/RecordStarts.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <thread>
 
@@ -14,14 +15,53 @@ RecordStartSearch::RecordStartSearch()
                 platform::AnsiLowerCase(text::kAmrMarker)} {
   for (int b = 0; b < 256; ++b)
     map_[static_cast<std::size_t>(b)] = platform::AnsiLower(static_cast<std::uint8_t>(b));
-  for (const std::string& pattern : patterns_) {
+  for (std::size_t k = 0; k < 2; ++k) {
+    const std::string& pattern = patterns_[k];
     needles_.emplace_back(reinterpret_cast<const std::uint8_t*>(pattern.data()), pattern.size());
     longest_ = std::max<std::int64_t>(longest_, static_cast<std::int64_t>(pattern.size()));
+    int folding = 0;
+    for (int b = 0; b < 256; ++b)
+      if (map_[static_cast<std::size_t>(b)] == static_cast<std::uint8_t>(pattern.front())) {
+        firstBytes_[k] = b;
+        ++folding;
+      }
+    if (folding != 1) firstBytes_[k] = -1;
   }
 }
 
+namespace {
+
+// The starts of Needle in Data before Limit whose first byte is First, found by memchr.
+void FindFromFirstByte(std::span<const std::uint8_t> data, std::int64_t offset, std::int64_t limit,
+                       std::basic_string_view<std::uint8_t> needle, int first,
+                       const hex::ByteMap& map, std::vector<std::int64_t>& into) {
+  const std::uint8_t* begin = data.data();
+  const std::uint8_t* end = begin + data.size();
+  const std::uint8_t* stop =
+      begin + std::min<std::int64_t>(limit, static_cast<std::int64_t>(data.size()));
+  for (const std::uint8_t* at = begin; at < stop;) {
+    at = static_cast<const std::uint8_t*>(
+        std::memchr(at, first, static_cast<std::size_t>(stop - at)));
+    if (!at) break;
+    if (static_cast<std::size_t>(end - at) >= needle.size()) {
+      std::size_t j = 1;
+      while (j < needle.size() && map[at[j]] == needle[j])
+        ++j;
+      if (j == needle.size()) into.push_back(offset + (at - begin));
+    }
+    ++at;
+  }
+}
+
+}  // namespace
+
 void RecordStartSearch::Search(std::span<const std::uint8_t> data, std::int64_t offset,
                                std::int64_t limit, RecordStarts& into) const {
+  if (firstBytes_[0] >= 0 && firstBytes_[1] >= 0) {
+    FindFromFirstByte(data, offset, limit, needles_[0], firstBytes_[0], map_, into.Magics);
+    FindFromFirstByte(data, offset, limit, needles_[1], firstBytes_[1], map_, into.Markers);
+    return;
+  }
   std::vector<std::vector<std::int64_t>> found;
   hex::FindAllMapped(data.data(), static_cast<std::int64_t>(data.size()), needles_, map_, found);
   std::vector<std::int64_t>* lists[] = {&into.Magics, &into.Markers};

@@ -29,6 +29,9 @@ class RecordStartSearch {
               RecordStarts& into) const;
 
  private:
+  // Where each text's first byte has one byte only that folds to it (both texts: "#" and 0x06),
+  // that byte: candidates are then found as fast as memory can be read, and the rest compared.
+  int firstBytes_[2] = {-1, -1};
   hex::ByteMap map_{};
   std::string patterns_[2];
   std::vector<std::basic_string_view<std::uint8_t>> needles_;

@@ -202,6 +202,37 @@ ProcessRun FastestProcess(const std::string& peakOf, const std::vector<std::stri
   return best;
 }
 
+std::vector<ProcessRun> MedianAlternating(const std::string& peakOf,
+                                          const std::vector<std::vector<std::string>>& commands,
+                                          const std::function<void()>& before, int rounds) {
+  std::vector<std::vector<double>> times(commands.size());
+  std::vector<ProcessRun> result(commands.size());
+  for (ProcessRun& run : result)
+    run.Ok = true;
+  for (int round = 0; round < rounds; ++round)
+    for (std::size_t c = 0; c < commands.size(); ++c) {
+      if (!result[c].Ok) continue;
+      if (before) before();
+      const ProcessRun run = RunProcess(peakOf, commands[c]);
+      if (!run.Ok) {
+        std::string words;
+        for (const auto& word : commands[c])
+          words += ' ' + word;
+        std::printf("FAILED:%s\n", words.c_str());
+        result[c].Ok = false;
+        continue;
+      }
+      times[c].push_back(run.Seconds);
+      result[c].PeakMiB = std::max(result[c].PeakMiB, run.PeakMiB);
+    }
+  for (std::size_t c = 0; c < commands.size(); ++c) {
+    if (!result[c].Ok) continue;
+    std::sort(times[c].begin(), times[c].end());
+    result[c].Seconds = times[c][times[c].size() / 2];
+  }
+  return result;
+}
+
 std::string ScratchFile(const std::string& name, long long size) {
   const char* folder = std::getenv("KESTRAVE_BENCH_DIR");
   static std::vector<std::string> made;

@@ -72,6 +72,13 @@ ProcessRun RunProcess(const std::string& peakOf, const std::vector<std::string>&
 ProcessRun FastestProcess(const std::string& peakOf, const std::vector<std::string>& command,
                           const std::function<void()>& before = {}, int expectedExit = 0);
 
+// Each command run Rounds times, taking turns (so a slow spell of the machine falls on all of
+// them alike), each round after Before: the median time and the highest peak of each command.
+// A command that fails is reported and answers Ok false.
+std::vector<ProcessRun> MedianAlternating(const std::string& peakOf,
+                                          const std::vector<std::vector<std::string>>& commands,
+                                          const std::function<void()>& before = {}, int rounds = 5);
+
 // A scratch file of the given size with pseudo-random content, removed at exit.
 std::string ScratchFile(const std::string& name, long long size);
 

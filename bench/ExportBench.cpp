@@ -177,6 +177,27 @@ int main(int argc, char** argv) {
   const long long limitMiB = (4 * largest + (64LL << 20)) >> 20;
   kestrave::bench::PrintWithin("export peak memory beyond the container (4 x record + 64)",
                                static_cast<double>(peakMiB), "MiB", static_cast<double>(limitMiB));
+  // One huge record with another after it: the scratch instance's cut of the first must not
+  // copy it into a history that is cleared right after.
+  const std::string huge = folder + "/huge.drf";
+  {
+    std::ofstream out(huge, std::ios::binary);
+    for (const kestrave::tools::SampleShape& shape :
+         {kestrave::tools::SampleShape{1, 10'400'000, 5, 64}, {1, 10, 3, 64}}) {
+      const auto bytes = kestrave::tools::BuildSampleContainer(shape);
+      out.write(reinterpret_cast<const char*>(bytes.data()),
+                static_cast<std::streamsize>(bytes.size()));
+    }
+  }
+  const double hugeMiB = static_cast<double>(std::filesystem::file_size(huge)) / (1 << 20);
+  kestrave::app::ConverterWorkflow hugeWorkflow;
+  const long long hugePeakMiB =
+      kestrave::bench::ChildPeakGrowthMiB([&] { hugeWorkflow.OpenContainer(huge); },
+                                          [&] { hugeWorkflow.ExportRecords(FreshBase("huge")); });
+  kestrave::bench::PrintWithin(
+      "export of a ~300 MiB record and a small one: peak beyond the "
+      "container (2 x record + 64)",
+      static_cast<double>(hugePeakMiB), "MiB", 2 * hugeMiB + 64);
   std::filesystem::remove_all(folder);
   return 0;
 }

@@ -158,6 +158,17 @@ class TCustomHexEditor : private IUndoTarget {
   bool CanRedo() const;
   const std::string& UndoDescription() const;
   const THexUndoStorage& UndoStorage() const { return undo_; }
+  // Runs Work without recording its steps for undo: for edits whose history is cleared right
+  // after, which then copy none of the bytes they remove into it.
+  template <typename Work>
+  void WithoutUndo(Work&& work) {
+    BeginUndoUpdate();
+    struct Resume {
+      TCustomHexEditor& editor;
+      ~Resume() { editor.EndUndoUpdate(); }
+    } resume{*this};
+    work();
+  }
 
   // --- Bookmarks --------------------------------------------------------------------------
   const THexBookmark& Bookmark(int index) const;

@@ -6,6 +6,7 @@
 #include "hexeditor/CustomHexEditor.h"
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/Messages.h"
+#include "hexeditor/document/FileLoading.h"
 #include "hexeditor/document/ProgressCopy.h"
 #include "platform/Exception.h"
 #include "platform/FileReplacement.h"
@@ -66,18 +67,14 @@ void TCustomHexEditor::WriteBlock(const void* source, int index, int count) {
 // otherwise the error number that says why not.
 int TCustomHexEditor::ProbeReadOnly(const std::string& fileName) {
   document_.SetReadOnlyFile(true);
-  if (!platform::FileExists(fileName)) return errno;
-  if (!platform::OpenForReadShared(fileName).IsOpen()) return errno;
+  if (const int error = UnreadableError(fileName)) return error;
   if (platform::OpenReadWriteExclusive(fileName).IsOpen()) document_.SetReadOnlyFile(false);
   return 0;
 }
 
 void TCustomHexEditor::LoadFromFile(const std::string& fileName) {
-  // The data size is a signed 32-bit count: refuse a larger file before touching anything.
-  if (platform::FileExists(fileName)) {
-    const auto size = platform::FileSizeOf(fileName);
-    if (size && *size > THexMemoryStream::kMaxSize) throw EHexEditor(msg::kOutOfMemory);
-  }
+  // Refused before anything is touched.
+  RefuseTooLargeToLoad(fileName);
   if (const int error = ProbeReadOnly(fileName))
     throw platform::EFOpenError(
         FormatMessage(msg::kCannotOpen, {fileName, platform::SystemErrorText(error)}));

@@ -50,6 +50,9 @@ class THexEditorEx : public TCustomHexEditor {
   bool CopyToClipboard();
   bool CutToClipboard();
   bool PasteFromClipboard();
+  // Lets go of this editor's last copy once the clipboard no longer holds it, so its bytes are
+  // freed now rather than at the next copy.
+  void ReleaseClipboardCopy();
 
   // The formats paste and drop accept, most preferred first: 17, or 2 without other formats.
   std::vector<TClipFormat> GetAcceptedFormats() const;

@@ -96,6 +96,12 @@ void THexEditorEx::LeaveClipboard() {
   }
 }
 
+void THexEditorEx::ReleaseClipboardCopy() {
+  if (clipboardData_ &&
+      ole::CurrentClipboard().IsCurrentClipboard(clipboardData_.Get()) != ole::S_OK)
+    clipboardData_ = nullptr;
+}
+
 bool THexEditorEx::CanCopy() const {
   return DataSize() > 0 && SelectionCount() > 0;
 }

@@ -6,10 +6,14 @@
 #include <set>
 
 #include "app/cli/CliCommands.h"
+#include "app/core/ContainerPlan.h"
+#include "app/core/ContainerStream.h"
 #include "app/core/ConverterTexts.h"
 #include "app/core/ConverterWorkflow.h"
 #include "app/core/RecordFiles.h"
 #include "app/core/RecordReport.h"
+#include "app/core/SliceExport.h"
+#include "hexeditor/HexEditorError.h"
 #include "platform/FileSystem.h"
 #include "platform/Format.h"
 #include "platform/Guard.h"
@@ -22,16 +26,15 @@ enum class Outcome { Written, NothingWritten, Failed };
 
 // Why a container the window would not let the user save yields no record: the records start
 // at the AMR magic, and there is none.
-std::string WhyNothingToSave(const ConverterWorkflow& workflow) {
-  const int markers = workflow.ListBox2.Count();
+std::string WhyNothingToSave(std::size_t markers) {
   if (markers == 0) return "the container holds no AMR stream (no \"#!AMR\")";
   return "the container holds " + std::to_string(markers) +
          " record marker(s) but no AMR stream (no \"#!AMR\") where a record could start";
 }
 
 // Why a container with AMR streams yields no record: records are counted by their markers.
-std::string WhyNoMarkedRecord(const ConverterWorkflow& workflow) {
-  return "the container holds " + std::to_string(workflow.ListBox1.Count()) +
+std::string WhyNoMarkedRecord(std::size_t magics) {
+  return "the container holds " + std::to_string(magics) +
          " AMR stream(s) but no record marker (\"audio/amr\"), and records are counted by "
          "their markers";
 }
@@ -52,20 +55,19 @@ class ContainerExtract {
     result_ = Outcome::Written;
     const bool done = platform::RunGuarded(
         [&] {
-          ConverterWorkflow workflow;
-          ShowLoadProgress(workflow, progress_);
-          workflow.OpenContainer(file);
-          out_.Line(prefix_ + workflow.StatusText());
-          if (!workflow.SaveButtonsEnabled()) {
-            Notice("no record written: " + WhyNothingToSave(workflow));
-            result_ = Outcome::NothingWritten;
-            return;
-          }
-          outcome_ = "not written";
           if (words_.Has("--trim") || words_.Has("--wav")) {
+            ConverterWorkflow workflow;
+            ShowLoadProgress(workflow, progress_);
+            workflow.OpenContainer(file);
+            out_.Line(prefix_ + workflow.StatusText());
+            if (!workflow.SaveButtonsEnabled()) {
+              NothingToSave(static_cast<std::size_t>(workflow.ListBox2.Count()));
+              return;
+            }
+            outcome_ = "not written";
             WriteAudio(workflow, base);
           } else {
-            WriteSlices(workflow, base);
+            WriteSlices(file, base);
           }
         },
         [&](const std::string& message) {
@@ -90,16 +92,33 @@ class ContainerExtract {
     }
   }
 
-  // The window's "Сохранить AMR": byte-exact slices, counted by the markers.
-  void WriteSlices(ConverterWorkflow& workflow, const std::string& base) {
+  void NothingToSave(std::size_t markers) {
+    Notice("no record written: " + WhyNothingToSave(markers));
+    result_ = Outcome::NothingWritten;
+  }
+
+  // The window's "Сохранить AMR": byte-exact slices, counted by the markers, copied from the
+  // container a piece at a time.
+  void WriteSlices(const std::string& file, const std::string& base) {
+    const ContainerStream container(file);
+    const RecordStarts starts = container.FindStarts(LoadProgress(progress_, file));
+    if (const auto error = ScanErrorForSize(container.Size())) throw hex::EHexEditor(*error);
+    out_.Line(prefix_ + ScanStatusText(starts));
+    if (!CanSaveRecords(starts)) {
+      NothingToSave(starts.Markers.size());
+      return;
+    }
+    outcome_ = "not written";
     int next = 1;
     current_ = ConverterWorkflow::RecordFileName(base, next);
-    workflow.ExportRecords(base, [&](const std::string& written) {
-      Written(written);
-      current_ = ConverterWorkflow::RecordFileName(base, ++next);
-    });
+    ExportSlices(container, PlanExport(starts, container.Size()), base,
+                 [&](const std::string& written) {
+                   Written(written);
+                   current_ = ConverterWorkflow::RecordFileName(base, ++next);
+                 });
     // The window's save was allowed and did what it does: not a failure, but said why.
-    if (workflow.ListBox2.Count() == 0) Notice("no record written: " + WhyNoMarkedRecord(workflow));
+    if (starts.Markers.empty())
+      Notice("no record written: " + WhyNoMarkedRecord(starts.Magics.size()));
   }
 
   // Every AMR stream, trimmed or decoded; a record without a stream is reported and skipped.

@@ -4,8 +4,11 @@
 #include "app/cli/CliCommands.h"
 #include "app/cli/Json.h"
 #include "app/cli/RecordTable.h"
+#include "app/core/ContainerPlan.h"
+#include "app/core/ContainerStream.h"
 #include "app/core/ConverterWorkflow.h"
 #include "app/core/RecordReport.h"
+#include "hexeditor/HexEditorError.h"
 #include "platform/Guard.h"
 
 namespace kestrave::app {
@@ -15,12 +18,12 @@ namespace {
 // the whole text at once would need its own memory.
 constexpr std::size_t kPiece = 1 << 16;
 
-void PutPositionsLine(const std::string& prefix, const char* label, const TStringList& list,
-                      Results& out) {
+void PutPositionsLine(const std::string& prefix, const char* label,
+                      const std::vector<std::int64_t>& positions, Results& out) {
   std::string line = prefix + label + ':';
-  for (int i = 0; i < list.Count(); ++i) {
+  for (const std::int64_t position : positions) {
     line += ' ';
-    line += list.Strings(i);
+    line += std::to_string(position);
     if (line.size() >= kPiece) {
       out.Put(line);
       line.clear();
@@ -29,22 +32,45 @@ void PutPositionsLine(const std::string& prefix, const char* label, const TStrin
   out.Line(line);
 }
 
-void WritePositionsJson(JsonWriter& json, const TStringList& list) {
+void WritePositionsJson(JsonWriter& json, const std::vector<std::int64_t>& positions) {
   json.BeginArray();
-  for (int i = 0; i < list.Count(); ++i)
-    json.Number(std::stoll(list.Strings(i)));
+  for (const std::int64_t position : positions)
+    json.Number(position);
   json.EndArray();
 }
 
-// What the text form shows of one container.
+// The status and the positions, as the text form shows them.
+void ShowStatus(const std::string& status, const RecordStarts& starts, const CommandWords& words,
+                const std::string& prefix, Results& out) {
+  out.Line(prefix + status);
+  if (words.Has("--positions")) {
+    PutPositionsLine(prefix, "magic", starts.Magics, out);
+    PutPositionsLine(prefix, "marker", starts.Markers, out);
+  }
+}
+
+RecordStarts StartsOf(const ConverterWorkflow& workflow) {
+  RecordStarts starts;
+  for (int i = 0; i < workflow.ListBox1.Count(); ++i)
+    starts.Magics.push_back(std::stoll(workflow.ListBox1.Strings(i)));
+  for (int i = 0; i < workflow.ListBox2.Count(); ++i)
+    starts.Markers.push_back(std::stoll(workflow.ListBox2.Strings(i)));
+  return starts;
+}
+
+// Without the records' streams the container is read a piece at a time, never whole.
+void ShowStreamedContainer(const std::string& file, const CommandWords& words,
+                           const std::string& prefix, ProgressLine& progress, Results& out) {
+  const ContainerStream container(file);
+  const RecordStarts starts = container.FindStarts(LoadProgress(progress, file));
+  if (const auto error = ScanErrorForSize(container.Size())) throw hex::EHexEditor(*error);
+  ShowStatus(ScanStatusText(starts), starts, words, prefix, out);
+}
+
+// What the text form shows of one container, its records' streams walked.
 void ShowContainer(const ConverterWorkflow& workflow, const CommandWords& words,
                    const std::string& prefix, Results& out) {
-  out.Line(prefix + workflow.StatusText());
-  if (words.Has("--positions")) {
-    PutPositionsLine(prefix, "magic", workflow.ListBox1, out);
-    PutPositionsLine(prefix, "marker", workflow.ListBox2, out);
-  }
-  if (!words.Has("--records")) return;
+  ShowStatus(workflow.StatusText(), StartsOf(workflow), words, prefix, out);
   const RecordReport report = BuildRecordReport(workflow, RecoveryOf(words));
   if (report.Count() > 0)
     WriteRecordTable(report, prefix, [&](const std::string& piece) { out.Put(piece); });
@@ -65,10 +91,11 @@ void ContainerJson(JsonWriter& json, const ConverterWorkflow& workflow, const Re
       .Key("reason")
       .StringOrNull(report.Reason());
   if (words.Has("--positions")) {
+    const RecordStarts starts = StartsOf(workflow);
     json.Key("positions").BeginObject().Key("magic");
-    WritePositionsJson(json, workflow.ListBox1);
+    WritePositionsJson(json, starts.Magics);
     json.Key("marker");
-    WritePositionsJson(json, workflow.ListBox2);
+    WritePositionsJson(json, starts.Markers);
     json.EndObject();
   }
   json.Key("records");
@@ -104,6 +131,10 @@ int Scan(const CommandWords& words, Results& out, std::ostream& err) {
     // fails still leaves one valid document.
     const bool scanned = platform::RunGuarded(
         [&] {
+          if (!json && !words.Has("--records")) {
+            ShowStreamedContainer(file, words, prefix, progress, out);
+            return;
+          }
           workflow = std::make_unique<ConverterWorkflow>();
           ShowLoadProgress(*workflow, progress);
           workflow->OpenContainer(file);

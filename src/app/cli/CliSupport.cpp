@@ -232,14 +232,27 @@ void ProgressLine::Text(const std::string& text) {
   line_->Draw(text);
 }
 
+namespace {
+
+std::string LoadingText(const std::string& file, int percent) {
+  return "Loading " + ShownName(platform::BaseNameOf(file)) + ": " + std::to_string(percent) + '%';
+}
+
+}  // namespace
+
 // Only on a terminal: a progress handler makes the load report as it goes, which costs time.
 void ShowLoadProgress(ConverterWorkflow& workflow, ProgressLine& progress) {
   if (!progress.Shown()) return;
-  workflow.HexEditorEx1.OnProgress = [&progress](hex::TCustomHexEditor&, hex::THexProgressKind,
-                                                 const std::string& name, std::uint8_t percent,
-                                                 bool&) {
-    progress.Text("Loading " + ShownName(platform::BaseNameOf(name)) + ": " +
-                  std::to_string(percent) + '%');
+  workflow.HexEditorEx1.OnProgress =
+      [&progress](hex::TCustomHexEditor&, hex::THexProgressKind, const std::string& name,
+                  std::uint8_t percent, bool&) { progress.Text(LoadingText(name, percent)); };
+}
+
+std::function<void(std::int64_t done, std::int64_t size)> LoadProgress(ProgressLine& progress,
+                                                                       const std::string& file) {
+  if (!progress.Shown()) return {};
+  return [&progress, file](std::int64_t done, std::int64_t size) {
+    progress.Text(LoadingText(file, static_cast<int>(size > 0 ? done * 100 / size : 100)));
   };
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <set>
 #include <streambuf>
@@ -120,5 +121,8 @@ class ProgressLine {
 class ConverterWorkflow;
 // Shows on the progress line how far the load of a long container has come.
 void ShowLoadProgress(ConverterWorkflow& workflow, ProgressLine& progress);
+// The same for a container read a piece at a time: told the bytes read of its size.
+std::function<void(std::int64_t done, std::int64_t size)> LoadProgress(ProgressLine& progress,
+                                                                       const std::string& file);
 
 }  // namespace kestrave::app

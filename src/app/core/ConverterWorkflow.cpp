@@ -193,7 +193,9 @@ void ConverterWorkflow::ExportRecord(int index, int start, int end, const std::s
   HexEditorEx1.SetSelectionStart(start);
   HexEditorEx1.SetSelectionEnd(end);
   HexEditorEx2.SelectAll();
-  HexEditorEx2.CutToClipboard();
+  // The scratch buffer's history is cleared below: a record of the cut would copy the whole
+  // previous record for nothing.
+  HexEditorEx2.WithoutUndo([this] { HexEditorEx2.CutToClipboard(); });
   platform::KeepResponsive();
   HexEditorEx1.CopyToClipboard();
   HexEditorEx2.CreateEmptyFile(text::kScratchName);
@@ -209,6 +211,9 @@ void ConverterWorkflow::ExportRecord(int index, int start, int end, const std::s
   platform::KeepResponsive();
   if (!platform::ole::CurrentClipboard().EmptyClipboard())
     throw platform::Exception(text::kCannotOpenClipboard);
+  // Otherwise the record's copy would live on in its editor while the next record is cut.
+  HexEditorEx1.ReleaseClipboardCopy();
+  HexEditorEx2.ReleaseClipboardCopy();
 }
 
 bool ConverterWorkflow::ScratchHoldsRecord(int start, int end) const {

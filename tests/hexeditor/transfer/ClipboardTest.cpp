@@ -295,6 +295,19 @@ TEST_F(Clipboard, CuttingCopiesThenDeletes) {
   EXPECT_EQ(editor.UndoDescription(), "Cut to Clipboard");
   ASSERT_TRUE(other.PasteFromClipboard());
   EXPECT_EQ(OtherText(), "234");
+  // Without undo the cut does the same and leaves no step (nor a copy of the bytes) behind, and
+  // the steps after it are recorded again.
+  editor.WithoutUndo([&] {
+    editor.SetSelection(0, 1);
+    ASSERT_TRUE(editor.CutToClipboard());
+  });
+  EXPECT_EQ(Text(), "56789");
+  EXPECT_EQ(editor.UndoStorage().Count(), 1);
+  ASSERT_TRUE(other.PasteFromClipboard());
+  EXPECT_EQ(OtherText(), "01");
+  editor.SetSelection(0, 0);
+  ASSERT_TRUE(editor.CutToClipboard());
+  EXPECT_EQ(editor.UndoStorage().Count(), 2);
 }
 
 TEST_F(Clipboard, AFailedCopyRaisesAndACutThenDeletesNothing) {

@@ -1,0 +1,71 @@
+#include "app/core/SliceExport.h"
+
+#include <algorithm>
+
+#include "app/core/ConverterTexts.h"
+#include "app/core/ConverterWorkflow.h"
+#include "hexeditor/HexEditorError.h"
+#include "hexeditor/Messages.h"
+#include "platform/Exception.h"
+#include "platform/FileReplacement.h"
+#include "platform/FileStream.h"
+#include "platform/Format.h"
+#include "platform/SystemError.h"
+
+namespace kestrave::app {
+namespace {
+
+platform::EFCreateError CreateError(const std::string& fileName, int error) {
+  return platform::EFCreateError(platform::FormatMessage(
+      hex::msg::kCannotCreateFile, {fileName, platform::SystemErrorText(error)}));
+}
+
+// The container by the name it was opened with and as the file that was opened: a record
+// written over either destroys it.
+void RefuseContainerAsTarget(const ContainerStream& container, const ExportPlan& plan,
+                             const std::string& base) {
+  std::vector<platform::FileIdentity> identities{container.Identity()};
+  if (const auto now = platform::IdentityOf(container.Path())) identities.push_back(*now);
+  for (int number = 1; number <= plan.NamesChecked; ++number) {
+    const std::string fileName = ConverterWorkflow::RecordFileName(base, number);
+    const auto target = platform::IdentityOf(fileName);
+    if (target && std::find(identities.begin(), identities.end(), *target) != identities.end())
+      throw platform::Exception(platform::FormatMessage(text::kRecordOverContainer, {fileName}));
+  }
+}
+
+void WriteSlice(const ContainerStream& container, const RecordSlice& slice,
+                const std::string& fileName) {
+  // The records reach the disk together when the export ends, not one by one.
+  platform::FileReplacement target(fileName, slice.Size(), false);
+  if (!target.IsOpen()) throw CreateError(fileName, target.Error());
+  container.CopySlice(slice, target.Fd(), fileName);
+  if (const int error = target.Flush())
+    throw hex::EHexEditor(hex::msg::kStreamWriteError,
+                          platform::WriteFailureDetail(fileName, error));
+  if (const int error = target.Install()) throw CreateError(fileName, error);
+}
+
+}  // namespace
+
+std::vector<std::string> ExportSlices(const ContainerStream& container, const ExportPlan& plan,
+                                      const std::string& base,
+                                      const std::function<void(const std::string&)>& written) {
+  if (!ConverterWorkflow::BaseHasName(base)) throw platform::Exception(text::kNoRecordBase);
+  RefuseContainerAsTarget(container, plan, base);
+  std::vector<std::string> files;
+  files.reserve(plan.Slices.size());
+  for (std::size_t i = 0; i < plan.Slices.size(); ++i) {
+    std::string fileName = ConverterWorkflow::RecordFileName(base, static_cast<int>(i) + 1);
+    WriteSlice(container, plan.Slices[i], fileName);
+    if (written) written(fileName);
+    files.push_back(std::move(fileName));
+  }
+  if (plan.MissingLine) throw platform::EListError(plan.StopMessage());
+  if (const auto failure = platform::SyncToDisk(files))
+    throw platform::EFCreateError(platform::FormatMessage(
+        hex::msg::kCannotCreateFile, {failure->Path, platform::SystemErrorText(failure->Error)}));
+  return files;
+}
+
+}  // namespace kestrave::app

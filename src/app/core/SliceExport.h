@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/core/ContainerPlan.h"
+#include "app/core/ContainerStream.h"
+
+namespace kestrave::app {
+
+// "Сохранить AMR" of a streamed container, with what the window's export does: the plan's slices
+// to BASE_n.amr, each complete under its name or not at all (Written told of each as soon as it
+// stands), all brought to the disk together at the end; then the plan's stop, if it has one. A
+// base without a name, and record names that stand for the container, are refused before
+// anything is written. Answers the files written.
+std::vector<std::string> ExportSlices(const ContainerStream& container, const ExportPlan& plan,
+                                      const std::string& base,
+                                      const std::function<void(const std::string&)>& written = {});
+
+}  // namespace kestrave::app

@@ -106,8 +106,8 @@ TEST(Launchers, BothPassTheOpenedFileAndNameTheContainerType) {
   EXPECT_NE(mime.find("type=\"" + type + "\""), std::string::npos);
   EXPECT_NE(mime.find("pattern=\"*.drf\""), std::string::npos);
   for (const auto& [file, program] :
-       {std::pair{"org.kestrave.Kestrave.desktop", "kestrave"},
-        std::pair{"org.kestrave.KestraveHex.desktop", "kestrave-hex"}}) {
+       {std::pair{"org.kestrave.kestrave.desktop", "kestrave"},
+        std::pair{"org.kestrave.kestrave_hex.desktop", "kestrave-hex"}}) {
     const std::string entry = Packaged(file);
     ASSERT_FALSE(entry.empty()) << file;
     EXPECT_EQ(EntryValue(entry, "Exec"), std::string(program) + " %f") << file;

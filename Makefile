@@ -45,11 +45,17 @@ fuzz: deps
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz-targets
 	fuzz/run-all build-fuzz $(FUZZ_SECONDS)
 
-# A Debian package of the three programs with their launchers, icon and container type.
+# The Debian package of the three programs (debian/), checked by lintian. dh builds on one core
+# unless told otherwise. dpkg-buildpackage leaves what it makes in the parent folder; it is moved
+# to build-package/, so nothing lands outside the tree.
+PACKAGE_VERSION = $(shell dpkg-parsechangelog -S Version 2>/dev/null)
+PACKAGE_FILES = kestrave_$(PACKAGE_VERSION)_*.deb kestrave-dbgsym_$(PACKAGE_VERSION)_*.deb \
+                kestrave_$(PACKAGE_VERSION)_*.buildinfo kestrave_$(PACKAGE_VERSION)_*.changes
 package: deps
-	@cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRAVE_BUILD_TESTS=OFF -DKESTRAVE_BUILD_BENCH=OFF >/dev/null
-	@cmake --build build-package -j $(JOBS)
-	cd build-package && cpack
+	DEB_BUILD_OPTIONS="parallel=$(JOBS) $(DEB_BUILD_OPTIONS)" dpkg-buildpackage -us -uc -b
+	@rm -rf build-package && mkdir build-package
+	@cd .. && mv $(PACKAGE_FILES) $(CURDIR)/build-package/
+	lintian -I --pedantic --fail-on error,warning build-package/kestrave_*.changes
 	@ls build-package/*.deb
 
 format:
@@ -57,3 +63,4 @@ format:
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-release build-fuzz build-package
+	if command -v dh >/dev/null; then debian/rules clean; fi

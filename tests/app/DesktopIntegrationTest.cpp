@@ -125,8 +125,9 @@ TEST(Launchers, BothPassTheOpenedFileAndNameTheContainerType) {
   const std::string mime = Packaged("kestrave-drf.xml");
   EXPECT_NE(mime.find("type=\"" + type + "\""), std::string::npos);
   EXPECT_NE(mime.find("pattern=\"*.drf\""), std::string::npos);
-  for (const auto& [file, program] : {std::pair{"kestrave.desktop", "kestrave"},
-                                      std::pair{"kestrave-hex.desktop", "kestrave-hex"}}) {
+  for (const auto& [file, program] :
+       {std::pair{"org.kestrave.kestrave.desktop", "kestrave"},
+        std::pair{"org.kestrave.kestrave_hex.desktop", "kestrave-hex"}}) {
     const std::string entry = Packaged(file);
     ASSERT_FALSE(entry.empty()) << file;
     EXPECT_EQ(EntryValue(entry, "Exec"), std::string(program) + " %f") << file;

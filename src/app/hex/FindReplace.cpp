@@ -34,7 +34,8 @@ FindReplace::FindReplace(hex::THexEditorEx& editor, IHexDialogs& dialogs, FindBa
       dialogs_(dialogs),
       bar_(bar),
       run_(std::move(run)),
-      repaint_(std::move(repaint)) {
+      repaint_(std::move(repaint)),
+      refreshLater_(&bar, [this] { RefreshMatches(); }) {
   bar_.OnNext = [this] { Find(true); };
   bar_.OnPrevious = [this] { Find(true, false); };
   bar_.OnClose = [this] { ForgetMatches(); };
@@ -55,11 +56,7 @@ void FindReplace::DataChanged() {
   ++dataVersion_;
   ObserveReplaceAll();
   // Once after a run of changes (Replace All makes thousands).
-  if (!bar_.isHidden() && !refreshPending_) {
-    refreshPending_ = true;
-    QMetaObject::invokeMethod(
-        &bar_, [this] { RefreshMatches(); }, Qt::QueuedConnection);
-  }
+  if (!bar_.isHidden()) refreshLater_.Request();
   if (hadNotice && OnNoticeChanged) OnNoticeChanged();
 }
 
@@ -231,7 +228,6 @@ void FindReplace::ForgetMatches() {
 // Found again at once below the size that shows progress; a longer search waits for F3, and
 // the bar says so instead of showing matches that may have moved.
 void FindReplace::RefreshMatches() {
-  refreshPending_ = false;
   if (bar_.isHidden() || lastPattern_.empty()) return;
   const std::pair<int, int> range = SearchedRange();
   if (range.second - range.first + 1 >= kProgressFrom) {

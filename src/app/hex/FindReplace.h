@@ -13,6 +13,7 @@
 #include "app/hex/MatchRanges.h"
 #include "hexeditor/HexEditorEx.h"
 #include "hexeditor/view/HexCanvas.h"
+#include "view/QueuedOnce.h"
 
 namespace kestrave::app {
 
@@ -96,7 +97,7 @@ class FindReplace {
     std::vector<int> Hits;
   } matches_;
   MatchRanges highlighted_;
-  bool refreshPending_ = false;
+  view::QueuedOnce refreshLater_;  // of the matches
   // Counts the changes of the data, so known matches are found again after one.
   std::uint64_t dataVersion_ = 0;
   ReplaceRequest lastReplace_;

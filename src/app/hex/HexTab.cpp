@@ -211,16 +211,7 @@ bool HexTab::eventFilter(QObject* watched, QEvent* event) {
       search_.RedoReplaceAll();
       return true;
     }
-    if (!refreshPending_) {
-      refreshPending_ = true;
-      QMetaObject::invokeMethod(
-          this,
-          [this] {
-            refreshPending_ = false;
-            StateChanged();
-          },
-          Qt::QueuedConnection);
-    }
+    refreshLater_.Request();
   } else if (event->type() == QEvent::ContextMenu &&
              static_cast<QContextMenuEvent*>(event)->reason() != QContextMenuEvent::Mouse) {
     PopUpOffsetMenu();

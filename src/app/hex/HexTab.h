@@ -12,6 +12,7 @@
 #include "app/hex/HexDialogs.h"
 #include "hexeditor/HexEditorEx.h"
 #include "platform/UserInterface.h"
+#include "view/QueuedOnce.h"
 
 class QKeyEvent;
 class QMenu;
@@ -110,7 +111,7 @@ class HexTab : public QMainWindow {
   FindReplace search_;
   QMenu* offsetMenu_ = nullptr;
   bool recordsShown_ = false;
-  bool refreshPending_ = false;
+  view::QueuedOnce refreshLater_{this, [this] { StateChanged(); }};
   std::vector<QWidget*> floatingHidden_;
 };
 

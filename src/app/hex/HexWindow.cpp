@@ -220,16 +220,7 @@ void HexWindow::TabStateChanged(HexTab* tab) {
   if (tab != tabs_->currentWidget()) return;
   RefreshMenus();
   // Once after a run of changes (Replace All makes thousands).
-  if (!refreshPending_) {
-    refreshPending_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          refreshPending_ = false;
-          RefreshTitleAndStatus();
-        },
-        Qt::QueuedConnection);
-  }
+  refreshLater_.Request();
 }
 
 void HexWindow::RefreshTabLabel(int index) {

@@ -14,6 +14,7 @@
 #include "app/hex/RecentFiles.h"
 #include "hexeditor/HexEditorEx.h"
 #include "view/QtBusyIndicator.h"
+#include "view/QueuedOnce.h"
 
 class QAction;
 class QActionGroup;
@@ -147,7 +148,7 @@ class HexWindow : public QMainWindow {
   // Shows a row length that none of the fixed choices has (the wheel sets any).
   QAction* otherBytesPerRow_ = nullptr;
   std::string lastOffset_;  // as the user last typed it into "Go to Offset"
-  bool refreshPending_ = false;
+  view::QueuedOnce refreshLater_{this, [this] { RefreshTitleAndStatus(); }};
   // Actions under way: no question about a file on disk comes inside them.
   int runDepth_ = 0;
 };

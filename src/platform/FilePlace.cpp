@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -132,6 +133,23 @@ int FindPlace(const std::string& path, FilePlace& place) {
   // Nothing was left to name: the path, or the last link, led to a folder ("/").
   place = {std::move(folder), ".", route.empty() ? "." : route};
   return 0;
+}
+
+int PlaceFinder::Find(const std::string& path, FilePlace& place) {
+  const std::string folder = DirectoryOf(path);
+  if (folder != lastFolder_.Path || !lastFolder_.Folder.IsOpen()) {
+    lastFolder_ = FilePlace();
+    if (const int error = FindPlace(folder + "/", lastFolder_)) return error;
+    lastFolder_.Path = folder;
+  }
+  const std::string name = BaseNameOf(path);
+  struct stat info {};
+  // A link of the user's own leads elsewhere: followed from the start.
+  if (::fstatat(lastFolder_.Folder.Fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+      S_ISLNK(info.st_mode))
+    return FindPlace(path, place);
+  place = {FileHandle(::dup(lastFolder_.Folder.Fd())), name, path};
+  return place.Folder.IsOpen() ? 0 : errno;
 }
 
 }  // namespace kestrave::platform

@@ -24,6 +24,16 @@ struct FilePlace {
 // ELOOP, EACCES as the system has them. A missing last name is no error.
 int FindPlace(const std::string& path, FilePlace& place);
 
+// Where each of a row of names leads, as FindPlace finds it: a folder named again is followed
+// once, and stays the folder first found while the row lasts.
+class PlaceFinder {
+ public:
+  int Find(const std::string& path, FilePlace& place);
+
+ private:
+  FilePlace lastFolder_;
+};
+
 // A world-writable folder where only owners may remove names (/tmp, /var/tmp, /dev/shm).
 bool IsSharedFolder(const struct stat& folder);
 

@@ -140,10 +140,12 @@ int CopyAll(int from, int to) {
 
 }  // namespace
 
-FileReplacement::FileReplacement(const std::string& target, std::int64_t size, bool sync)
+FileReplacement::FileReplacement(const std::string& target, std::int64_t size, bool sync,
+                                 PlaceFinder* places)
     : sync_(sync) {
   for (int attempt = 0; attempt < kPlaceAttempts; ++attempt) {
-    error_ = FindPlace(target, place_);
+    // A link swapped in meanwhile is followed from the start.
+    error_ = places && attempt == 0 ? places->Find(target, place_) : FindPlace(target, place_);
     if (error_ != 0) return;
     Start(size);
     if (error_ != ELOOP) return;
@@ -413,34 +415,6 @@ int FileReplacement::Install() {
   return keepsOldAsBackup_ ? SyncFolder(backup_.Folder.Fd()) : 0;
 }
 
-namespace {
-
-// Where each of a row of names leads; a folder named again is followed once.
-class PlacesOfNames {
- public:
-  int Find(const std::string& path, FilePlace& place) {
-    const std::string folder = DirectoryOf(path);
-    if (folder != lastFolder_.Path || !lastFolder_.Folder.IsOpen()) {
-      lastFolder_ = FilePlace();
-      if (const int error = FindPlace(folder + "/", lastFolder_)) return error;
-      lastFolder_.Path = folder;
-    }
-    const std::string name = BaseNameOf(path);
-    struct stat info {};
-    // A link of the user's own leads elsewhere: followed from the start.
-    if (::fstatat(lastFolder_.Folder.Fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISLNK(info.st_mode))
-      return FindPlace(path, place);
-    place = {FileHandle(::dup(lastFolder_.Folder.Fd())), name, path};
-    return place.Folder.IsOpen() ? 0 : errno;
-  }
-
- private:
-  FilePlace lastFolder_;
-};
-
-}  // namespace
-
 // Files on a file system in memory have no disk to reach: they are left out, with their folders.
 std::optional<SyncFailure> SyncToDisk(const std::vector<std::string>& paths) {
   struct Folder {
@@ -451,7 +425,7 @@ std::optional<SyncFailure> SyncToDisk(const std::vector<std::string>& paths) {
   };
   std::vector<Folder> folders;  // each folder once
   std::vector<FilePlace> onDisk;
-  PlacesOfNames places;
+  PlaceFinder places;
   for (const std::string& path : paths) {
     FilePlace place;
     if (const int error = places.Find(path, place)) return SyncFailure{path, error};

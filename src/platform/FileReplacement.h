@@ -40,8 +40,10 @@ namespace kestrave::platform {
 // empty one. Without it the caller flushes a batch of files at the end itself (SyncToDisk).
 class FileReplacement {
  public:
-  // Size: how many bytes the new content will have.
-  FileReplacement(const std::string& target, std::int64_t size, bool sync = true);
+  // Size: how many bytes the new content will have. Places, when given, finds the target's
+  // folder once for a row of files written into it.
+  FileReplacement(const std::string& target, std::int64_t size, bool sync = true,
+                  PlaceFinder* places = nullptr);
   ~FileReplacement();
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;

@@ -1,6 +1,10 @@
 #include "app/core/SliceExport.h"
 
+#include <dirent.h>
+
 #include <algorithm>
+#include <optional>
+#include <unordered_set>
 
 #include "app/core/ConverterTexts.h"
 #include "app/core/ConverterWorkflow.h"
@@ -9,6 +13,7 @@
 #include "platform/Exception.h"
 #include "platform/FileReplacement.h"
 #include "platform/FileStream.h"
+#include "platform/FileSystem.h"
 #include "platform/Format.h"
 #include "platform/SystemError.h"
 
@@ -20,14 +25,30 @@ platform::EFCreateError CreateError(const std::string& fileName, int error) {
       hex::msg::kCannotCreateFile, {fileName, platform::SystemErrorText(error)}));
 }
 
+// The names in Folder, or nothing when it cannot be read.
+std::optional<std::unordered_set<std::string>> NamesIn(const std::string& folder) {
+  DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!listing) return std::nullopt;
+  std::unordered_set<std::string> names;
+  while (const dirent* entry = ::readdir(listing))
+    names.insert(entry->d_name);
+  ::closedir(listing);
+  return names;
+}
+
 // The container by the name it was opened with and as the file that was opened: a record
 // written over either destroys it.
 void RefuseContainerAsTarget(const ContainerStream& container, const ExportPlan& plan,
                              const std::string& base) {
   std::vector<platform::FileIdentity> identities{container.Identity()};
   if (const auto now = platform::IdentityOf(container.Path())) identities.push_back(*now);
+  // Only a name that is there can stand for the container: the folder is read once rather than
+  // every record's name looked up in vain.
+  const std::optional<std::unordered_set<std::string>> present =
+      NamesIn(platform::DirectoryOf(base));
   for (int number = 1; number <= plan.NamesChecked; ++number) {
     const std::string fileName = ConverterWorkflow::RecordFileName(base, number);
+    if (present && present->count(platform::BaseNameOf(fileName)) == 0) continue;
     const auto target = platform::IdentityOf(fileName);
     if (target && std::find(identities.begin(), identities.end(), *target) != identities.end())
       throw platform::Exception(platform::FormatMessage(text::kRecordOverContainer, {fileName}));
@@ -35,9 +56,9 @@ void RefuseContainerAsTarget(const ContainerStream& container, const ExportPlan&
 }
 
 void WriteSlice(const ContainerStream& container, const RecordSlice& slice,
-                const std::string& fileName) {
+                const std::string& fileName, platform::PlaceFinder& places) {
   // The records reach the disk together when the export ends, not one by one.
-  platform::FileReplacement target(fileName, slice.Size(), false);
+  platform::FileReplacement target(fileName, slice.Size(), false, &places);
   if (!target.IsOpen()) throw CreateError(fileName, target.Error());
   container.CopySlice(slice, target.Fd(), fileName);
   if (const int error = target.Flush())
@@ -55,9 +76,11 @@ std::vector<std::string> ExportSlices(const ContainerStream& container, const Ex
   RefuseContainerAsTarget(container, plan, base);
   std::vector<std::string> files;
   files.reserve(plan.Slices.size());
+  // The records' folder is followed once for all of them.
+  platform::PlaceFinder places;
   for (std::size_t i = 0; i < plan.Slices.size(); ++i) {
     std::string fileName = ConverterWorkflow::RecordFileName(base, static_cast<int>(i) + 1);
-    WriteSlice(container, plan.Slices[i], fileName);
+    WriteSlice(container, plan.Slices[i], fileName, places);
     if (written) written(fileName);
     files.push_back(std::move(fileName));
   }

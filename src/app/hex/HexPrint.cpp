@@ -5,12 +5,12 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <array>
 #include <cmath>
 
 #include "app/hex/EditorTexts.h"
+#include "app/hex/HexPrintPreview.h"
 #include "hexeditor/print/PrintLayout.h"
 #include "platform/Guard.h"
 
@@ -203,18 +203,7 @@ bool PrintFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name) 
 }
 
 void PreviewFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name) {
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setDocName(name);
-  if (SelectionOnlyByDefault(editor)) printer.setPrintRange(QPrinter::Selection);
-  QPrintPreviewDialog preview(&printer, parent);
-  preview.setWindowTitle(HexPrinting::tr("Print Preview"));
-  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                   [&editor, &name](QPrinter* target) {
-                     HexPrintChoice choice;
-                     choice.SelectionOnly = target->printRange() == QPrinter::Selection;
-                     choice.FileName = name;
-                     platform::RunGuarded([&] { PrintDocument(editor, *target, choice); });
-                   });
+  HexPrintPreview preview(parent, editor, name);
   preview.exec();
 }
 

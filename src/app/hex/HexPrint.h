@@ -92,8 +92,8 @@ HexPrintChoice PrintChoiceOf(const hex::THexEditorEx& editor, const QString& nam
 // File > Print (Ctrl+P): the desktop's print dialog, with "Selection" offered while one is
 // made, then the printout, headed by Name. Answers whether it printed.
 bool PrintFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name);
-// File > Print Preview: the pages as they would print, from where the print dialog can be
-// reached. Modal; answers when it closes.
+// File > Print Preview: the pages as they would print (HexPrintPreview), from where the print
+// dialog can be reached. Modal; answers when it closes.
 void PreviewFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name);
 
 // The editor a window's commands act on now (its current tab's), or none.

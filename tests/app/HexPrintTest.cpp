@@ -3,12 +3,15 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QSpinBox>
+#include <QTest>
 #include <QTimer>
+#include <optional>
 
 #include "app/hex/HexPrint.h"
+#include "app/hex/HexPrintPreview.h"
 #include "app/hex/HexWindow.h"
 #include "support/PdfPages.h"
 #include "support/TempDir.h"
@@ -42,6 +45,7 @@ class HexPrint : public ::testing::Test {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(dir.File("out.pdf")));
     printer.setFromTo(from, to);
+    if (paper) printer.setPageLayout(*paper);
     printed = PrintDocument(window.Editor(), printer, choice);
     return test::ReadPdf(dir.File("out.pdf"));
   }
@@ -63,6 +67,8 @@ class HexPrint : public ::testing::Test {
   test::TempDir dir;
   HexWindow window;
   int printed = 0;
+  // The paper Print uses; the printer's default when none.
+  std::optional<QPageLayout> paper;
 };
 
 TEST_F(HexPrint, EveryRowIsPrintedUnderAHeaderWithTheFileAndPageNumber) {
@@ -146,12 +152,86 @@ TEST_F(HexPrint, TheFileMenuPreviewsThePrintout) {
   int shown = -1;
   QTimer::singleShot(0, [&shown] {
     QWidget* dialog = QApplication::activeModalWidget();
-    if (auto* widget = dialog ? dialog->findChild<QPrintPreviewWidget*>() : nullptr)
-      shown = widget->pageCount();
+    if (auto* preview = dynamic_cast<HexPrintPreview*>(dialog)) shown = preview->PageCount();
     if (dialog) dialog->close();
   });
   preview->trigger();
   EXPECT_EQ(shown, pages);
+}
+
+// The share of one picture's ink that has none of the other's within a pixel: small for the
+// same text drawn by two renderers, large for other text.
+double Unmatched(const QImage& a, const QImage& b) {
+  const QImage x = a.convertToFormat(QImage::Format_Grayscale8);
+  const QImage y = b.convertToFormat(QImage::Format_Grayscale8);
+  const auto ink = [](const QImage& image, int col, int row) {
+    return col >= 0 && row >= 0 && col < image.width() && row < image.height() &&
+           image.constScanLine(row)[col] < 128;
+  };
+  int inked = 0;
+  int lone = 0;
+  for (int row = 0; row < x.height(); ++row)
+    for (int col = 0; col < x.width(); ++col) {
+      if (!ink(x, col, row)) continue;
+      ++inked;
+      bool near = false;
+      for (int dy = -1; dy <= 1 && !near; ++dy)
+        for (int dx = -1; dx <= 1 && !near; ++dx)
+          near = ink(y, col + dx, row + dy);
+      if (!near) ++lone;
+    }
+  return inked > 0 ? static_cast<double>(lone) / inked : 1.0;
+}
+
+// A page of the preview has the printed page's rows at the printed page's places: page 2 of
+// the preview against page 2 of the PDF, both at the same size.
+TEST_F(HexPrint, ThePreviewShowsEachPageAsItPrints) {
+  Open(64 * 1024);
+  HexPrintPreview preview(&window, window.Editor(), QStringLiteral("data.bin"));
+  paper = preview.PageLayout();
+  const test::PdfPages pdf = Print();
+  ASSERT_EQ(static_cast<int>(pdf.Texts.size()), preview.PageCount());
+  // About 100 dpi: the digits are some ten pixels tall.
+  const QSizeF inches = preview.PageLayout().fullRect(QPageLayout::Inch).size();
+  const QSize size = (inches * 100).toSize();
+  const QImage printed = test::RenderPdfPage(dir.File("out.pdf"), 2, size);
+  ASSERT_EQ(printed.size(), size);
+  const auto apart = [&printed](const QImage& shown) {
+    return std::max(Unmatched(shown, printed), Unmatched(printed, shown));
+  };
+  EXPECT_LT(apart(preview.PageImage(2, size)), 0.02);
+  EXPECT_GT(apart(preview.PageImage(3, size)), 0.05) << "the next page is told apart";
+}
+
+// The keys turn whole pages, and the page field goes to the page typed, whatever the zoom.
+TEST_F(HexPrint, ThePreviewTurnsPagesByKeyAndField) {
+  Open(64 * 1024);
+  HexPrintPreview preview(&window, window.Editor(), QStringLiteral("data.bin"));
+  preview.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&preview));
+  const int last = preview.PageCount();
+  ASSERT_GT(last, 3);
+  auto* field = preview.findChild<QSpinBox*>(QStringLiteral("page"));
+  auto* pages = preview.findChild<QWidget*>(QStringLiteral("pages"));
+  ASSERT_TRUE(field && pages);
+  for (const char* zoom : {"Fit Width", "Fit Page", "Zoom Out"}) {
+    SCOPED_TRACE(zoom);
+    for (QAction* action : preview.findChildren<QAction*>())
+      if (action->text() == QLatin1String(zoom)) action->trigger();
+    pages->setFocus();
+    const struct {
+      Qt::Key key;
+      int page;
+    } steps[] = {{Qt::Key_Home, 1},   {Qt::Key_PageDown, 2}, {Qt::Key_PageDown, 3},
+                 {Qt::Key_PageUp, 2}, {Qt::Key_End, last},   {Qt::Key_PageUp, last - 1}};
+    for (const auto& step : steps) {
+      QTest::keyClick(pages, step.key);
+      EXPECT_EQ(preview.CurrentPage(), step.page) << step.key;
+      EXPECT_EQ(field->value(), step.page) << step.key;
+    }
+    field->setValue(3);
+    EXPECT_EQ(preview.CurrentPage(), 3);
+  }
 }
 
 }  // namespace

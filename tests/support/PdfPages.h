@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
+#include <QSize>
 #include <QStringList>
 #include <string>
 #include <vector>
@@ -33,6 +35,21 @@ inline PdfPages ReadPdf(const std::string& pdf) {
   for (qsizetype i = 0; i + 1 < texts.size(); ++i)
     pages.Texts.push_back(texts[i].toStdString());
   return pages;
+}
+
+// Page Page (from 1) of a PDF as poppler renders it at Size, in grey; null when it cannot.
+inline QImage RenderPdfPage(const std::string& pdf, int page, const QSize& size) {
+  const TempDir images;
+  QProcess render;
+  const QString number = QString::number(page);
+  render.start(
+      QStringLiteral("pdftoppm"),
+      {QStringLiteral("-f"), number, QStringLiteral("-l"), number, QStringLiteral("-scale-to-x"),
+       QString::number(size.width()), QStringLiteral("-scale-to-y"), QString::number(size.height()),
+       QStringLiteral("-gray"), QStringLiteral("-singlefile"), QStringLiteral("-png"),
+       QString::fromStdString(pdf), QString::fromStdString(images.File("page"))});
+  if (!render.waitForFinished(60000) || render.exitCode() != 0) return {};
+  return QImage(QString::fromStdString(images.File("page.png")));
 }
 
 }  // namespace kestrave::test

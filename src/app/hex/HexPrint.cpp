@@ -5,12 +5,12 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <array>
 #include <cmath>
 
 #include "app/hex/EditorTexts.h"
+#include "app/hex/HexPrintPreview.h"
 #include "hexeditor/print/PrintLayout.h"
 #include "platform/Guard.h"
 
@@ -80,79 +80,92 @@ QFont HexPrinting::PrintFont(const hex::THexEditorEx& editor, const QPrinter&) {
   return font;
 }
 
-int HexPrinting::PrintDocument(hex::THexEditorEx& editor, QPrinter& printer,
-                               const HexPrintChoice& choice) {
+HexPrintPages::HexPrintPages(hex::THexEditorEx& editor, QPrinter& printer,
+                             const HexPrintChoice& choice)
+    : editor_(editor), layout_(editor, choice.SelectionOnly) {
   const hex::THexPrintOptions& options = editor.PrintOptions();
   printer.setFullPage(false);
   printer.setPageMargins(QMarginsF(options.MarginLeft(), options.MarginTop(), options.MarginRight(),
                                    options.MarginBottom()),
                          QPageLayout::Millimeter);
-  const hex::THexPrintLayout layout(editor, choice.SelectionOnly);
-  QPainter painter;
-  if (!painter.begin(&printer)) return 0;
-  const QRectF page(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
+  paper_ = printer.paperRect(QPrinter::DevicePixel);
+  page_ = printer.pageRect(QPrinter::DevicePixel);
+  resolution_ = printer.resolution();
 
   // A row is never cut: a font too wide for the page is made smaller.
-  QFont font = PrintFont(editor, printer);
-  const int length = std::max(layout.LineLength(), 1);
-  const qreal wanted = QFontMetricsF(font, &printer).horizontalAdvance(QLatin1Char('0')) * length;
-  if (wanted > page.width())
-    font.setPointSizeF(std::max(font.pointSizeF() * page.width() / wanted, 1.0));
-  QFont bold = font;
-  bold.setBold(true);
-  const QFontMetricsF metrics(font, &printer);
-  const qreal line = metrics.lineSpacing();
+  font_ = HexPrinting::PrintFont(editor, printer);
+  const int length = std::max(layout_.LineLength(), 1);
+  const qreal wanted = QFontMetricsF(font_, &printer).horizontalAdvance(QLatin1Char('0')) * length;
+  if (wanted > page_.width())
+    font_.setPointSizeF(std::max(font_.pointSizeF() * page_.width() / wanted, 1.0));
+  bold_ = font_;
+  bold_.setBold(true);
+  const QFontMetricsF metrics(font_, &printer);
+  line_ = metrics.lineSpacing();
+  ascent_ = metrics.ascent();
 
-  const std::string header = options.PageHeader();
-  const std::string footer = options.PageFooter();
-  const qreal headerHeight = 1.5 * line;
-  const qreal footerHeight = footer.empty() ? 0 : 1.5 * line;
-  const qreal rulerHeight = layout.WithRuler() ? line : 0;
-  const int rowsPerPage = std::max(
-      static_cast<int>((page.height() - headerHeight - footerHeight - rulerHeight) / line), 1);
-  const int pages = hex::THexPrintLayout::PageCount(layout.RowCount(), rowsPerPage);
-  const int fromPage = printer.fromPage() > 0 ? std::min(printer.fromPage(), pages) : 1;
-  const int toPage = printer.toPage() > 0 ? std::min(printer.toPage(), pages) : pages;
+  header_ = options.PageHeader();
+  footer_ = options.PageFooter();
+  const qreal headerHeight = 1.5 * line_;
+  const qreal footerHeight = footer_.empty() ? 0 : 1.5 * line_;
+  const qreal rulerHeight = layout_.WithRuler() ? line_ : 0;
+  rowsPerPage_ = std::max(
+      static_cast<int>((page_.height() - headerHeight - footerHeight - rulerHeight) / line_), 1);
+  pages_ = hex::THexPrintLayout::PageCount(layout_.RowCount(), rowsPerPage_);
+  inks_ = InkColors(editor);
+  backgrounds_ = options.Flags() & hex::PrintFlagBit(hex::pfUseBackgroundColor);
+  fileName_ = FileNameOf(editor, choice);
+}
 
-  const std::array<QColor, kInks> inks = InkColors(editor);
-  const bool backgrounds = options.Flags() & hex::PrintFlagBit(hex::pfUseBackgroundColor);
-  const QString fileName = FileNameOf(editor, choice);
+void HexPrintPages::Paint(QPainter& painter, int p) const {
+  const QRectF page(QPointF(0, 0), page_.size());
+  if (backgrounds_) painter.fillRect(page, PaperColor(editor_, hex::THexColors::Background));
+  painter.setFont(font_);
+  painter.setPen(Qt::black);
+  const QRectF headerBox(0, 0, page.width(), line_);
+  if (header_.empty()) {
+    painter.drawText(headerBox, Qt::AlignLeft | Qt::AlignVCenter, fileName_);
+    painter.drawText(headerBox, Qt::AlignRight | Qt::AlignVCenter,
+                     HexPrinting::tr("Page %1 of %2").arg(p).arg(pages_));
+  } else {
+    painter.drawText(
+        headerBox, Qt::AlignLeft | Qt::AlignVCenter,
+        QString::fromStdString(hex::ExpandPageText(header_, fileName_.toStdString(), p, pages_)));
+  }
+  painter.drawLine(QPointF(0, 1.25 * line_), QPointF(page.width(), 1.25 * line_));
+  qreal top = 1.5 * line_;
+  if (layout_.WithRuler()) {
+    DrawLine(painter, layout_.Ruler(), top + ascent_, inks_, font_, bold_);
+    top += line_;
+  }
+  const int first = (p - 1) * rowsPerPage_;
+  const int last = std::min(first + rowsPerPage_, layout_.RowCount());
+  for (int row = first; row < last; ++row) {
+    DrawLine(painter, layout_.Row(row), top + ascent_, inks_, font_, bold_);
+    top += line_;
+  }
+  if (!footer_.empty()) {
+    painter.setFont(font_);
+    painter.setPen(Qt::black);
+    painter.drawText(
+        QRectF(0, page.height() - line_, page.width(), line_), Qt::AlignLeft | Qt::AlignVCenter,
+        QString::fromStdString(hex::ExpandPageText(footer_, fileName_.toStdString(), p, pages_)));
+  }
+}
+
+int HexPrinting::PrintDocument(hex::THexEditorEx& editor, QPrinter& printer,
+                               const HexPrintChoice& choice) {
+  const HexPrintPages pages(editor, printer, choice);
+  QPainter painter;
+  if (!painter.begin(&printer)) return 0;
+  const int count = pages.PageCount();
+  const int fromPage = printer.fromPage() > 0 ? std::min(printer.fromPage(), count) : 1;
+  const int toPage = printer.toPage() > 0 ? std::min(printer.toPage(), count) : count;
   int printed = 0;
   for (int p = fromPage; p <= toPage; ++p) {
     if (printed > 0 && !printer.newPage()) break;
     ++printed;
-    if (backgrounds) painter.fillRect(page, PaperColor(editor, hex::THexColors::Background));
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    const QRectF headerBox(0, 0, page.width(), line);
-    if (header.empty()) {
-      painter.drawText(headerBox, Qt::AlignLeft | Qt::AlignVCenter, fileName);
-      painter.drawText(headerBox, Qt::AlignRight | Qt::AlignVCenter,
-                       tr("Page %1 of %2").arg(p).arg(pages));
-    } else {
-      painter.drawText(
-          headerBox, Qt::AlignLeft | Qt::AlignVCenter,
-          QString::fromStdString(hex::ExpandPageText(header, fileName.toStdString(), p, pages)));
-    }
-    painter.drawLine(QPointF(0, 1.25 * line), QPointF(page.width(), 1.25 * line));
-    qreal top = headerHeight;
-    if (layout.WithRuler()) {
-      DrawLine(painter, layout.Ruler(), top + metrics.ascent(), inks, font, bold);
-      top += rulerHeight;
-    }
-    const int first = (p - 1) * rowsPerPage;
-    const int last = std::min(first + rowsPerPage, layout.RowCount());
-    for (int row = first; row < last; ++row) {
-      DrawLine(painter, layout.Row(row), top + metrics.ascent(), inks, font, bold);
-      top += line;
-    }
-    if (!footer.empty()) {
-      painter.setFont(font);
-      painter.setPen(Qt::black);
-      painter.drawText(
-          QRectF(0, page.height() - line, page.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
-          QString::fromStdString(hex::ExpandPageText(footer, fileName.toStdString(), p, pages)));
-    }
+    pages.Paint(painter, p);
   }
   painter.end();
   return printed;
@@ -166,6 +179,13 @@ bool SelectionOnlyByDefault(const hex::THexEditorEx& editor) {
 }
 
 }  // namespace
+
+HexPrintChoice PrintChoiceOf(const hex::THexEditorEx& editor, const QString& name) {
+  HexPrintChoice choice;
+  choice.SelectionOnly = SelectionOnlyByDefault(editor);
+  choice.FileName = name;
+  return choice;
+}
 
 bool PrintFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name) {
   QPrinter printer(QPrinter::HighResolution);
@@ -183,18 +203,7 @@ bool PrintFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name) 
 }
 
 void PreviewFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name) {
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setDocName(name);
-  if (SelectionOnlyByDefault(editor)) printer.setPrintRange(QPrinter::Selection);
-  QPrintPreviewDialog preview(&printer, parent);
-  preview.setWindowTitle(HexPrinting::tr("Print Preview"));
-  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                   [&editor, &name](QPrinter* target) {
-                     HexPrintChoice choice;
-                     choice.SelectionOnly = target->printRange() == QPrinter::Selection;
-                     choice.FileName = name;
-                     platform::RunGuarded([&] { PrintDocument(editor, *target, choice); });
-                   });
+  HexPrintPreview preview(parent, editor, name);
   preview.exec();
 }
 

@@ -1,13 +1,18 @@
 #pragma once
 
+#include <QColor>
 #include <QCoreApplication>
 #include <QFont>
+#include <QRectF>
 #include <QString>
+#include <array>
 #include <functional>
 
 #include "hexeditor/HexEditorEx.h"
+#include "hexeditor/print/PrintLayout.h"
 
 class QMenu;
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -37,16 +42,58 @@ class HexPrinting {
   static QFont PrintFont(const hex::THexEditorEx& editor, const QPrinter& printer);
 };
 
+// One printout's pages as the printer lays them out: the font fitted to the page, the rows a page
+// holds and so the number of pages, known without drawing any. The printout and the preview
+// draw each page through Paint, so that the preview shows what prints.
+class HexPrintPages {
+ public:
+  // Sets the printer's margins to the print options' ones first: they decide the page's size.
+  HexPrintPages(hex::THexEditorEx& editor, QPrinter& printer, const HexPrintChoice& choice);
+
+  int PageCount() const { return pages_; }
+  // The sheet, and the printable area on it, in the printer's device pixels.
+  QRectF PaperRect() const { return paper_; }
+  QRectF PageRect() const { return page_; }
+  int Resolution() const { return resolution_; }
+  // Draws page Page (from 1) with the printable area's top left corner at the origin, in the
+  // printer's device pixels, onto a device of the printer's resolution (fonts are in points).
+  void Paint(QPainter& painter, int page) const;
+
+ private:
+  static constexpr std::size_t kInks = static_cast<std::size_t>(hex::TPrintInk::kCount);
+
+  hex::THexEditorEx& editor_;
+  hex::THexPrintLayout layout_;
+  QRectF paper_;
+  QRectF page_;
+  int resolution_ = 0;
+  QFont font_;
+  QFont bold_;
+  qreal line_ = 0;
+  qreal ascent_ = 0;
+  int rowsPerPage_ = 1;
+  int pages_ = 1;
+  std::array<QColor, kInks> inks_;
+  bool backgrounds_ = false;
+  QString fileName_;
+  std::string header_;
+  std::string footer_;
+};
+
 inline int PrintDocument(hex::THexEditorEx& editor, QPrinter& printer,
                          const HexPrintChoice& choice) {
   return HexPrinting::PrintDocument(editor, printer, choice);
 }
 
+// What the dialogs offer first: the selection alone when the print options say so and one is
+// made, headed by Name.
+HexPrintChoice PrintChoiceOf(const hex::THexEditorEx& editor, const QString& name);
+
 // File > Print (Ctrl+P): the desktop's print dialog, with "Selection" offered while one is
 // made, then the printout, headed by Name. Answers whether it printed.
 bool PrintFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name);
-// File > Print Preview: the pages as they would print, from where the print dialog can be
-// reached. Modal; answers when it closes.
+// File > Print Preview: the pages as they would print (HexPrintPreview), from where the print
+// dialog can be reached. Modal; answers when it closes.
 void PreviewFile(QWidget* parent, hex::THexEditorEx& editor, const QString& name);
 
 // The editor a window's commands act on now (its current tab's), or none.

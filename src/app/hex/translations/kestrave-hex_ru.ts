@@ -500,6 +500,61 @@
     </message>
 </context>
 <context>
+    <name>kestrave::app::HexPrintPreview</name>
+    <message>
+        <source>Print Preview</source>
+        <translation>Предварительный просмотр</translation>
+    </message>
+    <message>
+        <source>First</source>
+        <translation>Первая</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Предыдущая</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Страница</translation>
+    </message>
+    <message>
+        <source>of %1</source>
+        <translation>из %1</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Следующая</translation>
+    </message>
+    <message>
+        <source>Last</source>
+        <translation>Последняя</translation>
+    </message>
+    <message>
+        <source>Fit Width</source>
+        <translation>По ширине</translation>
+    </message>
+    <message>
+        <source>Fit Page</source>
+        <translation>Страница целиком</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>Крупнее</translation>
+    </message>
+    <message>
+        <source>Zoom Out</source>
+        <translation>Мельче</translation>
+    </message>
+    <message>
+        <source>Print...</source>
+        <translation>Печать...</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1 %</translation>
+    </message>
+</context>
+<context>
     <name>kestrave::app::HexPrinting</name>
     <message>
         <source>Page %1 of %2</source>
@@ -508,10 +563,6 @@
     <message>
         <source>Print</source>
         <translation>Печать</translation>
-    </message>
-    <message>
-        <source>Print Preview</source>
-        <translation>Предварительный просмотр</translation>
     </message>
     <message>
         <source>&amp;Print...</source>

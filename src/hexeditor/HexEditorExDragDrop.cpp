@@ -88,10 +88,12 @@ HResult THexEditorEx::ComputeDropEffect(std::uint32_t keyState, std::int32_t& ef
 // a drop may still overwrite.
 int THexEditorEx::DropPositionAt(int x, int y) {
   const GridCell pointed = PointedCell(*this, x, y);
-  const int lastCol = std::max(ColCount() - 1, 2);
-  const int row = pointed.Row < 2 ? TopRow() : pointed.Row;
-  const GridCell cell{std::clamp(pointed.Col, 2, lastCol),
-                      std::clamp(row, 2, std::max(RowCount() - 1, 2))};
+  constexpr int kFirstCol = GridGeometry::kFirstDataCol;
+  constexpr int kFirstRow = GridGeometry::kFirstDataRow;
+  const int lastCol = std::max(ColCount() - 1, kFirstCol);
+  const int row = pointed.Row < kFirstRow ? TopRow() : pointed.Row;
+  const GridCell cell{std::clamp(pointed.Col, kFirstCol, lastCol),
+                      std::clamp(row, kFirstRow, std::max(RowCount() - 1, kFirstRow))};
   dropInCharField_ = Geometry().IsCharColumn(cell.Col);
   std::int64_t position = std::clamp<std::int64_t>(CellToPosition(cell), 0, DataSize());
   if (BelowLastRow(*this, y)) position = NoSizeChange() ? std::max(DataSize() - 1, 0) : DataSize();

@@ -272,10 +272,10 @@ void HexView::resizeEvent(QResizeEvent* event) {
 void HexView::SyncScrollBars() {
   const bool outer = !syncing_;
   syncing_ = true;
-  verticalScrollBar()->setRange(2, editor_.MaxTopRow());
+  verticalScrollBar()->setRange(hex::GridGeometry::kFirstDataRow, editor_.MaxTopRow());
   verticalScrollBar()->setPageStep(editor_.VisibleRowCount());
   verticalScrollBar()->setValue(editor_.TopRow());
-  horizontalScrollBar()->setRange(2, editor_.MaxLeftCol());
+  horizontalScrollBar()->setRange(hex::GridGeometry::kFirstDataCol, editor_.MaxLeftCol());
   horizontalScrollBar()->setPageStep(editor_.VisibleColCount());
   horizontalScrollBar()->setValue(editor_.LeftCol());
   if (outer) syncing_ = false;

@@ -9,10 +9,6 @@
 namespace kestrave::hex {
 namespace {
 
-bool IsDataCell(GridCell cell) {
-  return cell.Col >= GridGeometry::kFixedCols && cell.Row >= GridGeometry::kFixedRows;
-}
-
 int LastVisibleRow(const THexEditorEx& e) {
   return std::min(e.TopRow() + e.VisibleRowCount() - 1, e.RowCount() - 1);
 }
@@ -96,15 +92,16 @@ GridCell SelectingCell(const THexEditorEx& e, int x, int y) {
 }
 
 bool SelectionWantsAutoScroll(const THexEditorEx& e, int x, int y) {
-  return IsDataCell(SelectingCell(e, x, y)) && !ScrollStepToward(e, PointedCell(e, x, y)).Empty();
+  return GridGeometry::IsDataCell(SelectingCell(e, x, y)) &&
+         !ScrollStepToward(e, PointedCell(e, x, y)).Empty();
 }
 
 bool SelectionAutoScrollStep(THexEditorEx& e, int x, int y) {
-  if (!IsDataCell(SelectingCell(e, x, y))) return false;
+  if (!GridGeometry::IsDataCell(SelectingCell(e, x, y))) return false;
   ApplyScrollStep(e, ScrollStepToward(e, PointedCell(e, x, y)));
   // The rows and columns under the mouse are new ones now.
   const GridCell cell = SelectingCell(e, x, y);
-  if (IsDataCell(cell) && !(cell == e.CursorCell())) e.MoveCursorToCell(cell);
+  if (GridGeometry::IsDataCell(cell) && !(cell == e.CursorCell())) e.MoveCursorToCell(cell);
   return SelectionWantsAutoScroll(e, x, y);
 }
 

@@ -8,6 +8,9 @@
 namespace kestrave::hex {
 namespace {
 
+constexpr int kFirstRow = GridGeometry::kFirstDataRow;
+constexpr int kFirstCol = GridGeometry::kFirstDataCol;
+
 // The caret's byte, which in insert mode may be the position past the data.
 int CaretPosition(const THexEditorEx& e) {
   return static_cast<int>(std::min<std::int64_t>(e.CellToPosition(e.CursorCell()), e.DataSize()));
@@ -44,8 +47,8 @@ void MoveToRow(THexEditorEx& e, int row) {
 void PageUp(THexEditorEx& e, bool ctrl) {
   const int visible = e.VisibleRowCount();
   if (ctrl) return MoveToRow(e, e.TopRow());
-  const int row = std::max(2, e.CursorCell().Row - visible + 1);
-  e.SetTopRow(std::max(2, e.TopRow() - visible + 1));
+  const int row = std::max(kFirstRow, e.CursorCell().Row - visible + 1);
+  e.SetTopRow(std::max(kFirstRow, e.TopRow() - visible + 1));
   MoveToRow(e, row);
 }
 
@@ -60,7 +63,7 @@ void PageDown(THexEditorEx& e, bool ctrl) {
   const int lastRow = e.RowCount() - 1;
   if (ctrl) return MoveToRow(e, RowsBelow(e.TopRow(), visible - 1, lastRow));
   const int row = RowsBelow(e.CursorCell().Row, visible - 1, lastRow);
-  e.SetTopRow(RowsBelow(e.TopRow(), visible - 1, std::max(2, e.RowCount() - visible)));
+  e.SetTopRow(RowsBelow(e.TopRow(), visible - 1, std::max(kFirstRow, e.RowCount() - visible)));
   MoveToRow(e, row);
 }
 
@@ -74,11 +77,12 @@ void End(THexEditorEx& e, bool ctrl) {
 
 void Home(THexEditorEx& e, bool ctrl) {
   const int col = InCharColumn(e) ? e.Geometry().FirstCharColumn() : e.Geometry().FirstHexColumn();
-  e.MoveCursorToCell({col, ctrl ? 2 : e.CursorCell().Row});
+  e.MoveCursorToCell({col, ctrl ? kFirstRow : e.CursorCell().Row});
 }
 
 void SwitchField(THexEditorEx& e) {
-  e.MoveCursorToCell({std::max(2, e.OtherFieldColumn(e.CursorCell().Col)), e.CursorCell().Row});
+  e.MoveCursorToCell(
+      {std::max(kFirstCol, e.OtherFieldColumn(e.CursorCell().Col)), e.CursorCell().Row});
 }
 
 void Delete(THexEditorEx& e, TShiftState shift) {
@@ -194,7 +198,7 @@ void HandleNavigationKey(THexEditorEx& e, int key, TShiftState shift) {
     case vkBack:
     case vkLeft:
       if (!ctrl) return MoveLeft(e);
-      if (key == vkLeft) e.MoveCursorToCell({2, e.CursorCell().Row});
+      if (key == vkLeft) e.MoveCursorToCell({kFirstCol, e.CursorCell().Row});
       return;
     case vkTab:
       if (modifiers == 0 || modifiers == ssShift) SwitchField(e);
@@ -214,7 +218,7 @@ void HandleNavigationKey(THexEditorEx& e, int key, TShiftState shift) {
     case vkHome:
       return Home(e, ctrl);
     case vkUp:
-      if (!ctrl && e.CursorCell().Row - 1 >= 2) MoveToRow(e, e.CursorCell().Row - 1);
+      if (!ctrl && e.CursorCell().Row - 1 >= kFirstRow) MoveToRow(e, e.CursorCell().Row - 1);
       return;
     case vkDown:
       if (!ctrl && e.CursorCell().Row + 1 < e.RowCount()) MoveToRow(e, e.CursorCell().Row + 1);

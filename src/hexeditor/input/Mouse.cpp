@@ -7,17 +7,11 @@
 #include "hexeditor/input/MouseController.h"
 
 namespace kestrave::hex {
-namespace {
-
-bool IsDataCell(GridCell cell) {
-  return cell.Col > 1 && cell.Row > 1;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 GridCell MouseCell(const THexEditorEx& e, int x, int y) {
   GridCell cell = e.CellAtPoint(x, y);
-  if (!e.InsertMode() || !IsDataCell(cell)) return cell;
+  if (!e.InsertMode() || !GridGeometry::IsDataCell(cell)) return cell;
   const GridGeometry geometry = e.Geometry();
   const PaintRect rect = e.CellRect(cell);
   const int half = e.CharWidth() / 2;
@@ -34,7 +28,7 @@ GridCell MouseCell(const THexEditorEx& e, int x, int y) {
 
 bool OverSelection(const THexEditorEx& e, int x, int y) {
   const GridCell cell = e.CellAtPoint(x, y);
-  if (!IsDataCell(cell) || cell.Col == e.Geometry().GapColumn()) return false;
+  if (!GridGeometry::IsDataCell(cell) || cell.Col == e.Geometry().GapColumn()) return false;
   const std::int64_t p = e.CellToPosition(cell);
   return p < e.DataSize() && e.IsSelected(static_cast<int>(p));
 }
@@ -54,7 +48,7 @@ void MouseController::Down(THexEditorEx& e, TMouseButton button, TShiftState shi
     e.MoveCursorToCell(cell);
     dragging_ = true;
   }
-  if (left && !overSelection && IsDataCell(cell)) {
+  if (left && !overSelection && GridGeometry::IsDataCell(cell)) {
     e.ResetSelection(true);
     if (!(shift & ssDouble)) e.SetExtending(true);
   }
@@ -76,7 +70,7 @@ void MouseController::Move(THexEditorEx& e, TShiftState shift, int x, int y) {
   // Dragging moves the cursor to the cell under the mouse, extending the selection; beyond the
   // view's edges, to the row and column at the edge.
   const GridCell target = SelectingCell(e, x, y);
-  if (IsDataCell(target)) e.MoveCursorToCell(target);
+  if (GridGeometry::IsDataCell(target)) e.MoveCursorToCell(target);
 }
 
 void MouseController::Up(THexEditorEx& e, int x, int y) {
@@ -96,7 +90,7 @@ void MouseController::Up(THexEditorEx& e, int x, int y) {
 
 void MouseController::DoubleClick(THexEditorEx& e, int x, int y) {
   const GridCell cell = e.CellAtPoint(x, y);
-  if (IsDataCell(cell) && cell.Col != e.Geometry().GapColumn()) {
+  if (GridGeometry::IsDataCell(cell) && cell.Col != e.Geometry().GapColumn()) {
     const std::int64_t p = e.CellToPosition(cell);
     if (p < e.DataSize()) {
       e.SetSelection(static_cast<int>(p), static_cast<int>(p));

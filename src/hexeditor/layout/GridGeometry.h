@@ -19,6 +19,13 @@ class GridGeometry {
  public:
   static constexpr int kFixedCols = 2;
   static constexpr int kFixedRows = 2;
+  // The first column and row that show data.
+  static constexpr int kFirstDataCol = kFixedCols;
+  static constexpr int kFirstDataRow = kFixedRows;
+  // A cell past the fixed columns and rows (which may still lie beyond the data).
+  static bool IsDataCell(GridCell cell) {
+    return cell.Col >= kFirstDataCol && cell.Row >= kFirstDataRow;
+  }
 
   GridGeometry(int bytesPerRow, bool unicodeChars)
       : bytesPerRow_(bytesPerRow), unicodeChars_(unicodeChars) {}

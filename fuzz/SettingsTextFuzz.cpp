@@ -9,7 +9,7 @@
 #include "SettingsLines.h"
 #include "hexeditor/HexEditorEx.h"
 #include "hexeditor/document/HexMemoryStream.h"
-#include "hexeditor/view/PaintModel.h"
+#include "hexeditor/paint/PaintModel.h"
 #include "platform/Exception.h"
 #include "platform/MessageQueue.h"
 

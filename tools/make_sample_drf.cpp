@@ -6,8 +6,15 @@
 #include "SampleContainer.h"
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 5) {
-    std::fprintf(stderr, "usage: make-sample-drf OUTPUT [RECORDS [FRAMES [SEED]]]\n");
+  constexpr char kUsage[] = "usage: make-sample-drf OUTPUT [RECORDS [FRAMES [SEED]]]\n";
+  const std::string first = argc > 1 ? argv[1] : "";
+  if (first == "--help" || first == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  // An option is never taken for the output's name ("./-x" names such a file).
+  if (argc < 2 || argc > 5 || first.empty() || first.front() == '-') {
+    std::fputs(kUsage, stderr);
     return 2;
   }
   kestrave::tools::SampleShape shape;

@@ -10,7 +10,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "hexeditor/view/HexCanvas.h"
+#include "hexeditor/paint/HexCanvas.h"
 #include "platform/CodePages.h"
 #include "platform/Guard.h"
 #include "platform/UserInterface.h"

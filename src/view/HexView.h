@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "hexeditor/HexEditorEx.h"
-#include "hexeditor/view/PaintModel.h"
+#include "hexeditor/paint/PaintModel.h"
 #include "platform/ole/DragDrop.h"
 #include "view/KeyMapping.h"
 #include "view/QtPlatform.h"

@@ -3,8 +3,8 @@
 #include <QFont>
 #include <QPalette>
 
-#include "hexeditor/view/DesktopColors.h"
-#include "hexeditor/view/HexColors.h"
+#include "hexeditor/paint/DesktopColors.h"
+#include "hexeditor/paint/HexColors.h"
 #include "platform/UserInterface.h"
 
 namespace kestrave::view {

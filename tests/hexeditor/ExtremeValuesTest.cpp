@@ -13,7 +13,7 @@
 #include "hexeditor/document/HexMemoryStream.h"
 #include "hexeditor/input/Keys.h"
 #include "hexeditor/settings/EditorProperties.h"
-#include "hexeditor/view/PaintModel.h"
+#include "hexeditor/paint/PaintModel.h"
 #include "platform/Exception.h"
 #include "tests/hexeditor/EditorFixture.h"
 

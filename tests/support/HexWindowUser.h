@@ -24,7 +24,7 @@
 #include "app/hex/ViewSettingsStore.h"
 #include "support/HostileFiles.h"
 #include "support/TempDir.h"
-#include "tests/app/ScriptedHexDialogs.h"
+#include "tests/app/hex/ScriptedHexDialogs.h"
 #include "view/HexView.h"
 
 namespace kestrave::app::test {

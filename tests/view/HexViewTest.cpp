@@ -11,8 +11,8 @@
 #include <cstdlib>
 
 #include "app/hex/HexWindow.h"
-#include "hexeditor/view/DesktopColors.h"
-#include "hexeditor/view/PaintModel.h"
+#include "hexeditor/paint/DesktopColors.h"
+#include "hexeditor/paint/PaintModel.h"
 #include "support/DesktopPalettes.h"
 #include "support/TempDir.h"
 #include "view/HexView.h"

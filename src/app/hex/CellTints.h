@@ -3,7 +3,7 @@
 #include <string>
 
 #include "hexeditor/HexEditorEx.h"
-#include "hexeditor/view/HexCanvas.h"
+#include "hexeditor/paint/HexCanvas.h"
 
 namespace kestrave::app {
 

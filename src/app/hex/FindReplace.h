@@ -12,7 +12,7 @@
 #include "app/hex/HexDialogs.h"
 #include "app/hex/MatchRanges.h"
 #include "hexeditor/HexEditorEx.h"
-#include "hexeditor/view/HexCanvas.h"
+#include "hexeditor/paint/HexCanvas.h"
 #include "view/QueuedOnce.h"
 
 namespace kestrave::app {

@@ -21,7 +21,7 @@
 #include "platform/ole/Clipboard.h"
 #include "platform/ole/StaticDataObject.h"
 #include "support/TempDir.h"
-#include "tests/app/ScriptedDialogs.h"
+#include "tests/app/gui/ScriptedDialogs.h"
 #include "view/QtBusyIndicator.h"
 #include "view/QtResponsiveness.h"
 

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "hexeditor/CustomHexEditor.h"
-#include "hexeditor/view/BookmarkIcons.h"
+#include "hexeditor/paint/BookmarkIcons.h"
 
 namespace kestrave::hex {
 

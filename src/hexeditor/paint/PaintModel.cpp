@@ -1,4 +1,4 @@
-#include "hexeditor/view/PaintModel.h"
+#include "hexeditor/paint/PaintModel.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "hexeditor/view/HexViewHost.h"
+#include "hexeditor/paint/HexViewHost.h"
 
 namespace kestrave::hex {
 namespace {

@@ -20,7 +20,7 @@
 #include "app/gui/TForm2.h"
 #include "hexeditor/HexEditorError.h"
 #include "support/TempDir.h"
-#include "tests/app/ScriptedDialogs.h"
+#include "tests/app/gui/ScriptedDialogs.h"
 
 namespace kestrave::app {
 namespace {

@@ -35,7 +35,7 @@
 #include "support/HexWindowUser.h"
 #include "support/HostileFiles.h"
 #include "support/TempDir.h"
-#include "tests/app/ScriptedHexDialogs.h"
+#include "tests/app/hex/ScriptedHexDialogs.h"
 #include "view/HexView.h"
 
 namespace kestrave::app {

@@ -5,7 +5,7 @@
 
 #include "app/gui/KestraveApplication.h"
 #include "platform/MessageQueue.h"
-#include "tests/app/DesktopChild.h"
+#include "tests/app/gui/DesktopChild.h"
 #include "view/QtMessageQueue.h"
 
 // The windows need the application object and its message loop, as in the real program.

@@ -16,7 +16,7 @@
 #include "platform/ole/StaticDataObject.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
-#include "tests/app/ScriptedHexDialogs.h"
+#include "tests/app/hex/ScriptedHexDialogs.h"
 #include "view/ClipboardMime.h"
 #include "view/HexView.h"
 #include "view/QtClipboard.h"

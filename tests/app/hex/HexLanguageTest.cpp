@@ -28,8 +28,8 @@
 #include "hexeditor/undo/UndoRecord.h"
 #include "platform/Format.h"
 #include "support/TempDir.h"
-#include "tests/app/DesktopChild.h"
-#include "tests/app/ScriptedHexDialogs.h"
+#include "tests/app/gui/DesktopChild.h"
+#include "tests/app/hex/ScriptedHexDialogs.h"
 #include "view/QtDesktopTranslations.h"
 
 namespace kestrave::app {

@@ -14,7 +14,7 @@
 #include "support/AmrEncoders.h"
 #include "support/CliRun.h"
 #include "support/TempDir.h"
-#include "tests/app/ScriptedHexDialogs.h"
+#include "tests/app/hex/ScriptedHexDialogs.h"
 
 namespace kestrave::app {
 namespace {

@@ -1,4 +1,4 @@
-#include "hexeditor/view/BookmarkIcons.h"
+#include "hexeditor/paint/BookmarkIcons.h"
 
 namespace kestrave::hex {
 namespace {

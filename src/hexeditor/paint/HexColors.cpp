@@ -1,4 +1,4 @@
-#include "hexeditor/view/HexColors.h"
+#include "hexeditor/paint/HexColors.h"
 
 namespace kestrave::hex {
 namespace {

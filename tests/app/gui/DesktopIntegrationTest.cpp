@@ -15,7 +15,7 @@
 #include <sstream>
 #include <string>
 
-#include "tests/app/DesktopChild.h"
+#include "tests/app/gui/DesktopChild.h"
 #include "view/QtDesktopTranslations.h"
 
 namespace kestrave::view {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "hexeditor/view/HexCanvas.h"
+#include "hexeditor/paint/HexCanvas.h"
 
 namespace kestrave::hex {
 

@@ -1,4 +1,4 @@
-#include "hexeditor/view/DesktopColors.h"
+#include "hexeditor/paint/DesktopColors.h"
 
 #include <cmath>
 

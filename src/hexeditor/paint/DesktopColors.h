@@ -1,6 +1,6 @@
 #pragma once
 
-#include "hexeditor/view/HexColors.h"
+#include "hexeditor/paint/HexColors.h"
 
 namespace kestrave::hex {
 

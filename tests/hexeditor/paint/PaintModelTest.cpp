@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "hexeditor/view/PaintModel.h"
+#include "hexeditor/paint/PaintModel.h"
 #include "support/Fakes.h"
 #include "tests/hexeditor/EditorFixture.h"
 

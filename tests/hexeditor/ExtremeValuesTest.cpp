@@ -12,8 +12,8 @@
 
 #include "hexeditor/document/HexMemoryStream.h"
 #include "hexeditor/input/Keys.h"
-#include "hexeditor/settings/EditorProperties.h"
 #include "hexeditor/paint/PaintModel.h"
+#include "hexeditor/settings/EditorProperties.h"
 #include "platform/Exception.h"
 #include "tests/hexeditor/EditorFixture.h"
 

@@ -80,8 +80,8 @@ TEST(CliOutOfMemory, AnExportThatRunsOutOfMemoryIsAnErrorWithExitCode2) {
     double times;
     bool written;
   };
-  for (const Case& c : {Case{"", 0.5, true}, Case{"--trim", 0.5, false},
-                        Case{"--trim", 1.0, false}}) {
+  for (const Case& c :
+       {Case{"", 0.5, true}, Case{"--trim", 0.5, false}, Case{"--trim", 1.0, false}}) {
     SCOPED_TRACE(std::string(c.form) + " with a limit of " + std::to_string(c.times) +
                  " times the container");
     std::vector<std::string> args{"extract", dir.File("big.drf"), dir.File("rec")};
@@ -92,7 +92,8 @@ TEST(CliOutOfMemory, AnExportThatRunsOutOfMemoryIsAnErrorWithExitCode2) {
     if (c.written) {
       EXPECT_EQ(run.ExitCode, 0) << run.Err;
       const std::string magic = "#!AMR";
-      const auto start = std::search(container.begin(), container.end(), magic.begin(), magic.end());
+      const auto start =
+          std::search(container.begin(), container.end(), magic.begin(), magic.end());
       EXPECT_EQ(test::ReadAll(record), std::vector<std::uint8_t>(start, container.end()))
           << "the one record runs from its magic to the end";
     } else {

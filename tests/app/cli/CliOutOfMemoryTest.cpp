@@ -65,15 +65,24 @@ LimitedRun RunWithAddressSpaceLimit(std::vector<std::string> args, rlim_t limit,
   return run;
 }
 
-// A container whose one record is about 64 MiB. The byte-exact export reads it a piece at a time
-// and needs no more memory than the program itself at any size; the trimmed export holds the
-// container whole and fails where that does not fit.
-TEST(CliOutOfMemory, AnExportThatRunsOutOfMemoryIsAnErrorWithExitCode2) {
-  if (kAddressSanitizer)
-    GTEST_SKIP() << "AddressSanitizer reserves far more address space than any limit allows";
+// A folder with big.drf, one record of about 64 MiB.
+class CliOutOfMemory : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (kAddressSanitizer)
+      GTEST_SKIP() << "AddressSanitizer reserves far more address space than any limit allows";
+    container = tools::BuildSampleContainer({1, 2'200'000, 7, 24});
+    test::WriteAll(dir.File("big.drf"), container);
+  }
+
   TempDir dir;
-  const std::vector<std::uint8_t> container = tools::BuildSampleContainer({1, 2'200'000, 7, 24});
-  test::WriteAll(dir.File("big.drf"), container);
+  std::vector<std::uint8_t> container;
+};
+
+// The byte-exact export reads the container a piece at a time and needs no more memory than the
+// program itself at any size; the trimmed export holds the container whole and fails where that
+// does not fit.
+TEST_F(CliOutOfMemory, AnExportThatRunsOutOfMemoryIsAnErrorWithExitCode2) {
   const auto size = static_cast<double>(container.size());
   struct Case {
     const char* form;
@@ -105,12 +114,7 @@ TEST(CliOutOfMemory, AnExportThatRunsOutOfMemoryIsAnErrorWithExitCode2) {
   }
 }
 
-TEST(CliOutOfMemory, AScanThatRunsOutOfMemoryGoesOnWithTheNextFile) {
-  if (kAddressSanitizer)
-    GTEST_SKIP() << "AddressSanitizer reserves far more address space than any limit allows";
-  TempDir dir;
-  const std::vector<std::uint8_t> container = tools::BuildSampleContainer({1, 2'200'000, 7, 24});
-  test::WriteAll(dir.File("big.drf"), container);
+TEST_F(CliOutOfMemory, AScanThatRunsOutOfMemoryGoesOnWithTheNextFile) {
   test::WriteAll(dir.File("small.drf"), tools::BuildSampleContainer({2, 10, 7, 24}));
   const auto limit = static_cast<rlim_t>(container.size() / 2);
   // The status alone is found a piece at a time; the records' streams are walked in memory.

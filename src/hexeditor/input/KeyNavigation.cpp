@@ -63,7 +63,7 @@ void PageDown(THexEditorEx& e, bool ctrl) {
   const int lastRow = e.RowCount() - 1;
   if (ctrl) return MoveToRow(e, RowsBelow(e.TopRow(), visible - 1, lastRow));
   const int row = RowsBelow(e.CursorCell().Row, visible - 1, lastRow);
-  e.SetTopRow(RowsBelow(e.TopRow(), visible - 1, std::max(kFirstRow, e.RowCount() - visible)));
+  e.SetTopRow(RowsBelow(e.TopRow(), visible - 1, e.MaxTopRow()));
   MoveToRow(e, row);
 }
 

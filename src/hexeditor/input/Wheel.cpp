@@ -37,8 +37,7 @@ bool HandleWheel(THexEditorEx& e, bool down, TShiftState shift) {
   if (modifiers != 0) return false;
   const int visible = e.VisibleRowCount();
   if (down) {
-    e.SetTopRow(std::min(std::max(GridGeometry::kFirstDataRow, e.RowCount() - visible),
-                         e.TopRow() + visible - 1));
+    e.SetTopRow(std::min(e.MaxTopRow(), e.TopRow() + visible - 1));
   } else {
     e.SetTopRow(std::max(GridGeometry::kFirstDataRow, e.TopRow() - visible + 1));
   }

@@ -9,6 +9,7 @@
 
 #include "audio/AmrStream.h"
 #include "audio/AmrStreamPieces.h"
+#include "audio/AmrStreamWindows.h"
 #include "support/AmrReference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -51,6 +52,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t pieceBytes = 1 + (size > 0 ? data[size - 1] % 97 : 0);
   for (const audio::AmrStreamInfo& other : audio::ReadAmrStreams({record, record}, 1, pieceBytes))
     if (!same(other, info)) std::abort();
+  // Read a window at a time, as from a file: the same answer too.
+  const audio::RecordWindowReader view = [&](std::int64_t at, std::int64_t count) {
+    if (at < 0 || count < 0 || at + count > total) std::abort();
+    return std::span<const std::uint8_t>(record).subspan(static_cast<std::size_t>(at),
+                                                         static_cast<std::size_t>(count));
+  };
+  const std::int64_t windowBytes = 1024 + static_cast<std::int64_t>(pieceBytes) * 7;
+  for (const audio::Recovery recovery :
+       {audio::Recovery::StopAtDamage, audio::Recovery::Resynchronise})
+    if (!same(audio::WindowedStreamWalk::Walk(total, view, recovery, windowBytes),
+              recovery == audio::Recovery::StopAtDamage ? info
+                                                        : audio::ReadAmrStream(record, recovery)))
+      std::abort();
 
   // Going on past damage.
   std::vector<audio::StreamStretch> stretches;
@@ -96,6 +110,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           }
         });
     if (handed != trimmedFrames || handed != full.Frames + full.GapFrames()) std::abort();
+    std::vector<std::uint8_t> whole;
+    std::vector<std::uint8_t> windowed;
+    audio::ForEachTrimmedPiece(record, full, audio::Recovery::Resynchronise, [&](auto piece) {
+      whole.insert(whole.end(), piece.begin(), piece.end());
+    });
+    audio::ForEachTrimmedPiece(
+        view, full, audio::Recovery::Resynchronise, windowBytes,
+        [&](auto piece) { windowed.insert(windowed.end(), piece.begin(), piece.end()); });
+    if (whole != windowed) std::abort();
   }
   return 0;
 }

@@ -1,5 +1,6 @@
 // The command line's streamed scan and export against the window's workflow on any container:
-// the same status, positions, errors and record files, whatever the size of the pieces read.
+// the same status, positions, errors, record files, records' streams and trimmed files, whatever
+// the size of the pieces and windows read.
 #include <unistd.h>
 
 #include <cstdlib>

@@ -259,36 +259,4 @@ AmrStreamInfo ReadAmrStream(std::span<const std::uint8_t> record, Recovery recov
   return FinishStreamInfo(start, size, totals);
 }
 
-std::int64_t ForEachTrimmedPiece(std::span<const std::uint8_t> stream, const AmrStreamInfo& info,
-                                 Recovery recovery,
-                                 const std::function<void(std::span<const std::uint8_t>)>& put) {
-  static const auto noData = [] {
-    std::array<std::uint8_t, 4096> frames;
-    frames.fill(kNoDataFrame);
-    return frames;
-  }();
-  const auto walked = static_cast<std::size_t>(
-      std::clamp<std::int64_t>(info.StreamBytes(), 0, static_cast<std::int64_t>(stream.size())));
-  std::int64_t handed = 0;
-  std::int64_t gapBytes = 0;
-  ReadAmrStream(stream.first(walked), recovery, [&](const StreamStretch& stretch) {
-    if (!stretch.Gap) {
-      put(stream.subspan(static_cast<std::size_t>(stretch.Offset),
-                         static_cast<std::size_t>(stretch.Bytes)));
-      handed += stretch.Frames;
-      return;
-    }
-    const std::int64_t before = info.GapFramesFor(gapBytes);
-    gapBytes += stretch.Bytes;
-    for (std::int64_t left = info.GapFramesFor(gapBytes) - before; left > 0;) {
-      const auto count = static_cast<std::size_t>(
-          std::min<std::int64_t>(left, static_cast<std::int64_t>(noData.size())));
-      put(std::span<const std::uint8_t>(noData.data(), count));
-      left -= static_cast<std::int64_t>(count);
-      handed += static_cast<std::int64_t>(count);
-    }
-  });
-  return handed;
-}
-
 }  // namespace kestrave::audio

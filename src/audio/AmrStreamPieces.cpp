@@ -41,16 +41,16 @@ bool LooksLikeFrameStart(std::span<const std::uint8_t> record, const FrameSizes&
 
 // The pieces of one stream: the first from the header, then one from a trusted start after
 // each cut; a cut with no trusted start near it is left out.
-void CutIntoPieces(std::size_t index, std::span<const std::uint8_t> record,
-                   const StreamStart& start, std::size_t pieceBytes, std::vector<Piece>& pieces) {
-  const auto size = static_cast<std::int64_t>(record.size());
-  const FrameSizes& sizes = FrameSizesOf(start.Codec);
-  pieces.push_back({index, start.HeaderBytes, size, {}});
+void CutIntoPieces(std::size_t index, std::span<const std::uint8_t> record, AmrCodec codec,
+                   std::int64_t from, std::int64_t size, std::size_t pieceBytes,
+                   std::vector<Piece>& pieces) {
+  const FrameSizes& sizes = FrameSizesOf(codec);
+  pieces.push_back({index, from, size, {}});
   const auto step = static_cast<std::int64_t>(std::max<std::size_t>(pieceBytes, 1));
   // Where the searches so far found no start: a search that fails is not made again for the
   // next cut, so small pieces over bytes that are no stream cost no more than large ones.
   std::int64_t searched = 0;
-  for (std::int64_t cut = start.HeaderBytes + step; cut < size; cut += step) {
+  for (std::int64_t cut = from + step; cut < size; cut += step) {
     const std::int64_t searchEnd = std::min(size, cut + kSyncSearchBytes);
     std::int64_t at = std::max({cut, pieces.back().Start + 1, searched});
     for (; at < searchEnd; ++at) {
@@ -210,6 +210,32 @@ void WalkPieces(const std::vector<std::span<const std::uint8_t>>& records,
 
 }  // namespace
 
+FrameWalk WalkFramesInPieces(std::span<const std::uint8_t> bytes, AmrCodec codec, std::int64_t from,
+                             std::int64_t limit, std::size_t pieceBytes) {
+  std::vector<Piece> pieces;
+  CutIntoPieces(0, bytes, codec, from, limit, pieceBytes, pieces);
+  const std::vector<std::span<const std::uint8_t>> records{bytes};
+  const std::vector<StreamStart> starts{StreamStart{codec, 0, false, StreamEnd::WrongMagic}};
+  std::atomic<std::size_t> next{0};
+  WalkPieces(records, starts, pieces, next);
+  // Joined in order, as ReadAmrStreams joins a stream's pieces, up to the first damage.
+  const FrameSizes& sizes = FrameSizesOf(codec);
+  FrameWalk total{from, 0, false, StreamEnd::EndOfRecord};
+  for (const Piece& piece : pieces) {
+    if (total.At >= piece.Limit) continue;
+    const FrameWalk walk =
+        total.At == piece.Start ? piece.Walk : WalkFrames(bytes, sizes, total.At, piece.Limit);
+    total.Frames += walk.Frames;
+    total.At = walk.At;
+    if (walk.Stopped) {
+      total.Stopped = true;
+      total.End = walk.End;
+      break;
+    }
+  }
+  return total;
+}
+
 std::vector<AmrStreamInfo> ReadAmrStreams(const std::vector<std::span<const std::uint8_t>>& records,
                                           int threads, std::size_t pieceBytes, Recovery recovery) {
   std::vector<StreamStart> starts;
@@ -217,7 +243,8 @@ std::vector<AmrStreamInfo> ReadAmrStreams(const std::vector<std::span<const std:
   for (std::size_t i = 0; i < records.size(); ++i) {
     starts.push_back(ReadStreamHeader(records[i]));
     if (starts.back().Codec != AmrCodec::Unknown)
-      CutIntoPieces(i, records[i], starts.back(), pieceBytes, pieces);
+      CutIntoPieces(i, records[i], starts.back().Codec, starts.back().HeaderBytes,
+                    static_cast<std::int64_t>(records[i].size()), pieceBytes, pieces);
   }
   std::atomic<std::size_t> next{0};
   // A thread costs more to start than a few megabytes take to walk.

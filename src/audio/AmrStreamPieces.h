@@ -19,4 +19,10 @@ std::vector<AmrStreamInfo> ReadAmrStreams(const std::vector<std::span<const std:
                                           std::size_t pieceBytes = std::size_t{1} << 20,
                                           Recovery recovery = Recovery::StopAtDamage);
 
+// What WalkFrames answers from From to Limit in Bytes, a stretch of a Codec stream, found faster
+// on this thread: the stretch is cut into pieces of about PieceBytes walked side by side, then
+// joined in order up to the first damage.
+FrameWalk WalkFramesInPieces(std::span<const std::uint8_t> bytes, AmrCodec codec, std::int64_t from,
+                             std::int64_t limit, std::size_t pieceBytes);
+
 }  // namespace kestrave::audio

@@ -68,7 +68,13 @@ void RemoveTemporariesOnInterrupt() {
     ::signal(SIGXFSZ, SIG_IGN);
 }
 
+namespace {
+thread_local int holds = 0;
+}  // namespace
+
 InterruptsHeld::InterruptsHeld() {
+  outermost_ = holds++ == 0;
+  if (!outermost_) return;
   const int savedErrno = errno;
   const sigset_t interrupts = InterruptSet();
   ::pthread_sigmask(SIG_BLOCK, &interrupts, &previous_);
@@ -76,6 +82,8 @@ InterruptsHeld::InterruptsHeld() {
 }
 
 InterruptsHeld::~InterruptsHeld() {
+  --holds;
+  if (!outermost_) return;
   const int savedErrno = errno;  // the caller may be about to report an error of its own
   ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
   errno = savedErrno;

@@ -15,7 +15,8 @@ namespace kestrave::platform {
 void RemoveTemporariesOnInterrupt();
 
 // Keeps SIGINT, SIGTERM and SIGHUP from this thread while it lives, so a temporary file and its
-// entry in the list of those in flight come and go together.
+// entry in the list of those in flight come and go together. Holds nest: only the outermost one
+// on a thread asks the system, so a batch of files held once around costs two calls in all.
 class InterruptsHeld {
  public:
   InterruptsHeld();
@@ -25,6 +26,7 @@ class InterruptsHeld {
 
  private:
   sigset_t previous_;
+  bool outermost_ = false;
 };
 
 // A temporary file listed as in flight while this lives: an interruption removes it. It is named

@@ -1,5 +1,6 @@
 #include "audio/AmrStream.h"
 #include "audio/AmrStreamPieces.h"
+#include "audio/AmrStreamWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,14 @@ namespace {
 
 std::vector<std::uint8_t> Bytes(const std::string& text) {
   return {text.begin(), text.end()};
+}
+
+// A record read a window at a time, as the command line reads it from a file.
+RecordWindowReader ViewOf(const std::vector<std::uint8_t>& record) {
+  return [&record](std::int64_t at, std::int64_t count) {
+    return std::span<const std::uint8_t>(record).subspan(static_cast<std::size_t>(at),
+                                                         static_cast<std::size_t>(count));
+  };
 }
 
 void Append(std::vector<std::uint8_t>& to, const std::vector<std::uint8_t>& bytes) {
@@ -153,7 +162,8 @@ bool SameAnswer(const AmrStreamInfo& a, const AmrStreamInfo& b) {
 }
 
 // Pieces cut anywhere, even inside frames, starts that only look like frames, streams that end
-// inside a piece: walked on two threads and joined, every answer is the one-go walk's.
+// inside a piece: walked on two threads and joined, or window by window as from a file, every
+// answer is the one-go walk's.
 TEST(AmrStream, WalkingInPiecesOnThreadsAnswersWhatOneWalkDoes) {
   const auto narrow = test::EncodeNarrowband(test::SpeechLikeSound(8000, 2.0), 5);
   const auto wide = test::EncodeWideband(test::SpeechLikeSound(16000, 2.0), 8);
@@ -179,8 +189,39 @@ TEST(AmrStream, WalkingInPiecesOnThreadsAnswersWhatOneWalkDoes) {
             << "record " << i << ", pieces of " << piece << ": " << infos[i].Frames << " frames, "
             << StreamEndText(infos[i].End);
     }
+    for (const std::int64_t window : {std::int64_t{1024}, std::int64_t{1500}})
+      for (std::size_t i = 0; i < records.size(); ++i)
+        EXPECT_TRUE(
+            SameAnswer(WindowedStreamWalk::Walk(static_cast<std::int64_t>(records[i].size()),
+                                                ViewOf(records[i]), recovery, window),
+                       ReadAmrStream(records[i], recovery)))
+            << "record " << i << ", windows of " << window;
   }
   EXPECT_TRUE(ReadAmrStreams({}, 2).empty());
+}
+
+// A long stream of random frames with damage here and there, read a window at a time with windows
+// large enough to be walked in pieces side by side: the one-go walk's answer, every time.
+TEST(AmrStream, LongStreamsReadAWindowAtATimeAnswerWhatOneWalkDoes) {
+  std::mt19937 random(5);
+  std::vector<std::uint8_t> record = Bytes("#!AMR\n");
+  while (record.size() < (std::size_t{3} << 20)) {
+    const int type = static_cast<int>(random() % 8);
+    record.push_back(static_cast<std::uint8_t>(type << 3 | 0x04));
+    for (int i = 1; i < FrameBytes(AmrCodec::Narrowband, type); ++i)
+      record.push_back(static_cast<std::uint8_t>(random()));
+  }
+  // Damage: zeros, a reserved frame type, random bytes.
+  std::fill_n(record.begin() + 700'000, 5000, 0);
+  record[1'600'000] = 0x4C;
+  for (std::size_t i = 2'500'000; i < 2'520'000; ++i)
+    record[i] = static_cast<std::uint8_t>(random());
+  for (const Recovery recovery : {Recovery::StopAtDamage, Recovery::Resynchronise})
+    for (const std::int64_t window : {std::int64_t{600} << 10, std::int64_t{1} << 20})
+      EXPECT_TRUE(SameAnswer(WindowedStreamWalk::Walk(static_cast<std::int64_t>(record.size()),
+                                                      ViewOf(record), recovery, window),
+                             ReadAmrStream(record, recovery)))
+          << "windows of " << window;
 }
 
 // Real streams damaged every way the reader goes on past: the frames it keeps, those it
@@ -209,6 +250,11 @@ TEST(AmrStream, RecoveryKeepsEveryFrameTheDamageLeft) {
           [&](auto piece) { trimmed.insert(trimmed.end(), piece.begin(), piece.end()); });
       EXPECT_EQ(handed, damaged.Frames() + damaged.GapFrames());
       EXPECT_TRUE(trimmed == damaged.Trimmed());
+      trimmed.resize(StorageHeader(info.Codec).size());
+      ForEachTrimmedPiece(ViewOf(record), info, Recovery::Resynchronise, 1024, [&](auto piece) {
+        trimmed.insert(trimmed.end(), piece.begin(), piece.end());
+      });
+      EXPECT_TRUE(trimmed == damaged.Trimmed()) << "read a window at a time";
       EXPECT_TRUE(SameAnswer(ReadAmrStreams({record}, 2, 100, Recovery::Resynchronise)[0], info));
       const AmrStreamInfo stopped = ReadAmrStream(record);
       EXPECT_TRUE(SameAnswer(stopped, UndamagedPart(info)));

@@ -114,5 +114,21 @@ TEST(InterruptCleanup, AListedFileIsForgottenWhenItsEntryGoes) {
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"kept.amr"});
 }
 
+// Holds nest: an inner one ending lets nothing through, the outermost one ending does.
+TEST(InterruptCleanup, OnlyTheOutermostHoldLetsInterruptionsThrough) {
+  const auto blocked = [] {
+    sigset_t now;
+    ::pthread_sigmask(SIG_BLOCK, nullptr, &now);
+    return ::sigismember(&now, SIGINT) == 1;
+  };
+  ASSERT_FALSE(blocked());
+  {
+    const InterruptsHeld outer;
+    { const InterruptsHeld inner; }
+    EXPECT_TRUE(blocked()) << "after the inner hold";
+  }
+  EXPECT_FALSE(blocked()) << "after the outer hold";
+}
+
 }  // namespace
 }  // namespace kestrave::platform

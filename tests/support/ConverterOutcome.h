@@ -14,7 +14,10 @@
 #include "app/core/ContainerPlan.h"
 #include "app/core/ContainerStream.h"
 #include "app/core/ConverterWorkflow.h"
+#include "app/core/RecordFiles.h"
+#include "app/core/RecordReport.h"
 #include "app/core/SliceExport.h"
+#include "app/core/StreamedRecords.h"
 #include "hexeditor/HexEditorError.h"
 #include "platform/Exception.h"
 
@@ -29,12 +32,39 @@ struct ConverterOutcome {
   std::string ExportError;
   // The record files in the order they were written: name and content.
   std::vector<std::pair<std::string, std::string>> Files;
+  // What the records' streams hold, a line per record, and every stream trimmed to its file.
+  std::string Report;
+  std::vector<std::pair<std::string, std::string>> TrimmedFiles;
   bool operator==(const ConverterOutcome&) const = default;
 };
 
 inline std::string FileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline std::string ReportText(const app::RecordReport& report) {
+  std::string text = std::to_string(report.Magics) + ' ' + std::to_string(report.Markers) + ' ' +
+                     report.Reason() + '\n';
+  for (int i = 0; i < report.Count(); ++i) {
+    const app::RecordRow row = report.Row(i);
+    const audio::AmrStreamInfo& s = row.Stream;
+    for (const std::int64_t value :
+         {row.Start, row.End, std::int64_t{row.WrittenByWindow}, row.FramesPastDamage,
+          std::int64_t(s.Codec), s.Frames, s.ValidBytes, s.TrailingBytes, std::int64_t(s.End),
+          s.Gaps, s.GapBytes, s.RecoveredFrames, s.FirstGapOffset, std::int64_t(s.FirstGapCause),
+          std::int64_t{s.HeaderRepaired}})
+      text += std::to_string(value) + ' ';
+    text += '\n';
+  }
+  return text;
+}
+
+using NamedFiles = std::vector<std::pair<std::string, std::string>>;
+
+inline void KeepFiles(const std::vector<std::string>& names, NamedFiles& into) {
+  for (const std::string& name : names)
+    into.emplace_back(std::filesystem::path(name).filename(), FileText(name));
 }
 
 template <typename Work>
@@ -60,6 +90,15 @@ inline ConverterOutcome ByWorkflow(const std::string& container, const std::stri
     outcome.Markers.push_back(std::stoll(workflow.ListBox2.Strings(i)));
   outcome.Saves = workflow.SaveButtonsEnabled();
   if (!outcome.Saves) return outcome;
+  const app::RecordReport report = app::BuildRecordReport(workflow, audio::Recovery::Resynchronise);
+  outcome.Report = ReportText(report);
+  std::vector<int> all(static_cast<std::size_t>(report.Count()));
+  for (int i = 0; i < report.Count(); ++i)
+    all[static_cast<std::size_t>(i)] = i;
+  KeepFiles(app::WriteRecords(app::ContainerBytes(workflow), report, all, base + "t",
+                              app::RecordForm::Trimmed)
+                .Files,
+            outcome.TrimmedFiles);
   outcome.ExportError = ErrorOf([&] {
     workflow.ExportRecords(base, [&](const std::string& name) {
       outcome.Files.emplace_back(std::filesystem::path(name).filename(), FileText(name));
@@ -85,6 +124,15 @@ inline ConverterOutcome ByStream(const std::string& container, const std::string
   outcome.Markers = starts.Markers;
   outcome.Saves = app::CanSaveRecords(starts);
   if (!outcome.Saves) return outcome;
+  // Small pieces go with small windows, so records of a few kilobytes are walked a window at a
+  // time too.
+  const std::int64_t window = std::max<std::int64_t>(piece * 100, 1024);
+  const app::RecordReport report =
+      app::StreamRecordReport(*stream, starts, audio::Recovery::Resynchronise,
+                              app::ContainerStream::DefaultThreads(), window);
+  outcome.Report = ReportText(report);
+  KeepFiles(app::StreamAudio(*stream, report, base + "t", app::RecordForm::Trimmed, {}, window),
+            outcome.TrimmedFiles);
   outcome.ExportError = ErrorOf([&] {
     app::ExportSlices(
         *stream, app::PlanExport(starts, stream->Size()), base, [&](const std::string& name) {

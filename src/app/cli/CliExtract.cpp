@@ -13,6 +13,7 @@
 #include "app/core/RecordFiles.h"
 #include "app/core/RecordReport.h"
 #include "app/core/SliceExport.h"
+#include "app/core/StreamedRecords.h"
 #include "hexeditor/HexEditorError.h"
 #include "platform/FileSystem.h"
 #include "platform/Format.h"
@@ -55,19 +56,19 @@ class ContainerExtract {
     result_ = Outcome::Written;
     const bool done = platform::RunGuarded(
         [&] {
+          const ContainerStream container(file);
+          const RecordStarts starts = container.FindStarts(LoadProgress(progress_, file));
+          if (const auto error = ScanErrorForSize(container.Size())) throw hex::EHexEditor(*error);
+          out_.Line(prefix_ + ScanStatusText(starts));
+          if (!CanSaveRecords(starts)) {
+            NothingToSave(starts.Markers.size());
+            return;
+          }
+          outcome_ = "not written";
           if (words_.Has("--trim") || words_.Has("--wav")) {
-            ConverterWorkflow workflow;
-            ShowLoadProgress(workflow, progress_);
-            workflow.OpenContainer(file);
-            out_.Line(prefix_ + workflow.StatusText());
-            if (!workflow.SaveButtonsEnabled()) {
-              NothingToSave(static_cast<std::size_t>(workflow.ListBox2.Count()));
-              return;
-            }
-            outcome_ = "not written";
-            WriteAudio(workflow, base);
+            WriteAudio(container, starts, base);
           } else {
-            WriteSlices(file, base);
+            WriteSlices(container, starts, base);
           }
         },
         [&](const std::string& message) {
@@ -99,16 +100,8 @@ class ContainerExtract {
 
   // The window's "Сохранить AMR": byte-exact slices, counted by the markers, copied from the
   // container a piece at a time.
-  void WriteSlices(const std::string& file, const std::string& base) {
-    const ContainerStream container(file);
-    const RecordStarts starts = container.FindStarts(LoadProgress(progress_, file));
-    if (const auto error = ScanErrorForSize(container.Size())) throw hex::EHexEditor(*error);
-    out_.Line(prefix_ + ScanStatusText(starts));
-    if (!CanSaveRecords(starts)) {
-      NothingToSave(starts.Markers.size());
-      return;
-    }
-    outcome_ = "not written";
+  void WriteSlices(const ContainerStream& container, const RecordStarts& starts,
+                   const std::string& base) {
     int next = 1;
     current_ = ConverterWorkflow::RecordFileName(base, next);
     ExportSlices(container, PlanExport(starts, container.Size()), base,
@@ -122,8 +115,9 @@ class ContainerExtract {
   }
 
   // Every AMR stream, trimmed or decoded; a record without a stream is reported and skipped.
-  void WriteAudio(const ConverterWorkflow& workflow, const std::string& base) {
-    const RecordReport report = BuildRecordReport(workflow, RecoveryOf(words_));
+  void WriteAudio(const ContainerStream& container, const RecordStarts& starts,
+                  const std::string& base) {
+    const RecordReport report = StreamRecordReport(container, starts, RecoveryOf(words_));
     if (const std::string reason = report.Reason(); !reason.empty())
       Notice("note: " + reason + "; this writes every AMR stream");
     const RecordForm form = words_.Has("--wav") ? RecordForm::Wav : RecordForm::Trimmed;
@@ -135,7 +129,7 @@ class ContainerExtract {
       Notice("record " + std::to_string(row.Number) + " not written: " + why);
       skipped = true;
     };
-    const std::vector<std::string> written = ExportAudio(workflow, report, base, form, events);
+    const std::vector<std::string> written = StreamAudio(container, report, base, form, events);
     if (skipped) {
       result_ = Outcome::Failed;
     } else if (written.empty()) {

@@ -1,13 +1,11 @@
 // kestrave-cli scan: the status the window would show, and with --records what each record holds.
-#include <memory>
-
 #include "app/cli/CliCommands.h"
 #include "app/cli/Json.h"
 #include "app/cli/RecordTable.h"
 #include "app/core/ContainerPlan.h"
 #include "app/core/ContainerStream.h"
-#include "app/core/ConverterWorkflow.h"
 #include "app/core/RecordReport.h"
+#include "app/core/StreamedRecords.h"
 #include "hexeditor/HexEditorError.h"
 #include "platform/Guard.h"
 
@@ -49,39 +47,41 @@ void ShowStatus(const std::string& status, const RecordStarts& starts, const Com
   }
 }
 
-RecordStarts StartsOf(const ConverterWorkflow& workflow) {
-  RecordStarts starts;
-  for (int i = 0; i < workflow.ListBox1.Count(); ++i)
-    starts.Magics.push_back(std::stoll(workflow.ListBox1.Strings(i)));
-  for (int i = 0; i < workflow.ListBox2.Count(); ++i)
-    starts.Markers.push_back(std::stoll(workflow.ListBox2.Strings(i)));
-  return starts;
-}
+// A container read a piece at a time, never whole: where its records start, what the window
+// would show, and, when asked for, what each record's stream holds.
+struct ScannedContainer {
+  std::string Status;
+  RecordStarts Starts;
+  RecordReport Report;
+};
 
-// Without the records' streams the container is read a piece at a time, never whole.
-void ShowStreamedContainer(const std::string& file, const CommandWords& words,
-                           const std::string& prefix, ProgressLine& progress, Results& out) {
+ScannedContainer ScanContainer(const std::string& file, bool withRecords, audio::Recovery recovery,
+                               ProgressLine& progress) {
   const ContainerStream container(file);
-  const RecordStarts starts = container.FindStarts(LoadProgress(progress, file));
+  ScannedContainer scanned;
+  scanned.Starts = container.FindStarts(LoadProgress(progress, file));
   if (const auto error = ScanErrorForSize(container.Size())) throw hex::EHexEditor(*error);
-  ShowStatus(ScanStatusText(starts), starts, words, prefix, out);
+  scanned.Status = ScanStatusText(scanned.Starts);
+  if (withRecords) scanned.Report = StreamRecordReport(container, scanned.Starts, recovery);
+  return scanned;
 }
 
-// What the text form shows of one container, its records' streams walked.
-void ShowContainer(const ConverterWorkflow& workflow, const CommandWords& words,
+// What the text form shows of one container, with --records its records' streams walked.
+void ShowContainer(const ScannedContainer& scanned, const CommandWords& words,
                    const std::string& prefix, Results& out) {
-  ShowStatus(workflow.StatusText(), StartsOf(workflow), words, prefix, out);
-  const RecordReport report = BuildRecordReport(workflow, RecoveryOf(words));
+  ShowStatus(scanned.Status, scanned.Starts, words, prefix, out);
+  if (!words.Has("--records")) return;
+  const RecordReport& report = scanned.Report;
   if (report.Count() > 0)
     WriteRecordTable(report, prefix, [&](const std::string& piece) { out.Put(piece); });
   if (const std::string reason = report.Reason(); !reason.empty())
     out.Line(prefix + "note: " + reason);
 }
 
-void ContainerJson(JsonWriter& json, const ConverterWorkflow& workflow, const RecordReport& report,
-                   const CommandWords& words) {
+void ContainerJson(JsonWriter& json, const ScannedContainer& scanned, const CommandWords& words) {
+  const RecordReport& report = scanned.Report;
   json.Key("status")
-      .String(workflow.StatusText())
+      .String(scanned.Status)
       .Key("magics")
       .Number(report.Magics)
       .Key("markers")
@@ -91,11 +91,10 @@ void ContainerJson(JsonWriter& json, const ConverterWorkflow& workflow, const Re
       .Key("reason")
       .StringOrNull(report.Reason());
   if (words.Has("--positions")) {
-    const RecordStarts starts = StartsOf(workflow);
     json.Key("positions").BeginObject().Key("magic");
-    WritePositionsJson(json, starts.Magics);
+    WritePositionsJson(json, scanned.Starts.Magics);
     json.Key("marker");
-    WritePositionsJson(json, starts.Markers);
+    WritePositionsJson(json, scanned.Starts.Markers);
     json.EndObject();
   }
   json.Key("records");
@@ -124,25 +123,15 @@ int Scan(const CommandWords& words, Results& out, std::ostream& err) {
     const std::string file = Absolute(name);
     const std::string prefix = files.size() > 1 ? ShownName(name) + ": " : "";
     ProgressLine progress(err);
-    std::unique_ptr<ConverterWorkflow> workflow;
-    RecordReport report;
+    ScannedContainer container;
     std::string error;
     // What can fail is done before any of the container's JSON is written, so a container that
     // fails still leaves one valid document.
     const bool scanned = platform::RunGuarded(
         [&] {
-          if (!json && !words.Has("--records")) {
-            ShowStreamedContainer(file, words, prefix, progress, out);
-            return;
-          }
-          workflow = std::make_unique<ConverterWorkflow>();
-          ShowLoadProgress(*workflow, progress);
-          workflow->OpenContainer(file);
-          if (json) {
-            report = BuildRecordReport(*workflow, RecoveryOf(words));
-          } else {
-            ShowContainer(*workflow, words, prefix, out);
-          }
+          container =
+              ScanContainer(file, json || words.Has("--records"), RecoveryOf(words), progress);
+          if (!json) ShowContainer(container, words, prefix, out);
         },
         [&](const std::string& message) {
           ReportFileError(err, prefix, message, file, "not scanned");
@@ -152,7 +141,7 @@ int Scan(const CommandWords& words, Results& out, std::ostream& err) {
     if (!json) continue;
     document.BeginObject().Key("file").String(file);
     if (scanned) {
-      ContainerJson(document, *workflow, report, words);
+      ContainerJson(document, container, words);
     } else {
       document.Key("error").String(error);
     }

@@ -240,14 +240,7 @@ std::string LoadingText(const std::string& file, int percent) {
 
 }  // namespace
 
-// Only on a terminal: a progress handler makes the load report as it goes, which costs time.
-void ShowLoadProgress(ConverterWorkflow& workflow, ProgressLine& progress) {
-  if (!progress.Shown()) return;
-  workflow.HexEditorEx1.OnProgress =
-      [&progress](hex::TCustomHexEditor&, hex::THexProgressKind, const std::string& name,
-                  std::uint8_t percent, bool&) { progress.Text(LoadingText(name, percent)); };
-}
-
+// Only on a terminal: a progress handler costs time.
 std::function<void(std::int64_t done, std::int64_t size)> LoadProgress(ProgressLine& progress,
                                                                        const std::string& file) {
   if (!progress.Shown()) return {};

@@ -118,10 +118,8 @@ class ProgressLine {
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-class ConverterWorkflow;
-// Shows on the progress line how far the load of a long container has come.
-void ShowLoadProgress(ConverterWorkflow& workflow, ProgressLine& progress);
-// The same for a container read a piece at a time: told the bytes read of its size.
+// Shows on the progress line how far the read of a long container has come: told the bytes read
+// of its size.
 std::function<void(std::int64_t done, std::int64_t size)> LoadProgress(ProgressLine& progress,
                                                                        const std::string& file);
 

@@ -7,8 +7,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <exception>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -16,6 +14,7 @@
 #include "hexeditor/Messages.h"
 #include "hexeditor/document/FileLoading.h"
 #include "platform/FileStream.h"
+#include "platform/ParallelTasks.h"
 #include "platform/SystemError.h"
 
 namespace kestrave::app {
@@ -52,6 +51,10 @@ std::int64_t ContainerStream::ReadAt(std::uint8_t* buffer, std::int64_t count,
   return done;
 }
 
+void ContainerStream::Read(std::uint8_t* buffer, std::int64_t count, std::int64_t at) const {
+  if (ReadAt(buffer, count, at) != count) ThrowReadError(0);
+}
+
 // A piece is large enough that the calls cost nothing beside the copying, small enough to stay
 // in the caches on its way to the search. Each thread reads and searches whole pieces, taking the
 // next one not yet taken, so the copying and the search of one piece overlap those of others.
@@ -63,44 +66,21 @@ RecordStarts ContainerStream::FindStarts(const Progress& progress, std::int64_t 
   const std::int64_t pieces = (size_ + piece - 1) / piece;
   // The starts found in each piece, merged in order at the end.
   std::vector<RecordStarts> found(static_cast<std::size_t>(pieces));
-  std::atomic<std::int64_t> next{0};
   std::atomic<std::int64_t> done{0};
-  std::atomic<bool> failed{false};
-  std::mutex failureLock;
-  std::int64_t failedPiece = pieces;
-  std::exception_ptr failure;
-  const auto work = [&](bool reports) {
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(piece, size_) + carry));
-    for (std::int64_t index; !failed && (index = next++) < pieces;) {
-      try {
-        const std::int64_t at = index * piece;
-        const std::int64_t length = std::min(piece, size_ - at);
-        // A text that begins in this piece is read whole with the next piece's first bytes.
-        const std::int64_t reach = std::min(length + carry, size_ - at);
-        if (ReadAt(buffer.data(), reach, at) != reach) ThrowReadError(0);
-        search.Search({buffer.data(), static_cast<std::size_t>(reach)}, at, length,
-                      found[static_cast<std::size_t>(index)]);
-        done += length;
-        if (reports && progress) progress(done, size_);
-      } catch (...) {
-        const std::lock_guard lock(failureLock);
-        // The first piece that fails decides the error, as a read from the start would.
-        if (index < failedPiece) {
-          failedPiece = index;
-          failure = std::current_exception();
-        }
-        failed = true;
-      }
-    }
-  };
-  const auto helpers = static_cast<int>(std::clamp<std::int64_t>(pieces, 1, threads)) - 1;
-  std::vector<std::thread> workers;
-  for (int i = 0; i < helpers; ++i)
-    workers.emplace_back(work, false);
-  work(true);
-  for (std::thread& worker : workers)
-    worker.join();
-  if (failure) std::rethrow_exception(failure);
+  std::vector<std::vector<std::uint8_t>> buffers(static_cast<std::size_t>(std::max(threads, 1)));
+  platform::RunTasks(pieces, threads, [&](std::int64_t index, int worker) {
+    std::vector<std::uint8_t>& buffer = buffers[static_cast<std::size_t>(worker)];
+    buffer.resize(static_cast<std::size_t>(std::min(piece, size_) + carry));
+    const std::int64_t at = index * piece;
+    const std::int64_t length = std::min(piece, size_ - at);
+    // A text that begins in this piece is read whole with the next piece's first bytes.
+    const std::int64_t reach = std::min(length + carry, size_ - at);
+    Read(buffer.data(), reach, at);
+    search.Search({buffer.data(), static_cast<std::size_t>(reach)}, at, length,
+                  found[static_cast<std::size_t>(index)]);
+    done += length;
+    if (worker == 0 && progress) progress(done, size_);
+  });
   RecordStarts all;
   for (const RecordStarts& starts : found) {
     all.Magics.insert(all.Magics.end(), starts.Magics.begin(), starts.Magics.end());
@@ -137,7 +117,7 @@ void ContainerStream::CopySlice(const RecordSlice& slice, int out,
     if (buffer.empty()) buffer.resize(static_cast<std::size_t>(std::min(kPiece, end - at)));
     const std::int64_t want =
         std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size()), end - at);
-    if (ReadAt(buffer.data(), want, at) != want) ThrowReadError(0);
+    Read(buffer.data(), want, at);
     for (std::int64_t done = 0; done < want;) {
       const ssize_t wrote = write(out, buffer.data() + done, static_cast<std::size_t>(want - done));
       if (wrote < 0 && errno == EINTR) continue;

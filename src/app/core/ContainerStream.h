@@ -37,6 +37,8 @@ class ContainerStream {
                           int threads = DefaultThreads()) const;
   // As many threads as there are cores, up to four: more only share the memory's speed.
   static int DefaultThreads();
+  // Reads Count bytes at At into Buffer; a file that ends before them fails as FindStarts does.
+  void Read(std::uint8_t* buffer, std::int64_t count, std::int64_t at) const;
   // Copies the slice's bytes to the open file Out, which starts empty; a failed read as above, a
   // failed write as "Stream write error" naming OutName.
   void CopySlice(const RecordSlice& slice, int out, const std::string& outName) const;

@@ -8,6 +8,7 @@
 #include "app/core/ConverterWorkflow.h"
 #include "audio/AmrDecoder.h"
 #include "audio/AmrStreamPieces.h"
+#include "audio/AmrStreamWindows.h"
 #include "audio/WavHeader.h"
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/Messages.h"
@@ -21,6 +22,12 @@
 
 namespace kestrave::app {
 namespace {
+
+// A record's bytes from its first, and how many of them are read at a time.
+struct RecordBytesReader {
+  audio::RecordWindowReader Read;
+  std::int64_t WindowBytes = 0;
+};
 
 platform::EFCreateError CreateError(const std::string& fileName, int error) {
   return platform::EFCreateError(platform::FormatMessage(
@@ -64,13 +71,13 @@ void CheckFrames(std::int64_t handed, const audio::AmrStreamInfo& info) {
 // The stream's frames (gaps as no-data frames) decoded a few seconds at a time, each piece ending
 // on a frame boundary so that whole frames only reach the decoder; answers the frames handed.
 std::int64_t ForEachDecodedPiece(
-    const audio::AmrStreamInfo& info, std::span<const std::uint8_t> stream,
-    audio::Recovery recovery, const std::function<void(const std::vector<std::int16_t>&)>& piece) {
+    const audio::AmrStreamInfo& info, const RecordBytesReader& stream, audio::Recovery recovery,
+    const std::function<void(const std::vector<std::int16_t>&)>& piece) {
   audio::AmrDecoder decoder(info.Codec);
   std::vector<std::int16_t> samples;
   constexpr std::size_t kPiece = 1 << 16;
   return audio::ForEachTrimmedPiece(
-      stream, info, recovery, [&](std::span<const std::uint8_t> frames) {
+      stream.Read, info, recovery, stream.WindowBytes, [&](std::span<const std::uint8_t> frames) {
         std::size_t at = 0;
         while (at < frames.size()) {
           std::size_t end = at;
@@ -89,13 +96,13 @@ std::int64_t ForEachDecodedPiece(
 }
 
 void WriteTrimmed(const std::string& fileName, const audio::AmrStreamInfo& info,
-                  std::span<const std::uint8_t> stream, audio::Recovery recovery) {
+                  const RecordBytesReader& stream, audio::Recovery recovery) {
   const std::string_view header = audio::StorageHeader(info.Codec);
   const std::int64_t frameBytes = info.ValidBytes - info.HeaderBytes;
   WholeFile file(fileName,
                  static_cast<std::int64_t>(header.size()) + frameBytes + info.GapFrames());
   file.Write(header.data(), header.size());
-  CheckFrames(audio::ForEachTrimmedPiece(stream, info, recovery,
+  CheckFrames(audio::ForEachTrimmedPiece(stream.Read, info, recovery, stream.WindowBytes,
                                          [&](std::span<const std::uint8_t> piece) {
                                            file.Write(piece.data(), piece.size());
                                          }),
@@ -105,7 +112,7 @@ void WriteTrimmed(const std::string& fileName, const audio::AmrStreamInfo& info,
 
 // Decoded a few seconds at a time, so an hour of sound needs no more memory than a minute.
 void WriteWav(const std::string& fileName, const audio::AmrStreamInfo& info,
-              std::span<const std::uint8_t> stream, audio::Recovery recovery) {
+              const RecordBytesReader& stream, audio::Recovery recovery) {
   const int perFrame = audio::SamplesPerFrame(info.Codec);
   const std::int64_t sampleCount = (info.Frames + info.GapFrames()) * perFrame;
   const auto header = audio::MonoPcm16WavHeader(audio::SampleRate(info.Codec), sampleCount);
@@ -130,12 +137,30 @@ void WriteWav(const std::string& fileName, const audio::AmrStreamInfo& info,
   file.Finish();
 }
 
-void WriteBytes(const std::string& fileName, std::span<const std::uint8_t> bytes) {
-  WholeFile file(fileName, static_cast<std::int64_t>(bytes.size()));
+void WriteBytes(const std::string& fileName, const ContainerReader& read, std::int64_t start,
+                std::int64_t size) {
+  WholeFile file(fileName, size);
   // In pieces, so the windows are drawn while a long record is written.
-  for (std::size_t at = 0; at < bytes.size(); at += platform::kResponsivePiece)
-    file.Write(bytes.data() + at, std::min(platform::kResponsivePiece, bytes.size() - at));
+  const auto piece = static_cast<std::int64_t>(platform::kResponsivePiece);
+  for (std::int64_t at = 0; at < size; at += piece) {
+    const std::span<const std::uint8_t> bytes = read(start + at, std::min(piece, size - at));
+    file.Write(bytes.data(), bytes.size());
+  }
   file.Finish();
+}
+
+// The bytes of the record that starts at Start, read through the container's Read.
+RecordBytesReader RecordReader(const ContainerReader& read, std::int64_t start,
+                               std::int64_t windowBytes) {
+  return {[&read, start](std::int64_t at, std::int64_t count) { return read(start + at, count); },
+          windowBytes};
+}
+
+// Data held whole, viewed where it lies.
+ContainerReader ViewOf(std::span<const std::uint8_t> data) {
+  return [data](std::int64_t at, std::int64_t count) {
+    return data.subspan(static_cast<std::size_t>(at), static_cast<std::size_t>(count));
+  };
 }
 
 std::string WhyNoStream(const RecordRow& row) {
@@ -153,6 +178,15 @@ std::string RecordFileName(const std::string& base, int number, RecordForm form)
 WrittenRecords WriteRecords(std::span<const std::uint8_t> data, const RecordReport& report,
                             const std::vector<int>& indices, const std::string& base,
                             RecordForm form, const RecordWriteEvents& events) {
+  // Held whole, a record is walked in one window.
+  return WriteRecords(ViewOf(data), static_cast<std::int64_t>(data.size()), report, indices, base,
+                      form, events);
+}
+
+WrittenRecords WriteRecords(const ContainerReader& read, std::int64_t windowBytes,
+                            const RecordReport& report, const std::vector<int>& indices,
+                            const std::string& base, RecordForm form,
+                            const RecordWriteEvents& events) {
   WrittenRecords written;
   const auto total = static_cast<int>(indices.size());
   for (int done = 0; done < total; ++done) {
@@ -170,12 +204,12 @@ WrittenRecords WriteRecords(std::span<const std::uint8_t> data, const RecordRepo
     if (events.Starting) events.Starting(fileName);
     if (form == RecordForm::AsWindow) {
       const std::int64_t end = row.WrittenByWindow ? report.WindowEnd(index) : row.End;
-      WriteBytes(fileName, data.subspan(static_cast<std::size_t>(row.Start),
-                                        static_cast<std::size_t>(end - row.Start + 1)));
+      WriteBytes(fileName, read, row.Start, end - row.Start + 1);
     } else if (form == RecordForm::Wav) {
-      WriteWav(fileName, row.Stream, RecordBytes(data, row), report.Recovery());
+      WriteWav(fileName, row.Stream, RecordReader(read, row.Start, windowBytes), report.Recovery());
     } else {
-      WriteTrimmed(fileName, row.Stream, RecordBytes(data, row), report.Recovery());
+      WriteTrimmed(fileName, row.Stream, RecordReader(read, row.Start, windowBytes),
+                   report.Recovery());
     }
     if (events.Written) events.Written(fileName, row);
     written.Files.push_back(std::move(fileName));
@@ -186,26 +220,16 @@ WrittenRecords WriteRecords(std::span<const std::uint8_t> data, const RecordRepo
   return written;
 }
 
-std::vector<std::string> ExportAudio(const ConverterWorkflow& workflow, const RecordReport& report,
-                                     const std::string& base, RecordForm form,
-                                     const RecordWriteEvents& events) {
-  if (!ConverterWorkflow::BaseHasName(base)) throw platform::Exception(text::kNoRecordBase);
-  workflow.RefuseContainerAsTarget(report.Count(),
-                                   [&](int number) { return RecordFileName(base, number, form); });
-  std::vector<int> all(static_cast<std::size_t>(report.Count()));
-  for (int i = 0; i < report.Count(); ++i)
-    all[static_cast<std::size_t>(i)] = i;
-  return WriteRecords(ContainerBytes(workflow), report, all, base, form, events).Files;
-}
-
 std::vector<std::int16_t> DecodeRecord(std::span<const std::uint8_t> data, const RecordRow& row,
                                        audio::Recovery recovery) {
   std::vector<std::int16_t> sound;
   if (row.Stream.Codec == audio::AmrCodec::Unknown) return sound;
   sound.reserve(static_cast<std::size_t>(row.Stream.Frames + row.Stream.GapFrames()) *
                 static_cast<std::size_t>(audio::SamplesPerFrame(row.Stream.Codec)));
-  ForEachDecodedPiece(row.Stream, RecordBytes(data, row), recovery,
-                      [&](const std::vector<std::int16_t>& samples) {
+  const ContainerReader view = ViewOf(data);
+  ForEachDecodedPiece(row.Stream,
+                      RecordReader(view, row.Start, static_cast<std::int64_t>(data.size())),
+                      recovery, [&](const std::vector<std::int16_t>& samples) {
                         sound.insert(sound.end(), samples.begin(), samples.end());
                       });
   return sound;

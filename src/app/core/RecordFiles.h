@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/core/RecordReport.h"
+#include "audio/AmrStreamWindows.h"
 
 namespace kestrave::app {
 
@@ -47,12 +48,14 @@ WrittenRecords WriteRecords(std::span<const std::uint8_t> data, const RecordRepo
                             const std::vector<int>& indices, const std::string& base,
                             RecordForm form, const RecordWriteEvents& events = {});
 
-// Every record of the container the workflow has open with an AMR stream, trimmed or as WAV
-// (kestrave-cli extract --trim, --wav); a base without a name, and names that stand for the
-// container, are refused first. Answers the files written.
-std::vector<std::string> ExportAudio(const ConverterWorkflow& workflow, const RecordReport& report,
-                                     const std::string& base, RecordForm form,
-                                     const RecordWriteEvents& events = {});
+// A container's bytes from At, Count of them, viewed where they lie or read into a buffer that
+// lasts until the next call.
+using ContainerReader = audio::RecordWindowReader;
+// The same for a container read through Read, a record's stream WindowBytes at a time.
+WrittenRecords WriteRecords(const ContainerReader& read, std::int64_t windowBytes,
+                            const RecordReport& report, const std::vector<int>& indices,
+                            const std::string& base, RecordForm form,
+                            const RecordWriteEvents& events = {});
 
 // A record's sound as 16-bit samples at its codec's rate, decoded as a WAV file of it is; empty
 // without a storage header.

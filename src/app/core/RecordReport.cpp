@@ -173,24 +173,22 @@ RecordRow RecordReport::Row(int index) const {
   return row;
 }
 
-RecordReport BuildRecordReport(std::span<const std::uint8_t> data, const RecordPositions& positions,
-                               audio::Recovery recovery, int threads) {
+RecordReport BuildRecordReport(std::int64_t dataSize, const RecordPositions& positions,
+                               audio::Recovery recovery, const StreamWalker& walk) {
   RecordReport report;
   report.recovery_ = recovery;
   const int count = positions.Magics;
   report.Magics = count;
   report.Markers = positions.Markers;
-  report.dataSize_ = static_cast<std::int64_t>(data.size());
+  report.dataSize_ = dataSize;
   report.records_.resize(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i)
     report.records_[static_cast<std::size_t>(i)].Start =
         static_cast<std::int32_t>(positions.MagicAt(i));
-  // A gigabyte holds tens of millions of frames: every core walks its share. The streams are
-  // read a batch of records at a time, so what the reader keeps per record stays small. The
-  // walk always goes on past damage: the rows that stop there follow from it.
-  if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  // The streams are walked a batch of records at a time, so what the walker keeps per record
+  // stays small. The walk always goes on past damage: the rows that stop there follow from it.
   constexpr int kBatch = 1 << 16;
-  std::vector<std::span<const std::uint8_t>> bytes;
+  std::vector<StreamRange> ranges;
   // Both lists are in order: the first marker after each record's start is found by stepping.
   int marker = 0;
   std::int64_t markerAt = -1;
@@ -200,7 +198,7 @@ RecordReport BuildRecordReport(std::span<const std::uint8_t> data, const RecordP
   nextMarker();
   for (int first = 0; first < count; first += kBatch) {
     const int last = std::min(count, first + kBatch);
-    bytes.clear();
+    ranges.clear();
     for (int i = first; i < last; ++i) {
       const auto index = static_cast<std::size_t>(i);
       const std::int32_t start = report.records_[index].Start;
@@ -209,11 +207,9 @@ RecordReport BuildRecordReport(std::span<const std::uint8_t> data, const RecordP
       while (markerAt >= 0 && markerAt <= start)
         nextMarker();
       if (markerAt >= 0 && markerAt <= end) end = markerAt - 1;
-      bytes.push_back(
-          data.subspan(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start + 1)));
+      ranges.push_back({start, end - start + 1});
     }
-    const std::vector<audio::AmrStreamInfo> streams =
-        audio::ReadAmrStreams(bytes, threads, std::size_t{1} << 20, audio::Recovery::Resynchronise);
+    const std::vector<audio::AmrStreamInfo> streams = walk.Walk(ranges);
     for (int i = first; i < last; ++i) {
       const audio::AmrStreamInfo& stream = streams[static_cast<std::size_t>(i - first)];
       RecordReport::Stored& stored = report.records_[static_cast<std::size_t>(i)];
@@ -230,6 +226,22 @@ RecordReport BuildRecordReport(std::span<const std::uint8_t> data, const RecordP
     }
   }
   return report;
+}
+
+RecordReport BuildRecordReport(std::span<const std::uint8_t> data, const RecordPositions& positions,
+                               audio::Recovery recovery, int threads) {
+  // A gigabyte holds tens of millions of frames: every core walks its share.
+  if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  std::vector<std::span<const std::uint8_t>> bytes;
+  const StreamWalker walker{[&](const std::vector<StreamRange>& ranges) {
+    bytes.clear();
+    for (const StreamRange& range : ranges)
+      bytes.push_back(data.subspan(static_cast<std::size_t>(range.Start),
+                                   static_cast<std::size_t>(range.Size)));
+    return audio::ReadAmrStreams(bytes, threads, std::size_t{1} << 20,
+                                 audio::Recovery::Resynchronise);
+  }};
+  return BuildRecordReport(static_cast<std::int64_t>(data.size()), positions, recovery, walker);
 }
 
 RecordReport BuildRecordReport(const ConverterWorkflow& workflow, audio::Recovery recovery) {
@@ -252,12 +264,6 @@ RecordReport ScanRecordReport(std::span<const std::uint8_t> data, int threads,
   positions.Markers = static_cast<int>(starts.Markers.size());
   positions.MarkerAt = [&](int index) { return starts.Markers[static_cast<std::size_t>(index)]; };
   return BuildRecordReport(data, positions, recovery, threads);
-}
-
-std::span<const std::uint8_t> RecordBytes(std::span<const std::uint8_t> data,
-                                          const RecordRow& row) {
-  return data.subspan(static_cast<std::size_t>(row.Start),
-                      static_cast<std::size_t>(row.Stream.StreamBytes()));
 }
 
 std::span<const std::uint8_t> ContainerBytes(const ConverterWorkflow& workflow) {

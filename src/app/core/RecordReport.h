@@ -12,6 +12,7 @@ namespace kestrave::app {
 
 class ConverterWorkflow;
 struct RecordPositions;
+struct StreamWalker;
 
 // One part of what a record's warning says, with its numbers, so that a window can say it in
 // its own language.
@@ -80,9 +81,8 @@ class RecordReport {
   int RecordAt(std::int64_t position) const;
 
  private:
-  friend RecordReport BuildRecordReport(std::span<const std::uint8_t> data,
-                                        const RecordPositions& positions, audio::Recovery recovery,
-                                        int threads);
+  friend RecordReport BuildRecordReport(std::int64_t dataSize, const RecordPositions& positions,
+                                        audio::Recovery recovery, const StreamWalker& walk);
   std::int64_t EndOf(std::size_t index) const;
   // What a row holds that does not follow from the others, as the walk that goes on past
   // damage finds it (the rows that stop at damage follow from it): positions fit an int, as
@@ -115,6 +115,20 @@ struct RecordPositions {
   std::function<std::int64_t(int index)> MarkerAt;
 };
 
+// Where a record's stream may lie: from the record's first byte, Size bytes, up to where the
+// container says the next record begins (its record marker, or the next magic).
+struct StreamRange {
+  std::int64_t Start = 0;
+  std::int64_t Size = 0;
+};
+// Walks the streams of a batch of records, going on past damage, wherever their bytes are kept.
+struct StreamWalker {
+  std::function<std::vector<audio::AmrStreamInfo>(const std::vector<StreamRange>& ranges)> Walk;
+};
+
+// The report of the records at Positions in data of DataSize bytes, their streams walked by Walk.
+RecordReport BuildRecordReport(std::int64_t dataSize, const RecordPositions& positions,
+                               audio::Recovery recovery, const StreamWalker& walk);
 // The report of the records at Positions in Data, their streams walked on Threads threads (0:
 // every core). Each record's stream is read up to where the container says the next record
 // begins: its record marker, or the next magic. Reads Data only.
@@ -129,10 +143,6 @@ RecordReport BuildRecordReport(const ConverterWorkflow& workflow,
 RecordReport ScanRecordReport(std::span<const std::uint8_t> data, int threads,
                               audio::Recovery recovery = audio::Recovery::Resynchronise);
 
-// A record from its first byte to the end of its stream's last frame (header, frames and the
-// gaps between them): what a trimmed or decoded file is made from, with
-// audio::ForEachTrimmedPiece.
-std::span<const std::uint8_t> RecordBytes(std::span<const std::uint8_t> data, const RecordRow& row);
 // The bytes of the container the workflow has open.
 std::span<const std::uint8_t> ContainerBytes(const ConverterWorkflow& workflow);
 

@@ -79,57 +79,67 @@ class CliOutOfMemory : public ::testing::Test {
   std::vector<std::uint8_t> container;
 };
 
-// The byte-exact export reads the container a piece at a time and needs no more memory than the
-// program itself at any size; the trimmed export holds the container whole and fails where that
-// does not fit.
-TEST_F(CliOutOfMemory, AnExportThatRunsOutOfMemoryIsAnErrorWithExitCode2) {
-  const auto size = static_cast<double>(container.size());
-  struct Case {
-    const char* form;
-    double times;
-    bool written;
-  };
-  for (const Case& c :
-       {Case{"", 0.5, true}, Case{"--trim", 0.5, false}, Case{"--trim", 1.0, false}}) {
-    SCOPED_TRACE(std::string(c.form) + " with a limit of " + std::to_string(c.times) +
-                 " times the container");
-    std::vector<std::string> args{"extract", dir.File("big.drf"), dir.File("rec")};
-    if (*c.form) args.insert(args.begin() + 1, c.form);
-    const LimitedRun run = RunWithAddressSpaceLimit(args, static_cast<rlim_t>(c.times * size), dir);
+// Every form of the export and of the scan reads the container a piece at a time, a record's
+// stream a window at a time: half the container's size is more memory than any of them needs,
+// and what they write is what they write with no limit.
+TEST_F(CliOutOfMemory, EveryFormStreamsABigRecordInLittleMemory) {
+  const auto half = static_cast<rlim_t>(container.size() / 2);
+  for (const char* form : {"", "--trim"}) {
+    SCOPED_TRACE(std::string("extract ") + form);
+    const std::string free = dir.File(std::string("free") + form);
+    std::vector<std::string> args{"extract", dir.File("big.drf"), free};
+    if (*form) args.insert(args.begin() + 1, form);
+    ASSERT_EQ(RunWithAddressSpaceLimit(args, RLIM_INFINITY, dir).ExitCode, 0);
+    args.back() = dir.File("limited");
+    const LimitedRun run = RunWithAddressSpaceLimit(args, half, dir);
     ASSERT_TRUE(run.Exited) << "ended by signal " << run.Signal << "\n" << run.Err;
-    const std::string record = dir.File("rec_1.amr");
-    if (c.written) {
-      EXPECT_EQ(run.ExitCode, 0) << run.Err;
-      const std::string magic = "#!AMR";
-      const auto start =
-          std::search(container.begin(), container.end(), magic.begin(), magic.end());
-      EXPECT_EQ(test::ReadAll(record), std::vector<std::uint8_t>(start, container.end()))
-          << "the one record runs from its magic to the end";
-    } else {
-      EXPECT_EQ(run.ExitCode, 2) << run.Err;
-      EXPECT_EQ(run.Err.rfind("kestrave-cli: Out of memory", 0), 0u) << run.Err;
-      EXPECT_EQ(::access(record.c_str(), F_OK), -1) << "no record file is written";
-    }
-    ::unlink(record.c_str());
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(test::ReadAll(dir.File("limited_1.amr")), test::ReadAll(free + "_1.amr"));
+  }
+  const std::string magic = "#!AMR";
+  const auto start = std::search(container.begin(), container.end(), magic.begin(), magic.end());
+  EXPECT_EQ(test::ReadAll(dir.File("free_1.amr")),
+            std::vector<std::uint8_t>(start, container.end()))
+      << "the one record runs from its magic to the end";
+  for (const char* form : {"--records", "--json"}) {
+    SCOPED_TRACE(std::string("scan ") + form);
+    const LimitedRun run = RunWithAddressSpaceLimit({"scan", form, dir.File("big.drf")}, half, dir);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(
+        run.Out,
+        RunWithAddressSpaceLimit({"scan", form, dir.File("big.drf")}, RLIM_INFINITY, dir).Out);
   }
 }
 
-TEST_F(CliOutOfMemory, AScanThatRunsOutOfMemoryGoesOnWithTheNextFile) {
+// Where memory does run out (a container crowded with millions of records, whose positions alone
+// outgrow the limit): an error with its message and exit code 2, no record file, and the next
+// container is still scanned.
+TEST_F(CliOutOfMemory, ACrowdedContainerBeyondMemoryIsAnErrorAndTheNextOneGoesOn) {
+  const std::string unit = std::string("#!AMR\n") + "\x06\x1F\x22" + "audio/amr";
+  std::string crowded;
+  while (crowded.size() < container.size())
+    crowded += unit;
+  test::WriteAll(dir.File("crowded.drf"),
+                 std::vector<std::uint8_t>(crowded.begin(), crowded.end()));
   test::WriteAll(dir.File("small.drf"), tools::BuildSampleContainer({2, 10, 7, 24}));
-  const auto limit = static_cast<rlim_t>(container.size() / 2);
-  // The status alone is found a piece at a time; the records' streams are walked in memory.
-  const LimitedRun streamed =
-      RunWithAddressSpaceLimit({"scan", dir.File("big.drf"), dir.File("small.drf")}, limit, dir);
-  EXPECT_EQ(streamed.ExitCode, 0) << streamed.Err;
-  EXPECT_EQ(streamed.Out, dir.File("big.drf") + ": Найдено 1 записей\n" + dir.File("small.drf") +
-                              ": Найдено 2 записей\n");
-  const LimitedRun run = RunWithAddressSpaceLimit(
-      {"scan", "--json", dir.File("big.drf"), dir.File("small.drf")}, limit, dir);
+  const rlim_t limit = 32 << 20;
+  for (const char* form : {"", "--json"}) {
+    SCOPED_TRACE(std::string("scan ") + form);
+    std::vector<std::string> args{"scan", dir.File("crowded.drf"), dir.File("small.drf")};
+    if (*form) args.insert(args.begin() + 1, form);
+    const LimitedRun run = RunWithAddressSpaceLimit(args, limit, dir);
+    ASSERT_TRUE(run.Exited) << "ended by signal " << run.Signal << "\n" << run.Err;
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_EQ(run.Err.rfind("kestrave-cli: " + dir.File("crowded.drf") + ": Out of memory", 0), 0u)
+        << run.Err;
+    EXPECT_NE(run.Out.find("Найдено 2 записей"), std::string::npos) << run.Out;
+  }
+  const LimitedRun run =
+      RunWithAddressSpaceLimit({"extract", dir.File("crowded.drf"), dir.File("rec")}, limit, dir);
   ASSERT_TRUE(run.Exited) << "ended by signal " << run.Signal << "\n" << run.Err;
   EXPECT_EQ(run.ExitCode, 2);
-  EXPECT_EQ(run.Err.rfind("kestrave-cli: " + dir.File("big.drf") + ": Out of memory", 0), 0u)
-      << run.Err;
-  EXPECT_NE(run.Out.find("Найдено 2 записей"), std::string::npos) << run.Out;
+  EXPECT_EQ(run.Err.rfind("kestrave-cli: Out of memory", 0), 0u) << run.Err;
+  EXPECT_EQ(::access(dir.File("rec_1.amr").c_str(), F_OK), -1) << "no record file is written";
 }
 
 }  // namespace

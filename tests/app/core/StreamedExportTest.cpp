@@ -1,6 +1,7 @@
 // The command line reads containers a piece at a time; the window's workflow holds them whole and
-// moves each record through the clipboard. Both must come to the same status, positions, errors
-// and record files on every container, wherever the pieces happen to split it.
+// moves each record through the clipboard. Both must come to the same status, positions, errors,
+// record files, records' streams and trimmed files on every container, wherever the pieces and
+// windows happen to split it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -92,6 +93,10 @@ TEST(StreamedExport, EqualsTheWorkflowOnEveryContainerAndPieceSize) {
       EXPECT_EQ(streamed.ExportError, expected.ExportError);
       EXPECT_TRUE(streamed.Files == expected.Files)
           << streamed.Files.size() << " files, expected " << expected.Files.size();
+      EXPECT_EQ(streamed.Report, expected.Report);
+      EXPECT_TRUE(streamed.TrimmedFiles == expected.TrimmedFiles)
+          << streamed.TrimmedFiles.size() << " trimmed files, expected "
+          << expected.TrimmedFiles.size();
     }
   }
 }

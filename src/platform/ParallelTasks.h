@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace kestrave::platform {
+
+// Runs Task for the indices 0 to Count - 1 on up to Threads threads, the calling one among them,
+// each thread taking the next index not yet taken; Worker tells a task which thread runs it, from
+// 0, the calling thread (where it may report progress), to Threads - 1, so each can keep its own
+// buffers. Once a task fails no other is started, and the
+// failure of the first failing index is thrown, as doing the tasks in order would have.
+void RunTasks(std::int64_t count, int threads,
+              const std::function<void(std::int64_t index, int worker)>& task);
+
+}  // namespace kestrave::platform

@@ -210,6 +210,14 @@ void WalkPieces(const std::vector<std::span<const std::uint8_t>>& records,
 
 }  // namespace
 
+std::int64_t FindFrameStart(std::span<const std::uint8_t> bytes, AmrCodec codec, std::int64_t from,
+                            std::int64_t to) {
+  const FrameSizes& sizes = FrameSizesOf(codec);
+  for (std::int64_t at = from; at < to; ++at)
+    if (LooksLikeFrameStart(bytes, sizes, at)) return at;
+  return -1;
+}
+
 FrameWalk WalkFramesInPieces(std::span<const std::uint8_t> bytes, AmrCodec codec, std::int64_t from,
                              std::int64_t limit, std::size_t pieceBytes) {
   std::vector<Piece> pieces;

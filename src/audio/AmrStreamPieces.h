@@ -19,6 +19,12 @@ std::vector<AmrStreamInfo> ReadAmrStreams(const std::vector<std::span<const std:
                                           std::size_t pieceBytes = std::size_t{1} << 20,
                                           Recovery recovery = Recovery::StopAtDamage);
 
+// The first position from From, before To, where several valid frames in a row begin (or fewer
+// that end Bytes exactly): where a walk that must start near From most likely meets the stream's
+// frames. -1 when there is none.
+std::int64_t FindFrameStart(std::span<const std::uint8_t> bytes, AmrCodec codec, std::int64_t from,
+                            std::int64_t to);
+
 // What WalkFrames answers from From to Limit in Bytes, a stretch of a Codec stream, found faster
 // on this thread: the stretch is cut into pieces of about PieceBytes walked side by side, then
 // joined in order up to the first damage.

@@ -56,21 +56,10 @@ void WindowedStreamWalk::Feed(std::span<const std::uint8_t> window, const Window
              window.subspan(static_cast<std::size_t>(from),
                             static_cast<std::size_t>(walk.At - from)));
       }
-      totals_.AddFrames(walk.Frames);
-      totals_.At = base + walk.At;
-      totals_.End = walk.End;
-      if (!walk.Stopped) {
-        done_ = last;
-        next_ = totals_.At;
-        return;
-      }
-      if (recovery_ == Recovery::StopAtDamage) {
-        done_ = true;
-        return;
-      }
-      searching_ = true;
-      searchFrom_ = totals_.At + 1;
-      damage_ = walk.End;
+      FrameWalk taken = walk;
+      taken.At += base;
+      Adopt(taken, last);
+      if (!searching_) return;
     }
     const std::int64_t found = FindResync(window, *sizes_, searchFrom_ - base);
     if (found < 0 || found >= limit) {
@@ -89,6 +78,27 @@ void WindowedStreamWalk::Feed(std::span<const std::uint8_t> window, const Window
     totals_.At = resumed;
     searching_ = false;
   }
+}
+
+// Past damage, the walk goes on in search of where the stream is taken up again: in the same
+// window when Feed made the walk, in the next one otherwise.
+void WindowedStreamWalk::Adopt(const FrameWalk& walk, bool last) {
+  totals_.AddFrames(walk.Frames);
+  totals_.At = walk.At;
+  totals_.End = walk.End;
+  next_ = walk.At;
+  if (!walk.Stopped) {
+    done_ = last;
+    return;
+  }
+  if (recovery_ == Recovery::StopAtDamage) {
+    done_ = true;
+    return;
+  }
+  searching_ = true;
+  searchFrom_ = walk.At + 1;
+  damage_ = walk.End;
+  next_ = searchFrom_;
 }
 
 AmrStreamInfo WindowedStreamWalk::Walk(std::int64_t size, const RecordWindowReader& read,

@@ -36,6 +36,12 @@ class WindowedStreamWalk {
   // Walks Window, the record's bytes from NextFrom(): to the record's end, or more than kMargin
   // of them.
   void Feed(std::span<const std::uint8_t> window, const WindowStretchSink& sink = {});
+  // Whether the walk goes on over frames from At: Adopt can take a walk made elsewhere from there.
+  bool WalkingFrom(std::int64_t at) const { return !done_ && !searching_ && next_ == at; }
+  // Takes Walk, made elsewhere over the record's frames from NextFrom() (positions in the record)
+  // to a limit, as Feed would have made it; Last: the limit was the record's end.
+  void Adopt(const FrameWalk& walk, bool last);
+  AmrCodec Codec() const { return start_.Codec; }
   // What ReadAmrStream answers, once Done().
   AmrStreamInfo Info() const { return FinishStreamInfo(start_, size_, totals_); }
 

@@ -51,6 +51,21 @@ class WholeFile {
     platform::KeepResponsive();  // a window writing a long record keeps being drawn
   }
 
+  // Count bytes of the container from At, in pieces, so the windows are drawn while a long
+  // record is written.
+  void CopyFrom(const ContainerSource& source, std::int64_t at, std::int64_t count) {
+    if (source.CopyTo) {
+      source.CopyTo(at, count, target_.Fd(), fileName_);
+      return;
+    }
+    const auto piece = static_cast<std::int64_t>(platform::kResponsivePiece);
+    for (std::int64_t done = 0; done < count; done += piece) {
+      const std::span<const std::uint8_t> bytes =
+          source.Read(at + done, std::min(piece, count - done));
+      Write(bytes.data(), bytes.size());
+    }
+  }
+
   void Finish() {
     if (const int error = target_.Flush()) throw CreateError(fileName_, error);
     if (const int error = target_.Install()) throw CreateError(fileName_, error);
@@ -95,13 +110,28 @@ std::int64_t ForEachDecodedPiece(
       });
 }
 
+// The bytes of the record that starts at Start, read through the container's source.
+RecordBytesReader RecordReader(const ContainerSource& source, std::int64_t start) {
+  return {[&source, start](std::int64_t at, std::int64_t count) {
+            return source.Read(start + at, count);
+          },
+          source.WindowBytes};
+}
+
 void WriteTrimmed(const std::string& fileName, const audio::AmrStreamInfo& info,
-                  const RecordBytesReader& stream, audio::Recovery recovery) {
+                  const ContainerSource& source, std::int64_t start, audio::Recovery recovery) {
   const std::string_view header = audio::StorageHeader(info.Codec);
   const std::int64_t frameBytes = info.ValidBytes - info.HeaderBytes;
   WholeFile file(fileName,
                  static_cast<std::int64_t>(header.size()) + frameBytes + info.GapFrames());
   file.Write(header.data(), header.size());
+  // Without gaps the frames lie together as the record holds them: copied as they are.
+  if (info.Gaps == 0) {
+    file.CopyFrom(source, start + info.HeaderBytes, frameBytes);
+    file.Finish();
+    return;
+  }
+  const RecordBytesReader stream = RecordReader(source, start);
   CheckFrames(audio::ForEachTrimmedPiece(stream.Read, info, recovery, stream.WindowBytes,
                                          [&](std::span<const std::uint8_t> piece) {
                                            file.Write(piece.data(), piece.size());
@@ -137,30 +167,20 @@ void WriteWav(const std::string& fileName, const audio::AmrStreamInfo& info,
   file.Finish();
 }
 
-void WriteBytes(const std::string& fileName, const ContainerReader& read, std::int64_t start,
+void WriteBytes(const std::string& fileName, const ContainerSource& source, std::int64_t start,
                 std::int64_t size) {
   WholeFile file(fileName, size);
-  // In pieces, so the windows are drawn while a long record is written.
-  const auto piece = static_cast<std::int64_t>(platform::kResponsivePiece);
-  for (std::int64_t at = 0; at < size; at += piece) {
-    const std::span<const std::uint8_t> bytes = read(start + at, std::min(piece, size - at));
-    file.Write(bytes.data(), bytes.size());
-  }
+  file.CopyFrom(source, start, size);
   file.Finish();
 }
 
-// The bytes of the record that starts at Start, read through the container's Read.
-RecordBytesReader RecordReader(const ContainerReader& read, std::int64_t start,
-                               std::int64_t windowBytes) {
-  return {[&read, start](std::int64_t at, std::int64_t count) { return read(start + at, count); },
-          windowBytes};
-}
-
-// Data held whole, viewed where it lies.
-ContainerReader ViewOf(std::span<const std::uint8_t> data) {
-  return [data](std::int64_t at, std::int64_t count) {
-    return data.subspan(static_cast<std::size_t>(at), static_cast<std::size_t>(count));
-  };
+// Data held whole, viewed where it lies and walked in one window.
+ContainerSource ViewOf(std::span<const std::uint8_t> data) {
+  return {[data](std::int64_t at, std::int64_t count) {
+            return data.subspan(static_cast<std::size_t>(at), static_cast<std::size_t>(count));
+          },
+          {},
+          static_cast<std::int64_t>(data.size())};
 }
 
 std::string WhyNoStream(const RecordRow& row) {
@@ -179,14 +199,12 @@ WrittenRecords WriteRecords(std::span<const std::uint8_t> data, const RecordRepo
                             const std::vector<int>& indices, const std::string& base,
                             RecordForm form, const RecordWriteEvents& events) {
   // Held whole, a record is walked in one window.
-  return WriteRecords(ViewOf(data), static_cast<std::int64_t>(data.size()), report, indices, base,
-                      form, events);
+  return WriteRecords(ViewOf(data), report, indices, base, form, events);
 }
 
-WrittenRecords WriteRecords(const ContainerReader& read, std::int64_t windowBytes,
-                            const RecordReport& report, const std::vector<int>& indices,
-                            const std::string& base, RecordForm form,
-                            const RecordWriteEvents& events) {
+WrittenRecords WriteRecords(const ContainerSource& source, const RecordReport& report,
+                            const std::vector<int>& indices, const std::string& base,
+                            RecordForm form, const RecordWriteEvents& events) {
   WrittenRecords written;
   const auto total = static_cast<int>(indices.size());
   for (int done = 0; done < total; ++done) {
@@ -204,12 +222,11 @@ WrittenRecords WriteRecords(const ContainerReader& read, std::int64_t windowByte
     if (events.Starting) events.Starting(fileName);
     if (form == RecordForm::AsWindow) {
       const std::int64_t end = row.WrittenByWindow ? report.WindowEnd(index) : row.End;
-      WriteBytes(fileName, read, row.Start, end - row.Start + 1);
+      WriteBytes(fileName, source, row.Start, end - row.Start + 1);
     } else if (form == RecordForm::Wav) {
-      WriteWav(fileName, row.Stream, RecordReader(read, row.Start, windowBytes), report.Recovery());
+      WriteWav(fileName, row.Stream, RecordReader(source, row.Start), report.Recovery());
     } else {
-      WriteTrimmed(fileName, row.Stream, RecordReader(read, row.Start, windowBytes),
-                   report.Recovery());
+      WriteTrimmed(fileName, row.Stream, source, row.Start, report.Recovery());
     }
     if (events.Written) events.Written(fileName, row);
     written.Files.push_back(std::move(fileName));
@@ -226,10 +243,9 @@ std::vector<std::int16_t> DecodeRecord(std::span<const std::uint8_t> data, const
   if (row.Stream.Codec == audio::AmrCodec::Unknown) return sound;
   sound.reserve(static_cast<std::size_t>(row.Stream.Frames + row.Stream.GapFrames()) *
                 static_cast<std::size_t>(audio::SamplesPerFrame(row.Stream.Codec)));
-  const ContainerReader view = ViewOf(data);
-  ForEachDecodedPiece(row.Stream,
-                      RecordReader(view, row.Start, static_cast<std::int64_t>(data.size())),
-                      recovery, [&](const std::vector<std::int16_t>& samples) {
+  const ContainerSource view = ViewOf(data);
+  ForEachDecodedPiece(row.Stream, RecordReader(view, row.Start), recovery,
+                      [&](const std::vector<std::int16_t>& samples) {
                         sound.insert(sound.end(), samples.begin(), samples.end());
                       });
   return sound;

@@ -48,14 +48,20 @@ WrittenRecords WriteRecords(std::span<const std::uint8_t> data, const RecordRepo
                             const std::vector<int>& indices, const std::string& base,
                             RecordForm form, const RecordWriteEvents& events = {});
 
-// A container's bytes from At, Count of them, viewed where they lie or read into a buffer that
-// lasts until the next call.
-using ContainerReader = audio::RecordWindowReader;
-// The same for a container read through Read, a record's stream WindowBytes at a time.
-WrittenRecords WriteRecords(const ContainerReader& read, std::int64_t windowBytes,
-                            const RecordReport& report, const std::vector<int>& indices,
-                            const std::string& base, RecordForm form,
-                            const RecordWriteEvents& events = {});
+// Where an export takes a container's bytes from. Read answers the bytes from At, Count of them,
+// viewed where they lie or read into a buffer that lasts until the next call; CopyTo, where
+// given, copies them straight into the open file Fd named FileName, without passing them
+// through here; a record's stream is walked WindowBytes at a time.
+struct ContainerSource {
+  audio::RecordWindowReader Read;
+  std::function<void(std::int64_t at, std::int64_t count, int fd, const std::string& fileName)>
+      CopyTo;
+  std::int64_t WindowBytes = 0;
+};
+// The same for a container taken from Source.
+WrittenRecords WriteRecords(const ContainerSource& source, const RecordReport& report,
+                            const std::vector<int>& indices, const std::string& base,
+                            RecordForm form, const RecordWriteEvents& events = {});
 
 // A record's sound as 16-bit samples at its codec's rate, decoded as a WAV file of it is; empty
 // without a storage header.

@@ -5,6 +5,7 @@
 #include "app/core/ConverterTexts.h"
 #include "app/core/ConverterWorkflow.h"
 #include "app/core/SliceExport.h"
+#include "audio/AmrStream.h"
 #include "audio/AmrStreamPieces.h"
 #include "audio/AmrStreamWindows.h"
 #include "platform/Exception.h"
@@ -47,28 +48,84 @@ std::span<const std::uint8_t> ReadInto(const ContainerStream& container,
   return {buffer.data(), static_cast<std::size_t>(count)};
 }
 
+// A record longer than a window, its windows walked side by side on Threads threads, each from
+// where its frames most likely begin; then one walk joins them in order, taking each window's
+// result where the stream really reaches that window's start and walking the rest itself (past
+// damage, or where a window's start was not on the stream), so the answer is always exact.
+audio::AmrStreamInfo WalkLongRecord(const ContainerStream& container, const StreamRange& range,
+                                    int threads, std::int64_t window) {
+  using audio::WindowedStreamWalk;
+  constexpr std::int64_t kMargin = WindowedStreamWalk::kMargin;
+  // How far past a window's start its frames are looked for.
+  constexpr std::int64_t kSearch = 4096;
+  std::vector<std::uint8_t> buffer;
+  WindowedStreamWalk walk(
+      ReadInto(container, buffer, range.Start, std::min<std::int64_t>(range.Size, 16)), range.Size,
+      audio::Recovery::Resynchronise);
+  if (walk.Done()) return walk.Info();
+  const std::int64_t first = walk.NextFrom();
+  struct Guess {
+    std::int64_t Start = -1;
+    audio::FrameWalk Walk;
+    bool Last = false;
+  };
+  std::vector<Guess> guesses(static_cast<std::size_t>((range.Size - first + window - 1) / window));
+  std::vector<std::vector<std::uint8_t>> buffers(static_cast<std::size_t>(std::max(threads, 1)));
+  platform::RunTasks(
+      static_cast<std::int64_t>(guesses.size()), threads, [&](std::int64_t index, int worker) {
+        const std::int64_t begin = first + index * window;
+        const std::int64_t end = std::min(begin + window, range.Size);
+        const std::span<const std::uint8_t> bytes =
+            ReadInto(container, buffers[static_cast<std::size_t>(worker)], range.Start + begin,
+                     std::min(end + kMargin, range.Size) - begin);
+        const std::int64_t start =
+            index == 0
+                ? 0
+                : audio::FindFrameStart(bytes, walk.Codec(), 0, std::min(kSearch, end - begin));
+        if (start < 0) return;
+        audio::FrameWalk frames =
+            audio::WalkFramesInPieces(bytes, walk.Codec(), start, end - begin, kStreamPiece);
+        frames.At += begin;
+        guesses[static_cast<std::size_t>(index)] = {begin + start, frames, end == range.Size};
+      });
+  // Windows where no frames seemed to begin have nothing to take; the others start in order.
+  std::erase_if(guesses, [](const Guess& guess) { return guess.Start < 0; });
+  while (!walk.Done()) {
+    const std::int64_t at = walk.NextFrom();
+    auto next = std::upper_bound(
+        guesses.begin(), guesses.end(), at,
+        [](std::int64_t position, const Guess& guess) { return position < guess.Start; });
+    // The window whose walk starts where the stream is now.
+    if (next != guesses.begin() && std::prev(next)->Start == at && walk.WalkingFrom(at)) {
+      walk.Adopt(std::prev(next)->Walk, std::prev(next)->Last);
+      continue;
+    }
+    // Up to the next window's start, where its walk may be taken.
+    const std::int64_t until = next != guesses.end() ? next->Start + kMargin : range.Size;
+    const std::int64_t reach =
+        std::min(range.Size, std::clamp(until, at + 2 * kMargin, at + window));
+    walk.Feed(ReadInto(container, buffer, range.Start + at, reach - at));
+  }
+  return walk.Info();
+}
+
 std::vector<audio::AmrStreamInfo> WalkStreams(const ContainerStream& container,
                                               const std::vector<StreamRange>& ranges, int threads,
                                               std::int64_t window) {
   const std::vector<RecordGroup> groups = GroupRecords(ranges, window);
   std::vector<audio::AmrStreamInfo> infos(ranges.size());
   std::vector<std::vector<std::uint8_t>> buffers(static_cast<std::size_t>(std::max(threads, 1)));
+  // The groups of records that fit a window go to the threads together; a longer record has the
+  // threads to itself afterwards.
   platform::RunTasks(
       static_cast<std::int64_t>(groups.size()), threads, [&](std::int64_t index, int worker) {
-        std::vector<std::uint8_t>& buffer = buffers[static_cast<std::size_t>(worker)];
         const RecordGroup group = groups[static_cast<std::size_t>(index)];
         const StreamRange& first = ranges[group.First];
-        if (first.Size > window) {
-          const auto read = [&](std::int64_t at, std::int64_t count) {
-            return ReadInto(container, buffer, first.Start + at, count);
-          };
-          infos[group.First] = audio::WindowedStreamWalk::Walk(
-              first.Size, read, audio::Recovery::Resynchronise, window);
-          return;
-        }
+        if (first.Size > window) return;
         const StreamRange& last = ranges[group.End - 1];
         const std::span<const std::uint8_t> bytes =
-            ReadInto(container, buffer, first.Start, last.Start + last.Size - first.Start);
+            ReadInto(container, buffers[static_cast<std::size_t>(worker)], first.Start,
+                     last.Start + last.Size - first.Start);
         std::vector<std::span<const std::uint8_t>> spans;
         for (std::size_t i = group.First; i < group.End; ++i)
           spans.push_back(bytes.subspan(static_cast<std::size_t>(ranges[i].Start - first.Start),
@@ -79,6 +136,10 @@ std::vector<audio::AmrStreamInfo> WalkStreams(const ContainerStream& container,
         std::copy(walked.begin(), walked.end(),
                   infos.begin() + static_cast<std::ptrdiff_t>(group.First));
       });
+  buffers.clear();
+  for (const RecordGroup& group : groups)
+    if (ranges[group.First].Size > window)
+      infos[group.First] = WalkLongRecord(container, ranges[group.First], threads, window);
   return infos;
 }
 
@@ -104,13 +165,16 @@ std::vector<std::string> StreamAudio(const ContainerStream& container, const Rec
   RefuseContainerAsTarget(container, report.Count(),
                           [&](int number) { return RecordFileName(base, number, form); });
   std::vector<std::uint8_t> buffer;
-  const ContainerReader read = [&](std::int64_t at, std::int64_t count) {
-    return ReadInto(container, buffer, at, count);
-  };
+  const ContainerSource source{
+      [&](std::int64_t at, std::int64_t count) { return ReadInto(container, buffer, at, count); },
+      [&](std::int64_t at, std::int64_t count, int fd, const std::string& fileName) {
+        container.CopySlice({at, at + count - 1}, fd, fileName);
+      },
+      window};
   std::vector<int> all(static_cast<std::size_t>(report.Count()));
   for (int i = 0; i < report.Count(); ++i)
     all[static_cast<std::size_t>(i)] = i;
-  return WriteRecords(read, window, report, all, base, form, events).Files;
+  return WriteRecords(source, report, all, base, form, events).Files;
 }
 
 }  // namespace kestrave::app

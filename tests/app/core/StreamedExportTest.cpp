@@ -52,9 +52,19 @@ std::string Crowded(unsigned seed) {
   return bytes;
 }
 
-std::string Sample(int records) {
-  const auto bytes = tools::BuildSampleContainer({records, 12, 7, 24});
+std::string Sample(int records, int frames = 12) {
+  const auto bytes = tools::BuildSampleContainer({records, frames, 7, 24});
   return {bytes.begin(), bytes.end()};
+}
+
+// Records many windows long, with zeros and random bytes over some of their frames: the windows'
+// walks are joined across the damage.
+std::string LongDamaged(std::mt19937& random) {
+  std::string bytes = Sample(2, 4000);
+  for (const std::size_t at : {9000u, 31000u, 60000u})
+    bytes.replace(at, 700, std::string(700, '\0'));
+  bytes.replace(45000, 300, Random(random, 300));
+  return bytes;
 }
 
 TEST(StreamedExport, EqualsTheWorkflowOnEveryContainerAndPieceSize) {
@@ -74,6 +84,7 @@ TEST(StreamedExport, EqualsTheWorkflowOnEveryContainerAndPieceSize) {
       {"markers without a magic", kMarker + "abc" + kMarker},
       {"a magic at the start, a marker at the end", kMagic + Random(random, 100) + kMarker},
       {"texts back to back", kMagic + kMagic + kMarker + kMarker + kMagic + kMarker},
+      {"long records with damage", LongDamaged(random)},
       {"crowded", Crowded(1)},
       {"crowded again", Crowded(2)},
   };

@@ -92,11 +92,13 @@ int main(int argc, char** argv) {
   kestrave::bench::FastestRunReporter reporter;
   kestrave::bench::RunBenchmarks(argc, argv, reporter);
   std::printf("\n");
+  // Both read the container a piece at a time; the records' streams are walked in a second
+  // read, so the table costs at most two scans and the walk (the floors are in process_bench).
   for (std::size_t i = 0; i < containers.size(); ++i) {
     const std::string n = std::to_string(i);
     kestrave::bench::PrintRatio(std::string("scan --records / scan, ") + containers[i].label,
                                 reporter.Seconds("ScanRecords" + n), reporter.Seconds("Scan" + n),
-                                1.2);
+                                3.0);
   }
   const char* kinds[] = {"narrowband", "wideband"};
   for (int i = 0; i < 2; ++i) {

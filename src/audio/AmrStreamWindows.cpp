@@ -21,7 +21,11 @@ constexpr std::int64_t kPiecesWorthIt = 8 * kPieceBytes;
 
 WindowedStreamWalk::WindowedStreamWalk(std::span<const std::uint8_t> head, std::int64_t size,
                                        Recovery recovery)
-    : start_(ReadStreamHeader(head)), size_(size), recovery_(recovery) {
+    : WindowedStreamWalk(ReadStreamHeader(head), size, recovery) {}
+
+WindowedStreamWalk::WindowedStreamWalk(const StreamStart& start, std::int64_t size,
+                                       Recovery recovery)
+    : start_(start), size_(size), recovery_(recovery) {
   if (start_.Codec == AmrCodec::Unknown) {
     totals_.End = start_.Refused;
     done_ = true;

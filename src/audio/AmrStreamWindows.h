@@ -29,6 +29,8 @@ class WindowedStreamWalk {
 
   // Head: the record's first bytes (all of them, or at least 16); Size: the whole record's.
   WindowedStreamWalk(std::span<const std::uint8_t> head, std::int64_t size, Recovery recovery);
+  // The same with the storage header already read.
+  WindowedStreamWalk(const StreamStart& start, std::int64_t size, Recovery recovery);
 
   bool Done() const { return done_; }
   // Where the next window must begin.

@@ -127,10 +127,13 @@ inline ConverterOutcome ByStream(const std::string& container, const std::string
   // Small pieces go with small windows, so records of a few kilobytes are walked a window at a
   // time too.
   const std::int64_t window = std::max<std::int64_t>(piece * 100, 1024);
+  // The survey reads the container once more, in the same pieces, and finishes the walks.
+  const app::ContainerSurvey survey = app::SurveyContainer(*stream, {}, piece);
+  if (survey.Starts.Magics != starts.Magics || survey.Starts.Markers != starts.Markers)
+    outcome.Report = "the survey found other starts\n";
   const app::RecordReport report =
-      app::StreamRecordReport(*stream, starts, audio::Recovery::Resynchronise,
-                              app::ContainerStream::DefaultThreads(), window);
-  outcome.Report = ReportText(report);
+      app::StreamRecordReport(*stream, survey, audio::Recovery::Resynchronise, window);
+  outcome.Report += ReportText(report);
   KeepFiles(app::StreamAudio(*stream, report, base + "t", app::RecordForm::Trimmed, {}, window),
             outcome.TrimmedFiles);
   outcome.ExportError = ErrorOf([&] {

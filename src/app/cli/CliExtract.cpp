@@ -57,7 +57,15 @@ class ContainerExtract {
     const bool done = platform::RunGuarded(
         [&] {
           const ContainerStream container(file);
-          const RecordStarts starts = container.FindStarts(LoadProgress(progress_, file));
+          const bool audio = words_.Has("--trim") || words_.Has("--wav");
+          // The streams are walked in the same read as the search where they are written.
+          ContainerSurvey survey;
+          if (audio) {
+            survey = SurveyContainer(container, LoadProgress(progress_, file));
+          } else {
+            survey.Starts = container.FindStarts(LoadProgress(progress_, file));
+          }
+          const RecordStarts& starts = survey.Starts;
           if (const auto error = ScanErrorForSize(container.Size())) throw hex::EHexEditor(*error);
           out_.Line(prefix_ + ScanStatusText(starts));
           if (!CanSaveRecords(starts)) {
@@ -65,8 +73,8 @@ class ContainerExtract {
             return;
           }
           outcome_ = "not written";
-          if (words_.Has("--trim") || words_.Has("--wav")) {
-            WriteAudio(container, starts, base);
+          if (audio) {
+            WriteAudio(container, survey, base);
           } else {
             WriteSlices(container, starts, base);
           }
@@ -115,9 +123,9 @@ class ContainerExtract {
   }
 
   // Every AMR stream, trimmed or decoded; a record without a stream is reported and skipped.
-  void WriteAudio(const ContainerStream& container, const RecordStarts& starts,
+  void WriteAudio(const ContainerStream& container, const ContainerSurvey& survey,
                   const std::string& base) {
-    const RecordReport report = StreamRecordReport(container, starts, RecoveryOf(words_));
+    const RecordReport report = StreamRecordReport(container, survey, RecoveryOf(words_));
     if (const std::string reason = report.Reason(); !reason.empty())
       Notice("note: " + reason + "; this writes every AMR stream");
     const RecordForm form = words_.Has("--wav") ? RecordForm::Wav : RecordForm::Trimmed;

@@ -59,10 +59,17 @@ ScannedContainer ScanContainer(const std::string& file, bool withRecords, audio:
                                ProgressLine& progress) {
   const ContainerStream container(file);
   ScannedContainer scanned;
-  scanned.Starts = container.FindStarts(LoadProgress(progress, file));
-  if (const auto error = ScanErrorForSize(container.Size())) throw hex::EHexEditor(*error);
+  if (withRecords) {
+    // The records' streams are walked in the same read as the search, as far as it can tell.
+    const ContainerSurvey survey = SurveyContainer(container, LoadProgress(progress, file));
+    if (const auto error = ScanErrorForSize(container.Size())) throw hex::EHexEditor(*error);
+    scanned.Starts = survey.Starts;
+    scanned.Report = StreamRecordReport(container, survey, recovery);
+  } else {
+    scanned.Starts = container.FindStarts(LoadProgress(progress, file));
+    if (const auto error = ScanErrorForSize(container.Size())) throw hex::EHexEditor(*error);
+  }
   scanned.Status = ScanStatusText(scanned.Starts);
-  if (withRecords) scanned.Report = StreamRecordReport(container, scanned.Starts, recovery);
   return scanned;
 }
 

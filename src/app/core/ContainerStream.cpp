@@ -56,31 +56,43 @@ void ContainerStream::Read(std::uint8_t* buffer, std::int64_t count, std::int64_
 }
 
 // A piece is large enough that the calls cost nothing beside the copying, small enough to stay
-// in the caches on its way to the search. Each thread reads and searches whole pieces, taking the
-// next one not yet taken, so the copying and the search of one piece overlap those of others.
-RecordStarts ContainerStream::FindStarts(const Progress& progress, std::int64_t piece,
-                                         int threads) const {
-  const RecordStartSearch search;
-  const std::int64_t carry = search.Longest() - 1;
+// in the caches on its way to the work. Each thread reads and works on whole pieces, taking the
+// next one not yet taken, so the copying and the work of one piece overlap those of others.
+void ContainerStream::ReadPieces(std::int64_t piece, std::int64_t extra, int threads,
+                                 const Progress& progress, const PieceTask& task) const {
   piece = std::max<std::int64_t>(piece, 1);
   const std::int64_t pieces = (size_ + piece - 1) / piece;
-  // The starts found in each piece, merged in order at the end.
-  std::vector<RecordStarts> found(static_cast<std::size_t>(pieces));
   std::atomic<std::int64_t> done{0};
   std::vector<std::vector<std::uint8_t>> buffers(static_cast<std::size_t>(std::max(threads, 1)));
   platform::RunTasks(pieces, threads, [&](std::int64_t index, int worker) {
     std::vector<std::uint8_t>& buffer = buffers[static_cast<std::size_t>(worker)];
-    buffer.resize(static_cast<std::size_t>(std::min(piece, size_) + carry));
+    buffer.resize(static_cast<std::size_t>(std::min(piece, size_) + extra));
     const std::int64_t at = index * piece;
     const std::int64_t length = std::min(piece, size_ - at);
-    // A text that begins in this piece is read whole with the next piece's first bytes.
-    const std::int64_t reach = std::min(length + carry, size_ - at);
+    const std::int64_t reach = std::min(length + extra, size_ - at);
     Read(buffer.data(), reach, at);
-    search.Search({buffer.data(), static_cast<std::size_t>(reach)}, at, length,
-                  found[static_cast<std::size_t>(index)]);
+    task(index, at, length, {buffer.data(), static_cast<std::size_t>(reach)}, worker);
     done += length;
     if (worker == 0 && progress) progress(done, size_);
   });
+}
+
+RecordStarts ContainerStream::FindStarts(const Progress& progress, std::int64_t piece,
+                                         int threads) const {
+  const RecordStartSearch search;
+  piece = std::max<std::int64_t>(piece, 1);
+  // The starts found in each piece, merged in order at the end.
+  std::vector<RecordStarts> found(static_cast<std::size_t>((size_ + piece - 1) / piece));
+  // A text that begins in a piece is read whole with the next piece's first bytes.
+  ReadPieces(piece, search.Longest() - 1, threads, progress,
+             [&](std::int64_t index, std::int64_t at, std::int64_t length,
+                 std::span<const std::uint8_t> bytes, int) {
+               search.Search(bytes, at, length, found[static_cast<std::size_t>(index)]);
+             });
+  return JoinStarts(found);
+}
+
+RecordStarts JoinStarts(const std::vector<RecordStarts>& found) {
   RecordStarts all;
   for (const RecordStarts& starts : found) {
     all.Magics.insert(all.Magics.end(), starts.Magics.begin(), starts.Magics.end());

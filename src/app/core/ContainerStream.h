@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "app/core/ContainerPlan.h"
 #include "app/core/RecordStarts.h"
@@ -35,6 +37,13 @@ class ContainerStream {
   // read error", the path and cause in the detail. Progress is told on the calling thread.
   RecordStarts FindStarts(const Progress& progress = {}, std::int64_t piece = kPiece,
                           int threads = DefaultThreads()) const;
+  // Reads the container a piece at a time on Threads threads, each piece with the Extra bytes
+  // after it (fewer at the end), and hands each to Task with its index, where it lies, its length
+  // without the extra bytes, and the thread (from 0, the calling one). Errors as FindStarts.
+  using PieceTask = std::function<void(std::int64_t index, std::int64_t at, std::int64_t length,
+                                       std::span<const std::uint8_t> bytes, int worker)>;
+  void ReadPieces(std::int64_t piece, std::int64_t extra, int threads, const Progress& progress,
+                  const PieceTask& task) const;
   // As many threads as there are cores, up to four: more only share the memory's speed.
   static int DefaultThreads();
   // Reads Count bytes at At into Buffer; a file that ends before them fails as FindStarts does.
@@ -53,5 +62,8 @@ class ContainerStream {
   std::int64_t size_ = 0;
   platform::FileIdentity identity_;
 };
+
+// The starts found piece by piece, in order, as one list.
+RecordStarts JoinStarts(const std::vector<RecordStarts>& found);
 
 }  // namespace kestrave::app

@@ -14,31 +14,13 @@
 namespace kestrave::app {
 namespace {
 
-// Neighbouring records read with one call, Ranges[First] up to Ranges[End].
-struct RecordGroup {
-  std::size_t First = 0;
-  std::size_t End = 0;
-};
-
-// Records that fit a window together make a group; a larger record is a group of its own.
-std::vector<RecordGroup> GroupRecords(const std::vector<StreamRange>& ranges, std::int64_t window) {
-  std::vector<RecordGroup> groups;
-  for (std::size_t first = 0; first < ranges.size();) {
-    std::size_t end = first + 1;
-    while (end < ranges.size() &&
-           ranges[end].Start + ranges[end].Size - ranges[first].Start <= window)
-      ++end;
-    groups.push_back({first, end});
-    first = end;
-  }
-  return groups;
-}
-
-// A group's streams are cut into pieces this large and walked side by side: a group of a few
-// records has enough of them to keep every lane of the walk busy.
+using Survey = ContainerSurvey;
+constexpr std::int64_t kMargin = audio::WindowedStreamWalk::kMargin;
+// How far past a piece's start the frames of the record under way are looked for.
+constexpr std::int64_t kSearch = 4096;
+// Long stretches of frames are cut into pieces this large and walked side by side.
 constexpr std::size_t kStreamPiece = 64 << 10;
 
-// The bytes at At, read into Buffer.
 std::span<const std::uint8_t> ReadInto(const ContainerStream& container,
                                        std::vector<std::uint8_t>& buffer, std::int64_t at,
                                        std::int64_t count) {
@@ -48,112 +30,174 @@ std::span<const std::uint8_t> ReadInto(const ContainerStream& container,
   return {buffer.data(), static_cast<std::size_t>(count)};
 }
 
-// A record longer than a window, its windows walked side by side on Threads threads, each from
-// where its frames most likely begin; then one walk joins them in order, taking each window's
-// result where the stream really reaches that window's start and walking the rest itself (past
-// damage, or where a window's start was not on the stream), so the answer is always exact.
-audio::AmrStreamInfo WalkLongRecord(const ContainerStream& container, const StreamRange& range,
-                                    int threads, std::int64_t window) {
-  using audio::WindowedStreamWalk;
-  constexpr std::int64_t kMargin = WindowedStreamWalk::kMargin;
-  // How far past a window's start its frames are looked for.
-  constexpr std::int64_t kSearch = 4096;
-  std::vector<std::uint8_t> buffer;
-  WindowedStreamWalk walk(
-      ReadInto(container, buffer, range.Start, std::min<std::int64_t>(range.Size, 16)), range.Size,
-      audio::Recovery::Resynchronise);
-  if (walk.Done()) return walk.Info();
-  const std::int64_t first = walk.NextFrom();
-  struct Guess {
-    std::int64_t Start = -1;
-    audio::FrameWalk Walk;
-    bool Last = false;
+int CodecIndex(audio::AmrCodec codec) {
+  return codec == audio::AmrCodec::Wideband ? 1 : 0;
+}
+
+// One piece of the container as the survey reads it: the piece's bytes and a margin after them,
+// and every place a record's stream must end (both texts' starts) up to the margin's end.
+class SurveyedPiece {
+ public:
+  SurveyedPiece(std::span<const std::uint8_t> bytes, std::int64_t at, std::int64_t length,
+                std::int64_t containerSize, const RecordStarts& near)
+      : bytes_(bytes), at_(at), end_(at + length), last_(end_ == containerSize) {
+    cuts_ = near.Magics;
+    cuts_.insert(cuts_.end(), near.Markers.begin(), near.Markers.end());
+    std::sort(cuts_.begin(), cuts_.end());
+  }
+
+  // The first place from Position on (After: past it) where a stream must end, or -1.
+  std::int64_t CutFrom(std::int64_t position, bool after) const {
+    const auto cut = after ? std::upper_bound(cuts_.begin(), cuts_.end(), position)
+                           : std::lower_bound(cuts_.begin(), cuts_.end(), position);
+    return cut == cuts_.end() ? -1 : *cut;
+  }
+
+  // The bytes a record whose stream ends at Cut (-1: somewhere past the margin) may use, from
+  // the piece's start.
+  std::span<const std::uint8_t> RecordBytes(std::int64_t cut) const {
+    return bytes_.first(static_cast<std::size_t>((cut >= 0 ? cut : at_ + Held()) - at_));
+  }
+
+  // The frames from From, up to the piece's end or the record's, when sooner.
+  Survey::Walk Walk(audio::AmrCodec codec, std::int64_t from, std::int64_t cut) const {
+    const std::span<const std::uint8_t> record = RecordBytes(cut);
+    const std::int64_t limit = std::max(from, cut >= 0 ? std::min(end_, cut) : end_);
+    audio::FrameWalk frames =
+        limit - from >= 8 * static_cast<std::int64_t>(kStreamPiece)
+            ? audio::WalkFramesInPieces(record, codec, from - at_, limit - at_, kStreamPiece)
+            : audio::WalkFrames(record, audio::FrameSizesOf(codec), from - at_, limit - at_);
+    frames.At += at_;
+    return {from, frames, cut >= 0 ? cut <= end_ : last_};
+  }
+
+  // The frames of the record under way at the piece's start, from where they seem to begin.
+  Survey::Walk Guess(audio::AmrCodec codec) const {
+    const std::int64_t cut = CutFrom(at_, false);
+    if (cut == at_) return {};
+    const std::span<const std::uint8_t> record = RecordBytes(cut);
+    const std::int64_t to =
+        std::min<std::int64_t>(kSearch, (cut >= 0 ? std::min(cut, end_) : end_) - at_);
+    const std::int64_t start = audio::FindFrameStart(record, codec, 0, to);
+    return start < 0 ? Survey::Walk{} : Walk(codec, at_ + start, cut);
+  }
+
+  // Record starting at Magic (in the piece): its storage header and its frames.
+  Survey::Head Head(std::int64_t magic) const {
+    const std::int64_t cut = CutFrom(magic, true);
+    const std::span<const std::uint8_t> record = RecordBytes(cut);
+    const auto from = static_cast<std::size_t>(magic - at_);
+    Survey::Head head{audio::ReadStreamHeader(
+                          record.subspan(from, std::min<std::size_t>(16, record.size() - from))),
+                      {}};
+    if (head.Start.Codec != audio::AmrCodec::Unknown)
+      head.Frames = Walk(head.Start.Codec, magic + head.Start.HeaderBytes, cut);
+    return head;
+  }
+
+ private:
+  std::int64_t Held() const { return static_cast<std::int64_t>(bytes_.size()); }
+
+  std::span<const std::uint8_t> bytes_;
+  std::int64_t at_ = 0;
+  std::int64_t end_ = 0;
+  bool last_ = false;
+  std::vector<std::int64_t> cuts_;
+};
+
+// The record at Range, its walk begun by the survey and finished here: the survey's walks are
+// taken wherever the record's own walk arrives exactly where one begins, and the rest is read
+// again and walked (past damage, or where a piece's frames did not begin where they seemed to),
+// so the answer is always exact.
+audio::AmrStreamInfo FinishWalk(const ContainerStream& container, const Survey& survey,
+                                const Survey::Head& head, const StreamRange& range,
+                                std::int64_t window, std::vector<std::uint8_t>& buffer) {
+  audio::WindowedStreamWalk walk(head.Start, range.Size, audio::Recovery::Resynchronise);
+  const auto take = [&](const Survey::Walk& frames) {
+    audio::FrameWalk relative = frames.Frames;
+    relative.At -= range.Start;
+    walk.Adopt(relative, frames.Last);
   };
-  std::vector<Guess> guesses(static_cast<std::size_t>((range.Size - first + window - 1) / window));
-  std::vector<std::vector<std::uint8_t>> buffers(static_cast<std::size_t>(std::max(threads, 1)));
-  platform::RunTasks(
-      static_cast<std::int64_t>(guesses.size()), threads, [&](std::int64_t index, int worker) {
-        const std::int64_t begin = first + index * window;
-        const std::int64_t end = std::min(begin + window, range.Size);
-        const std::span<const std::uint8_t> bytes =
-            ReadInto(container, buffers[static_cast<std::size_t>(worker)], range.Start + begin,
-                     std::min(end + kMargin, range.Size) - begin);
-        const std::int64_t start =
-            index == 0
-                ? 0
-                : audio::FindFrameStart(bytes, walk.Codec(), 0, std::min(kSearch, end - begin));
-        if (start < 0) return;
-        audio::FrameWalk frames =
-            audio::WalkFramesInPieces(bytes, walk.Codec(), start, end - begin, kStreamPiece);
-        frames.At += begin;
-        guesses[static_cast<std::size_t>(index)] = {begin + start, frames, end == range.Size};
-      });
-  // Windows where no frames seemed to begin have nothing to take; the others start in order.
-  std::erase_if(guesses, [](const Guess& guess) { return guess.Start < 0; });
+  if (!walk.Done() && walk.WalkingFrom(head.Frames.From - range.Start)) take(head.Frames);
+  const auto pieces = static_cast<std::int64_t>(survey.Guesses.size());
+  const int codec = CodecIndex(walk.Codec());
   while (!walk.Done()) {
     const std::int64_t at = walk.NextFrom();
-    auto next = std::upper_bound(
-        guesses.begin(), guesses.end(), at,
-        [](std::int64_t position, const Guess& guess) { return position < guess.Start; });
-    // The window whose walk starts where the stream is now.
-    if (next != guesses.begin() && std::prev(next)->Start == at && walk.WalkingFrom(at)) {
-      walk.Adopt(std::prev(next)->Walk, std::prev(next)->Last);
+    const std::int64_t position = range.Start + at;
+    std::int64_t piece = std::min(position / survey.Piece, pieces - 1);
+    const Survey::Walk& guess = survey.Guesses[static_cast<std::size_t>(piece)][codec];
+    if (guess.From == position && walk.WalkingFrom(at)) {
+      take(guess);
       continue;
     }
-    // Up to the next window's start, where its walk may be taken.
-    const std::int64_t until = next != guesses.end() ? next->Start + kMargin : range.Size;
+    // Up to the next piece's walk, where it may be taken.
+    std::int64_t until = range.Size;
+    for (; piece < pieces && piece * survey.Piece < position + window; ++piece) {
+      const Survey::Walk& next = survey.Guesses[static_cast<std::size_t>(piece)][codec];
+      if (next.From > position) {
+        until = next.From - range.Start + kMargin;
+        break;
+      }
+    }
     const std::int64_t reach =
         std::min(range.Size, std::clamp(until, at + 2 * kMargin, at + window));
-    walk.Feed(ReadInto(container, buffer, range.Start + at, reach - at));
+    walk.Feed(ReadInto(container, buffer, position, reach - at));
   }
   return walk.Info();
 }
 
-std::vector<audio::AmrStreamInfo> WalkStreams(const ContainerStream& container,
-                                              const std::vector<StreamRange>& ranges, int threads,
-                                              std::int64_t window) {
-  const std::vector<RecordGroup> groups = GroupRecords(ranges, window);
-  std::vector<audio::AmrStreamInfo> infos(ranges.size());
-  std::vector<std::vector<std::uint8_t>> buffers(static_cast<std::size_t>(std::max(threads, 1)));
-  // The groups of records that fit a window go to the threads together; a longer record has the
-  // threads to itself afterwards.
-  platform::RunTasks(
-      static_cast<std::int64_t>(groups.size()), threads, [&](std::int64_t index, int worker) {
-        const RecordGroup group = groups[static_cast<std::size_t>(index)];
-        const StreamRange& first = ranges[group.First];
-        if (first.Size > window) return;
-        const StreamRange& last = ranges[group.End - 1];
-        const std::span<const std::uint8_t> bytes =
-            ReadInto(container, buffers[static_cast<std::size_t>(worker)], first.Start,
-                     last.Start + last.Size - first.Start);
-        std::vector<std::span<const std::uint8_t>> spans;
-        for (std::size_t i = group.First; i < group.End; ++i)
-          spans.push_back(bytes.subspan(static_cast<std::size_t>(ranges[i].Start - first.Start),
-                                        static_cast<std::size_t>(ranges[i].Size)));
-        // One thread per group: the groups are what the threads share.
-        const std::vector<audio::AmrStreamInfo> walked =
-            audio::ReadAmrStreams(spans, 1, kStreamPiece, audio::Recovery::Resynchronise);
-        std::copy(walked.begin(), walked.end(),
-                  infos.begin() + static_cast<std::ptrdiff_t>(group.First));
-      });
-  buffers.clear();
-  for (const RecordGroup& group : groups)
-    if (ranges[group.First].Size > window)
-      infos[group.First] = WalkLongRecord(container, ranges[group.First], threads, window);
-  return infos;
-}
-
 }  // namespace
 
-RecordReport StreamRecordReport(const ContainerStream& container, const RecordStarts& starts,
-                                audio::Recovery recovery, int threads, std::int64_t window) {
+ContainerSurvey SurveyContainer(const ContainerStream& container,
+                                const ContainerStream::Progress& progress, std::int64_t piece,
+                                int threads) {
+  const RecordStartSearch search;
+  piece = std::max<std::int64_t>(piece, 1);
+  const auto pieces = static_cast<std::size_t>((container.Size() + piece - 1) / piece);
+  ContainerSurvey survey;
+  survey.Piece = piece;
+  survey.Guesses.resize(pieces);
+  std::vector<RecordStarts> found(pieces);
+  std::vector<std::vector<Survey::Head>> heads(pieces);
+  container.ReadPieces(
+      piece, kMargin + search.Longest() - 1, threads, progress,
+      [&](std::int64_t index, std::int64_t at, std::int64_t length,
+          std::span<const std::uint8_t> bytes, int) {
+        const auto i = static_cast<std::size_t>(index);
+        search.Search(bytes, at, length, found[i]);
+        // Where streams end up to the margin's end: a stream of this piece may end there.
+        RecordStarts near;
+        search.Search(bytes, at,
+                      std::min(length + kMargin, static_cast<std::int64_t>(bytes.size())), near);
+        const SurveyedPiece surveyed(bytes, at, length, container.Size(), near);
+        for (const audio::AmrCodec codec : {audio::AmrCodec::Narrowband, audio::AmrCodec::Wideband})
+          survey.Guesses[i][CodecIndex(codec)] = surveyed.Guess(codec);
+        for (const std::int64_t magic : found[i].Magics)
+          heads[i].push_back(surveyed.Head(magic));
+      });
+  survey.Starts = JoinStarts(found);
+  for (const auto& inPiece : heads)
+    survey.Heads.insert(survey.Heads.end(), inPiece.begin(), inPiece.end());
+  return survey;
+}
+
+RecordReport StreamRecordReport(const ContainerStream& container, const ContainerSurvey& survey,
+                                audio::Recovery recovery, std::int64_t window) {
+  const RecordStarts& starts = survey.Starts;
   RecordPositions positions;
   positions.Magics = static_cast<int>(starts.Magics.size());
   positions.MagicAt = [&](int index) { return starts.Magics[static_cast<std::size_t>(index)]; };
   positions.Markers = static_cast<int>(starts.Markers.size());
   positions.MarkerAt = [&](int index) { return starts.Markers[static_cast<std::size_t>(index)]; };
+  window = std::max<std::int64_t>(window, 2 * kMargin);
+  std::vector<std::uint8_t> buffer;
+  std::size_t next = 0;
   const StreamWalker walker{[&](const std::vector<StreamRange>& ranges) {
-    return WalkStreams(container, ranges, threads, window);
+    std::vector<audio::AmrStreamInfo> infos;
+    infos.reserve(ranges.size());
+    for (const StreamRange& range : ranges)
+      infos.push_back(FinishWalk(container, survey, survey.Heads[next++], range, window, buffer));
+    return infos;
   }};
   return BuildRecordReport(container.Size(), positions, recovery, walker);
 }

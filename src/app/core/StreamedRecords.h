@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -7,22 +8,52 @@
 #include "app/core/ContainerStream.h"
 #include "app/core/RecordFiles.h"
 #include "app/core/RecordReport.h"
+#include "audio/AmrStream.h"
 
 namespace kestrave::app {
 
 // The records of a container read from its file: their report, and their streams trimmed or
-// decoded, with no more of the container held than a window per thread.
+// decoded, with no more of the container held than a piece or a window per thread.
 
-// What is held of a record at a time: smaller records are read whole, a few together with one
-// call, a larger one a window at a time.
+// What is read at a time where the survey could not tell what a record's stream holds.
 inline constexpr std::int64_t kRecordWindow = std::int64_t{4} << 20;
 
-// The report BuildRecordReport makes of the container held whole, the records' streams walked on
-// Threads threads, Window bytes (at least 1 KiB) held by each.
-RecordReport StreamRecordReport(const ContainerStream& container, const RecordStarts& starts,
-                                audio::Recovery recovery,
-                                int threads = ContainerStream::DefaultThreads(),
-                                std::int64_t window = kRecordWindow);
+// What one read of a container finds: where its records start and their markers lie, and, for
+// each piece read, what the records' streams hold there as far as the piece alone can tell. The
+// report is then made from it with few bytes read again: where damage is, or where a piece's
+// frames did not begin where they seemed to.
+struct ContainerSurvey {
+  RecordStarts Starts;
+  // A walk over frames (positions in the container); Last: it went to its record's end.
+  struct Walk {
+    std::int64_t From = -1;
+    audio::FrameWalk Frames;
+    bool Last = false;
+  };
+  // Each record's storage header and its frames from there to the end of the piece (or of the
+  // record, when sooner), in the order of Starts.Magics.
+  struct Head {
+    audio::StreamStart Start;
+    Walk Frames;
+  };
+  std::vector<Head> Heads;
+  // For each piece, the frames of the record under way at its start, walked from where they
+  // seem to begin, once as narrowband and once as wideband: taken where the record's own walk
+  // arrives exactly there.
+  std::int64_t Piece = 0;
+  std::vector<std::array<Walk, 2>> Guesses;
+};
+
+// Reads the container once, Piece bytes at a time on Threads threads.
+ContainerSurvey SurveyContainer(const ContainerStream& container,
+                                const ContainerStream::Progress& progress = {},
+                                std::int64_t piece = ContainerStream::kPiece,
+                                int threads = ContainerStream::DefaultThreads());
+
+// The report BuildRecordReport makes of the container held whole, finished from the survey with
+// Window bytes (at least 1 KiB) read at a time where it must read again.
+RecordReport StreamRecordReport(const ContainerStream& container, const ContainerSurvey& survey,
+                                audio::Recovery recovery, std::int64_t window = kRecordWindow);
 
 // Every record of the container with an AMR stream, trimmed or as WAV (kestrave-cli extract
 // --trim, --wav); a base without a name, and names that stand for the container, are refused

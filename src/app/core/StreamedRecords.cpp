@@ -158,7 +158,7 @@ ContainerSurvey SurveyContainer(const ContainerStream& container,
   survey.Piece = piece;
   survey.Guesses.resize(pieces);
   std::vector<RecordStarts> found(pieces);
-  std::vector<std::vector<Survey::Head>> heads(pieces);
+  survey.Heads.resize(pieces);
   container.ReadPieces(
       piece, kMargin + search.Longest() - 1, threads, progress,
       [&](std::int64_t index, std::int64_t at, std::int64_t length,
@@ -173,11 +173,9 @@ ContainerSurvey SurveyContainer(const ContainerStream& container,
         for (const audio::AmrCodec codec : {audio::AmrCodec::Narrowband, audio::AmrCodec::Wideband})
           survey.Guesses[i][CodecIndex(codec)] = surveyed.Guess(codec);
         for (const std::int64_t magic : found[i].Magics)
-          heads[i].push_back(surveyed.Head(magic));
+          survey.Heads[i].push_back(surveyed.Head(magic));
       });
   survey.Starts = JoinStarts(found);
-  for (const auto& inPiece : heads)
-    survey.Heads.insert(survey.Heads.end(), inPiece.begin(), inPiece.end());
   return survey;
 }
 
@@ -191,12 +189,21 @@ RecordReport StreamRecordReport(const ContainerStream& container, const Containe
   positions.MarkerAt = [&](int index) { return starts.Markers[static_cast<std::size_t>(index)]; };
   window = std::max<std::int64_t>(window, 2 * kMargin);
   std::vector<std::uint8_t> buffer;
+  // The heads come piece by piece in the order of the records.
+  std::size_t piece = 0;
   std::size_t next = 0;
+  const auto nextHead = [&]() -> const Survey::Head& {
+    while (next == survey.Heads[piece].size()) {
+      ++piece;
+      next = 0;
+    }
+    return survey.Heads[piece][next++];
+  };
   const StreamWalker walker{[&](const std::vector<StreamRange>& ranges) {
     std::vector<audio::AmrStreamInfo> infos;
     infos.reserve(ranges.size());
     for (const StreamRange& range : ranges)
-      infos.push_back(FinishWalk(container, survey, survey.Heads[next++], range, window, buffer));
+      infos.push_back(FinishWalk(container, survey, nextHead(), range, window, buffer));
     return infos;
   }};
   return BuildRecordReport(container.Size(), positions, recovery, walker);

@@ -31,12 +31,12 @@ struct ContainerSurvey {
     bool Last = false;
   };
   // Each record's storage header and its frames from there to the end of the piece (or of the
-  // record, when sooner), in the order of Starts.Magics.
+  // record, when sooner): for each piece, those of the records that start in it, in order.
   struct Head {
     audio::StreamStart Start;
     Walk Frames;
   };
-  std::vector<Head> Heads;
+  std::vector<std::vector<Head>> Heads;
   // For each piece, the frames of the record under way at its start, walked from where they
   // seem to begin, once as narrowband and once as wideband: taken where the record's own walk
   // arrives exactly there.

@@ -67,6 +67,19 @@ std::string LongDamaged(std::mt19937& random) {
   return bytes;
 }
 
+// A wideband record many windows long, after its marker, with a run of zeros in it.
+std::string LongWideband(std::mt19937& random) {
+  constexpr int kFrameBytes[] = {18, 24, 33, 37, 41, 47, 51, 59, 61};
+  std::string bytes = kMarker + "#!AMR-WB\n";
+  while (bytes.size() < 150'000) {
+    const int type = static_cast<int>(random() % 9);
+    bytes += static_cast<char>(type << 3 | 0x04);
+    bytes += Random(random, static_cast<std::size_t>(kFrameBytes[type] - 1));
+  }
+  bytes.replace(70'000, 900, std::string(900, '\0'));
+  return bytes;
+}
+
 TEST(StreamedExport, EqualsTheWorkflowOnEveryContainerAndPieceSize) {
   std::mt19937 random(7);
   const struct {
@@ -85,6 +98,7 @@ TEST(StreamedExport, EqualsTheWorkflowOnEveryContainerAndPieceSize) {
       {"a magic at the start, a marker at the end", kMagic + Random(random, 100) + kMarker},
       {"texts back to back", kMagic + kMagic + kMarker + kMarker + kMagic + kMarker},
       {"long records with damage", LongDamaged(random)},
+      {"a long wideband record with damage", LongWideband(random)},
       {"crowded", Crowded(1)},
       {"crowded again", Crowded(2)},
   };

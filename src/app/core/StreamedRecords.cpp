@@ -9,7 +9,6 @@
 #include "audio/AmrStreamPieces.h"
 #include "audio/AmrStreamWindows.h"
 #include "platform/Exception.h"
-#include "platform/ParallelTasks.h"
 
 namespace kestrave::app {
 namespace {

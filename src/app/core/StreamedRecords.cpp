@@ -163,11 +163,16 @@ ContainerSurvey SurveyContainer(const ContainerStream& container,
       [&](std::int64_t index, std::int64_t at, std::int64_t length,
           std::span<const std::uint8_t> bytes, int) {
         const auto i = static_cast<std::size_t>(index);
-        search.Search(bytes, at, length, found[i]);
-        // Where streams end up to the margin's end: a stream of this piece may end there.
+        // Up to the margin's end, where a stream of this piece may end; the piece's own starts
+        // are those before its end.
         RecordStarts near;
         search.Search(bytes, at,
                       std::min(length + kMargin, static_cast<std::int64_t>(bytes.size())), near);
+        const auto inPiece = [&](const std::vector<std::int64_t>& all) {
+          return std::vector<std::int64_t>(all.begin(),
+                                           std::lower_bound(all.begin(), all.end(), at + length));
+        };
+        found[i] = {inPiece(near.Magics), inPiece(near.Markers)};
         const SurveyedPiece surveyed(bytes, at, length, container.Size(), near);
         for (const audio::AmrCodec codec : {audio::AmrCodec::Narrowband, audio::AmrCodec::Wideband})
           survey.Guesses[i][CodecIndex(codec)] = surveyed.Guess(codec);

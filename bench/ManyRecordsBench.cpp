@@ -39,8 +39,10 @@ double Records(int records, const std::string& name) {
   const std::string where = ", " + name + " records";
   std::printf("%s records: %.1f MiB; scan %.3f s, %.1f MiB peak\n", name.c_str(),
               FileMiB(container), scan.Seconds, scan.PeakMiB);
-  PrintRatio("scan --records vs scan" + where, table.Seconds, scan.Seconds, 8);
-  PrintRatio("scan --json vs scan" + where, json.Seconds, scan.Seconds, 8);
+  // The plain scan streams past the records at memory speed; the table makes and prints a line
+  // for each of them, which is what costs here.
+  PrintRatio("scan --records vs scan" + where, table.Seconds, scan.Seconds, 25);
+  PrintRatio("scan --json vs scan" + where, json.Seconds, scan.Seconds, 25);
   PrintWithin("scan --records: peak memory" + where, table.PeakMiB, "MiB", limit);
   PrintWithin("scan --json: peak memory" + where, json.PeakMiB, "MiB", limit);
   return table.Seconds;

@@ -1,4 +1,6 @@
 // kestrave-cli scan: the status the window would show, and with --records what each record holds.
+#include <utility>
+
 #include "app/cli/CliCommands.h"
 #include "app/cli/Json.h"
 #include "app/cli/RecordTable.h"
@@ -61,10 +63,10 @@ ScannedContainer ScanContainer(const std::string& file, bool withRecords, audio:
   ScannedContainer scanned;
   if (withRecords) {
     // The records' streams are walked in the same read as the search, as far as it can tell.
-    const ContainerSurvey survey = SurveyContainer(container, LoadProgress(progress, file));
+    ContainerSurvey survey = SurveyContainer(container, LoadProgress(progress, file));
     if (const auto error = ScanErrorForSize(container.Size())) throw hex::EHexEditor(*error);
-    scanned.Starts = survey.Starts;
     scanned.Report = StreamRecordReport(container, survey, recovery);
+    scanned.Starts = std::move(survey.Starts);
   } else {
     scanned.Starts = container.FindStarts(LoadProgress(progress, file));
     if (const auto error = ScanErrorForSize(container.Size())) throw hex::EHexEditor(*error);

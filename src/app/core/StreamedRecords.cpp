@@ -40,9 +40,9 @@ class SurveyedPiece {
   SurveyedPiece(std::span<const std::uint8_t> bytes, std::int64_t at, std::int64_t length,
                 std::int64_t containerSize, const RecordStarts& near)
       : bytes_(bytes), at_(at), end_(at + length), last_(end_ == containerSize) {
-    cuts_ = near.Magics;
-    cuts_.insert(cuts_.end(), near.Markers.begin(), near.Markers.end());
-    std::sort(cuts_.begin(), cuts_.end());
+    cuts_.resize(near.Magics.size() + near.Markers.size());
+    std::merge(near.Magics.begin(), near.Magics.end(), near.Markers.begin(), near.Markers.end(),
+               cuts_.begin());
   }
 
   // The first place from Position on (After: past it) where a stream must end, or -1.
@@ -81,16 +81,43 @@ class SurveyedPiece {
     return start < 0 ? Survey::Walk{} : Walk(codec, at_ + start, cut);
   }
 
-  // Record starting at Magic (in the piece): its storage header and its frames.
+  // The record starting at Magic (in the piece): its whole stream when the record ends within
+  // reach, else its storage header and its frames.
   Survey::Head Head(std::int64_t magic) const {
     const std::int64_t cut = CutFrom(magic, true);
-    const std::span<const std::uint8_t> record = RecordBytes(cut);
-    const auto from = static_cast<std::size_t>(magic - at_);
-    Survey::Head head{audio::ReadStreamHeader(
-                          record.subspan(from, std::min<std::size_t>(16, record.size() - from))),
-                      {}};
-    if (head.Start.Codec != audio::AmrCodec::Unknown)
-      head.Frames = Walk(head.Start.Codec, magic + head.Start.HeaderBytes, cut);
+    const std::span<const std::uint8_t> record =
+        RecordBytes(cut).subspan(static_cast<std::size_t>(magic - at_));
+    Survey::Head head;
+    if (cut >= 0) {
+      const audio::AmrStreamInfo info =
+          audio::ReadAmrStream(record, audio::Recovery::Resynchronise);
+      head.Complete = true;
+      head.Codec = info.Codec;
+      head.HeaderBytes = static_cast<std::uint8_t>(info.HeaderBytes);
+      head.Repaired = info.HeaderRepaired;
+      head.End = info.End;
+      head.Frames = static_cast<std::int32_t>(info.Frames);
+      head.ValidBytes = static_cast<std::int32_t>(info.ValidBytes);
+      head.Gaps = static_cast<std::int32_t>(info.Gaps);
+      head.GapBytes = static_cast<std::int32_t>(info.GapBytes);
+      head.RecoveredFrames = static_cast<std::int32_t>(info.RecoveredFrames);
+      head.FirstGapOffset = static_cast<std::int32_t>(info.FirstGapOffset);
+      head.FirstGapCause = info.FirstGapCause;
+      return head;
+    }
+    const audio::StreamStart start =
+        audio::ReadStreamHeader(record.first(std::min<std::size_t>(16, record.size())));
+    head.Codec = start.Codec;
+    head.HeaderBytes = static_cast<std::uint8_t>(start.HeaderBytes);
+    head.Repaired = start.Repaired;
+    head.End = start.Refused;
+    if (start.Codec == audio::AmrCodec::Unknown) return head;
+    const Survey::Walk frames = Walk(start.Codec, magic + start.HeaderBytes, cut);
+    head.At = frames.Frames.At;
+    head.Frames = static_cast<std::int32_t>(frames.Frames.Frames);
+    head.Stopped = frames.Frames.Stopped;
+    head.End = frames.Frames.End;
+    head.Last = frames.Last;
     return head;
   }
 
@@ -111,13 +138,33 @@ class SurveyedPiece {
 audio::AmrStreamInfo FinishWalk(const ContainerStream& container, const Survey& survey,
                                 const Survey::Head& head, const StreamRange& range,
                                 std::int64_t window, std::vector<std::uint8_t>& buffer) {
-  audio::WindowedStreamWalk walk(head.Start, range.Size, audio::Recovery::Resynchronise);
+  audio::StreamStart start;
+  start.Codec = head.Codec;
+  start.HeaderBytes = head.HeaderBytes;
+  start.Repaired = head.Repaired;
+  if (head.Complete) {
+    audio::WalkTotals totals;
+    totals.At = std::int64_t{head.ValidBytes} + head.GapBytes;
+    totals.Frames = head.Frames;
+    totals.Gaps = head.Gaps;
+    totals.GapBytes = head.GapBytes;
+    totals.RecoveredFrames = head.RecoveredFrames;
+    totals.FirstGapOffset = head.FirstGapOffset;
+    totals.FirstGapCause = head.FirstGapCause;
+    totals.End = head.End;
+    return audio::FinishStreamInfo(start, range.Size, totals);
+  }
+  start.Refused = head.End;
+  audio::WindowedStreamWalk walk(start, range.Size, audio::Recovery::Resynchronise);
   const auto take = [&](const Survey::Walk& frames) {
     audio::FrameWalk relative = frames.Frames;
     relative.At -= range.Start;
     walk.Adopt(relative, frames.Last);
   };
-  if (!walk.Done() && walk.WalkingFrom(head.Frames.From - range.Start)) take(head.Frames);
+  if (!walk.Done())
+    take({range.Start + head.HeaderBytes,
+          {head.At, head.Frames, head.Stopped, head.End},
+          head.Last});
   const auto pieces = static_cast<std::int64_t>(survey.Guesses.size());
   const int codec = CodecIndex(walk.Codec());
   while (!walk.Done()) {

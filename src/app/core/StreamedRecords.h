@@ -30,11 +30,27 @@ struct ContainerSurvey {
     audio::FrameWalk Frames;
     bool Last = false;
   };
-  // Each record's storage header and its frames from there to the end of the piece (or of the
-  // record, when sooner): for each piece, those of the records that start in it, in order.
+  // What the piece where a record starts tells of its stream: the whole of it when the record
+  // ends within the piece's reach (Complete), else its storage header and its frames from there
+  // to the piece's end. For each piece, those of the records that start in it, in order. Kept
+  // small: a container may hold millions of records.
   struct Head {
-    audio::StreamStart Start;
-    Walk Frames;
+    std::int64_t At = 0;  // where the frames got to (not Complete)
+    std::int32_t Frames = 0;
+    std::int32_t ValidBytes = 0;
+    std::int32_t Gaps = 0;
+    std::int32_t GapBytes = 0;
+    std::int32_t RecoveredFrames = 0;
+    std::int32_t FirstGapOffset = 0;
+    audio::AmrCodec Codec = audio::AmrCodec::Unknown;
+    std::uint8_t HeaderBytes = 0;
+    bool Repaired = false;
+    // Why there is no stream, why the stream ended, or why the frames stopped.
+    audio::StreamEnd End = audio::StreamEnd::WrongMagic;
+    audio::StreamEnd FirstGapCause = audio::StreamEnd::EndOfRecord;
+    bool Stopped = false;
+    bool Last = false;
+    bool Complete = false;
   };
   std::vector<std::vector<Head>> Heads;
   // For each piece, the frames of the record under way at its start, walked from where they

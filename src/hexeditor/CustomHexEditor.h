@@ -77,7 +77,7 @@ class TCustomHexEditor : private IUndoTarget {
 
   // Unchecked byte access; callers check the bounds first.
   std::uint8_t ReadByte(int index) const;
-  void WriteByte(int index, std::uint8_t value);
+  void WriteByte(int index, std::uint8_t value) override;
   void ReadBlock(void* dest, int index, int count) const;
   // Count bytes from Index as they stand, without a copy; valid until the next change of the
   // data. Callers check the bounds first, as for ReadBlock.
@@ -373,9 +373,6 @@ class TCustomHexEditor : private IUndoTarget {
   void SetDropMarkerCell(GridCell cell);
   // Painting stops while locked.
   bool PaintLocked() const { return paintLock_ > 0; }
-  // The width of the gutter and gap columns, and the height of the ruler rows.
-  int FixedColumnsWidthForInput() const { return FixedColumnsWidth(); }
-  int FixedRowsHeightForInput() const { return FixedRowsHeight(); }
 
   // --- Platform hooks ---------------------------------------------------------------------
   // The window that shows this instance; none (nullptr) for a hidden one.
@@ -393,10 +390,10 @@ class TCustomHexEditor : private IUndoTarget {
  protected:
   // Virtual operations, in the order the extended component relies on.
   virtual void SelectionChanged();
-  virtual void Changed();
+  void Changed() override;
   virtual void CheckFileOverwrite();
   virtual bool CanChange(int kind, int countA, int countB);
-  virtual void BookmarkChanged();
+  void BookmarkChanged() override;
   virtual void BeginUndoUpdate();
   virtual int EndUndoUpdate();
 
@@ -407,22 +404,16 @@ class TCustomHexEditor : private IUndoTarget {
   virtual std::string GetOffsetTextOrHex(std::uint32_t offset);
 
  protected:
-  virtual void WriteBlock(const void* source, int index, int count);
+  void WriteBlock(const void* source, int index, int count) override;
 
-  // Editing steps shared by the operations and by undo and redo; no permission check, no undo
-  // record, no Changed.
   void RecordUndo(int kind, int position, int countA, int countB, const std::string& description);
-  void InsertRaw(const void* buffer, int count, int position);
-  void AppendRaw(const void* buffer, int count);
   struct DeleteRange {
     int Start = 0;
     int End = 0;  // exclusive
     GridCell Cell;
   };
   DeleteRange GetDeleteRange() const;
-  // Removes Start .. End - 1; with a cell, places the caret as a deletion does.
-  void DeleteRaw(int start, int end, std::optional<GridCell> caret);
-  void SetChanged(int index, bool value);
+  void SetChanged(int index, bool value) override;
   bool InsertNibble(int position, bool highNibble);
   bool DeleteNibble(int position, bool highNibble);
 
@@ -443,13 +434,15 @@ class TCustomHexEditor : private IUndoTarget {
     TCustomHexEditor& editor_;
   };
 
-  // Brackets a change the view must not show half done; the view is drawn again at its end.
+  // Painting stops between BeginUpdate and the matching EndUpdate, which draws the view again
+  // once the last lock goes; each answers the locks left.
+  int BeginUpdate();
+  int EndUpdate();
+  // Brackets a change the view must not show half done, by the same lock.
   class PaintLockScope {
    public:
-    explicit PaintLockScope(TCustomHexEditor& editor) : editor_(editor) { ++editor_.paintLock_; }
-    ~PaintLockScope() {
-      if (editor_.paintLock_ > 0 && --editor_.paintLock_ == 0) editor_.InvalidateView();
-    }
+    explicit PaintLockScope(TCustomHexEditor& editor) : editor_(editor) { editor_.BeginUpdate(); }
+    ~PaintLockScope() { editor_.EndUpdate(); }
     PaintLockScope(const PaintLockScope&) = delete;
     PaintLockScope& operator=(const PaintLockScope&) = delete;
 
@@ -473,25 +466,23 @@ class TCustomHexEditor : private IUndoTarget {
   void RestoreSelectionFields(const UndoSelection& selection) override;
   std::int64_t ByteCount() const override { return DataSize(); }
   const std::uint8_t* BytesFrom(std::int64_t position) const override;
-  void OverwriteBytes(const std::uint8_t* bytes, int position, int count) override;
-  void InsertBytes(const std::uint8_t* bytes, int count, int position) override;
+  // Editing steps shared by the operations and by undo and redo; no permission check, no undo
+  // record, no Changed.
+  void InsertBytes(const void* bytes, int count, int position) override;
   void RemoveBytes(int start, int end) override;
-  void AppendBytes(const std::uint8_t* bytes, int count) override;
+  // The same, placing the caret as a deletion does when a cell is given.
+  void RemoveBytes(int start, int end, std::optional<GridCell> caret);
+  void AppendBytes(const void* bytes, int count) override;
   void TruncateBytes(std::int64_t size, bool caretToRowStart) override;
   void ReplaceAllBytes(const std::uint8_t* bytes, std::int64_t count) override;
   void ShiftNibble(int position, bool insert) override;
-  void PutByte(int position, std::uint8_t value) override;
   bool IsMarked(std::int64_t position) const override;
-  void SetMark(int position, bool changed) override;
   void CutMarks(std::int64_t count) override;
   void MoveBookmarksBy(std::int64_t from, std::int64_t delta, std::int64_t newSize) override;
   THexBookmarks CurrentBookmarks() const override { return document_.Bookmarks(); }
   void RestoreBookmarks(const THexBookmarks& bookmarks) override;
   int UndoLimit() const override { return MaxUndo(); }
   void RepaintPositions(int low, int high) override;
-  void RepaintAll() override;
-  void NoteChanged() override;
-  void NoteBookmarksChanged() override;
 
   // Buffer and files
   int ProbeReadOnly(const std::string& fileName);
@@ -509,8 +500,7 @@ class TCustomHexEditor : private IUndoTarget {
   int LastValidPosition() const;
   void ExtendSelection(int oldPosition, int newPosition);
   void RepaintSelectionChange(const SelectionRange& old);
-  void InvalidateSelectionChange(int oldLow, int oldHigh, int newLow, int newHigh);
-  void InvalidatePositions(int low, int high);
+  void RepaintSelectionEnds(int oldLow, int oldHigh, int newLow, int newHigh);
   void PlaceCaret();
   void DeliverSelectionChanged();
 
@@ -530,7 +520,7 @@ class TCustomHexEditor : private IUndoTarget {
   bool CallOffsetEvent(std::int64_t number, bool measuring, std::string& text);
 
  protected:
-  void InvalidateView();
+  void RepaintAll() override;
 
  private:
   // Editing
@@ -538,7 +528,7 @@ class TCustomHexEditor : private IUndoTarget {
   bool InsertAllowed() const { return !SizeRestricted() && allowInsertMode_ && !readOnlyView_; }
   void WriteOrZero(const void* buffer, int index, int count);
   void SelectRange(int anchor, int low, int high);
-  void InvalidateByte(int index);
+  void RepaintByte(int index);
   bool CaretOnSecondDigit() const;
   void PlaceCaretAt(int position, bool inCharField, bool secondDigit);
   // Puts back a selection as it was kept: fields as given, no alignment.
@@ -607,11 +597,8 @@ class TCustomHexEditor : private IUndoTarget {
   int drawnPosition_ = -1;
   bool drawnSelected_ = false;
   GridCell dropMarker_{-1, -1};
-
- protected:
   int paintLock_ = 0;
 
- private:
   // Platform
   // Never null: a hidden instance notifies a host that ignores it.
   IHexViewHost* host_ = &IgnoredViewHost();

@@ -29,7 +29,7 @@ void TCustomHexEditor::SetInsertMode(bool value) {
   if (!value && onAppendPosition)
     FocusCell(PositionToCell(DataSize() - 1, CaretInCharColumn()), true);
   document_.Marks().Clear();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetAllowInsertMode(bool value) {
@@ -89,7 +89,7 @@ void TCustomHexEditor::WriteOrZero(const void* buffer, int index, int count) {
   }
 }
 
-void TCustomHexEditor::InsertRaw(const void* buffer, int count, int position) {
+void TCustomHexEditor::InsertBytes(const void* buffer, int count, int position) {
   const int oldSize = DataSize();
   if (oldSize == 0) {
     document_.Bytes().SetPosition(0);
@@ -102,8 +102,8 @@ void TCustomHexEditor::InsertRaw(const void* buffer, int count, int position) {
   AdjustMetrics();
 }
 
-void TCustomHexEditor::AppendRaw(const void* buffer, int count) {
-  InsertRaw(buffer, count, DataSize());
+void TCustomHexEditor::AppendBytes(const void* buffer, int count) {
+  InsertBytes(buffer, count, DataSize());
 }
 
 TCustomHexEditor::DeleteRange TCustomHexEditor::GetDeleteRange() const {
@@ -112,7 +112,11 @@ TCustomHexEditor::DeleteRange TCustomHexEditor::GetDeleteRange() const {
           PositionToCell(caret_.Range().Low, CaretInCharColumn())};
 }
 
-void TCustomHexEditor::DeleteRaw(int start, int end, std::optional<GridCell> caret) {
+void TCustomHexEditor::RemoveBytes(int start, int end) {
+  RemoveBytes(start, end, std::nullopt);
+}
+
+void TCustomHexEditor::RemoveBytes(int start, int end, std::optional<GridCell> caret) {
   const bool inChar = CaretInCharColumn();
   if (end <= DataSize() - 1) document_.Bytes().MoveData(end, start, DataSize() - end);
   document_.Bytes().SetSize(DataSize() - (end - start));
@@ -127,7 +131,7 @@ void TCustomHexEditor::DeleteRaw(int start, int end, std::optional<GridCell> car
   }
   AdjustMetrics();
   ResetSelection(false);
-  InvalidateView();
+  RepaintAll();
 }
 
 // --- Selection helpers ------------------------------------------------------------------------
@@ -138,7 +142,7 @@ void TCustomHexEditor::SelectRange(int anchor, int low, int high) {
   if (low <= high) SetSelectionFields(anchor, low, high);
 }
 
-void TCustomHexEditor::InvalidateByte(int index) {
+void TCustomHexEditor::RepaintByte(int index) {
   const GridCell hex = PositionToCell(index, false);
   host_->InvalidateCell(hex);
   host_->InvalidateCell({hex.Col + 1, hex.Row});
@@ -154,7 +158,7 @@ void TCustomHexEditor::ChangeByte(std::uint8_t oldValue, std::uint8_t newValue, 
   RecordUndo(ukChangeBytes, index, 1, 0, description);
   WriteByte(index, newValue);
   if (!InsertMode()) document_.Marks().Set(index, true);
-  InvalidateByte(index);
+  RepaintByte(index);
   Changed();
 }
 
@@ -170,8 +174,8 @@ void TCustomHexEditor::ChangeWord(std::uint16_t oldValue, std::uint16_t newValue
     document_.Marks().Set(index, (oldValue & 0xFF) != (newValue & 0xFF));
     document_.Marks().Set(std::int64_t{index} + 1, (oldValue >> 8) != (newValue >> 8));
   }
-  InvalidateByte(index);
-  InvalidateByte(index + 1);
+  RepaintByte(index);
+  RepaintByte(index + 1);
   Changed();
 }
 
@@ -181,7 +185,7 @@ void TCustomHexEditor::InsertBuffer(const void* buffer, int count, int position,
   RequireRange(position >= 0 && count >= 0);
   document_.ReserveFor(std::int64_t{DataSize()} + count);
   RecordUndo(ukInsert, position, count, 0, description);
-  InsertRaw(buffer, count, position);
+  InsertBytes(buffer, count, position);
   document_.CutMarksTo(position);
   if (enabled_ && count > 0) {
     const int last = position + count - 1;
@@ -190,7 +194,7 @@ void TCustomHexEditor::InsertBuffer(const void* buffer, int count, int position,
       FocusCell(PositionToCell(last, CaretInCharColumn()), true);
       SelectRange(position, position, last);
     }
-    InvalidateView();
+    RepaintAll();
   }
   Changed();
 }
@@ -203,10 +207,10 @@ void TCustomHexEditor::AppendBuffer(const void* buffer, int count, const std::st
   RecordUndo(ukAppend, DataSize(), count, 0, description);
   document_.CutMarksTo(DataSize());
   const int oldSize = DataSize();
-  AppendRaw(buffer, count);
+  AppendBytes(buffer, count);
   if (moveCaret) FocusCell(PositionToCell(oldSize, CaretInCharColumn()), true);
   SelectRange(oldSize, oldSize, oldSize + count - 1);
-  InvalidateView();
+  RepaintAll();
   Changed();
 }
 
@@ -232,15 +236,15 @@ void TCustomHexEditor::ReplaceSelection(const void* buffer, int count,
   // Narrowed only now, so that undo brings back the selection the user made.
   if (replaced != SelectionCount()) SelectRange(low, low, low + replaced - 1);
   const DeleteRange range = GetDeleteRange();
-  DeleteRaw(range.Start, range.End, range.Cell);
-  InsertRaw(buffer, count, range.Start);
+  RemoveBytes(range.Start, range.End, range.Cell);
+  InsertBytes(buffer, count, range.Start);
   document_.CutMarksTo(range.Start);
   if (moveCaret && count > 0) {
     const int last = range.Start + count - 1;
     FocusCell(PositionToCell(last, inChar), true);
     SelectRange(last, range.Start, last);
   }
-  InvalidateView();
+  RepaintAll();
   Changed();
 }
 
@@ -261,14 +265,14 @@ int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, in
   RecordUndo(ukReplace, position, newCount, oldCount, description);
   if (!moveCaret && undo_.UpdateCount() == 0) undo_.SetSelectionInfo(position, oldCount);
   if (oldCount > newCount) {
-    DeleteRaw(position, position + oldCount - newCount, CursorCell());
+    RemoveBytes(position, position + oldCount - newCount, CursorCell());
   } else if (oldCount < newCount) {
-    InsertRaw(nullptr, newCount - oldCount, position);
+    InsertBytes(nullptr, newCount - oldCount, position);
   }
   WriteOrZero(buffer, position, newCount);
   document_.CutMarksTo(position);
   if (moveCaret) FocusCell(PositionToCell(position, inChar), true);
-  InvalidateView();
+  RepaintAll();
   Changed();
   return newCount;
 }
@@ -277,7 +281,7 @@ void TCustomHexEditor::DeleteSelection(const std::string& description) {
   const DeleteRange range = GetDeleteRange();
   RecordUndo(ukRemove, range.Start, range.End - range.Start, 0, description);
   document_.CutMarksTo(range.Start);
-  DeleteRaw(range.Start, range.End, range.Cell);
+  RemoveBytes(range.Start, range.End, range.Cell);
   Changed();
 }
 
@@ -290,7 +294,7 @@ void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description)
     const int count = std::min(unit, DataSize() - p);
     RecordUndo(ukRemove, p, count, 0, description);
     document_.CutMarksTo(p);
-    DeleteRaw(p, p + count, CursorCell());
+    RemoveBytes(p, p + count, CursorCell());
     Changed();
     return;
   }
@@ -311,7 +315,7 @@ void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description)
   RecordUndo(ukRemove, end - count, count, 0, description);
   document_.CutMarksTo(end - count);
   const GridCell caret = CursorCell();
-  DeleteRaw(end - count, end, caret);
+  RemoveBytes(end - count, end, caret);
   if (end == p) {
     Seek(end - count, 0);
   } else if (CursorCell().Col < layout_.ColCount() - 1) {

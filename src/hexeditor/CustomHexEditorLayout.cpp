@@ -17,8 +17,18 @@ bool IsUnitSize(int value) {
 
 }  // namespace
 
-void TCustomHexEditor::InvalidateView() {
+void TCustomHexEditor::RepaintAll() {
   host_->InvalidateAll();
+}
+
+int TCustomHexEditor::BeginUpdate() {
+  return ++paintLock_;
+}
+
+int TCustomHexEditor::EndUpdate() {
+  if (paintLock_ > 0) --paintLock_;
+  if (paintLock_ == 0) RepaintAll();
+  return paintLock_;
 }
 
 void TCustomHexEditor::AdjustMetrics() {
@@ -107,7 +117,7 @@ void TCustomHexEditor::SetHexLowerCase(bool value) {
   if (value == hexLowerCase_) return;
   hexLowerCase_ = value;
   RebuildRulerTexts();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetGutterWidth(int value) {
@@ -155,7 +165,7 @@ void TCustomHexEditor::SetBytesPerColumn(int value) {
   layout_.SetBytesPerColumn(value);
   RecalcLayout();
   RebuildRulerTexts();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetBytesPerUnit(int value) {
@@ -168,7 +178,7 @@ void TCustomHexEditor::SetBytesPerUnit(int value) {
   RecalcLayout();
   RebuildRulerTexts();
   if (SelectionCount() % layout_.BytesPerUnit() != 0) ResetSelection(false);
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetRulerBytesPerUnit(int value) {
@@ -179,7 +189,7 @@ void TCustomHexEditor::SetRulerBytesPerUnit(int value) {
   FollowRulerUnitInOffsets();
   RecalcLayout();
   RebuildRulerTexts();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetBytesPerBlock(int value) {
@@ -204,7 +214,7 @@ void TCustomHexEditor::SetRulerNumberBase(std::uint8_t value) {
   if (value == layout_.RulerNumberBase()) return;
   layout_.SetRulerNumberBase(value >= 2 && value <= 16 ? value : 16);
   RebuildRulerTexts();
-  if (layout_.ShowRuler()) InvalidateView();
+  if (layout_.ShowRuler()) RepaintAll();
 }
 
 // Unicode mode shows two bytes as one character, so rows, columns and data must be even, and
@@ -222,19 +232,19 @@ void TCustomHexEditor::SetUnicodeChars(bool value) {
   SetBytesPerUnit(value ? 2 : 1);
   AdjustMetrics();
   RebuildRulerTexts();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetUnicodeBigEndian(bool value) {
   if (value == layout_.UnicodeBigEndian()) return;
   layout_.SetUnicodeBigEndian(value);
-  if (layout_.UnicodeChars()) InvalidateView();
+  if (layout_.UnicodeChars()) RepaintAll();
 }
 
 void TCustomHexEditor::SetSwapNibbles(bool value) {
   if (value == layout_.SwapNibbles()) return;
   layout_.SetSwapNibbles(value);
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetFont(const platform::FontDescription& font) {
@@ -244,7 +254,7 @@ void TCustomHexEditor::SetFont(const platform::FontDescription& font) {
   font_ = font;
   RecalcLayout();
   host_->FontChanged();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetBookmarkBitmap(const THexBitmap& bitmap) {

@@ -158,7 +158,7 @@ void TCustomHexEditor::SetTranslation(THexTranslationKind value) {
   if (value == translation_) return;
   if (value != tkAsIs && layout_.UnicodeChars()) throw EHexEditor(msg::kTranslationInUnicodeMode);
   translation_ = value;
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::RestoreTranslation(THexTranslationKind kind) {
@@ -172,7 +172,7 @@ void TCustomHexEditor::RestoreTranslation(THexTranslationKind kind) {
 void TCustomHexEditor::SetMaskChar(std::uint8_t value) {
   if (value == maskChar_) return;
   maskChar_ = value;
-  InvalidateView();
+  RepaintAll();
 }
 
 std::uint8_t TCustomHexEditor::DataByteToChar(std::uint8_t byte) const {

@@ -60,15 +60,15 @@ void TCustomHexEditor::SetSelectionFields(int anchor, int low, int high) {
 void TCustomHexEditor::RepaintSelectionChange(const SelectionRange& old) {
   const SelectionRange& now = caret_.Range();
   if (old.Active()) {
-    InvalidateSelectionChange(old.Low, old.High, now.Low, now.High);
+    RepaintSelectionEnds(old.Low, old.High, now.Low, now.High);
   } else {
-    InvalidatePositions(now.Low, now.High);
+    RepaintPositions(now.Low, now.High);
   }
 }
 
 void TCustomHexEditor::ResetSelection(bool repaint) {
   const SelectionRange old = caret_.Reset();
-  if (repaint && old.Active()) InvalidatePositions(old.Low, old.High);
+  if (repaint && old.Active()) RepaintPositions(old.Low, old.High);
 }
 
 void TCustomHexEditor::SelectAll() {
@@ -103,7 +103,7 @@ void TCustomHexEditor::MoveCaretToField(bool inCharField) {
   if (DataSize() == 0 || inCharField == CaretInCharColumn()) return;
   caret_.SetCursor({OtherFieldColumn(CursorCell().Col), CursorCell().Row});
   ClampInView(CursorCell());
-  InvalidateView();
+  RepaintAll();
   PlaceCaret();
 }
 
@@ -191,15 +191,15 @@ void TCustomHexEditor::ExtendSelection(int oldPosition, int newPosition) {
   caret_.ContinueExtendingFrom(AlignDown(newPosition, layout_.BytesPerUnit()));
 }
 
-void TCustomHexEditor::InvalidatePositions(int low, int high) {
+void TCustomHexEditor::RepaintPositions(int low, int high) {
   if (low < 0) return;
   const GridGeometry geometry = Geometry();
   host_->InvalidateRows(geometry.RowOfPosition(low), geometry.RowOfPosition(high));
 }
 
-void TCustomHexEditor::InvalidateSelectionChange(int oldLow, int oldHigh, int newLow, int newHigh) {
-  InvalidatePositions(std::min(oldLow, newLow), std::max(oldLow, newLow));
-  InvalidatePositions(std::min(oldHigh, newHigh), std::max(oldHigh, newHigh));
+void TCustomHexEditor::RepaintSelectionEnds(int oldLow, int oldHigh, int newLow, int newHigh) {
+  RepaintPositions(std::min(oldLow, newLow), std::max(oldLow, newLow));
+  RepaintPositions(std::min(oldHigh, newHigh), std::max(oldHigh, newHigh));
 }
 
 void TCustomHexEditor::MoveCaretToStart() {

@@ -28,7 +28,7 @@ int TCustomHexEditor::MaxTopRow() const {
 }
 
 void TCustomHexEditor::TopLeftChanged() {
-  InvalidateView();
+  RepaintAll();
   PlaceCaret();
   host_->TopLeftChanged();
   if (OnTopLeftChanged) OnTopLeftChanged(*this);
@@ -52,7 +52,7 @@ void TCustomHexEditor::LayoutChanged() {
   SetTopRow(viewport_.TopRow());
   SetLeftCol(viewport_.LeftCol());
   host_->LayoutChanged();
-  InvalidateView();
+  RepaintAll();
 }
 
 // A cell the cursor moves to is brought into view.
@@ -104,7 +104,7 @@ void TCustomHexEditor::PlaceCaret() {
   const bool inChar = CaretInCharColumn();
   if (inChar != caretWasInChar_) {
     caretWasInChar_ = inChar;
-    InvalidateView();
+    RepaintAll();
   }
   host_->PlaceCaret(CursorCell());
 }
@@ -115,7 +115,7 @@ void TCustomHexEditor::SetFocused(bool focused) {
   if (!focused) caret_.SetExtending(false);
   host_->CaretShapeChanged();
   PlaceCaret();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::InvalidateRulerAround(int col) {
@@ -128,47 +128,47 @@ void TCustomHexEditor::InvalidateRulerAround(int col) {
 
 void TCustomHexEditor::SetSystemColors(const ISystemColors& colors) {
   systemColors_ = &colors;
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetCaretKind(THexCaretKind value) {
   caretKind_ = value;
   if (focused_) host_->CaretShapeChanged();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetFocusFrame(bool value) {
   if (value == focusFrame_) return;
   focusFrame_ = value;
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetDrawGridLines(bool value) {
   if (value == drawGridLines_) return;
   drawGridLines_ = value;
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetDrawGutter3D(bool value) {
   if (value == drawGutter3D_) return;
   drawGutter3D_ = value;
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetHideSelection(bool value) {
   hideSelection_ = value;
-  if (!focused_ && SelectionCount() > 0) InvalidateView();
+  if (!focused_ && SelectionCount() > 0) RepaintAll();
 }
 
 void TCustomHexEditor::SetGraySelectionIfNotFocused(bool value) {
   graySelectionIfNotFocused_ = value;
-  if (!focused_ && SelectionCount() > 0 && !hideSelection_) InvalidateView();
+  if (!focused_ && SelectionCount() > 0 && !hideSelection_) RepaintAll();
 }
 
 void TCustomHexEditor::SetShowPositionIfNotFocused(bool value) {
   if (value == showPositionIfNotFocused_) return;
   showPositionIfNotFocused_ = value;
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetDropMarkerCell(GridCell cell) {

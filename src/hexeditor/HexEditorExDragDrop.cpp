@@ -116,7 +116,7 @@ void THexEditorEx::ShowDropMarker(int x, int y) {
 void THexEditorEx::HideDropMarker() {
   FollowAutoScroll(false);
   SetDropMarkerCell({-1, -1});
-  InvalidateView();
+  RepaintAll();
 }
 
 int THexEditorEx::DropPosition() const {

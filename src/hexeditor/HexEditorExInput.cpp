@@ -75,22 +75,12 @@ bool THexEditorEx::MouseWheel(bool down, TShiftState shift) {
 }
 
 bool THexEditorEx::ShowsOffsetPopupAt(int x, int y) const {
-  return hasOffsetPopupMenu_ && (x < FixedColumnsWidthForInput() || y < FixedRowsHeightForInput());
+  return hasOffsetPopupMenu_ && (x < FixedColumnsWidth() || y < FixedRowsHeight());
 }
 
 bool THexEditorEx::ArrowCursorAt(int x, int y, TShiftState buttons) const {
   const bool noButton = (buttons & (ssLeft | ssRight | ssMiddle)) == 0;
   return noButton && (OverSelection(*this, x, y) || OverFixedArea(*this, x, y));
-}
-
-int THexEditorEx::BeginUpdate() {
-  return ++paintLock_;
-}
-
-int THexEditorEx::EndUpdate() {
-  if (paintLock_ > 0) --paintLock_;
-  if (paintLock_ == 0) InvalidateView();
-  return paintLock_;
 }
 
 }  // namespace kestrave::hex

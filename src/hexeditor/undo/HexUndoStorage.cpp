@@ -163,7 +163,7 @@ void THexUndoStorage::RestoreState(const LastRecord& record) {
   target_.RestoreCaret(record.Header);
   target_.RestoreSelection(record.Selection);
   target_.RepaintAll();
-  target_.NoteChanged();
+  target_.Changed();
 }
 
 void THexUndoStorage::UndoStep(const LastRecord& record) {
@@ -206,7 +206,7 @@ void THexUndoStorage::Redo() {
   const bool secondMark = RulesOf(redo.Header.Kind()).Redo(target_, redo);
   FinishRedo(redo, secondMark);
   DiscardRedo();
-  target_.NoteChanged();
+  target_.Changed();
 }
 
 void THexUndoStorage::FinishRedo(const RedoState& redo, bool secondMark) {
@@ -215,8 +215,8 @@ void THexUndoStorage::FinishRedo(const RedoState& redo, bool secondMark) {
   target_.RestoreModes(h);
   target_.RestoreCaret(h);
   target_.RestoreSelectionFields(redo.Selection);
-  target_.SetMark(h.Position, h.Has(undoflag::kMarkAtPosition));
-  if (secondMark) target_.SetMark(h.Position + 1, h.Has(undoflag::kMarkAfterPosition));
+  target_.SetChanged(h.Position, h.Has(undoflag::kMarkAtPosition));
+  if (secondMark) target_.SetChanged(h.Position + 1, h.Has(undoflag::kMarkAfterPosition));
   if (!undoneRecord_.empty()) {
     stream_.SetPosition(stream_.DataSize());
     stream_.Write(undoneRecord_.data(), static_cast<std::int64_t>(undoneRecord_.size()));
@@ -225,7 +225,7 @@ void THexUndoStorage::FinishRedo(const RedoState& redo, bool secondMark) {
     description_ = undoneDescription_;
   }
   target_.RepaintAll();
-  target_.NoteBookmarksChanged();
+  target_.BookmarkChanged();
 }
 
 }  // namespace kestrave::hex

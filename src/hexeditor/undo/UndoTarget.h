@@ -31,20 +31,20 @@ class IUndoTarget {
   virtual std::int64_t ByteCount() const = 0;
   // The data from Position on, in place.
   virtual const std::uint8_t* BytesFrom(std::int64_t position) const = 0;
-  virtual void OverwriteBytes(const std::uint8_t* bytes, int position, int count) = 0;
-  virtual void InsertBytes(const std::uint8_t* bytes, int count, int position) = 0;
+  virtual void WriteBlock(const void* bytes, int position, int count) = 0;
+  virtual void InsertBytes(const void* bytes, int count, int position) = 0;
   // Removes the bytes from Start up to End (not included).
   virtual void RemoveBytes(int start, int end) = 0;
-  virtual void AppendBytes(const std::uint8_t* bytes, int count) = 0;
+  virtual void AppendBytes(const void* bytes, int count) = 0;
   // Cuts the data to Size; the caret may first be sent to the start of its row.
   virtual void TruncateBytes(std::int64_t size, bool caretToRowStart) = 0;
   virtual void ReplaceAllBytes(const std::uint8_t* bytes, std::int64_t count) = 0;
   // Inserts (or deletes) a nibble at Position without marking it.
   virtual void ShiftNibble(int position, bool insert) = 0;
-  virtual void PutByte(int position, std::uint8_t value) = 0;
+  virtual void WriteByte(int position, std::uint8_t value) = 0;
 
   virtual bool IsMarked(std::int64_t position) const = 0;
-  virtual void SetMark(int position, bool changed) = 0;
+  virtual void SetChanged(int position, bool changed) = 0;
   // Change marks beyond this many bytes go.
   virtual void CutMarks(std::int64_t count) = 0;
   virtual void MoveBookmarksBy(std::int64_t from, std::int64_t delta, std::int64_t newSize) = 0;
@@ -55,8 +55,8 @@ class IUndoTarget {
   virtual int UndoLimit() const = 0;
   virtual void RepaintPositions(int low, int high) = 0;
   virtual void RepaintAll() = 0;
-  virtual void NoteChanged() = 0;
-  virtual void NoteBookmarksChanged() = 0;
+  virtual void Changed() = 0;
+  virtual void BookmarkChanged() = 0;
 };
 
 }  // namespace kestrave::hex

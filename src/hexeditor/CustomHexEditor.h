@@ -376,8 +376,7 @@ class TCustomHexEditor : private IUndoTarget {
 
   // --- Platform hooks ---------------------------------------------------------------------
   // The window that shows this instance; none (nullptr) for a hidden one.
-  virtual void SetViewHost(IHexViewHost* host) { host_ = host ? host : &IgnoredViewHost(); }
-  IHexViewHost* ViewHost() const { return host_ == &IgnoredViewHost() ? nullptr : host_; }
+  virtual void SetViewHost(IHexViewHost* host) { host_ = host ? host : &hiddenHost_; }
   void SetMessageQueue(platform::IMessageQueue& queue) { queue_ = &queue; }
   void SetBusyIndicator(platform::IBusyIndicator* indicator) { busyIndicator_ = indicator; }
   void SetInputState(const platform::IInputState& input) { input_ = &input; }
@@ -451,6 +450,10 @@ class TCustomHexEditor : private IUndoTarget {
   };
 
   const THexMemoryStream& DataStore() const { return document_.Bytes(); }
+  // The window the notices go to: the view's, or for a hidden instance its own that hears none.
+  IHexViewHost& Host() const { return *host_; }
+  // Whether Host is the one SetViewHost(Host) would set.
+  bool ShownBy(const IHexViewHost* host) const { return host_ == (host ? host : &hiddenHost_); }
   // The caret's byte, which in insert mode may be the position just past the data.
   int CaretBytePosition() const;
   // Puts the caret on the same byte in the given field, keeping the selection.
@@ -499,8 +502,8 @@ class TCustomHexEditor : private IUndoTarget {
   bool IsValidCursorCell(std::int64_t position, GridCell cell) const;
   int LastValidPosition() const;
   void ExtendSelection(int oldPosition, int newPosition);
-  void RepaintSelectionChange(const SelectionRange& old);
-  void RepaintSelectionEnds(int oldLow, int oldHigh, int newLow, int newHigh);
+  // A cell of the grid in byte terms; nowhere for {-1, -1}.
+  BytePlace PlaceOfCell(GridCell cell) const;
   void PlaceCaret();
   void DeliverSelectionChanged();
 
@@ -510,7 +513,6 @@ class TCustomHexEditor : private IUndoTarget {
   // After rows, columns or their sizes changed: the top-left cell comes back into its range and
   // the host hears of it, so scroll bars and the picture follow at once.
   void LayoutChanged();
-  void InvalidateRulerAround(int col);
 
   // Layout
   void SizeGutter();
@@ -528,7 +530,6 @@ class TCustomHexEditor : private IUndoTarget {
   bool InsertAllowed() const { return !SizeRestricted() && allowInsertMode_ && !readOnlyView_; }
   void WriteOrZero(const void* buffer, int index, int count);
   void SelectRange(int anchor, int low, int high);
-  void RepaintByte(int index);
   bool CaretOnSecondDigit() const;
   void PlaceCaretAt(int position, bool inCharField, bool secondDigit);
   // Puts back a selection as it was kept: fields as given, no alignment.
@@ -600,8 +601,9 @@ class TCustomHexEditor : private IUndoTarget {
   int paintLock_ = 0;
 
   // Platform
-  // Never null: a hidden instance notifies a host that ignores it.
-  IHexViewHost* host_ = &IgnoredViewHost();
+  HiddenViewHost hiddenHost_;
+  // Never null: a hidden instance notifies its own host, which ignores it.
+  IHexViewHost* host_ = &hiddenHost_;
   platform::IMessageQueue* queue_;
   platform::IBusyIndicator* busyIndicator_ = nullptr;
   const platform::IInputState* input_;

@@ -23,7 +23,7 @@ void TCustomHexEditor::SetInsertMode(bool value) {
   if (value == insertModeStored_ || !InsertAllowed()) return;
   const bool onAppendPosition = CellToPosition(CursorCell()) >= DataSize();
   insertModeStored_ = value;
-  if (focused_ && caretKind_ == ckAuto) host_->CaretShapeChanged();
+  if (focused_ && caretKind_ == ckAuto) host_->CaretLookChanged();
   if (DataSize() == 0) return;
   AdjustMetrics();
   if (!value && onAppendPosition)
@@ -39,7 +39,7 @@ void TCustomHexEditor::SetAllowInsertMode(bool value) {
 
 void TCustomHexEditor::SetReadOnlyView(bool value) {
   readOnlyView_ = value;
-  if (focused_ && caretKind_ == ckAuto) host_->CaretShapeChanged();
+  if (focused_ && caretKind_ == ckAuto) host_->CaretLookChanged();
 }
 
 void TCustomHexEditor::SetNoSizeChange(bool value) {
@@ -142,13 +142,6 @@ void TCustomHexEditor::SelectRange(int anchor, int low, int high) {
   if (low <= high) SetSelectionFields(anchor, low, high);
 }
 
-void TCustomHexEditor::RepaintByte(int index) {
-  const GridCell hex = PositionToCell(index, false);
-  host_->InvalidateCell(hex);
-  host_->InvalidateCell({hex.Col + 1, hex.Row});
-  host_->InvalidateCell(PositionToCell(index, true));
-}
-
 // --- Public operations ------------------------------------------------------------------------
 
 void TCustomHexEditor::ChangeByte(std::uint8_t oldValue, std::uint8_t newValue, int index, int, int,
@@ -158,7 +151,7 @@ void TCustomHexEditor::ChangeByte(std::uint8_t oldValue, std::uint8_t newValue, 
   RecordUndo(ukChangeBytes, index, 1, 0, description);
   WriteByte(index, newValue);
   if (!InsertMode()) document_.Marks().Set(index, true);
-  RepaintByte(index);
+  host_->BytesChanged(index, index);
   Changed();
 }
 
@@ -174,8 +167,8 @@ void TCustomHexEditor::ChangeWord(std::uint16_t oldValue, std::uint16_t newValue
     document_.Marks().Set(index, (oldValue & 0xFF) != (newValue & 0xFF));
     document_.Marks().Set(std::int64_t{index} + 1, (oldValue >> 8) != (newValue >> 8));
   }
-  RepaintByte(index);
-  RepaintByte(index + 1);
+  host_->BytesChanged(index, index);
+  host_->BytesChanged(index + 1, index + 1);
   Changed();
 }
 

@@ -18,7 +18,7 @@ bool IsUnitSize(int value) {
 }  // namespace
 
 void TCustomHexEditor::RepaintAll() {
-  host_->InvalidateAll();
+  host_->ViewChanged();
 }
 
 int TCustomHexEditor::BeginUpdate() {
@@ -266,7 +266,7 @@ void TCustomHexEditor::SetBookmarkBitmap(const THexBitmap& bitmap) {
   bookmarkBitmap_ = reload ? DefaultBookmarkIcons() : bitmap;
   customBookmarkBitmap_ = !reload;
   bookmarkImages_ = CutBookmarkImages(bookmarkBitmap_);
-  host_->InvalidateRows(GridGeometry::kFixedRows, layout_.RowCount() - 1);
+  RepaintAll();
 }
 
 }  // namespace kestrave::hex

@@ -106,22 +106,16 @@ void TCustomHexEditor::PlaceCaret() {
     caretWasInChar_ = inChar;
     RepaintAll();
   }
-  host_->PlaceCaret(CursorCell());
+  host_->CaretLookChanged();
 }
 
 void TCustomHexEditor::SetFocused(bool focused) {
   if (focused == focused_) return;
   focused_ = focused;
   if (!focused) caret_.SetExtending(false);
-  host_->CaretShapeChanged();
+  host_->CaretLookChanged();
   PlaceCaret();
   RepaintAll();
-}
-
-void TCustomHexEditor::InvalidateRulerAround(int col) {
-  if (!layout_.ShowRuler() || col < GridGeometry::kFixedCols) return;
-  host_->InvalidateCell({col, 0});
-  host_->InvalidateCell({OtherFieldColumn(col), 0});
 }
 
 // --- Look -------------------------------------------------------------------------------------
@@ -133,7 +127,7 @@ void TCustomHexEditor::SetSystemColors(const ISystemColors& colors) {
 
 void TCustomHexEditor::SetCaretKind(THexCaretKind value) {
   caretKind_ = value;
-  if (focused_) host_->CaretShapeChanged();
+  if (focused_) host_->CaretLookChanged();
   RepaintAll();
 }
 
@@ -172,9 +166,9 @@ void TCustomHexEditor::SetShowPositionIfNotFocused(bool value) {
 }
 
 void TCustomHexEditor::SetDropMarkerCell(GridCell cell) {
-  if (dropMarker_.Col >= 0) host_->InvalidateCell(dropMarker_);
+  const BytePlace old = PlaceOfCell(dropMarker_);
   dropMarker_ = cell;
-  if (cell.Col >= 0) host_->InvalidateCell(cell);
+  host_->DropMarkerMoved(old, PlaceOfCell(cell));
 }
 
 TCustomHexEditor::DrawnCellScope::DrawnCellScope(TCustomHexEditor& editor, int position,

@@ -52,17 +52,14 @@ void THexEditorEx::AutoScrollStep() {
   }
 }
 
-// A hidden instance has no timer to run.
+// A hidden instance's host runs no timer, and says so.
 void THexEditorEx::FollowAutoScroll(bool wanted) {
-  IHexViewHost* const host = ViewHost();
-  if (!host) wanted = false;
   if (wanted == autoScrolling_) return;
-  autoScrolling_ = wanted;
-  if (!host) return;
   if (wanted) {
-    host->StartAutoScroll();
+    autoScrolling_ = Host().StartAutoScroll();
   } else {
-    host->StopAutoScroll();
+    autoScrolling_ = false;
+    Host().StopAutoScroll();
   }
 }
 

@@ -8,14 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "hexeditor/BusyCursor.h"
+#include "hexeditor/EditModes.h"
 #include "hexeditor/caret/CaretSelection.h"
 #include "hexeditor/document/HexDocument.h"
 #include "hexeditor/layout/GridGeometry.h"
 #include "hexeditor/layout/GridLayout.h"
 #include "hexeditor/layout/GridViewport.h"
+#include "hexeditor/layout/OffsetGutter.h"
 #include "hexeditor/paint/BookmarkIcons.h"
 #include "hexeditor/paint/HexColors.h"
 #include "hexeditor/paint/HexViewHost.h"
+#include "hexeditor/paint/ViewLook.h"
 #include "hexeditor/search/SearchKernel.h"
 #include "hexeditor/text/OffsetFormat.h"
 #include "hexeditor/text/Translation.h"
@@ -43,8 +47,6 @@ using THexGetOffsetTextEvent =
 using THexProgressEvent =
     std::function<void(TCustomHexEditor& Sender, THexProgressKind ProgressType,
                        const std::string& aName, std::uint8_t Percent, bool& Cancel)>;
-
-enum THexCaretKind : std::uint8_t { ckFull, ckLeft, ckBottom, ckAuto };
 
 class IHexCanvas;
 // Lets an application draw a cell itself: clearing DefaultDraw leaves the cell to it.
@@ -122,18 +124,18 @@ class TCustomHexEditor : private IUndoTarget {
   // --- Editing ----------------------------------------------------------------------------
   // Insert mode reads true only while insertion is allowed: no size restriction, AllowInsertMode
   // on and ReadOnlyView off.
-  bool InsertMode() const { return insertModeStored_ && InsertAllowed(); }
+  bool InsertMode() const { return modes_.Insert(); }
   void SetInsertMode(bool value);
-  bool AllowInsertMode() const { return allowInsertMode_; }
+  bool AllowInsertMode() const { return modes_.AllowInsert; }
   void SetAllowInsertMode(bool value);
-  bool NoSizeChange() const { return noSizeChange_; }
+  bool NoSizeChange() const { return modes_.NoSizeChange; }
   void SetNoSizeChange(bool value);
-  bool ReadOnlyView() const { return readOnlyView_; }
+  bool ReadOnlyView() const { return modes_.ReadOnlyView; }
   void SetReadOnlyView(bool value);
-  bool Enabled() const { return enabled_; }
-  void SetEnabled(bool value) { enabled_ = value; }
+  bool Enabled() const { return modes_.Enabled; }
+  void SetEnabled(bool value) { modes_.Enabled = value; }
   // While set, a size restriction is not in effect (a move of data inside one instance).
-  void SetIgnoreNoSizeChange(bool value) { ignoreNoSizeChange_ = value; }
+  void SetIgnoreNoSizeChange(bool value) { modes_.IgnoreNoSizeChange = value; }
   bool IsChanged(int index) const;
 
   void ChangeByte(std::uint8_t oldValue, std::uint8_t newValue, int index, int col, int row,
@@ -267,28 +269,30 @@ class TCustomHexEditor : private IUndoTarget {
   static constexpr int kLargestFontPoints = 999;
   void SetFont(const platform::FontDescription& font);
   // 200 x 10 pixels: twenty 10 x 10 bookmark images. An empty bitmap brings back our own.
-  const THexBitmap& BookmarkBitmap() const { return bookmarkBitmap_; }
+  const THexBitmap& BookmarkBitmap() const { return bookmarkIcons_.Strip; }
   void SetBookmarkBitmap(const THexBitmap& bitmap);
   // Whether an application's bitmap is set, and so belongs in the stored settings.
-  bool HasCustomBookmarkBitmap() const { return customBookmarkBitmap_; }
+  bool HasCustomBookmarkBitmap() const { return bookmarkIcons_.Custom; }
   const std::array<TBookmarkImage, kBookmarkIconCount>& BookmarkImages() const {
-    return bookmarkImages_;
+    return bookmarkIcons_.Images;
   }
 
   // --- Offsets ----------------------------------------------------------------------------
-  const std::string& OffsetFormat() const { return offsetFormat_.Text; }
+  const std::string& OffsetFormat() const { return gutter_.Format.Text; }
   // Refuses a bad format with its message and keeps the previous one, field for field.
   void SetOffsetFormat(const std::string& value);
-  const TOffsetFormat& OffsetFormatRecord() const { return offsetFormat_; }
-  bool HexLowerCase() const { return hexLowerCase_; }
+  const TOffsetFormat& OffsetFormatRecord() const { return gutter_.Format; }
+  bool HexLowerCase() const { return gutter_.HexLowerCase; }
   void SetHexLowerCase(bool value);
   // "0123456789ABCDEF", or in lower case while HexLowerCase.
-  const char* HexDigits() const { return hexLowerCase_ ? "0123456789abcdef" : "0123456789ABCDEF"; }
+  const char* HexDigits() const {
+    return gutter_.HexLowerCase ? "0123456789abcdef" : "0123456789ABCDEF";
+  }
   // -1 sizes the gutter from the offset texts; any other value is its width in pixels.
-  int GutterWidth() const { return gutterWidth_; }
+  int GutterWidth() const { return gutter_.Width; }
   void SetGutterWidth(int value);
   // While OnGetOffsetText runs: true when the gutter is being sized, false when painting.
-  bool MeasuringOffsetWidth() const { return measuringOffsetWidth_; }
+  bool MeasuringOffsetWidth() const { return gutter_.Measuring; }
   THexGetOffsetTextEvent OnGetOffsetText;
 
   // --- Viewport -----------------------------------------------------------------------------
@@ -327,28 +331,28 @@ class TCustomHexEditor : private IUndoTarget {
     const TColor stored = Resolved(colors_.Get(index));
     return colors_.IsDefault(index) ? systemColors_->ViewDefault(index, stored) & 0xFFFFFF : stored;
   }
-  THexCaretKind CaretKind() const { return caretKind_; }
+  THexCaretKind CaretKind() const { return look_.CaretKind; }
   void SetCaretKind(THexCaretKind value);
   // ckAuto as it stands now: bottom bar while read-only, left bar in insert mode, else full.
   THexCaretKind EffectiveCaretKind() const;
   // The caret's place and size: the cursor cell's top-left, cw x (rh - 2); (-50, -50) when the
   // cursor cell is out of view.
   PaintRect CaretRect() const;
-  bool FocusFrame() const { return focusFrame_; }
+  bool FocusFrame() const { return look_.FocusFrame; }
   void SetFocusFrame(bool value);
-  bool DrawGridLines() const { return drawGridLines_; }
+  bool DrawGridLines() const { return look_.DrawGridLines; }
   void SetDrawGridLines(bool value);
-  bool DrawGutter3D() const { return drawGutter3D_; }
+  bool DrawGutter3D() const { return look_.DrawGutter3D; }
   void SetDrawGutter3D(bool value);
-  bool HideSelection() const { return hideSelection_; }
+  bool HideSelection() const { return look_.HideSelection; }
   void SetHideSelection(bool value);
-  bool GraySelectionIfNotFocused() const { return graySelectionIfNotFocused_; }
+  bool GraySelectionIfNotFocused() const { return look_.GraySelectionIfNotFocused; }
   void SetGraySelectionIfNotFocused(bool value);
-  bool ShowPositionIfNotFocused() const { return showPositionIfNotFocused_; }
+  bool ShowPositionIfNotFocused() const { return look_.ShowPositionIfNotFocused; }
   void SetShowPositionIfNotFocused(bool value);
   THexDrawCellEvent OnDrawCell;
   // While a data cell is drawn: its byte position (-1 for a fixed cell) and whether it is selected.
-  int DrawnPosition() const { return drawnPosition_; }
+  int DrawnPosition() const { return drawn_.Position; }
   // The pixels of the offset gutter and of the ruler rows; whether the caret is in the
   // character field.
   int FixedColumnsWidth() const { return layout_.Sizes().FixedColumnsWidth(); }
@@ -356,7 +360,7 @@ class TCustomHexEditor : private IUndoTarget {
   // The grid's sizes as the viewport reads them.
   GridSizes Sizes() const { return layout_.Sizes(); }
   bool CaretInCharColumn() const { return Geometry().IsCharColumn(CursorCell().Col); }
-  bool DrawnSelected() const { return drawnSelected_; }
+  bool DrawnSelected() const { return drawn_.Selected; }
   // Notes the data cell being drawn for the length of the scope, for OnDrawCell handlers.
   class DrawnCellScope {
    public:
@@ -378,11 +382,11 @@ class TCustomHexEditor : private IUndoTarget {
   // The window that shows this instance; none (nullptr) for a hidden one.
   virtual void SetViewHost(IHexViewHost* host) { host_ = host ? host : &hiddenHost_; }
   void SetMessageQueue(platform::IMessageQueue& queue) { queue_ = &queue; }
-  void SetBusyIndicator(platform::IBusyIndicator* indicator) { busyIndicator_ = indicator; }
+  void SetBusyIndicator(platform::IBusyIndicator* indicator) { busy_.SetIndicator(indicator); }
   void SetInputState(const platform::IInputState& input) { input_ = &input; }
   const platform::IInputState& InputState() const { return *input_; }
   void SetTextMetrics(const platform::ITextMetrics& metrics);
-  platform::TCursor Cursor() const { return cursorShape_; }
+  platform::TCursor Cursor() const { return busy_.Shape(); }
   void PushBusyCursor();
   void PopBusyCursor();
 
@@ -526,8 +530,8 @@ class TCustomHexEditor : private IUndoTarget {
 
  private:
   // Editing
-  bool SizeRestricted() const { return noSizeChange_ && !ignoreNoSizeChange_; }
-  bool InsertAllowed() const { return !SizeRestricted() && allowInsertMode_ && !readOnlyView_; }
+  bool SizeRestricted() const { return modes_.SizeRestricted(); }
+  bool InsertAllowed() const { return modes_.InsertAllowed(); }
   void WriteOrZero(const void* buffer, int index, int count);
   void SelectRange(int anchor, int low, int high);
   bool CaretOnSecondDigit() const;
@@ -554,30 +558,15 @@ class TCustomHexEditor : private IUndoTarget {
   // Grid and layout
   GridLayout layout_;
 
-  // Editing modes
-  bool insertModeStored_ = false;
-  bool allowInsertMode_ = true;
-  bool noSizeChange_ = false;
-  bool ignoreNoSizeChange_ = false;
-  bool readOnlyView_ = false;
-  bool enabled_ = true;
+  EditModes modes_;
 
   // Font, offsets and bookmark images
   platform::FontDescription font_{"Courier New", 15};
-  TOffsetFormat offsetFormat_;
-  bool hexLowerCase_ = false;
-  int gutterWidth_ = -1;
-  int gutterChars_ = 0;
-  bool offsetEventRunning_ = false;
-  bool measuringOffsetWidth_ = false;
-  THexBitmap bookmarkBitmap_ = DefaultBookmarkIcons();
-  bool customBookmarkBitmap_ = false;
-  std::array<TBookmarkImage, kBookmarkIconCount> bookmarkImages_ =
-      CutBookmarkImages(bookmarkBitmap_);
+  OffsetGutter gutter_;
+  BookmarkIconSet bookmarkIcons_;
 
   // Search and characters
-  ByteMap identityTable_{};
-  ByteMap foldedTable_{};
+  FindTables findTables_;
   bool findProgress_ = false;
   THexTranslationKind translation_ = tkAsIs;
   std::uint8_t maskChar_ = kDefaultMaskChar;
@@ -588,15 +577,8 @@ class TCustomHexEditor : private IUndoTarget {
   bool caretWasInChar_ = false;
   THexColors colors_;
   const ISystemColors* systemColors_ = &DefaultSystemColors();
-  THexCaretKind caretKind_ = ckAuto;
-  bool focusFrame_ = true;
-  bool drawGridLines_ = false;
-  bool drawGutter3D_ = true;
-  bool hideSelection_ = false;
-  bool graySelectionIfNotFocused_ = false;
-  bool showPositionIfNotFocused_ = false;
-  int drawnPosition_ = -1;
-  bool drawnSelected_ = false;
+  ViewLook look_;
+  DrawnCell drawn_;
   GridCell dropMarker_{-1, -1};
   int paintLock_ = 0;
 
@@ -605,11 +587,9 @@ class TCustomHexEditor : private IUndoTarget {
   // Never null: a hidden instance notifies its own host, which ignores it.
   IHexViewHost* host_ = &hiddenHost_;
   platform::IMessageQueue* queue_;
-  platform::IBusyIndicator* busyIndicator_ = nullptr;
+  BusyCursor busy_;
   const platform::IInputState* input_;
   const platform::ITextMetrics* metrics_;
-  platform::TCursor cursorShape_ = platform::crDefault;
-  std::vector<platform::TCursor> busyCursors_;
   // Posted messages hold a weak reference, so one that arrives after the instance is gone
   // finds nothing to call.
   std::shared_ptr<TCustomHexEditor*> self_;

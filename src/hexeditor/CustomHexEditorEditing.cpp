@@ -20,10 +20,10 @@ void RequireRange(bool valid) {
 // --- Rules ------------------------------------------------------------------------------------
 
 void TCustomHexEditor::SetInsertMode(bool value) {
-  if (value == insertModeStored_ || !InsertAllowed()) return;
+  if (value == modes_.InsertStored || !InsertAllowed()) return;
   const bool onAppendPosition = CellToPosition(CursorCell()) >= DataSize();
-  insertModeStored_ = value;
-  if (focused_ && caretKind_ == ckAuto) host_->CaretLookChanged();
+  modes_.InsertStored = value;
+  if (focused_ && look_.CaretKind == ckAuto) host_->CaretLookChanged();
   if (DataSize() == 0) return;
   AdjustMetrics();
   if (!value && onAppendPosition)
@@ -34,18 +34,18 @@ void TCustomHexEditor::SetInsertMode(bool value) {
 
 void TCustomHexEditor::SetAllowInsertMode(bool value) {
   if (!value) SetInsertMode(false);
-  allowInsertMode_ = value;
+  modes_.AllowInsert = value;
 }
 
 void TCustomHexEditor::SetReadOnlyView(bool value) {
-  readOnlyView_ = value;
-  if (focused_ && caretKind_ == ckAuto) host_->CaretLookChanged();
+  modes_.ReadOnlyView = value;
+  if (focused_ && look_.CaretKind == ckAuto) host_->CaretLookChanged();
 }
 
 void TCustomHexEditor::SetNoSizeChange(bool value) {
-  if (value == noSizeChange_) return;
+  if (value == modes_.NoSizeChange) return;
   if (value) SetInsertMode(false);
-  noSizeChange_ = value;
+  modes_.NoSizeChange = value;
 }
 
 bool TCustomHexEditor::CanChange(int kind, int countA, int countB) {
@@ -180,7 +180,7 @@ void TCustomHexEditor::InsertBuffer(const void* buffer, int count, int position,
   RecordUndo(ukInsert, position, count, 0, description);
   InsertBytes(buffer, count, position);
   document_.CutMarksTo(position);
-  if (enabled_ && count > 0) {
+  if (modes_.Enabled && count > 0) {
     const int last = position + count - 1;
     SelectRange(position, position, last);
     if (moveCaret) {
@@ -332,10 +332,10 @@ void TCustomHexEditor::Redo() {
 }
 
 bool TCustomHexEditor::CanUndo() const {
-  return !readOnlyView_ && undo_.CanUndo();
+  return !modes_.ReadOnlyView && undo_.CanUndo();
 }
 bool TCustomHexEditor::CanRedo() const {
-  return !readOnlyView_ && undo_.CanRedo();
+  return !modes_.ReadOnlyView && undo_.CanRedo();
 }
 const std::string& TCustomHexEditor::UndoDescription() const {
   return undo_.Description();

@@ -8,7 +8,7 @@ UndoHeader TCustomHexEditor::CurrentState() const {
   header.Flags = FlagIf(document_.Modified(), undoflag::kModified) |
                  FlagIf(CaretOnSecondDigit(), undoflag::kSecondDigit) |
                  FlagIf(CaretInCharColumn(), undoflag::kInCharField) |
-                 FlagIf(insertModeStored_, undoflag::kInsertMode) |
+                 FlagIf(modes_.InsertStored, undoflag::kInsertMode) |
                  FlagIf(layout_.UnicodeChars(), undoflag::kUnicode) |
                  FlagIf(layout_.UnicodeBigEndian(), undoflag::kBigEndian);
   header.Translation = static_cast<std::uint8_t>(translation_);

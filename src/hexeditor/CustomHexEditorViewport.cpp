@@ -85,8 +85,8 @@ PaintRect TCustomHexEditor::CellRect(GridCell cell) const {
 // --- Caret and focus --------------------------------------------------------------------------
 
 THexCaretKind TCustomHexEditor::EffectiveCaretKind() const {
-  if (caretKind_ != ckAuto) return caretKind_;
-  if (readOnlyView_) return ckBottom;
+  if (look_.CaretKind != ckAuto) return look_.CaretKind;
+  if (modes_.ReadOnlyView) return ckBottom;
   return InsertMode() ? ckLeft : ckFull;
 }
 
@@ -126,42 +126,42 @@ void TCustomHexEditor::SetSystemColors(const ISystemColors& colors) {
 }
 
 void TCustomHexEditor::SetCaretKind(THexCaretKind value) {
-  caretKind_ = value;
+  look_.CaretKind = value;
   if (focused_) host_->CaretLookChanged();
   RepaintAll();
 }
 
 void TCustomHexEditor::SetFocusFrame(bool value) {
-  if (value == focusFrame_) return;
-  focusFrame_ = value;
+  if (value == look_.FocusFrame) return;
+  look_.FocusFrame = value;
   RepaintAll();
 }
 
 void TCustomHexEditor::SetDrawGridLines(bool value) {
-  if (value == drawGridLines_) return;
-  drawGridLines_ = value;
+  if (value == look_.DrawGridLines) return;
+  look_.DrawGridLines = value;
   RepaintAll();
 }
 
 void TCustomHexEditor::SetDrawGutter3D(bool value) {
-  if (value == drawGutter3D_) return;
-  drawGutter3D_ = value;
+  if (value == look_.DrawGutter3D) return;
+  look_.DrawGutter3D = value;
   RepaintAll();
 }
 
 void TCustomHexEditor::SetHideSelection(bool value) {
-  hideSelection_ = value;
+  look_.HideSelection = value;
   if (!focused_ && SelectionCount() > 0) RepaintAll();
 }
 
 void TCustomHexEditor::SetGraySelectionIfNotFocused(bool value) {
-  graySelectionIfNotFocused_ = value;
-  if (!focused_ && SelectionCount() > 0 && !hideSelection_) RepaintAll();
+  look_.GraySelectionIfNotFocused = value;
+  if (!focused_ && SelectionCount() > 0 && !look_.HideSelection) RepaintAll();
 }
 
 void TCustomHexEditor::SetShowPositionIfNotFocused(bool value) {
-  if (value == showPositionIfNotFocused_) return;
-  showPositionIfNotFocused_ = value;
+  if (value == look_.ShowPositionIfNotFocused) return;
+  look_.ShowPositionIfNotFocused = value;
   RepaintAll();
 }
 
@@ -174,13 +174,13 @@ void TCustomHexEditor::SetDropMarkerCell(GridCell cell) {
 TCustomHexEditor::DrawnCellScope::DrawnCellScope(TCustomHexEditor& editor, int position,
                                                  bool selected)
     : editor_(editor) {
-  editor_.drawnPosition_ = position;
-  editor_.drawnSelected_ = selected;
+  editor_.drawn_.Position = position;
+  editor_.drawn_.Selected = selected;
 }
 
 TCustomHexEditor::DrawnCellScope::~DrawnCellScope() {
-  editor_.drawnPosition_ = -1;
-  editor_.drawnSelected_ = false;
+  editor_.drawn_.Position = -1;
+  editor_.drawn_.Selected = false;
 }
 
 }  // namespace kestrave::hex

@@ -489,7 +489,7 @@ class TCustomHexEditor : private IUndoTarget {
   THexBookmarks CurrentBookmarks() const override { return document_.Bookmarks(); }
   void RestoreBookmarks(const THexBookmarks& bookmarks) override;
   int UndoLimit() const override { return MaxUndo(); }
-  void RepaintPositions(int low, int high) override;
+  void BytesChanged(int low, int high) override;
 
   // Buffer and files
   int ProbeReadOnly(const std::string& fileName);
@@ -532,7 +532,6 @@ class TCustomHexEditor : private IUndoTarget {
   // Editing
   bool SizeRestricted() const { return modes_.SizeRestricted(); }
   bool InsertAllowed() const { return modes_.InsertAllowed(); }
-  void WriteOrZero(const void* buffer, int index, int count);
   void SelectRange(int anchor, int low, int high);
   bool CaretOnSecondDigit() const;
   void PlaceCaretAt(int position, bool inCharField, bool secondDigit);

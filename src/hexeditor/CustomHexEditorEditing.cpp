@@ -1,7 +1,6 @@
 // Editing: every operation that changes bytes, with its permission check, undo record, change
 // marks, caret and selection.
 #include <algorithm>
-#include <cstring>
 
 #include "hexeditor/CustomHexEditor.h"
 #include "hexeditor/HexEditorError.h"
@@ -77,28 +76,10 @@ void TCustomHexEditor::SetChanged(int index, bool value) {
   if (value || index < document_.Marks().Size()) document_.Marks().Set(index, value);
 }
 
-// --- Raw steps --------------------------------------------------------------------------------
-
-// Without a buffer the new bytes are zero, never left over memory.
-void TCustomHexEditor::WriteOrZero(const void* buffer, int index, int count) {
-  if (count <= 0) return;
-  if (buffer) {
-    WriteBlock(buffer, index, count);
-  } else {
-    std::memset(document_.Bytes().PointerAt(index), 0, static_cast<std::size_t>(count));
-  }
-}
+// --- Editing steps ----------------------------------------------------------------------------
 
 void TCustomHexEditor::InsertBytes(const void* buffer, int count, int position) {
-  const int oldSize = DataSize();
-  if (oldSize == 0) {
-    document_.Bytes().SetPosition(0);
-    document_.Marks().Clear();
-  }
-  document_.Bytes().SetSize(std::int64_t{oldSize} + count);
-  if (position < oldSize)
-    document_.Bytes().MoveData(position, std::int64_t{position} + count, oldSize - position);
-  WriteOrZero(buffer, position, count);
+  document_.Insert(position, buffer, count);
   AdjustMetrics();
 }
 
@@ -118,8 +99,7 @@ void TCustomHexEditor::RemoveBytes(int start, int end) {
 
 void TCustomHexEditor::RemoveBytes(int start, int end, std::optional<GridCell> caret) {
   const bool inChar = CaretInCharColumn();
-  if (end <= DataSize() - 1) document_.Bytes().MoveData(end, start, DataSize() - end);
-  document_.Bytes().SetSize(DataSize() - (end - start));
+  document_.Remove(start, end);
   if (caret) {
     if (DataSize() == 0) {
       FocusCell(PositionToCell(0, inChar), true);
@@ -262,7 +242,7 @@ int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, in
   } else if (oldCount < newCount) {
     InsertBytes(nullptr, newCount - oldCount, position);
   }
-  WriteOrZero(buffer, position, newCount);
+  document_.Overwrite(position, buffer, newCount);
   document_.CutMarksTo(position);
   if (moveCaret) FocusCell(PositionToCell(position, inChar), true);
   RepaintAll();

@@ -173,7 +173,7 @@ void TCustomHexEditor::ExtendSelection(int oldPosition, int newPosition) {
   caret_.ContinueExtendingFrom(AlignDown(newPosition, layout_.BytesPerUnit()));
 }
 
-void TCustomHexEditor::RepaintPositions(int low, int high) {
+void TCustomHexEditor::BytesChanged(int low, int high) {
   host_->BytesChanged(low, high);
 }
 

@@ -59,7 +59,7 @@ void UndoChange(IUndoTarget& target, const UndoHeader& h, const std::uint8_t* sa
   target.SetChanged(p, h.Has(undoflag::kMarkAtPosition));
   if (h.CountA == 2) target.SetChanged(p + 1, h.Has(undoflag::kMarkAfterPosition));
   restoreState();
-  target.RepaintPositions(p, p + h.CountA - 1);
+  target.BytesChanged(p, p + h.CountA - 1);
 }
 
 void KeepChange(const IUndoTarget& target, RedoState& redo) {

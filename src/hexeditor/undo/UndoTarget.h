@@ -53,7 +53,8 @@ class IUndoTarget {
 
   // The byte limit of the history (0: none).
   virtual int UndoLimit() const = 0;
-  virtual void RepaintPositions(int low, int high) = 0;
+  // Bytes Low to High (both included) show something new.
+  virtual void BytesChanged(int low, int high) = 0;
   virtual void RepaintAll() = 0;
   virtual void Changed() = 0;
   virtual void BookmarkChanged() = 0;

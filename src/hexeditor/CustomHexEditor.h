@@ -486,9 +486,6 @@ class TCustomHexEditor : private IUndoTarget {
   bool IsMarked(std::int64_t position) const override;
   void CutMarks(std::int64_t count) override;
   void MoveBookmarksBy(std::int64_t from, std::int64_t delta, std::int64_t newSize) override;
-  THexBookmarks CurrentBookmarks() const override { return document_.Bookmarks(); }
-  void RestoreBookmarks(const THexBookmarks& bookmarks) override;
-  int UndoLimit() const override { return MaxUndo(); }
   void BytesChanged(int low, int high) override;
 
   // Buffer and files
@@ -548,7 +545,7 @@ class TCustomHexEditor : private IUndoTarget {
 
   // The bytes, their marks, file and bookmarks; the history of their changes.
   HexDocument document_;
-  THexUndoStorage undo_{*this};
+  THexUndoStorage undo_{document_, *this};
 
   // Cursor and selection
   CaretSelection caret_;

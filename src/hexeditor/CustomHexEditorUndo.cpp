@@ -86,8 +86,4 @@ void TCustomHexEditor::MoveBookmarksBy(std::int64_t from, std::int64_t delta,
   if (document_.MoveBookmarks(from, delta, newSize)) BookmarkChanged();
 }
 
-void TCustomHexEditor::RestoreBookmarks(const THexBookmarks& bookmarks) {
-  document_.SetBookmarks(bookmarks);
-}
-
 }  // namespace kestrave::hex

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "hexeditor/document/HexDocument.h"
 #include "hexeditor/undo/UndoTarget.h"
 
 namespace kestrave::hex {
@@ -28,7 +29,7 @@ void THexUndoStorage::AddRecord(int kind, int position, int countA, int countB,
   std::optional<UndoSelection> selection;
   if (now.Anchor >= 0) selection = now;
   // Applied before the new record: the stream may exceed the limit by that one record.
-  const int limit = target_.UndoLimit();
+  const int limit = document_.MaxUndo();
   while (limit > 0 && count_ > 0 && stream_.DataSize() > limit)
     DropOldest();
   // Encoded straight into the stream: a large removal is copied once, from the data.
@@ -194,7 +195,7 @@ void THexUndoStorage::PrepareRedo(const UndoHeader& header) {
   redo.Header.CountA = header.CountA;
   redo.Header.CountB = header.CountB;
   RulesOf(kind).KeepForRedo(target_, redo);
-  redo.Bookmarks = target_.CurrentBookmarks();
+  redo.Bookmarks = document_.Bookmarks();
   redo.Selection = target_.CurrentSelection();
   redo_ = std::move(redo);
 }
@@ -211,7 +212,7 @@ void THexUndoStorage::Redo() {
 
 void THexUndoStorage::FinishRedo(const RedoState& redo, bool secondMark) {
   const UndoHeader& h = redo.Header;
-  target_.RestoreBookmarks(redo.Bookmarks);
+  document_.SetBookmarks(redo.Bookmarks);
   target_.RestoreModes(h);
   target_.RestoreCaret(h);
   target_.RestoreSelectionFields(redo.Selection);

@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <optional>
 
-#include "hexeditor/document/Bookmarks.h"
 #include "hexeditor/undo/UndoRecord.h"
 
 namespace kestrave::hex {
 
 // What the undo history needs of the buffer whose history it keeps, and nothing more: its
-// bytes, change marks and bookmarks, its caret, selection and modes, and the notices a step
-// raises. The component answers it; the history reaches nothing else of the component.
+// bytes, change marks and the moves of its bookmarks, its caret, selection and modes, and the
+// notices a step raises. The component answers it; besides it the history reaches only the
+// document, for its size limit and the bookmarks a redo puts back.
 class IUndoTarget {
  public:
   virtual ~IUndoTarget() = default;
@@ -48,11 +48,7 @@ class IUndoTarget {
   // Change marks beyond this many bytes go.
   virtual void CutMarks(std::int64_t count) = 0;
   virtual void MoveBookmarksBy(std::int64_t from, std::int64_t delta, std::int64_t newSize) = 0;
-  virtual THexBookmarks CurrentBookmarks() const = 0;
-  virtual void RestoreBookmarks(const THexBookmarks& bookmarks) = 0;
 
-  // The byte limit of the history (0: none).
-  virtual int UndoLimit() const = 0;
   // Bytes Low to High (both included) show something new.
   virtual void BytesChanged(int low, int high) = 0;
   virtual void RepaintAll() = 0;

@@ -8,7 +8,7 @@ TCustomHexEditor::TCustomHexEditor()
       metrics_(&platform::DefaultTextMetrics()),
       self_(std::make_shared<TCustomHexEditor*>(this)) {
   colors_.SetOwnerNotice([this](THexColors::Index) { host_->ColorsChanged(); });
-  ParseOffsetFormat(offsetFormat_, "-!10:0x|", CurrentOffsetUnits());
+  ParseOffsetFormat(gutter_.Format, "-!10:0x|", CurrentOffsetUnits());
   RebuildRulerTexts();
   AdjustMetrics();
 }
@@ -25,16 +25,11 @@ void TCustomHexEditor::SetTextMetrics(const platform::ITextMetrics& metrics) {
 }
 
 void TCustomHexEditor::PushBusyCursor() {
-  busyCursors_.push_back(cursorShape_);
-  cursorShape_ = platform::crHourGlass;
-  if (busyIndicator_) busyIndicator_->BeginBusy();
+  busy_.Push();
 }
 
 void TCustomHexEditor::PopBusyCursor() {
-  if (busyCursors_.empty()) return;
-  cursorShape_ = busyCursors_.back();
-  busyCursors_.pop_back();
-  if (busyIndicator_) busyIndicator_->EndBusy();
+  busy_.Pop();
 }
 
 void TCustomHexEditor::Changed() {

@@ -8,14 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "hexeditor/BusyCursor.h"
+#include "hexeditor/EditModes.h"
 #include "hexeditor/caret/CaretSelection.h"
 #include "hexeditor/document/HexDocument.h"
 #include "hexeditor/layout/GridGeometry.h"
 #include "hexeditor/layout/GridLayout.h"
 #include "hexeditor/layout/GridViewport.h"
+#include "hexeditor/layout/OffsetGutter.h"
 #include "hexeditor/paint/BookmarkIcons.h"
 #include "hexeditor/paint/HexColors.h"
 #include "hexeditor/paint/HexViewHost.h"
+#include "hexeditor/paint/ViewLook.h"
 #include "hexeditor/search/SearchKernel.h"
 #include "hexeditor/text/OffsetFormat.h"
 #include "hexeditor/text/Translation.h"
@@ -43,8 +47,6 @@ using THexGetOffsetTextEvent =
 using THexProgressEvent =
     std::function<void(TCustomHexEditor& Sender, THexProgressKind ProgressType,
                        const std::string& aName, std::uint8_t Percent, bool& Cancel)>;
-
-enum THexCaretKind : std::uint8_t { ckFull, ckLeft, ckBottom, ckAuto };
 
 class IHexCanvas;
 // Lets an application draw a cell itself: clearing DefaultDraw leaves the cell to it.
@@ -77,7 +79,7 @@ class TCustomHexEditor : private IUndoTarget {
 
   // Unchecked byte access; callers check the bounds first.
   std::uint8_t ReadByte(int index) const;
-  void WriteByte(int index, std::uint8_t value);
+  void WriteByte(int index, std::uint8_t value) override;
   void ReadBlock(void* dest, int index, int count) const;
   // Count bytes from Index as they stand, without a copy; valid until the next change of the
   // data. Callers check the bounds first, as for ReadBlock.
@@ -122,18 +124,18 @@ class TCustomHexEditor : private IUndoTarget {
   // --- Editing ----------------------------------------------------------------------------
   // Insert mode reads true only while insertion is allowed: no size restriction, AllowInsertMode
   // on and ReadOnlyView off.
-  bool InsertMode() const { return insertModeStored_ && InsertAllowed(); }
+  bool InsertMode() const { return modes_.Insert(); }
   void SetInsertMode(bool value);
-  bool AllowInsertMode() const { return allowInsertMode_; }
+  bool AllowInsertMode() const { return modes_.AllowInsert; }
   void SetAllowInsertMode(bool value);
-  bool NoSizeChange() const { return noSizeChange_; }
+  bool NoSizeChange() const { return modes_.NoSizeChange; }
   void SetNoSizeChange(bool value);
-  bool ReadOnlyView() const { return readOnlyView_; }
+  bool ReadOnlyView() const { return modes_.ReadOnlyView; }
   void SetReadOnlyView(bool value);
-  bool Enabled() const { return enabled_; }
-  void SetEnabled(bool value) { enabled_ = value; }
+  bool Enabled() const { return modes_.Enabled; }
+  void SetEnabled(bool value) { modes_.Enabled = value; }
   // While set, a size restriction is not in effect (a move of data inside one instance).
-  void SetIgnoreNoSizeChange(bool value) { ignoreNoSizeChange_ = value; }
+  void SetIgnoreNoSizeChange(bool value) { modes_.IgnoreNoSizeChange = value; }
   bool IsChanged(int index) const;
 
   void ChangeByte(std::uint8_t oldValue, std::uint8_t newValue, int index, int col, int row,
@@ -267,28 +269,30 @@ class TCustomHexEditor : private IUndoTarget {
   static constexpr int kLargestFontPoints = 999;
   void SetFont(const platform::FontDescription& font);
   // 200 x 10 pixels: twenty 10 x 10 bookmark images. An empty bitmap brings back our own.
-  const THexBitmap& BookmarkBitmap() const { return bookmarkBitmap_; }
+  const THexBitmap& BookmarkBitmap() const { return bookmarkIcons_.Strip; }
   void SetBookmarkBitmap(const THexBitmap& bitmap);
   // Whether an application's bitmap is set, and so belongs in the stored settings.
-  bool HasCustomBookmarkBitmap() const { return customBookmarkBitmap_; }
+  bool HasCustomBookmarkBitmap() const { return bookmarkIcons_.Custom; }
   const std::array<TBookmarkImage, kBookmarkIconCount>& BookmarkImages() const {
-    return bookmarkImages_;
+    return bookmarkIcons_.Images;
   }
 
   // --- Offsets ----------------------------------------------------------------------------
-  const std::string& OffsetFormat() const { return offsetFormat_.Text; }
+  const std::string& OffsetFormat() const { return gutter_.Format.Text; }
   // Refuses a bad format with its message and keeps the previous one, field for field.
   void SetOffsetFormat(const std::string& value);
-  const TOffsetFormat& OffsetFormatRecord() const { return offsetFormat_; }
-  bool HexLowerCase() const { return hexLowerCase_; }
+  const TOffsetFormat& OffsetFormatRecord() const { return gutter_.Format; }
+  bool HexLowerCase() const { return gutter_.HexLowerCase; }
   void SetHexLowerCase(bool value);
   // "0123456789ABCDEF", or in lower case while HexLowerCase.
-  const char* HexDigits() const { return hexLowerCase_ ? "0123456789abcdef" : "0123456789ABCDEF"; }
+  const char* HexDigits() const {
+    return gutter_.HexLowerCase ? "0123456789abcdef" : "0123456789ABCDEF";
+  }
   // -1 sizes the gutter from the offset texts; any other value is its width in pixels.
-  int GutterWidth() const { return gutterWidth_; }
+  int GutterWidth() const { return gutter_.Width; }
   void SetGutterWidth(int value);
   // While OnGetOffsetText runs: true when the gutter is being sized, false when painting.
-  bool MeasuringOffsetWidth() const { return measuringOffsetWidth_; }
+  bool MeasuringOffsetWidth() const { return gutter_.Measuring; }
   THexGetOffsetTextEvent OnGetOffsetText;
 
   // --- Viewport -----------------------------------------------------------------------------
@@ -327,28 +331,28 @@ class TCustomHexEditor : private IUndoTarget {
     const TColor stored = Resolved(colors_.Get(index));
     return colors_.IsDefault(index) ? systemColors_->ViewDefault(index, stored) & 0xFFFFFF : stored;
   }
-  THexCaretKind CaretKind() const { return caretKind_; }
+  THexCaretKind CaretKind() const { return look_.CaretKind; }
   void SetCaretKind(THexCaretKind value);
   // ckAuto as it stands now: bottom bar while read-only, left bar in insert mode, else full.
   THexCaretKind EffectiveCaretKind() const;
   // The caret's place and size: the cursor cell's top-left, cw x (rh - 2); (-50, -50) when the
   // cursor cell is out of view.
   PaintRect CaretRect() const;
-  bool FocusFrame() const { return focusFrame_; }
+  bool FocusFrame() const { return look_.FocusFrame; }
   void SetFocusFrame(bool value);
-  bool DrawGridLines() const { return drawGridLines_; }
+  bool DrawGridLines() const { return look_.DrawGridLines; }
   void SetDrawGridLines(bool value);
-  bool DrawGutter3D() const { return drawGutter3D_; }
+  bool DrawGutter3D() const { return look_.DrawGutter3D; }
   void SetDrawGutter3D(bool value);
-  bool HideSelection() const { return hideSelection_; }
+  bool HideSelection() const { return look_.HideSelection; }
   void SetHideSelection(bool value);
-  bool GraySelectionIfNotFocused() const { return graySelectionIfNotFocused_; }
+  bool GraySelectionIfNotFocused() const { return look_.GraySelectionIfNotFocused; }
   void SetGraySelectionIfNotFocused(bool value);
-  bool ShowPositionIfNotFocused() const { return showPositionIfNotFocused_; }
+  bool ShowPositionIfNotFocused() const { return look_.ShowPositionIfNotFocused; }
   void SetShowPositionIfNotFocused(bool value);
   THexDrawCellEvent OnDrawCell;
   // While a data cell is drawn: its byte position (-1 for a fixed cell) and whether it is selected.
-  int DrawnPosition() const { return drawnPosition_; }
+  int DrawnPosition() const { return drawn_.Position; }
   // The pixels of the offset gutter and of the ruler rows; whether the caret is in the
   // character field.
   int FixedColumnsWidth() const { return layout_.Sizes().FixedColumnsWidth(); }
@@ -356,7 +360,7 @@ class TCustomHexEditor : private IUndoTarget {
   // The grid's sizes as the viewport reads them.
   GridSizes Sizes() const { return layout_.Sizes(); }
   bool CaretInCharColumn() const { return Geometry().IsCharColumn(CursorCell().Col); }
-  bool DrawnSelected() const { return drawnSelected_; }
+  bool DrawnSelected() const { return drawn_.Selected; }
   // Notes the data cell being drawn for the length of the scope, for OnDrawCell handlers.
   class DrawnCellScope {
    public:
@@ -373,30 +377,26 @@ class TCustomHexEditor : private IUndoTarget {
   void SetDropMarkerCell(GridCell cell);
   // Painting stops while locked.
   bool PaintLocked() const { return paintLock_ > 0; }
-  // The width of the gutter and gap columns, and the height of the ruler rows.
-  int FixedColumnsWidthForInput() const { return FixedColumnsWidth(); }
-  int FixedRowsHeightForInput() const { return FixedRowsHeight(); }
 
   // --- Platform hooks ---------------------------------------------------------------------
   // The window that shows this instance; none (nullptr) for a hidden one.
-  virtual void SetViewHost(IHexViewHost* host) { host_ = host ? host : &IgnoredViewHost(); }
-  IHexViewHost* ViewHost() const { return host_ == &IgnoredViewHost() ? nullptr : host_; }
+  virtual void SetViewHost(IHexViewHost* host) { host_ = host ? host : &hiddenHost_; }
   void SetMessageQueue(platform::IMessageQueue& queue) { queue_ = &queue; }
-  void SetBusyIndicator(platform::IBusyIndicator* indicator) { busyIndicator_ = indicator; }
+  void SetBusyIndicator(platform::IBusyIndicator* indicator) { busy_.SetIndicator(indicator); }
   void SetInputState(const platform::IInputState& input) { input_ = &input; }
   const platform::IInputState& InputState() const { return *input_; }
   void SetTextMetrics(const platform::ITextMetrics& metrics);
-  platform::TCursor Cursor() const { return cursorShape_; }
+  platform::TCursor Cursor() const { return busy_.Shape(); }
   void PushBusyCursor();
   void PopBusyCursor();
 
  protected:
   // Virtual operations, in the order the extended component relies on.
   virtual void SelectionChanged();
-  virtual void Changed();
+  void Changed() override;
   virtual void CheckFileOverwrite();
   virtual bool CanChange(int kind, int countA, int countB);
-  virtual void BookmarkChanged();
+  void BookmarkChanged() override;
   virtual void BeginUndoUpdate();
   virtual int EndUndoUpdate();
 
@@ -407,22 +407,16 @@ class TCustomHexEditor : private IUndoTarget {
   virtual std::string GetOffsetTextOrHex(std::uint32_t offset);
 
  protected:
-  virtual void WriteBlock(const void* source, int index, int count);
+  void WriteBlock(const void* source, int index, int count) override;
 
-  // Editing steps shared by the operations and by undo and redo; no permission check, no undo
-  // record, no Changed.
   void RecordUndo(int kind, int position, int countA, int countB, const std::string& description);
-  void InsertRaw(const void* buffer, int count, int position);
-  void AppendRaw(const void* buffer, int count);
   struct DeleteRange {
     int Start = 0;
     int End = 0;  // exclusive
     GridCell Cell;
   };
   DeleteRange GetDeleteRange() const;
-  // Removes Start .. End - 1; with a cell, places the caret as a deletion does.
-  void DeleteRaw(int start, int end, std::optional<GridCell> caret);
-  void SetChanged(int index, bool value);
+  void SetChanged(int index, bool value) override;
   bool InsertNibble(int position, bool highNibble);
   bool DeleteNibble(int position, bool highNibble);
 
@@ -443,13 +437,15 @@ class TCustomHexEditor : private IUndoTarget {
     TCustomHexEditor& editor_;
   };
 
-  // Brackets a change the view must not show half done; the view is drawn again at its end.
+  // Painting stops between BeginUpdate and the matching EndUpdate, which draws the view again
+  // once the last lock goes; each answers the locks left.
+  int BeginUpdate();
+  int EndUpdate();
+  // Brackets a change the view must not show half done, by the same lock.
   class PaintLockScope {
    public:
-    explicit PaintLockScope(TCustomHexEditor& editor) : editor_(editor) { ++editor_.paintLock_; }
-    ~PaintLockScope() {
-      if (editor_.paintLock_ > 0 && --editor_.paintLock_ == 0) editor_.InvalidateView();
-    }
+    explicit PaintLockScope(TCustomHexEditor& editor) : editor_(editor) { editor_.BeginUpdate(); }
+    ~PaintLockScope() { editor_.EndUpdate(); }
     PaintLockScope(const PaintLockScope&) = delete;
     PaintLockScope& operator=(const PaintLockScope&) = delete;
 
@@ -458,6 +454,10 @@ class TCustomHexEditor : private IUndoTarget {
   };
 
   const THexMemoryStream& DataStore() const { return document_.Bytes(); }
+  // The window the notices go to: the view's, or for a hidden instance its own that hears none.
+  IHexViewHost& Host() const { return *host_; }
+  // Whether Host is the one SetViewHost(Host) would set.
+  bool ShownBy(const IHexViewHost* host) const { return host_ == (host ? host : &hiddenHost_); }
   // The caret's byte, which in insert mode may be the position just past the data.
   int CaretBytePosition() const;
   // Puts the caret on the same byte in the given field, keeping the selection.
@@ -473,25 +473,20 @@ class TCustomHexEditor : private IUndoTarget {
   void RestoreSelectionFields(const UndoSelection& selection) override;
   std::int64_t ByteCount() const override { return DataSize(); }
   const std::uint8_t* BytesFrom(std::int64_t position) const override;
-  void OverwriteBytes(const std::uint8_t* bytes, int position, int count) override;
-  void InsertBytes(const std::uint8_t* bytes, int count, int position) override;
+  // Editing steps shared by the operations and by undo and redo; no permission check, no undo
+  // record, no Changed.
+  void InsertBytes(const void* bytes, int count, int position) override;
   void RemoveBytes(int start, int end) override;
-  void AppendBytes(const std::uint8_t* bytes, int count) override;
+  // The same, placing the caret as a deletion does when a cell is given.
+  void RemoveBytes(int start, int end, std::optional<GridCell> caret);
+  void AppendBytes(const void* bytes, int count) override;
   void TruncateBytes(std::int64_t size, bool caretToRowStart) override;
   void ReplaceAllBytes(const std::uint8_t* bytes, std::int64_t count) override;
   void ShiftNibble(int position, bool insert) override;
-  void PutByte(int position, std::uint8_t value) override;
   bool IsMarked(std::int64_t position) const override;
-  void SetMark(int position, bool changed) override;
   void CutMarks(std::int64_t count) override;
   void MoveBookmarksBy(std::int64_t from, std::int64_t delta, std::int64_t newSize) override;
-  THexBookmarks CurrentBookmarks() const override { return document_.Bookmarks(); }
-  void RestoreBookmarks(const THexBookmarks& bookmarks) override;
-  int UndoLimit() const override { return MaxUndo(); }
-  void RepaintPositions(int low, int high) override;
-  void RepaintAll() override;
-  void NoteChanged() override;
-  void NoteBookmarksChanged() override;
+  void BytesChanged(int low, int high) override;
 
   // Buffer and files
   int ProbeReadOnly(const std::string& fileName);
@@ -508,9 +503,8 @@ class TCustomHexEditor : private IUndoTarget {
   bool IsValidCursorCell(std::int64_t position, GridCell cell) const;
   int LastValidPosition() const;
   void ExtendSelection(int oldPosition, int newPosition);
-  void RepaintSelectionChange(const SelectionRange& old);
-  void InvalidateSelectionChange(int oldLow, int oldHigh, int newLow, int newHigh);
-  void InvalidatePositions(int low, int high);
+  // A cell of the grid in byte terms; nowhere for {-1, -1}.
+  BytePlace PlaceOfCell(GridCell cell) const;
   void PlaceCaret();
   void DeliverSelectionChanged();
 
@@ -520,7 +514,6 @@ class TCustomHexEditor : private IUndoTarget {
   // After rows, columns or their sizes changed: the top-left cell comes back into its range and
   // the host hears of it, so scroll bars and the picture follow at once.
   void LayoutChanged();
-  void InvalidateRulerAround(int col);
 
   // Layout
   void SizeGutter();
@@ -530,15 +523,13 @@ class TCustomHexEditor : private IUndoTarget {
   bool CallOffsetEvent(std::int64_t number, bool measuring, std::string& text);
 
  protected:
-  void InvalidateView();
+  void RepaintAll() override;
 
  private:
   // Editing
-  bool SizeRestricted() const { return noSizeChange_ && !ignoreNoSizeChange_; }
-  bool InsertAllowed() const { return !SizeRestricted() && allowInsertMode_ && !readOnlyView_; }
-  void WriteOrZero(const void* buffer, int index, int count);
+  bool SizeRestricted() const { return modes_.SizeRestricted(); }
+  bool InsertAllowed() const { return modes_.InsertAllowed(); }
   void SelectRange(int anchor, int low, int high);
-  void InvalidateByte(int index);
   bool CaretOnSecondDigit() const;
   void PlaceCaretAt(int position, bool inCharField, bool secondDigit);
   // Puts back a selection as it was kept: fields as given, no alignment.
@@ -554,7 +545,7 @@ class TCustomHexEditor : private IUndoTarget {
 
   // The bytes, their marks, file and bookmarks; the history of their changes.
   HexDocument document_;
-  THexUndoStorage undo_{*this};
+  THexUndoStorage undo_{document_, *this};
 
   // Cursor and selection
   CaretSelection caret_;
@@ -563,30 +554,15 @@ class TCustomHexEditor : private IUndoTarget {
   // Grid and layout
   GridLayout layout_;
 
-  // Editing modes
-  bool insertModeStored_ = false;
-  bool allowInsertMode_ = true;
-  bool noSizeChange_ = false;
-  bool ignoreNoSizeChange_ = false;
-  bool readOnlyView_ = false;
-  bool enabled_ = true;
+  EditModes modes_;
 
   // Font, offsets and bookmark images
   platform::FontDescription font_{"Courier New", 15};
-  TOffsetFormat offsetFormat_;
-  bool hexLowerCase_ = false;
-  int gutterWidth_ = -1;
-  int gutterChars_ = 0;
-  bool offsetEventRunning_ = false;
-  bool measuringOffsetWidth_ = false;
-  THexBitmap bookmarkBitmap_ = DefaultBookmarkIcons();
-  bool customBookmarkBitmap_ = false;
-  std::array<TBookmarkImage, kBookmarkIconCount> bookmarkImages_ =
-      CutBookmarkImages(bookmarkBitmap_);
+  OffsetGutter gutter_;
+  BookmarkIconSet bookmarkIcons_;
 
   // Search and characters
-  ByteMap identityTable_{};
-  ByteMap foldedTable_{};
+  FindTables findTables_;
   bool findProgress_ = false;
   THexTranslationKind translation_ = tkAsIs;
   std::uint8_t maskChar_ = kDefaultMaskChar;
@@ -597,30 +573,19 @@ class TCustomHexEditor : private IUndoTarget {
   bool caretWasInChar_ = false;
   THexColors colors_;
   const ISystemColors* systemColors_ = &DefaultSystemColors();
-  THexCaretKind caretKind_ = ckAuto;
-  bool focusFrame_ = true;
-  bool drawGridLines_ = false;
-  bool drawGutter3D_ = true;
-  bool hideSelection_ = false;
-  bool graySelectionIfNotFocused_ = false;
-  bool showPositionIfNotFocused_ = false;
-  int drawnPosition_ = -1;
-  bool drawnSelected_ = false;
+  ViewLook look_;
+  DrawnCell drawn_;
   GridCell dropMarker_{-1, -1};
-
- protected:
   int paintLock_ = 0;
 
- private:
   // Platform
-  // Never null: a hidden instance notifies a host that ignores it.
-  IHexViewHost* host_ = &IgnoredViewHost();
+  HiddenViewHost hiddenHost_;
+  // Never null: a hidden instance notifies its own host, which ignores it.
+  IHexViewHost* host_ = &hiddenHost_;
   platform::IMessageQueue* queue_;
-  platform::IBusyIndicator* busyIndicator_ = nullptr;
+  BusyCursor busy_;
   const platform::IInputState* input_;
   const platform::ITextMetrics* metrics_;
-  platform::TCursor cursorShape_ = platform::crDefault;
-  std::vector<platform::TCursor> busyCursors_;
   // Posted messages hold a weak reference, so one that arrives after the instance is gone
   // finds nothing to call.
   std::shared_ptr<TCustomHexEditor*> self_;

@@ -13,7 +13,7 @@ const THexBookmark& TCustomHexEditor::Bookmark(int index) const {
 void TCustomHexEditor::SetBookmark(int index, int position, bool inCharField) {
   if (index < 0 || index >= kBookmarkCount) throw EHexEditor(msg::kInvalidBookmarkIndex);
   document_.ToggleBookmark(index, position, inCharField);
-  InvalidateView();
+  RepaintAll();
   BookmarkChanged();
 }
 

@@ -1,7 +1,6 @@
 // Editing: every operation that changes bytes, with its permission check, undo record, change
 // marks, caret and selection.
 #include <algorithm>
-#include <cstring>
 
 #include "hexeditor/CustomHexEditor.h"
 #include "hexeditor/HexEditorError.h"
@@ -20,32 +19,32 @@ void RequireRange(bool valid) {
 // --- Rules ------------------------------------------------------------------------------------
 
 void TCustomHexEditor::SetInsertMode(bool value) {
-  if (value == insertModeStored_ || !InsertAllowed()) return;
+  if (value == modes_.InsertStored || !InsertAllowed()) return;
   const bool onAppendPosition = CellToPosition(CursorCell()) >= DataSize();
-  insertModeStored_ = value;
-  if (focused_ && caretKind_ == ckAuto) host_->CaretShapeChanged();
+  modes_.InsertStored = value;
+  if (focused_ && look_.CaretKind == ckAuto) host_->CaretLookChanged();
   if (DataSize() == 0) return;
   AdjustMetrics();
   if (!value && onAppendPosition)
     FocusCell(PositionToCell(DataSize() - 1, CaretInCharColumn()), true);
   document_.Marks().Clear();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetAllowInsertMode(bool value) {
   if (!value) SetInsertMode(false);
-  allowInsertMode_ = value;
+  modes_.AllowInsert = value;
 }
 
 void TCustomHexEditor::SetReadOnlyView(bool value) {
-  readOnlyView_ = value;
-  if (focused_ && caretKind_ == ckAuto) host_->CaretShapeChanged();
+  modes_.ReadOnlyView = value;
+  if (focused_ && look_.CaretKind == ckAuto) host_->CaretLookChanged();
 }
 
 void TCustomHexEditor::SetNoSizeChange(bool value) {
-  if (value == noSizeChange_) return;
+  if (value == modes_.NoSizeChange) return;
   if (value) SetInsertMode(false);
-  noSizeChange_ = value;
+  modes_.NoSizeChange = value;
 }
 
 bool TCustomHexEditor::CanChange(int kind, int countA, int countB) {
@@ -77,33 +76,15 @@ void TCustomHexEditor::SetChanged(int index, bool value) {
   if (value || index < document_.Marks().Size()) document_.Marks().Set(index, value);
 }
 
-// --- Raw steps --------------------------------------------------------------------------------
+// --- Editing steps ----------------------------------------------------------------------------
 
-// Without a buffer the new bytes are zero, never left over memory.
-void TCustomHexEditor::WriteOrZero(const void* buffer, int index, int count) {
-  if (count <= 0) return;
-  if (buffer) {
-    WriteBlock(buffer, index, count);
-  } else {
-    std::memset(document_.Bytes().PointerAt(index), 0, static_cast<std::size_t>(count));
-  }
-}
-
-void TCustomHexEditor::InsertRaw(const void* buffer, int count, int position) {
-  const int oldSize = DataSize();
-  if (oldSize == 0) {
-    document_.Bytes().SetPosition(0);
-    document_.Marks().Clear();
-  }
-  document_.Bytes().SetSize(std::int64_t{oldSize} + count);
-  if (position < oldSize)
-    document_.Bytes().MoveData(position, std::int64_t{position} + count, oldSize - position);
-  WriteOrZero(buffer, position, count);
+void TCustomHexEditor::InsertBytes(const void* buffer, int count, int position) {
+  document_.Insert(position, buffer, count);
   AdjustMetrics();
 }
 
-void TCustomHexEditor::AppendRaw(const void* buffer, int count) {
-  InsertRaw(buffer, count, DataSize());
+void TCustomHexEditor::AppendBytes(const void* buffer, int count) {
+  InsertBytes(buffer, count, DataSize());
 }
 
 TCustomHexEditor::DeleteRange TCustomHexEditor::GetDeleteRange() const {
@@ -112,10 +93,13 @@ TCustomHexEditor::DeleteRange TCustomHexEditor::GetDeleteRange() const {
           PositionToCell(caret_.Range().Low, CaretInCharColumn())};
 }
 
-void TCustomHexEditor::DeleteRaw(int start, int end, std::optional<GridCell> caret) {
+void TCustomHexEditor::RemoveBytes(int start, int end) {
+  RemoveBytes(start, end, std::nullopt);
+}
+
+void TCustomHexEditor::RemoveBytes(int start, int end, std::optional<GridCell> caret) {
   const bool inChar = CaretInCharColumn();
-  if (end <= DataSize() - 1) document_.Bytes().MoveData(end, start, DataSize() - end);
-  document_.Bytes().SetSize(DataSize() - (end - start));
+  document_.Remove(start, end);
   if (caret) {
     if (DataSize() == 0) {
       FocusCell(PositionToCell(0, inChar), true);
@@ -127,7 +111,7 @@ void TCustomHexEditor::DeleteRaw(int start, int end, std::optional<GridCell> car
   }
   AdjustMetrics();
   ResetSelection(false);
-  InvalidateView();
+  RepaintAll();
 }
 
 // --- Selection helpers ------------------------------------------------------------------------
@@ -136,13 +120,6 @@ void TCustomHexEditor::DeleteRaw(int start, int end, std::optional<GridCell> car
 // count written must be the count replaced.
 void TCustomHexEditor::SelectRange(int anchor, int low, int high) {
   if (low <= high) SetSelectionFields(anchor, low, high);
-}
-
-void TCustomHexEditor::InvalidateByte(int index) {
-  const GridCell hex = PositionToCell(index, false);
-  host_->InvalidateCell(hex);
-  host_->InvalidateCell({hex.Col + 1, hex.Row});
-  host_->InvalidateCell(PositionToCell(index, true));
 }
 
 // --- Public operations ------------------------------------------------------------------------
@@ -154,7 +131,7 @@ void TCustomHexEditor::ChangeByte(std::uint8_t oldValue, std::uint8_t newValue, 
   RecordUndo(ukChangeBytes, index, 1, 0, description);
   WriteByte(index, newValue);
   if (!InsertMode()) document_.Marks().Set(index, true);
-  InvalidateByte(index);
+  host_->BytesChanged(index, index);
   Changed();
 }
 
@@ -170,8 +147,8 @@ void TCustomHexEditor::ChangeWord(std::uint16_t oldValue, std::uint16_t newValue
     document_.Marks().Set(index, (oldValue & 0xFF) != (newValue & 0xFF));
     document_.Marks().Set(std::int64_t{index} + 1, (oldValue >> 8) != (newValue >> 8));
   }
-  InvalidateByte(index);
-  InvalidateByte(index + 1);
+  host_->BytesChanged(index, index);
+  host_->BytesChanged(index + 1, index + 1);
   Changed();
 }
 
@@ -181,16 +158,16 @@ void TCustomHexEditor::InsertBuffer(const void* buffer, int count, int position,
   RequireRange(position >= 0 && count >= 0);
   document_.ReserveFor(std::int64_t{DataSize()} + count);
   RecordUndo(ukInsert, position, count, 0, description);
-  InsertRaw(buffer, count, position);
+  InsertBytes(buffer, count, position);
   document_.CutMarksTo(position);
-  if (enabled_ && count > 0) {
+  if (modes_.Enabled && count > 0) {
     const int last = position + count - 1;
     SelectRange(position, position, last);
     if (moveCaret) {
       FocusCell(PositionToCell(last, CaretInCharColumn()), true);
       SelectRange(position, position, last);
     }
-    InvalidateView();
+    RepaintAll();
   }
   Changed();
 }
@@ -203,10 +180,10 @@ void TCustomHexEditor::AppendBuffer(const void* buffer, int count, const std::st
   RecordUndo(ukAppend, DataSize(), count, 0, description);
   document_.CutMarksTo(DataSize());
   const int oldSize = DataSize();
-  AppendRaw(buffer, count);
+  AppendBytes(buffer, count);
   if (moveCaret) FocusCell(PositionToCell(oldSize, CaretInCharColumn()), true);
   SelectRange(oldSize, oldSize, oldSize + count - 1);
-  InvalidateView();
+  RepaintAll();
   Changed();
 }
 
@@ -232,15 +209,15 @@ void TCustomHexEditor::ReplaceSelection(const void* buffer, int count,
   // Narrowed only now, so that undo brings back the selection the user made.
   if (replaced != SelectionCount()) SelectRange(low, low, low + replaced - 1);
   const DeleteRange range = GetDeleteRange();
-  DeleteRaw(range.Start, range.End, range.Cell);
-  InsertRaw(buffer, count, range.Start);
+  RemoveBytes(range.Start, range.End, range.Cell);
+  InsertBytes(buffer, count, range.Start);
   document_.CutMarksTo(range.Start);
   if (moveCaret && count > 0) {
     const int last = range.Start + count - 1;
     FocusCell(PositionToCell(last, inChar), true);
     SelectRange(last, range.Start, last);
   }
-  InvalidateView();
+  RepaintAll();
   Changed();
 }
 
@@ -261,14 +238,14 @@ int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, in
   RecordUndo(ukReplace, position, newCount, oldCount, description);
   if (!moveCaret && undo_.UpdateCount() == 0) undo_.SetSelectionInfo(position, oldCount);
   if (oldCount > newCount) {
-    DeleteRaw(position, position + oldCount - newCount, CursorCell());
+    RemoveBytes(position, position + oldCount - newCount, CursorCell());
   } else if (oldCount < newCount) {
-    InsertRaw(nullptr, newCount - oldCount, position);
+    InsertBytes(nullptr, newCount - oldCount, position);
   }
-  WriteOrZero(buffer, position, newCount);
+  document_.Overwrite(position, buffer, newCount);
   document_.CutMarksTo(position);
   if (moveCaret) FocusCell(PositionToCell(position, inChar), true);
-  InvalidateView();
+  RepaintAll();
   Changed();
   return newCount;
 }
@@ -277,7 +254,7 @@ void TCustomHexEditor::DeleteSelection(const std::string& description) {
   const DeleteRange range = GetDeleteRange();
   RecordUndo(ukRemove, range.Start, range.End - range.Start, 0, description);
   document_.CutMarksTo(range.Start);
-  DeleteRaw(range.Start, range.End, range.Cell);
+  RemoveBytes(range.Start, range.End, range.Cell);
   Changed();
 }
 
@@ -290,7 +267,7 @@ void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description)
     const int count = std::min(unit, DataSize() - p);
     RecordUndo(ukRemove, p, count, 0, description);
     document_.CutMarksTo(p);
-    DeleteRaw(p, p + count, CursorCell());
+    RemoveBytes(p, p + count, CursorCell());
     Changed();
     return;
   }
@@ -311,7 +288,7 @@ void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description)
   RecordUndo(ukRemove, end - count, count, 0, description);
   document_.CutMarksTo(end - count);
   const GridCell caret = CursorCell();
-  DeleteRaw(end - count, end, caret);
+  RemoveBytes(end - count, end, caret);
   if (end == p) {
     Seek(end - count, 0);
   } else if (CursorCell().Col < layout_.ColCount() - 1) {
@@ -335,10 +312,10 @@ void TCustomHexEditor::Redo() {
 }
 
 bool TCustomHexEditor::CanUndo() const {
-  return !readOnlyView_ && undo_.CanUndo();
+  return !modes_.ReadOnlyView && undo_.CanUndo();
 }
 bool TCustomHexEditor::CanRedo() const {
-  return !readOnlyView_ && undo_.CanRedo();
+  return !modes_.ReadOnlyView && undo_.CanRedo();
 }
 const std::string& TCustomHexEditor::UndoDescription() const {
   return undo_.Description();

@@ -137,7 +137,7 @@ void TCustomHexEditor::SaveToStream(platform::TStream& stream) {
   const BusyScope busy(*this);
   struct RepaintAfter {
     IHexViewHost& host;
-    ~RepaintAfter() { host.InvalidateAll(); }
+    ~RepaintAfter() { host.ViewChanged(); }
   } repaint{*host_};
   document_.Bytes().SetPosition(0);
   ReportCopyProgress(document_.Bytes(), stream, pkSave);

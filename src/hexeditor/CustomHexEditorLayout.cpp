@@ -17,8 +17,18 @@ bool IsUnitSize(int value) {
 
 }  // namespace
 
-void TCustomHexEditor::InvalidateView() {
-  host_->InvalidateAll();
+void TCustomHexEditor::RepaintAll() {
+  host_->ViewChanged();
+}
+
+int TCustomHexEditor::BeginUpdate() {
+  return ++paintLock_;
+}
+
+int TCustomHexEditor::EndUpdate() {
+  if (paintLock_ > 0) --paintLock_;
+  if (paintLock_ == 0) RepaintAll();
+  return paintLock_;
 }
 
 void TCustomHexEditor::AdjustMetrics() {
@@ -44,13 +54,13 @@ OffsetUnits TCustomHexEditor::CurrentOffsetUnits() const {
 
 // Calls the application's offset text once, never from inside itself.
 bool TCustomHexEditor::CallOffsetEvent(std::int64_t number, bool measuring, std::string& text) {
-  if (!OnGetOffsetText || offsetEventRunning_) return false;
+  if (!OnGetOffsetText || gutter_.EventRunning) return false;
   struct Guard {
     bool& running;
     ~Guard() { running = false; }
-  } guard{offsetEventRunning_};
-  offsetEventRunning_ = true;
-  measuringOffsetWidth_ = measuring;
+  } guard{gutter_.EventRunning};
+  gutter_.EventRunning = true;
+  gutter_.Measuring = measuring;
   text.clear();
   OnGetOffsetText(*this, number, text);
   return true;
@@ -59,11 +69,11 @@ bool TCustomHexEditor::CallOffsetEvent(std::int64_t number, bool measuring, std:
 std::string TCustomHexEditor::GetOffsetText(std::uint32_t offset) {
   std::string text;
   if (CallOffsetEvent(offset, false, text)) return text;
-  return RenderOffset(offsetFormat_, offset, hexLowerCase_);
+  return RenderOffset(gutter_.Format, offset, gutter_.HexLowerCase);
 }
 
 std::string TCustomHexEditor::GetOffsetTextOrHex(std::uint32_t offset) {
-  if (!offsetFormat_.Text.empty()) return GetOffsetText(offset);
+  if (!gutter_.Format.Text.empty()) return GetOffsetText(offset);
   return FormatInRadix(offset, 16, 0);
 }
 
@@ -74,29 +84,29 @@ void TCustomHexEditor::SizeGutter() {
   const std::int64_t last = (dataRows - 1) * layout_.BytesPerRow();
   std::string text;
   if (CallOffsetEvent(last, true, text)) {
-    gutterChars_ = static_cast<int>(text.size()) + 1;
+    gutter_.Chars = static_cast<int>(text.size()) + 1;
   } else {
     const auto lastOffset = static_cast<std::uint32_t>(last);
-    if (offsetFormat_.Has(TOffsetFormat::kAutoWidth))
-      offsetFormat_.MinDigits = AutomaticDigits(offsetFormat_, lastOffset);
-    gutterChars_ = static_cast<int>(GetOffsetText(lastOffset).size()) + 1;
+    if (gutter_.Format.Has(TOffsetFormat::kAutoWidth))
+      gutter_.Format.MinDigits = AutomaticDigits(gutter_.Format, lastOffset);
+    gutter_.Chars = static_cast<int>(GetOffsetText(lastOffset).size()) + 1;
   }
   // A width beyond any screen would overflow the sums of column widths; a negative one has no
   // meaning. The property keeps the value it was given.
   constexpr int kWidestGutter = 1 << 16;
-  layout_.SetGutterPixels(gutterWidth_ == -1 ? gutterChars_ * layout_.CharWidth() + 21
-                                             : std::clamp(gutterWidth_, 0, kWidestGutter));
+  layout_.SetGutterPixels(gutter_.Width == -1 ? gutter_.Chars * layout_.CharWidth() + 21
+                                              : std::clamp(gutter_.Width, 0, kWidestGutter));
 }
 
 void TCustomHexEditor::SetOffsetFormat(const std::string& value) {
-  if (value == offsetFormat_.Text) return;
-  const TOffsetFormat previous = offsetFormat_;
+  if (value == gutter_.Format.Text) return;
+  const TOffsetFormat previous = gutter_.Format;
   const int previousGutter = layout_.GutterPixels();
   try {
-    ParseOffsetFormat(offsetFormat_, value, CurrentOffsetUnits());
+    ParseOffsetFormat(gutter_.Format, value, CurrentOffsetUnits());
     SizeGutter();
   } catch (...) {
-    offsetFormat_ = previous;
+    gutter_.Format = previous;
     layout_.SetGutterPixels(previousGutter);
     throw;
   }
@@ -104,33 +114,33 @@ void TCustomHexEditor::SetOffsetFormat(const std::string& value) {
 }
 
 void TCustomHexEditor::SetHexLowerCase(bool value) {
-  if (value == hexLowerCase_) return;
-  hexLowerCase_ = value;
+  if (value == gutter_.HexLowerCase) return;
+  gutter_.HexLowerCase = value;
   RebuildRulerTexts();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetGutterWidth(int value) {
-  gutterWidth_ = value;
+  gutter_.Width = value;
   SizeGutter();
   LayoutChanged();
 }
 
 void TCustomHexEditor::FollowRulerUnitInOffsets() {
-  if (offsetFormat_.Has(TOffsetFormat::kUnitRuler)) offsetFormat_.UnitSize = RulerUnit();
+  if (gutter_.Format.Has(TOffsetFormat::kUnitRuler)) gutter_.Format.UnitSize = RulerUnit();
 }
 
 // --- Layout setters -------------------------------------------------------------------------
 
 void TCustomHexEditor::RebuildRulerTexts() {
-  layout_.RebuildRulerTexts(hexLowerCase_);
+  layout_.RebuildRulerTexts(gutter_.HexLowerCase);
 }
 
 void TCustomHexEditor::SetBytesPerRow(int value) {
   if (value < 1 || value > 256 || (layout_.UnicodeChars() && value % 2 != 0))
     throw EHexEditor(msg::kInvalidBytesPerLine);
   if (value == layout_.BytesPerRow()) return;
-  if (offsetFormat_.Has(TOffsetFormat::kUnitRow)) offsetFormat_.UnitSize = value;
+  if (gutter_.Format.Has(TOffsetFormat::kUnitRow)) gutter_.Format.UnitSize = value;
   const int anchor = caret_.Range().Anchor;
   const int low = caret_.Range().Low;
   const int high = caret_.Range().High;
@@ -151,11 +161,11 @@ void TCustomHexEditor::SetBytesPerColumn(int value) {
   if (value < 1 || value > 256 || (layout_.UnicodeChars() && value % 2 != 0))
     throw EHexEditor(msg::kInvalidBytesPerColumn);
   if (value == layout_.BytesPerColumn()) return;
-  if (offsetFormat_.Has(TOffsetFormat::kUnitColumn)) offsetFormat_.UnitSize = value;
+  if (gutter_.Format.Has(TOffsetFormat::kUnitColumn)) gutter_.Format.UnitSize = value;
   layout_.SetBytesPerColumn(value);
   RecalcLayout();
   RebuildRulerTexts();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetBytesPerUnit(int value) {
@@ -168,7 +178,7 @@ void TCustomHexEditor::SetBytesPerUnit(int value) {
   RecalcLayout();
   RebuildRulerTexts();
   if (SelectionCount() % layout_.BytesPerUnit() != 0) ResetSelection(false);
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetRulerBytesPerUnit(int value) {
@@ -179,7 +189,7 @@ void TCustomHexEditor::SetRulerBytesPerUnit(int value) {
   FollowRulerUnitInOffsets();
   RecalcLayout();
   RebuildRulerTexts();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetBytesPerBlock(int value) {
@@ -204,7 +214,7 @@ void TCustomHexEditor::SetRulerNumberBase(std::uint8_t value) {
   if (value == layout_.RulerNumberBase()) return;
   layout_.SetRulerNumberBase(value >= 2 && value <= 16 ? value : 16);
   RebuildRulerTexts();
-  if (layout_.ShowRuler()) InvalidateView();
+  if (layout_.ShowRuler()) RepaintAll();
 }
 
 // Unicode mode shows two bytes as one character, so rows, columns and data must be even, and
@@ -222,19 +232,19 @@ void TCustomHexEditor::SetUnicodeChars(bool value) {
   SetBytesPerUnit(value ? 2 : 1);
   AdjustMetrics();
   RebuildRulerTexts();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetUnicodeBigEndian(bool value) {
   if (value == layout_.UnicodeBigEndian()) return;
   layout_.SetUnicodeBigEndian(value);
-  if (layout_.UnicodeChars()) InvalidateView();
+  if (layout_.UnicodeChars()) RepaintAll();
 }
 
 void TCustomHexEditor::SetSwapNibbles(bool value) {
   if (value == layout_.SwapNibbles()) return;
   layout_.SetSwapNibbles(value);
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetFont(const platform::FontDescription& font) {
@@ -244,7 +254,7 @@ void TCustomHexEditor::SetFont(const platform::FontDescription& font) {
   font_ = font;
   RecalcLayout();
   host_->FontChanged();
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetBookmarkBitmap(const THexBitmap& bitmap) {
@@ -253,10 +263,10 @@ void TCustomHexEditor::SetBookmarkBitmap(const THexBitmap& bitmap) {
                   bitmap.Height != kBookmarkIconSize ||
                   bitmap.Pixels.size() != static_cast<std::size_t>(bitmap.Width) * bitmap.Height))
     throw EHexEditor(msg::kInvalidBookmarkBitmap);
-  bookmarkBitmap_ = reload ? DefaultBookmarkIcons() : bitmap;
-  customBookmarkBitmap_ = !reload;
-  bookmarkImages_ = CutBookmarkImages(bookmarkBitmap_);
-  host_->InvalidateRows(GridGeometry::kFixedRows, layout_.RowCount() - 1);
+  bookmarkIcons_.Strip = reload ? DefaultBookmarkIcons() : bitmap;
+  bookmarkIcons_.Custom = !reload;
+  bookmarkIcons_.Images = CutBookmarkImages(bookmarkIcons_.Strip);
+  RepaintAll();
 }
 
 }  // namespace kestrave::hex

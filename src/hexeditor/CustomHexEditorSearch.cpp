@@ -60,12 +60,12 @@ std::string TCustomHexEditor::BuildFindPattern(const std::string& text, bool ign
 // Folding goes through the platform's character set, by the same rule as the pattern's.
 void TCustomHexEditor::RebuildFindTables() {
   for (int b = 0; b < 256; ++b) {
-    identityTable_[b] = static_cast<std::uint8_t>(b);
+    findTables_.Identity[b] = static_cast<std::uint8_t>(b);
     std::uint8_t folded = static_cast<std::uint8_t>(b);
     if (translation_ != tkAsIs) TranslateFromData(translation_, &folded, &folded, 1);
     folded = platform::AnsiLower(folded);
     if (translation_ != tkAsIs) TranslateToData(translation_, &folded, &folded, 1);
-    foldedTable_[b] = folded;
+    findTables_.Folded[b] = folded;
   }
 }
 
@@ -81,7 +81,7 @@ int TCustomHexEditor::FindBytes(const std::uint8_t* pattern, int patternLength, 
   startPos = std::max(startPos, 0);
   if (patternLength < 1 || std::int64_t{startPos} + patternLength > std::int64_t{endPos} + 1)
     return -1;
-  const ByteMap& map = ignoreCase ? foldedTable_ : identityTable_;
+  const ByteMap& map = findTables_.For(ignoreCase);
   const BusyScope busy(*this);
   if (findProgress_ && OnProgress)
     return FindWithProgress(pattern, patternLength, startPos, endPos, map);
@@ -103,7 +103,7 @@ std::optional<TCustomHexEditor::FoundAll> TCustomHexEditor::FindAllBytesIn(
     const std::vector<std::string>& patterns, bool ignoreCase, int from, int last,
     const std::function<bool(int percent)>& keepGoing) {
   if (OnFind || (findProgress_ && OnProgress)) return std::nullopt;
-  const ByteMap& map = ignoreCase ? foldedTable_ : identityTable_;
+  const ByteMap& map = findTables_.For(ignoreCase);
   std::vector<std::basic_string_view<std::uint8_t>> needles;
   std::int64_t longest = 0;
   for (const std::string& pattern : patterns) {
@@ -158,7 +158,7 @@ void TCustomHexEditor::SetTranslation(THexTranslationKind value) {
   if (value == translation_) return;
   if (value != tkAsIs && layout_.UnicodeChars()) throw EHexEditor(msg::kTranslationInUnicodeMode);
   translation_ = value;
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::RestoreTranslation(THexTranslationKind kind) {
@@ -172,7 +172,7 @@ void TCustomHexEditor::RestoreTranslation(THexTranslationKind kind) {
 void TCustomHexEditor::SetMaskChar(std::uint8_t value) {
   if (value == maskChar_) return;
   maskChar_ = value;
-  InvalidateView();
+  RepaintAll();
 }
 
 std::uint8_t TCustomHexEditor::DataByteToChar(std::uint8_t byte) const {

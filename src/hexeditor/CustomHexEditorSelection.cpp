@@ -43,7 +43,7 @@ bool TCustomHexEditor::IsSelected(int position) const {
 
 void TCustomHexEditor::SetSelection(int anchor, int end) {
   const SelectionRange old = caret_.Select(anchor, end, DataSize(), layout_.BytesPerUnit());
-  RepaintSelectionChange(old);
+  host_->SelectionChanged(old, caret_.Range());
   SelectionChanged();
 }
 
@@ -53,22 +53,13 @@ void TCustomHexEditor::SetSelectionFields(int anchor, int low, int high) {
     ResetSelection(true);
     return;
   }
-  RepaintSelectionChange(*old);
+  host_->SelectionChanged(*old, caret_.Range());
   SelectionChanged();
-}
-
-void TCustomHexEditor::RepaintSelectionChange(const SelectionRange& old) {
-  const SelectionRange& now = caret_.Range();
-  if (old.Active()) {
-    InvalidateSelectionChange(old.Low, old.High, now.Low, now.High);
-  } else {
-    InvalidatePositions(now.Low, now.High);
-  }
 }
 
 void TCustomHexEditor::ResetSelection(bool repaint) {
   const SelectionRange old = caret_.Reset();
-  if (repaint && old.Active()) InvalidatePositions(old.Low, old.High);
+  if (repaint && old.Active()) host_->SelectionChanged(old, caret_.Range());
 }
 
 void TCustomHexEditor::SelectAll() {
@@ -103,7 +94,7 @@ void TCustomHexEditor::MoveCaretToField(bool inCharField) {
   if (DataSize() == 0 || inCharField == CaretInCharColumn()) return;
   caret_.SetCursor({OtherFieldColumn(CursorCell().Col), CursorCell().Row});
   ClampInView(CursorCell());
-  InvalidateView();
+  RepaintAll();
   PlaceCaret();
 }
 
@@ -156,20 +147,11 @@ bool TCustomHexEditor::FocusCell(GridCell target, bool checked) {
     }
   }
   const GridCell old = CursorCell();
-  host_->InvalidateCell(old);
-  host_->InvalidateCell(target);
-  if (old.Row != target.Row) {
-    host_->InvalidateCell({0, old.Row});
-    host_->InvalidateCell({0, target.Row});
-  }
-  if (old.Col != target.Col) {
-    InvalidateRulerAround(old.Col);
-    InvalidateRulerAround(target.Col);
-  }
   const auto oldPosition =
       static_cast<int>(std::min<std::int64_t>(CellToPosition(old), DataSize()));
   caret_.SetCursor(target);
   ClampInView(target);
+  host_->CaretMoved(PlaceOfCell(old), PlaceOfCell(target));
   if (caret_.Extending()) {
     ExtendSelection(oldPosition, static_cast<int>(CellToPosition(target)));
   } else {
@@ -191,15 +173,15 @@ void TCustomHexEditor::ExtendSelection(int oldPosition, int newPosition) {
   caret_.ContinueExtendingFrom(AlignDown(newPosition, layout_.BytesPerUnit()));
 }
 
-void TCustomHexEditor::InvalidatePositions(int low, int high) {
-  if (low < 0) return;
-  const GridGeometry geometry = Geometry();
-  host_->InvalidateRows(geometry.RowOfPosition(low), geometry.RowOfPosition(high));
+void TCustomHexEditor::BytesChanged(int low, int high) {
+  host_->BytesChanged(low, high);
 }
 
-void TCustomHexEditor::InvalidateSelectionChange(int oldLow, int oldHigh, int newLow, int newHigh) {
-  InvalidatePositions(std::min(oldLow, newLow), std::max(oldLow, newLow));
-  InvalidatePositions(std::min(oldHigh, newHigh), std::max(oldHigh, newHigh));
+BytePlace TCustomHexEditor::PlaceOfCell(GridCell cell) const {
+  if (cell.Col < 0) return {};
+  const GridGeometry geometry = Geometry();
+  const bool inChar = geometry.IsCharColumn(cell.Col);
+  return {geometry.CellToPosition(cell), inChar, !inChar && !geometry.IsHighNibbleColumn(cell.Col)};
 }
 
 void TCustomHexEditor::MoveCaretToStart() {

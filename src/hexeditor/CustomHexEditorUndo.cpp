@@ -8,7 +8,7 @@ UndoHeader TCustomHexEditor::CurrentState() const {
   header.Flags = FlagIf(document_.Modified(), undoflag::kModified) |
                  FlagIf(CaretOnSecondDigit(), undoflag::kSecondDigit) |
                  FlagIf(CaretInCharColumn(), undoflag::kInCharField) |
-                 FlagIf(insertModeStored_, undoflag::kInsertMode) |
+                 FlagIf(modes_.InsertStored, undoflag::kInsertMode) |
                  FlagIf(layout_.UnicodeChars(), undoflag::kUnicode) |
                  FlagIf(layout_.UnicodeBigEndian(), undoflag::kBigEndian);
   header.Translation = static_cast<std::uint8_t>(translation_);
@@ -53,22 +53,6 @@ const std::uint8_t* TCustomHexEditor::BytesFrom(std::int64_t position) const {
   return reinterpret_cast<const std::uint8_t*>(document_.Bytes().PointerAt(position));
 }
 
-void TCustomHexEditor::OverwriteBytes(const std::uint8_t* bytes, int position, int count) {
-  WriteBlock(bytes, position, count);
-}
-
-void TCustomHexEditor::InsertBytes(const std::uint8_t* bytes, int count, int position) {
-  InsertRaw(bytes, count, position);
-}
-
-void TCustomHexEditor::RemoveBytes(int start, int end) {
-  DeleteRaw(start, end, std::nullopt);
-}
-
-void TCustomHexEditor::AppendBytes(const std::uint8_t* bytes, int count) {
-  AppendRaw(bytes, count);
-}
-
 void TCustomHexEditor::TruncateBytes(std::int64_t size, bool caretToRowStart) {
   if (caretToRowStart) caret_.SetCursor({GridGeometry::kFixedCols, CursorCell().Row});
   document_.Bytes().SetSize(size);
@@ -89,16 +73,8 @@ void TCustomHexEditor::ShiftNibble(int position, bool insert) {
   }
 }
 
-void TCustomHexEditor::PutByte(int position, std::uint8_t value) {
-  WriteByte(position, value);
-}
-
 bool TCustomHexEditor::IsMarked(std::int64_t position) const {
   return IsChanged(static_cast<int>(position));
-}
-
-void TCustomHexEditor::SetMark(int position, bool changed) {
-  SetChanged(position, changed);
 }
 
 void TCustomHexEditor::CutMarks(std::int64_t count) {
@@ -108,26 +84,6 @@ void TCustomHexEditor::CutMarks(std::int64_t count) {
 void TCustomHexEditor::MoveBookmarksBy(std::int64_t from, std::int64_t delta,
                                        std::int64_t newSize) {
   if (document_.MoveBookmarks(from, delta, newSize)) BookmarkChanged();
-}
-
-void TCustomHexEditor::RestoreBookmarks(const THexBookmarks& bookmarks) {
-  document_.SetBookmarks(bookmarks);
-}
-
-void TCustomHexEditor::RepaintPositions(int low, int high) {
-  InvalidatePositions(low, high);
-}
-
-void TCustomHexEditor::RepaintAll() {
-  InvalidateView();
-}
-
-void TCustomHexEditor::NoteChanged() {
-  Changed();
-}
-
-void TCustomHexEditor::NoteBookmarksChanged() {
-  BookmarkChanged();
 }
 
 }  // namespace kestrave::hex

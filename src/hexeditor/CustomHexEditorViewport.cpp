@@ -28,7 +28,7 @@ int TCustomHexEditor::MaxTopRow() const {
 }
 
 void TCustomHexEditor::TopLeftChanged() {
-  InvalidateView();
+  RepaintAll();
   PlaceCaret();
   host_->TopLeftChanged();
   if (OnTopLeftChanged) OnTopLeftChanged(*this);
@@ -52,7 +52,7 @@ void TCustomHexEditor::LayoutChanged() {
   SetTopRow(viewport_.TopRow());
   SetLeftCol(viewport_.LeftCol());
   host_->LayoutChanged();
-  InvalidateView();
+  RepaintAll();
 }
 
 // A cell the cursor moves to is brought into view.
@@ -85,8 +85,8 @@ PaintRect TCustomHexEditor::CellRect(GridCell cell) const {
 // --- Caret and focus --------------------------------------------------------------------------
 
 THexCaretKind TCustomHexEditor::EffectiveCaretKind() const {
-  if (caretKind_ != ckAuto) return caretKind_;
-  if (readOnlyView_) return ckBottom;
+  if (look_.CaretKind != ckAuto) return look_.CaretKind;
+  if (modes_.ReadOnlyView) return ckBottom;
   return InsertMode() ? ckLeft : ckFull;
 }
 
@@ -104,89 +104,83 @@ void TCustomHexEditor::PlaceCaret() {
   const bool inChar = CaretInCharColumn();
   if (inChar != caretWasInChar_) {
     caretWasInChar_ = inChar;
-    InvalidateView();
+    RepaintAll();
   }
-  host_->PlaceCaret(CursorCell());
+  host_->CaretLookChanged();
 }
 
 void TCustomHexEditor::SetFocused(bool focused) {
   if (focused == focused_) return;
   focused_ = focused;
   if (!focused) caret_.SetExtending(false);
-  host_->CaretShapeChanged();
+  host_->CaretLookChanged();
   PlaceCaret();
-  InvalidateView();
-}
-
-void TCustomHexEditor::InvalidateRulerAround(int col) {
-  if (!layout_.ShowRuler() || col < GridGeometry::kFixedCols) return;
-  host_->InvalidateCell({col, 0});
-  host_->InvalidateCell({OtherFieldColumn(col), 0});
+  RepaintAll();
 }
 
 // --- Look -------------------------------------------------------------------------------------
 
 void TCustomHexEditor::SetSystemColors(const ISystemColors& colors) {
   systemColors_ = &colors;
-  InvalidateView();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetCaretKind(THexCaretKind value) {
-  caretKind_ = value;
-  if (focused_) host_->CaretShapeChanged();
-  InvalidateView();
+  look_.CaretKind = value;
+  if (focused_) host_->CaretLookChanged();
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetFocusFrame(bool value) {
-  if (value == focusFrame_) return;
-  focusFrame_ = value;
-  InvalidateView();
+  if (value == look_.FocusFrame) return;
+  look_.FocusFrame = value;
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetDrawGridLines(bool value) {
-  if (value == drawGridLines_) return;
-  drawGridLines_ = value;
-  InvalidateView();
+  if (value == look_.DrawGridLines) return;
+  look_.DrawGridLines = value;
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetDrawGutter3D(bool value) {
-  if (value == drawGutter3D_) return;
-  drawGutter3D_ = value;
-  InvalidateView();
+  if (value == look_.DrawGutter3D) return;
+  look_.DrawGutter3D = value;
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetHideSelection(bool value) {
-  hideSelection_ = value;
-  if (!focused_ && SelectionCount() > 0) InvalidateView();
+  look_.HideSelection = value;
+  if (!focused_ && SelectionCount() > 0) RepaintAll();
 }
 
 void TCustomHexEditor::SetGraySelectionIfNotFocused(bool value) {
-  graySelectionIfNotFocused_ = value;
-  if (!focused_ && SelectionCount() > 0 && !hideSelection_) InvalidateView();
+  look_.GraySelectionIfNotFocused = value;
+  if (!focused_ && SelectionCount() > 0 && !look_.HideSelection) RepaintAll();
 }
 
 void TCustomHexEditor::SetShowPositionIfNotFocused(bool value) {
-  if (value == showPositionIfNotFocused_) return;
-  showPositionIfNotFocused_ = value;
-  InvalidateView();
+  if (value == look_.ShowPositionIfNotFocused) return;
+  look_.ShowPositionIfNotFocused = value;
+  RepaintAll();
 }
 
 void TCustomHexEditor::SetDropMarkerCell(GridCell cell) {
-  if (dropMarker_.Col >= 0) host_->InvalidateCell(dropMarker_);
+  const BytePlace old = PlaceOfCell(dropMarker_);
   dropMarker_ = cell;
-  if (cell.Col >= 0) host_->InvalidateCell(cell);
+  host_->DropMarkerMoved(old, PlaceOfCell(cell));
 }
 
 TCustomHexEditor::DrawnCellScope::DrawnCellScope(TCustomHexEditor& editor, int position,
                                                  bool selected)
     : editor_(editor) {
-  editor_.drawnPosition_ = position;
-  editor_.drawnSelected_ = selected;
+  editor_.drawn_.Position = position;
+  editor_.drawn_.Selected = selected;
 }
 
 TCustomHexEditor::DrawnCellScope::~DrawnCellScope() {
-  editor_.drawnPosition_ = -1;
-  editor_.drawnSelected_ = false;
+  editor_.drawn_.Position = -1;
+  editor_.drawn_.Selected = false;
 }
 
 }  // namespace kestrave::hex

@@ -128,8 +128,8 @@ class THexEditorEx : public TCustomHexEditor {
   bool ArrowCursorAt(int x, int y, TShiftState buttons) const;
 
   // Painting stops between BeginUpdate and the matching EndUpdate.
-  int BeginUpdate();
-  int EndUpdate();
+  using TCustomHexEditor::BeginUpdate;
+  using TCustomHexEditor::EndUpdate;
 
   // --- Print settings ------------------------------------------------------------------------
   const THexPrintOptions& PrintOptions() const { return printOptions_; }

@@ -44,13 +44,14 @@ void THexEditorEx::SetOleDragDrop(bool value) {
   oleDragDrop_ = value;
 }
 
-// A hidden editor has no window of its own; its address stands for one while it is registered.
+// A hidden editor has no window of its own; its host's address stands for one while it is
+// registered.
 ole::HWND THexEditorEx::WindowHandle() const {
-  return ViewHost() ? ViewHost()->WindowHandle() : reinterpret_cast<ole::HWND>(this);
+  return Host().WindowHandle();
 }
 
 void THexEditorEx::SetViewHost(IHexViewHost* host) {
-  if (host == ViewHost()) return;
+  if (ShownBy(host)) return;
   FollowAutoScroll(false);  // the timer belongs to the old window
   try {
     dropTarget_->SetRegistered(false);
@@ -62,7 +63,7 @@ void THexEditorEx::SetViewHost(IHexViewHost* host) {
 }
 
 void THexEditorEx::ScreenToClient(int& x, int& y) const {
-  if (ViewHost()) ViewHost()->ScreenToClient(x, y);
+  Host().ScreenToClient(x, y);
 }
 
 // --- Drop side --------------------------------------------------------------------------------
@@ -116,7 +117,7 @@ void THexEditorEx::ShowDropMarker(int x, int y) {
 void THexEditorEx::HideDropMarker() {
   FollowAutoScroll(false);
   SetDropMarkerCell({-1, -1});
-  InvalidateView();
+  RepaintAll();
 }
 
 int THexEditorEx::DropPosition() const {

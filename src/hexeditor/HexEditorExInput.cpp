@@ -52,17 +52,14 @@ void THexEditorEx::AutoScrollStep() {
   }
 }
 
-// A hidden instance has no timer to run.
+// A hidden instance's host runs no timer, and says so.
 void THexEditorEx::FollowAutoScroll(bool wanted) {
-  IHexViewHost* const host = ViewHost();
-  if (!host) wanted = false;
   if (wanted == autoScrolling_) return;
-  autoScrolling_ = wanted;
-  if (!host) return;
   if (wanted) {
-    host->StartAutoScroll();
+    autoScrolling_ = Host().StartAutoScroll();
   } else {
-    host->StopAutoScroll();
+    autoScrolling_ = false;
+    Host().StopAutoScroll();
   }
 }
 
@@ -75,22 +72,12 @@ bool THexEditorEx::MouseWheel(bool down, TShiftState shift) {
 }
 
 bool THexEditorEx::ShowsOffsetPopupAt(int x, int y) const {
-  return hasOffsetPopupMenu_ && (x < FixedColumnsWidthForInput() || y < FixedRowsHeightForInput());
+  return hasOffsetPopupMenu_ && (x < FixedColumnsWidth() || y < FixedRowsHeight());
 }
 
 bool THexEditorEx::ArrowCursorAt(int x, int y, TShiftState buttons) const {
   const bool noButton = (buttons & (ssLeft | ssRight | ssMiddle)) == 0;
   return noButton && (OverSelection(*this, x, y) || OverFixedArea(*this, x, y));
-}
-
-int THexEditorEx::BeginUpdate() {
-  return ++paintLock_;
-}
-
-int THexEditorEx::EndUpdate() {
-  if (paintLock_ > 0) --paintLock_;
-  if (paintLock_ == 0) InvalidateView();
-  return paintLock_;
 }
 
 }  // namespace kestrave::hex

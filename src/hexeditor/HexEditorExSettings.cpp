@@ -77,11 +77,7 @@ std::string THexEditorEx::GetSettingsText() {
 }
 
 void THexEditorEx::SetSettingsText(const std::string& text) {
-  BeginUpdate();
-  struct Unlock {
-    THexEditorEx& editor;
-    ~Unlock() { editor.EndUpdate(); }
-  } unlock{*this};
+  const PaintLockScope lock(*this);
   std::unordered_map<std::string, std::string_view> firstValues;
   for (const SettingsLine& line : SplitSettings(text)) {
     const std::string name(line.Name);

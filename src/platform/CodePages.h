@@ -41,6 +41,13 @@ const CodePage& OemCodePage();
 // "?" when there is none.
 std::uint8_t OemToAnsi(std::uint8_t byte);
 std::uint8_t AnsiToOem(std::uint8_t byte);
+// The Macintosh character set and EBCDIC (code page 38), byte for byte as the Windows
+// characters that show them, and back; each table is one to one.
+const std::array<std::uint8_t, 256>& MacToAnsiTable();
+const std::array<std::uint8_t, 256>& AnsiToMacTable();
+const std::array<std::uint8_t, 256>& EbcdicToAnsiTable();
+const std::array<std::uint8_t, 256>& AnsiToEbcdicTable();
+
 // Whole buffers, byte by byte with the same result; source and destination may be the same.
 void OemToAnsiBuffer(const std::uint8_t* source, std::uint8_t* dest, std::size_t count);
 void AnsiToOemBuffer(const std::uint8_t* source, std::uint8_t* dest, std::size_t count);

@@ -103,7 +103,7 @@ class QtCanvas : public hex::IHexCanvas {
 };
 
 HexView::HexView(hex::THexEditorEx& editor, QWidget* parent)
-    : QAbstractScrollArea(parent), editor_(editor), model_(editor) {
+    : QAbstractScrollArea(parent), editor_(editor), model_(editor), areas_(editor) {
   setFocusPolicy(Qt::StrongFocus);
   setAcceptDrops(true);
   viewport()->setAcceptDrops(true);
@@ -137,8 +137,8 @@ HexView::~HexView() {
 void HexView::FontChanged() {
   font_ = ToQFont(editor_.Font());
   SyncScrollBars();
-  CaretShapeChanged();
-  InvalidateAll();
+  MoveCaretPicture();
+  ViewChanged();
 }
 
 void HexView::SetOffsetPopupMenu(QMenu* menu) {
@@ -153,12 +153,33 @@ void HexView::SetOffsetPopupMenu(QMenu* menu) {
 
 // --- Host -------------------------------------------------------------------------------------
 
-void HexView::InvalidateCell(hex::GridCell cell) {
-  const hex::PaintRect rect = editor_.CellRect(cell);
-  if (!rect.Empty()) viewport()->update(ToQRect(rect));
+void HexView::Repaint(const hex::RepaintArea& area) {
+  for (const hex::GridCell cell : area.Cells) {
+    const hex::PaintRect rect = editor_.CellRect(cell);
+    if (!rect.Empty()) viewport()->update(ToQRect(rect));
+  }
+  for (const hex::RowSpan& rows : area.Rows)
+    RepaintRows(rows.First, rows.Last);
 }
 
-void HexView::InvalidateRows(int firstRow, int lastRow) {
+void HexView::BytesChanged(std::int64_t first, std::int64_t last) {
+  Repaint(areas_.OfBytes(first, last));
+}
+
+void HexView::SelectionChanged(const hex::SelectionRange& old, const hex::SelectionRange& now) {
+  Repaint(areas_.OfSelectionChange(old, now));
+}
+
+void HexView::CaretMoved(const hex::BytePlace& old, const hex::BytePlace& now) {
+  Repaint(areas_.OfCaretMove(old, now));
+  MoveCaretPicture();
+}
+
+void HexView::DropMarkerMoved(const hex::BytePlace& old, const hex::BytePlace& now) {
+  Repaint(areas_.OfDropMarkerMove(old, now));
+}
+
+void HexView::RepaintRows(int firstRow, int lastRow) {
   const int top = std::max(firstRow, editor_.TopRow());
   const int bottom = std::min(lastRow, editor_.TopRow() + editor_.VisibleRowCount() + 1);
   if (top > bottom) return;
@@ -169,7 +190,7 @@ void HexView::InvalidateRows(int firstRow, int lastRow) {
   viewport()->update(QRect(0, y, viewport()->width(), y2 - y));
 }
 
-void HexView::InvalidateAll() {
+void HexView::ViewChanged() {
   viewport()->update();
 }
 
@@ -186,14 +207,14 @@ QRect HexView::CaretRect() const {
   }
 }
 
-void HexView::PlaceCaret(hex::GridCell) {
+void HexView::MoveCaretPicture() {
   viewport()->update(caretRect_);
   caretRect_ = CaretRect();
   viewport()->update(caretRect_);
 }
 
-void HexView::CaretShapeChanged() {
-  PlaceCaret({});
+void HexView::CaretLookChanged() {
+  MoveCaretPicture();
 }
 
 void HexView::TopLeftChanged() {
@@ -202,11 +223,12 @@ void HexView::TopLeftChanged() {
 
 void HexView::LayoutChanged() {
   SyncScrollBars();
-  InvalidateAll();
+  ViewChanged();
 }
 
-void HexView::StartAutoScroll() {
+bool HexView::StartAutoScroll() {
   if (!autoScrollTimer_.isActive()) autoScrollTimer_.start();
+  return true;
 }
 
 void HexView::StopAutoScroll() {
@@ -279,7 +301,7 @@ void HexView::SyncScrollBars() {
   horizontalScrollBar()->setPageStep(editor_.VisibleColCount());
   horizontalScrollBar()->setValue(editor_.LeftCol());
   if (outer) syncing_ = false;
-  PlaceCaret({});
+  MoveCaretPicture();
 }
 
 void HexView::scrollContentsBy(int, int) {
@@ -330,7 +352,7 @@ void HexView::keyPressEvent(QKeyEvent* event) {
 bool HexView::event(QEvent* event) {
   // The colours the user has not chosen follow the desktop's palette.
   if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
-    InvalidateAll();
+    ViewChanged();
   if (event->type() == QEvent::ShortcutOverride) {
     auto* keyEvent = static_cast<QKeyEvent*>(event);
     const hex::TShiftState shift = ShiftStateOf(keyEvent->modifiers(), Qt::NoButton);

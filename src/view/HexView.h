@@ -9,6 +9,7 @@
 
 #include "hexeditor/HexEditorEx.h"
 #include "hexeditor/paint/PaintModel.h"
+#include "hexeditor/paint/RepaintAreas.h"
 #include "platform/ole/DragDrop.h"
 #include "view/KeyMapping.h"
 #include "view/QtPlatform.h"
@@ -29,12 +30,13 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   // The menu shown for right clicks on the gutter and the ruler.
   void SetOffsetPopupMenu(QMenu* menu);
 
-  // IHexViewHost
-  void InvalidateCell(hex::GridCell cell) override;
-  void InvalidateRows(int firstRow, int lastRow) override;
-  void InvalidateAll() override;
-  void PlaceCaret(hex::GridCell cell) override;
-  void CaretShapeChanged() override;
+  // IHexViewHost: each notice becomes the rectangles to draw again, through RepaintAreas.
+  void BytesChanged(std::int64_t first, std::int64_t last) override;
+  void SelectionChanged(const hex::SelectionRange& old, const hex::SelectionRange& now) override;
+  void CaretMoved(const hex::BytePlace& old, const hex::BytePlace& now) override;
+  void CaretLookChanged() override;
+  void DropMarkerMoved(const hex::BytePlace& old, const hex::BytePlace& now) override;
+  void ViewChanged() override;
   // Applies the editor's font to the widget's own drawing.
   void FontChanged() override;
   // Keeps the scroll bars in step; the application keeps OnTopLeftChanged for itself.
@@ -43,7 +45,7 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   void LayoutChanged() override;
   void ScreenToClient(int& x, int& y) const override;
   // Runs the editor's auto-scroll steps while a selection or a drag rests at an edge.
-  void StartAutoScroll() override;
+  bool StartAutoScroll() override;
   void StopAutoScroll() override;
 
  protected:
@@ -69,6 +71,10 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
 
  private:
   void SyncScrollBars();
+  void Repaint(const hex::RepaintArea& area);
+  void RepaintRows(int firstRow, int lastRow);
+  // Draws the caret where it stands now, and clears where it stood.
+  void MoveCaretPicture();
   void PaintCaret(QPainter& painter);
   QRect CaretRect() const;
   // Runs an event handler through the program's one error guard; an error it raises is shown,
@@ -80,6 +86,7 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
 
   hex::THexEditorEx& editor_;
   hex::THexPaintModel model_;
+  hex::RepaintAreas areas_;
   QtTextMetrics metrics_;
   QtInputState input_;
   QtSystemColors systemColors_;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "hexeditor/paint/RepaintAreas.h"
 #include "support/Fakes.h"
+#include "support/RecordingViewHost.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
@@ -8,20 +10,6 @@ namespace {
 
 // Keys and buttons the test holds down.
 using kestrave::test::HeldKeys;
-
-// Records what the instance asks its window to repaint and where it puts the caret.
-class RecordingHost : public IHexViewHost {
- public:
-  void InvalidateCell(GridCell cell) override { cells.push_back(cell); }
-  void InvalidateRows(int first, int last) override { rows.emplace_back(first, last); }
-  void InvalidateAll() override { ++all; }
-  void PlaceCaret(GridCell cell) override { caret = cell; }
-
-  std::vector<GridCell> cells;
-  std::vector<std::pair<int, int>> rows;
-  int all = 0;
-  GridCell caret{-1, -1};
-};
 
 class CursorMove : public EditorTest {
  protected:
@@ -37,8 +25,25 @@ class CursorMove : public EditorTest {
     return count;
   }
 
+  // The cells the window draws again for the caret's last move.
+  std::vector<GridCell> CaretMoveCells() const {
+    if (host.carets.empty()) return {};
+    return RepaintAreas(editor)
+        .OfCaretMove(host.carets.back().first, host.carets.back().second)
+        .Cells;
+  }
+  // The rows the window draws again for the selection changes it heard, which it forgets.
+  std::vector<RowSpan> SelectionRows() {
+    std::vector<RowSpan> rows;
+    for (const auto& [old, now] : host.selections)
+      for (const RowSpan span : RepaintAreas(editor).OfSelectionChange(old, now).Rows)
+        rows.push_back(span);
+    host.selections.clear();
+    return rows;
+  }
+
   HeldKeys input;
-  RecordingHost host;
+  kestrave::test::RecordingViewHost host;
 };
 
 TEST_F(CursorMove, FixedCellsAndCellsOutsideTheGridAreRefused) {
@@ -73,17 +78,24 @@ TEST_F(CursorMove, TheGapColumnNeverHoldsTheCursor) {
   EXPECT_EQ(editor.CursorCell(), (GridCell{33, 2})) << "the mouse lands just left of it";
 }
 
-TEST_F(CursorMove, AnAcceptedMoveRepaintsBothCellsAndTheirOffsetsAndPlacesTheCaret) {
+TEST_F(CursorMove, AnAcceptedMoveTellsWhereTheCaretWentAndRepaintsBothCellsAndTheirOffsets) {
   LoadSize(40);
-  host.cells.clear();
+  host.carets.clear();
   ASSERT_TRUE(editor.MoveCursorToCell({7, 3}));
-  EXPECT_EQ(host.cells, (std::vector<GridCell>{{2, 2}, {7, 3}, {0, 2}, {0, 3}}));
-  EXPECT_EQ(host.caret, (GridCell{7, 3}));
-  EXPECT_EQ(editor.CursorPosition(), 18) << "the low nibble column is the same byte";
-  host.cells.clear();
+  ASSERT_EQ(host.carets.size(), 1u);
+  EXPECT_EQ(host.carets[0].first, (BytePlace{0, false, false}));
+  EXPECT_EQ(host.carets[0].second, (BytePlace{18, false, true}))
+      << "the low nibble column is the same byte";
+  EXPECT_EQ(CaretMoveCells(), (std::vector<GridCell>{{2, 2}, {7, 3}, {0, 2}, {0, 3}}));
+  EXPECT_EQ(editor.CursorPosition(), 18);
   ASSERT_TRUE(editor.MoveCursorToCell({9, 3}));
-  EXPECT_EQ(host.cells.size(), 2u) << "the row did not change";
+  EXPECT_EQ(CaretMoveCells().size(), 2u) << "the row did not change";
   EXPECT_EQ(Notifications(), 1);
+  editor.SetShowRuler(true);
+  ASSERT_TRUE(editor.MoveCursorToCell(editor.PositionToCell(20, true)));
+  EXPECT_EQ(CaretMoveCells(),
+            (std::vector<GridCell>{{9, 3}, {39, 3}, {9, 0}, {38, 0}, {39, 0}, {10, 0}}))
+      << "the ruler marks the columns of both fields";
 }
 
 TEST_F(CursorMove, AMoveClearsTheSelectionUnlessItExtends) {
@@ -132,18 +144,15 @@ TEST_F(CursorMove, ExtendingInUnitsKeepsTheOriginUnitWhole) {
 
 TEST_F(CursorMove, SelectionChangesRepaintTheRowsThatChanged) {
   LoadSize(160);
-  host.rows.clear();
+  host.selections.clear();
   editor.SetSelection(20, 40);
-  EXPECT_EQ(host.rows, (std::vector<std::pair<int, int>>{{3, 4}}));
-  host.rows.clear();
+  EXPECT_EQ(SelectionRows(), (std::vector<RowSpan>{{3, 4}}));
   editor.SetSelection(20, 90);
-  EXPECT_EQ(host.rows, (std::vector<std::pair<int, int>>{{3, 3}, {4, 7}}));
-  host.rows.clear();
+  EXPECT_EQ(SelectionRows(), (std::vector<RowSpan>{{3, 3}, {4, 7}}));
   editor.ResetSelection(true);
-  EXPECT_EQ(host.rows, (std::vector<std::pair<int, int>>{{3, 7}}));
-  host.rows.clear();
+  EXPECT_EQ(SelectionRows(), (std::vector<RowSpan>{{3, 7}}));
   editor.ResetSelection(true);
-  EXPECT_TRUE(host.rows.empty()) << "nothing was selected";
+  EXPECT_TRUE(SelectionRows().empty()) << "nothing was selected";
 }
 
 TEST_F(CursorMove, AnEmptyBufferOnlyPlacesTheCaretOnItsFirstCells) {
@@ -151,10 +160,9 @@ TEST_F(CursorMove, AnEmptyBufferOnlyPlacesTheCaretOnItsFirstCells) {
   queue.Pump();
   EXPECT_FALSE(editor.MoveCursorToCell({4, 2}));
   EXPECT_FALSE(editor.MoveCursorToCell({2, 3}));
-  host.cells.clear();
+  host.carets.clear();
   EXPECT_TRUE(editor.MoveCursorToCell({35, 2}));
-  EXPECT_EQ(host.caret, (GridCell{35, 2}));
-  EXPECT_TRUE(host.cells.empty()) << "no repainting";
+  EXPECT_TRUE(host.carets.empty()) << "no repainting";
   EXPECT_EQ(Notifications(), 0) << "and no notification";
   EXPECT_EQ(editor.CursorCell(), (GridCell{35, 2}));
   EXPECT_FALSE(editor.InCharField()) << "an empty buffer reads as the hex field";

@@ -46,7 +46,7 @@ HexTab::HexTab(const Services& services, QWidget* parent)
              services.WorkRuns, [this] { files_.ReloadFromDisk(); }},
             *this),
       files_(editor_, dialogs_, disk_, run_),
-      search_(editor_, dialogs_, *findBar_, run_, [this] { view_->InvalidateAll(); }) {
+      search_(editor_, dialogs_, *findBar_, run_, [this] { view_->ViewChanged(); }) {
   // A page inside the window's tabs, not a window of its own.
   setWindowFlags(Qt::Widget);
   editor_.Loaded();
@@ -84,12 +84,12 @@ HexTab::HexTab(const Services& services, QWidget* parent)
   // Shown on request (View > Byte Values, Ctrl+I): a row of 16 bytes keeps its room.
   byteValues_->hide();
   connect(byteValues_, &QDockWidget::visibilityChanged, this, [this] { StateChanged(); });
-  records_->OnRecordsChanged = [this] { view_->InvalidateAll(); };
+  records_->OnRecordsChanged = [this] { view_->ViewChanged(); };
   addDockWidget(Qt::BottomDockWidgetArea, records_);
   // Shown by itself when a file with records opens (View > Records, Ctrl+R).
   records_->hide();
   connect(records_, &QDockWidget::visibilityChanged, this, [this] {
-    view_->InvalidateAll();
+    view_->ViewChanged();
     StateChanged();
   });
   run_([this] { editor_.SetOleDragDrop(true); });

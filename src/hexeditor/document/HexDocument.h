@@ -23,6 +23,14 @@ class HexDocument {
   void ReserveFor(std::int64_t size) {
     if (size > data_.DataSize()) data_.Reserve(size);
   }
+  // The edits of the bytes. Callers check positions and counts first; a null Bytes writes
+  // zeros, never left-over memory.
+  // Count bytes at Position, the rest moving up; marks go when the data was empty.
+  void Insert(std::int64_t position, const void* bytes, std::int64_t count);
+  // Removes Start up to End (not included), the rest moving down.
+  void Remove(std::int64_t start, std::int64_t end);
+  // Count bytes from Position written over.
+  void Overwrite(std::int64_t position, const void* bytes, std::int64_t count);
 
   ChangeMarks& Marks() { return marks_; }
   const ChangeMarks& Marks() const { return marks_; }

@@ -27,7 +27,7 @@ bool PastClientWidth(const THexEditorEx& e, int x) {
 }
 
 int PointedRow(const THexEditorEx& e, int y) {
-  const int fixed = e.FixedRowsHeightForInput();
+  const int fixed = e.FixedRowsHeight();
   if (y < 0) return e.TopRow();
   if (y < fixed) return y < e.RowHeight(0) ? 0 : 1;
   if (PastClientHeight(e, y)) return LastVisibleRow(e);
@@ -38,9 +38,9 @@ int PointedRow(const THexEditorEx& e, int y) {
 
 int PointedCol(const THexEditorEx& e, int x) {
   if (x < 0) return e.LeftCol();
-  if (x < e.FixedColumnsWidthForInput()) return x < e.ColWidth(0) ? 0 : 1;
+  if (x < e.FixedColumnsWidth()) return x < e.ColWidth(0) ? 0 : 1;
   if (PastClientWidth(e, x)) return LastVisibleCol(e);
-  int right = e.FixedColumnsWidthForInput();
+  int right = e.FixedColumnsWidth();
   for (int col = e.LeftCol(); col < e.ColCount(); ++col) {
     right += e.ColWidth(col);
     if (x < right) return col;
@@ -60,7 +60,7 @@ GridCell PointedCell(const THexEditorEx& e, int x, int y) {
 }
 
 bool BelowLastRow(const THexEditorEx& e, int y) {
-  const int fixed = e.FixedRowsHeightForInput();
+  const int fixed = e.FixedRowsHeight();
   if (y < fixed || e.DefaultRowHeight() <= 0) return false;
   return e.TopRow() + std::int64_t{(y - fixed) / e.DefaultRowHeight()} >= e.RowCount();
 }

@@ -34,7 +34,7 @@ bool OverSelection(const THexEditorEx& e, int x, int y) {
 }
 
 bool OverFixedArea(const THexEditorEx& e, int x, int y) {
-  return x < e.FixedColumnsWidthForInput() || y < e.FixedRowsHeightForInput();
+  return x < e.FixedColumnsWidth() || y < e.FixedRowsHeight();
 }
 
 void MouseController::Down(THexEditorEx& e, TMouseButton button, TShiftState shift, int x, int y) {

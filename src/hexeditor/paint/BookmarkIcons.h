@@ -30,4 +30,12 @@ struct TBookmarkImage {
 };
 std::array<TBookmarkImage, kBookmarkIconCount> CutBookmarkImages(const THexBitmap& strip);
 
+// The bookmark images an editor draws: the strip they are cut from, and whether an application
+// set it (and so whether it belongs in the stored settings).
+struct BookmarkIconSet {
+  THexBitmap Strip = DefaultBookmarkIcons();
+  bool Custom = false;
+  std::array<TBookmarkImage, kBookmarkIconCount> Images = CutBookmarkImages(Strip);
+};
+
 }  // namespace kestrave::hex

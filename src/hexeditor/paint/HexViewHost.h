@@ -2,23 +2,43 @@
 
 #include <cstdint>
 
+#include "hexeditor/caret/CaretSelection.h"
 #include "hexeditor/layout/GridGeometry.h"
 
 namespace kestrave::hex {
 
-// What a component tells the window that shows it: which parts of the grid to draw again, where
-// the caret is, and that the layout, the colours or the top-left cell changed. A hidden
-// instance tells IgnoredViewHost(), which lets every notice go.
+// A place in byte terms: a byte, the field that shows it and, in the hex field, whether the low
+// digit is meant. Position -1 is nowhere.
+struct BytePlace {
+  std::int64_t Position = -1;
+  bool InCharField = false;
+  bool SecondDigit = false;
+  bool Somewhere() const { return Position >= 0; }
+  bool operator==(const BytePlace&) const = default;
+};
+
+// What a component tells the window that shows it, in byte terms: the window alone works out
+// the cells and pixels (paint/RepaintAreas). A hidden instance tells a host that lets every
+// notice go, so no notice needs a check first.
 class IHexViewHost {
  public:
   virtual ~IHexViewHost() = default;
-  virtual void InvalidateCell(GridCell cell) = 0;
-  // Grid rows FirstRow to LastRow, both included.
-  virtual void InvalidateRows(int firstRow, int lastRow) = 0;
-  virtual void InvalidateAll() = 0;
-  virtual void PlaceCaret(GridCell cell) = 0;
-  // The caret's shape changed (kind, insert mode, read-only view, font).
-  virtual void CaretShapeChanged() {}
+  // Bytes First to Last (both included) show something new: values, change marks, images.
+  virtual void BytesChanged(std::int64_t first, std::int64_t last) = 0;
+  // The selected bytes were Old and are Now (either may be none).
+  virtual void SelectionChanged(const SelectionRange& old, const SelectionRange& now) = 0;
+  // The caret went from Old to Now.
+  virtual void CaretMoved(const BytePlace& old, const BytePlace& now) = 0;
+  // The caret's picture changed without a move in the data: its shape (kind, insert mode,
+  // read-only view, font), the focus, or its place in the window (a scroll, a resize).
+  virtual void CaretLookChanged() {}
+  // The drop marker went from before Old to before Now (nowhere when none shows).
+  virtual void DropMarkerMoved(const BytePlace& old, const BytePlace& now) = 0;
+  // Everything may show differently (a load, an edit that moved bytes, a mode or a look every
+  // cell follows): all is drawn again.
+  virtual void ViewChanged() = 0;
+  // A colour of the view's colour set changed.
+  virtual void ColorsChanged() { ViewChanged(); }
   // The view font changed; the layout already follows it.
   virtual void FontChanged() {}
   // The top-left visible cell moved (before the application's OnTopLeftChanged hears it).
@@ -26,11 +46,10 @@ class IHexViewHost {
   // Rows, columns or their sizes changed (data size, row length, font, ruler, offsets...), and
   // the top-left cell is back within its range: scroll ranges follow, everything is drawn again.
   virtual void LayoutChanged() {}
-  // A colour of the view's colour set changed: everything is drawn again.
-  virtual void ColorsChanged() { InvalidateAll(); }
   // While started, the host calls the component's AutoScrollStep every 50 ms or so; the
-  // component starts it when a selection or a drag reaches an edge and stops it after.
-  virtual void StartAutoScroll() {}
+  // component starts it when a selection or a drag reaches an edge and stops it after. Answers
+  // whether a timer runs: a host without one answers false.
+  virtual bool StartAutoScroll() { return false; }
   virtual void StopAutoScroll() {}
   // The window drops onto the view are registered for.
   virtual std::uintptr_t WindowHandle() const { return reinterpret_cast<std::uintptr_t>(this); }
@@ -41,7 +60,15 @@ class IHexViewHost {
   }
 };
 
-// The host of an instance no window shows.
-IHexViewHost& IgnoredViewHost();
+// The host of an instance no window shows: every notice goes unheard. Each instance has its
+// own, whose address stands for the instance's window.
+class HiddenViewHost final : public IHexViewHost {
+ public:
+  void BytesChanged(std::int64_t, std::int64_t) override {}
+  void SelectionChanged(const SelectionRange&, const SelectionRange&) override {}
+  void CaretMoved(const BytePlace&, const BytePlace&) override {}
+  void DropMarkerMoved(const BytePlace&, const BytePlace&) override {}
+  void ViewChanged() override {}
+};
 
 }  // namespace kestrave::hex

@@ -9,6 +9,13 @@ namespace kestrave::hex {
 
 using ByteMap = std::array<std::uint8_t, 256>;
 
+// The comparison tables of a search: each byte as it is, and folded to lower case.
+struct FindTables {
+  ByteMap Identity{};
+  ByteMap Folded{};
+  const ByteMap& For(bool ignoreCase) const { return ignoreCase ? Folded : Identity; }
+};
+
 // The lowest offset o with Map[Data[o + k]] == Pattern[k] for every k < Length, the whole
 // pattern lying inside Data[0 .. Size - 1]; -1 when there is none or Length < 1.
 //

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "hexeditor/document/HexDocument.h"
 #include "hexeditor/undo/UndoTarget.h"
 
 namespace kestrave::hex {
@@ -28,7 +29,7 @@ void THexUndoStorage::AddRecord(int kind, int position, int countA, int countB,
   std::optional<UndoSelection> selection;
   if (now.Anchor >= 0) selection = now;
   // Applied before the new record: the stream may exceed the limit by that one record.
-  const int limit = target_.UndoLimit();
+  const int limit = document_.MaxUndo();
   while (limit > 0 && count_ > 0 && stream_.DataSize() > limit)
     DropOldest();
   // Encoded straight into the stream: a large removal is copied once, from the data.
@@ -163,7 +164,7 @@ void THexUndoStorage::RestoreState(const LastRecord& record) {
   target_.RestoreCaret(record.Header);
   target_.RestoreSelection(record.Selection);
   target_.RepaintAll();
-  target_.NoteChanged();
+  target_.Changed();
 }
 
 void THexUndoStorage::UndoStep(const LastRecord& record) {
@@ -194,7 +195,7 @@ void THexUndoStorage::PrepareRedo(const UndoHeader& header) {
   redo.Header.CountA = header.CountA;
   redo.Header.CountB = header.CountB;
   RulesOf(kind).KeepForRedo(target_, redo);
-  redo.Bookmarks = target_.CurrentBookmarks();
+  redo.Bookmarks = document_.Bookmarks();
   redo.Selection = target_.CurrentSelection();
   redo_ = std::move(redo);
 }
@@ -206,17 +207,17 @@ void THexUndoStorage::Redo() {
   const bool secondMark = RulesOf(redo.Header.Kind()).Redo(target_, redo);
   FinishRedo(redo, secondMark);
   DiscardRedo();
-  target_.NoteChanged();
+  target_.Changed();
 }
 
 void THexUndoStorage::FinishRedo(const RedoState& redo, bool secondMark) {
   const UndoHeader& h = redo.Header;
-  target_.RestoreBookmarks(redo.Bookmarks);
+  document_.SetBookmarks(redo.Bookmarks);
   target_.RestoreModes(h);
   target_.RestoreCaret(h);
   target_.RestoreSelectionFields(redo.Selection);
-  target_.SetMark(h.Position, h.Has(undoflag::kMarkAtPosition));
-  if (secondMark) target_.SetMark(h.Position + 1, h.Has(undoflag::kMarkAfterPosition));
+  target_.SetChanged(h.Position, h.Has(undoflag::kMarkAtPosition));
+  if (secondMark) target_.SetChanged(h.Position + 1, h.Has(undoflag::kMarkAfterPosition));
   if (!undoneRecord_.empty()) {
     stream_.SetPosition(stream_.DataSize());
     stream_.Write(undoneRecord_.data(), static_cast<std::int64_t>(undoneRecord_.size()));
@@ -225,7 +226,7 @@ void THexUndoStorage::FinishRedo(const RedoState& redo, bool secondMark) {
     description_ = undoneDescription_;
   }
   target_.RepaintAll();
-  target_.NoteBookmarksChanged();
+  target_.BookmarkChanged();
 }
 
 }  // namespace kestrave::hex

@@ -13,14 +13,17 @@
 
 namespace kestrave::hex {
 
+class HexDocument;
 class IUndoTarget;
 
 // The undo history of one buffer: a record of every modification, made before the bytes
-// change, kept back to back in one stream (oldest first) within the MaxUndo byte limit; and
-// the state needed to redo the step undone last.
+// change, kept back to back in one stream (oldest first) within the document's MaxUndo byte
+// limit; and the state needed to redo the step undone last. It reads the limit and keeps the
+// bookmarks through the document, and reaches everything else through the target.
 class THexUndoStorage {
  public:
-  explicit THexUndoStorage(IUndoTarget& target) : target_(target) {}
+  THexUndoStorage(HexDocument& document, IUndoTarget& target)
+      : document_(document), target_(target) {}
   THexUndoStorage(const THexUndoStorage&) = delete;
   THexUndoStorage& operator=(const THexUndoStorage&) = delete;
 
@@ -64,6 +67,7 @@ class THexUndoStorage {
   void UndoStep(const LastRecord& record);
   void FinishRedo(const RedoState& redo, bool secondMark);
 
+  HexDocument& document_;
   IUndoTarget& target_;
   THexMemoryStream stream_;
   int count_ = 0;

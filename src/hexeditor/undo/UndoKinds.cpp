@@ -55,11 +55,11 @@ SavedBytes SaveChange(const IUndoTarget& target, UndoHeader& header, std::string
 void UndoChange(IUndoTarget& target, const UndoHeader& h, const std::uint8_t* saved,
                 const Restore& restoreState) {
   const int p = h.Position;
-  target.OverwriteBytes(saved, p, h.CountA);
-  target.SetMark(p, h.Has(undoflag::kMarkAtPosition));
-  if (h.CountA == 2) target.SetMark(p + 1, h.Has(undoflag::kMarkAfterPosition));
+  target.WriteBlock(saved, p, h.CountA);
+  target.SetChanged(p, h.Has(undoflag::kMarkAtPosition));
+  if (h.CountA == 2) target.SetChanged(p + 1, h.Has(undoflag::kMarkAfterPosition));
   restoreState();
-  target.RepaintPositions(p, p + h.CountA - 1);
+  target.BytesChanged(p, p + h.CountA - 1);
 }
 
 void KeepChange(const IUndoTarget& target, RedoState& redo) {
@@ -70,7 +70,7 @@ void KeepChange(const IUndoTarget& target, RedoState& redo) {
 }
 
 bool RedoChange(IUndoTarget& target, const RedoState& redo) {
-  target.OverwriteBytes(redo.Kept.data(), redo.Header.Position, redo.Header.CountA);
+  target.WriteBlock(redo.Kept.data(), redo.Header.Position, redo.Header.CountA);
   return redo.Header.CountA == 2;
 }
 
@@ -183,8 +183,8 @@ void UndoNibble(IUndoTarget& target, const UndoHeader& h, const std::uint8_t* sa
   const int p = h.Position;
   // An inserted nibble is deleted again and the other way round, then the byte comes back.
   target.ShiftNibble(p, h.Kind() == ukDeleteNibble);
-  target.PutByte(p, saved[0]);
-  target.SetMark(p, h.Has(undoflag::kMarkAtPosition));
+  target.WriteByte(p, saved[0]);
+  target.SetChanged(p, h.Has(undoflag::kMarkAtPosition));
   restoreState();
   target.CutMarks(p);
   target.TruncateBytes(target.ByteCount() - 1, false);
@@ -205,7 +205,7 @@ bool RedoAll(IUndoTarget& target, const RedoState& redo) {
 
 void UndoConvert(IUndoTarget& target, const UndoHeader& h, const std::uint8_t* saved,
                  const Restore& restoreState) {
-  target.OverwriteBytes(saved, h.Position, h.CountA);
+  target.WriteBlock(saved, h.Position, h.CountA);
   restoreState();
   target.CutMarks(h.Position);
 }

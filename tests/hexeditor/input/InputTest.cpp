@@ -4,6 +4,7 @@
 #include "hexeditor/input/KeyHandlers.h"
 #include "platform/ole/Clipboard.h"
 #include "support/Fakes.h"
+#include "support/RecordingViewHost.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
@@ -306,21 +307,6 @@ TEST_F(Input, InsertModeClicksGoToTheNearestGap) {
 
 // --- Auto-scroll ------------------------------------------------------------------------------
 
-// A window that runs the editor's auto-scroll timer: the test plays the timer's part.
-class TimerHost : public IHexViewHost {
- public:
-  void InvalidateCell(GridCell) override {}
-  void InvalidateRows(int, int) override {}
-  void InvalidateAll() override {}
-  void PlaceCaret(GridCell) override {}
-  void StartAutoScroll() override {
-    EXPECT_FALSE(running) << "started twice";
-    running = true;
-  }
-  void StopAutoScroll() override { running = false; }
-  bool running = false;
-};
-
 class AutoScroll : public Input {
  protected:
   AutoScroll() { editor.SetViewHost(&host); }
@@ -344,7 +330,8 @@ class AutoScroll : public Input {
   int LastVisibleRow() const { return editor.TopRow() + editor.VisibleRowCount() - 1; }
   int PositionAt(GridCell cell) const { return static_cast<int>(editor.CellToPosition(cell)); }
 
-  TimerHost host;
+  // Its auto-scroll timer runs when the test ticks it.
+  kestrave::test::RecordingViewHost host;
 };
 
 TEST_F(AutoScroll, AButtonHeldBelowTheViewScrollsOnAndExtendsTheSelection) {
@@ -353,7 +340,7 @@ TEST_F(AutoScroll, AButtonHeldBelowTheViewScrollsOnAndExtendsTheSelection) {
   const int x = XOf(5);
   const int below = editor.ClientHeight() + 30;
   HoldAt(x, below);
-  EXPECT_TRUE(host.running);
+  EXPECT_TRUE(host.autoScrolling);
   EXPECT_EQ(editor.TopRow(), 2) << "the move itself does not scroll";
   EXPECT_EQ(editor.CursorCell().Row, LastVisibleRow()) << "it selects up to the edge";
   for (int step = 1; step <= 3; ++step) {
@@ -366,7 +353,7 @@ TEST_F(AutoScroll, AButtonHeldBelowTheViewScrollsOnAndExtendsTheSelection) {
   EXPECT_EQ(editor.SelectionHigh() % 16, 5);
 
   Release(x, below);
-  EXPECT_FALSE(host.running);
+  EXPECT_FALSE(host.autoScrolling);
   editor.AutoScrollStep();  // a tick already on its way
   EXPECT_EQ(editor.TopRow(), 5);
 }
@@ -376,13 +363,13 @@ TEST_F(AutoScroll, AboveTheViewItScrollsBackAndStopsAtTheFirstRow) {
   editor.SetTopRow(6);
   PressOn(16 * 8);
   HoldAt(XOf(0), -20);
-  EXPECT_TRUE(host.running);
+  EXPECT_TRUE(host.autoScrolling);
   EXPECT_EQ(editor.CursorCell().Row, 6);
   for (int top = 5; top >= 2; --top) {
     editor.AutoScrollStep();
     EXPECT_EQ(editor.TopRow(), top);
   }
-  EXPECT_FALSE(host.running) << "nothing is left above";
+  EXPECT_FALSE(host.autoScrolling) << "nothing is left above";
   EXPECT_EQ(editor.SelectionLow(), 0);
   EXPECT_EQ(editor.SelectionHigh(), 16 * 8);
 }
@@ -391,12 +378,12 @@ TEST_F(AutoScroll, AtTheEdgeRowsInsideTheViewItScrollsToo) {
   LoadSize(16 * 100);
   PressOn(16 * 2);
   HoldAt(XOf(3), editor.CellRect({2, LastVisibleRow()}).Top + 2);
-  EXPECT_TRUE(host.running);
+  EXPECT_TRUE(host.autoScrolling);
   editor.AutoScrollStep();
   EXPECT_EQ(editor.TopRow(), 3);
   // Back in the middle the timer is no longer wanted.
   HoldAt(XOf(3), editor.CellRect({2, 6}).Top + 2);
-  EXPECT_FALSE(host.running);
+  EXPECT_FALSE(host.autoScrolling);
 }
 
 TEST_F(AutoScroll, ColumnsScrollLeftAndRightBeyondTheSides) {
@@ -406,7 +393,7 @@ TEST_F(AutoScroll, ColumnsScrollLeftAndRightBeyondTheSides) {
   PressOn(64 * 2 + 1);
   const int y = Centre({2, 4}).second;
   HoldAt(editor.ClientWidth() + 15, y);
-  EXPECT_TRUE(host.running);
+  EXPECT_TRUE(host.autoScrolling);
   editor.AutoScrollStep();
   editor.AutoScrollStep();
   EXPECT_EQ(editor.LeftCol(), 4);
@@ -416,7 +403,7 @@ TEST_F(AutoScroll, ColumnsScrollLeftAndRightBeyondTheSides) {
   EXPECT_EQ(editor.LeftCol(), 3);
   editor.AutoScrollStep();
   EXPECT_EQ(editor.LeftCol(), 2);
-  EXPECT_FALSE(host.running);
+  EXPECT_FALSE(host.autoScrolling);
 }
 
 TEST_F(AutoScroll, TheStepRunsOnlyWhileTheMouseStandsForADataCellAndTheButtonIsDown) {
@@ -424,16 +411,16 @@ TEST_F(AutoScroll, TheStepRunsOnlyWhileTheMouseStandsForADataCellAndTheButtonIsD
   PressOn(16 * 3);
   // Below the view but over the offsets: no data cell, no scrolling.
   HoldAt(3, editor.ClientHeight() + 30);
-  EXPECT_FALSE(host.running);
+  EXPECT_FALSE(host.autoScrolling);
   editor.AutoScrollStep();
   EXPECT_EQ(editor.TopRow(), 2);
 
   HoldAt(XOf(2), editor.ClientHeight() + 30);
-  ASSERT_TRUE(host.running);
+  ASSERT_TRUE(host.autoScrolling);
   held.left = false;  // let go outside any window: no release reaches the view
   editor.AutoScrollStep();
   EXPECT_EQ(editor.TopRow(), 2);
-  EXPECT_FALSE(host.running);
+  EXPECT_FALSE(host.autoScrolling);
 }
 
 TEST_F(AutoScroll, AHiddenInstanceHasNoTimerToStart) {
@@ -451,18 +438,18 @@ TEST_F(AutoScroll, ADragRestingAtAnEdgeMovesTheDropMarkerOnUntilTheEnd) {
   const PaintRect bottom = editor.CellRect({4, LastVisibleRow()});
   editor.ShowDropMarker(bottom.Left + 2, bottom.Top + 2);
   EXPECT_EQ(editor.TopRow(), 3) << "one row at once, as before";
-  EXPECT_TRUE(host.running);
+  EXPECT_TRUE(host.autoScrolling);
   const int first = editor.DropPosition();
   editor.AutoScrollStep();
   EXPECT_EQ(editor.TopRow(), 4);
   EXPECT_EQ(editor.DropPosition(), first + 16) << "the marker follows the rows under the mouse";
-  for (int tick = 0; tick < 10 && host.running; ++tick)
+  for (int tick = 0; tick < 10 && host.autoScrolling; ++tick)
     editor.AutoScrollStep();
   EXPECT_EQ(editor.TopRow(), editor.MaxTopRow());
-  EXPECT_FALSE(host.running) << "the last row is in view";
+  EXPECT_FALSE(host.autoScrolling) << "the last row is in view";
   editor.ShowDropMarker(bottom.Left + 2, bottom.Top + 2);
   editor.HideDropMarker();
-  EXPECT_FALSE(host.running);
+  EXPECT_FALSE(host.autoScrolling);
 }
 
 }  // namespace

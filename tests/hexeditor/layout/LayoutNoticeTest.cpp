@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "support/RecordingViewHost.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
@@ -17,37 +18,18 @@ class FixedMetrics : public platform::ITextMetrics {
   }
 };
 
-// A view that keeps scroll bars: it reads the ranges as soon as it hears of a change, and
-// remembers whether the component let it paint at each point.
-class ScrollingHost : public IHexViewHost {
- public:
-  explicit ScrollingHost(const TCustomHexEditor& editor) : editor_(editor) {}
-  void InvalidateCell(GridCell) override {}
-  void InvalidateRows(int, int) override {}
-  void InvalidateAll() override {
-    ++repaints;
-    lockedRepaint = editor_.PaintLocked();
-  }
-  void PlaceCaret(GridCell) override {}
-  void LayoutChanged() override {
-    ++layouts;
-    EXPECT_GE(editor_.TopRow(), 2);
-    EXPECT_LE(editor_.TopRow(), editor_.MaxTopRow()) << "a range the host can take";
-    EXPECT_GE(editor_.LeftCol(), 2);
-    EXPECT_LE(editor_.LeftCol(), editor_.MaxLeftCol());
-  }
-
-  int layouts = 0;
-  int repaints = 0;
-  bool lockedRepaint = false;
-
- private:
-  const TCustomHexEditor& editor_;
-};
-
 class LayoutNotice : public EditorTest {
  protected:
-  LayoutNotice() : host(editor) {
+  // A view that keeps scroll bars: it reads the ranges as soon as it hears of a change, and
+  // remembers whether the component let it paint at each point.
+  LayoutNotice() {
+    host.onLayoutChanged = [this] {
+      EXPECT_GE(editor.TopRow(), 2);
+      EXPECT_LE(editor.TopRow(), editor.MaxTopRow()) << "a range the host can take";
+      EXPECT_GE(editor.LeftCol(), 2);
+      EXPECT_LE(editor.LeftCol(), editor.MaxLeftCol());
+    };
+    host.onViewChanged = [this] { lockedRepaint = editor.PaintLocked(); };
     editor.SetTextMetrics(metrics);
     editor.SetViewHost(&host);
     editor.SetClientSize(700, 300);
@@ -61,7 +43,8 @@ class LayoutNotice : public EditorTest {
   }
 
   FixedMetrics metrics;
-  ScrollingHost host;
+  kestrave::test::RecordingViewHost host;
+  bool lockedRepaint = false;
 };
 
 TEST_F(LayoutNotice, EveryChangeOfRowsColumnsOrSizesTellsTheHost) {
@@ -110,34 +93,35 @@ TEST_F(LayoutNotice, ALoadIsDrawnOnlyWhenItIsComplete) {
   bool lockedDuringLoad = true;
   editor.OnProgress = [&](TCustomHexEditor& e, THexProgressKind, const std::string&, std::uint8_t,
                           bool&) { lockedDuringLoad = lockedDuringLoad && e.PaintLocked(); };
-  const int repaints = host.repaints;
+  const int repaints = host.views;
   LoadSize(3 << 20);
   EXPECT_TRUE(lockedDuringLoad);
   EXPECT_FALSE(editor.PaintLocked());
-  EXPECT_GT(host.repaints, repaints);
-  EXPECT_FALSE(host.lockedRepaint) << "the last repaint request comes after the unlock";
+  EXPECT_GT(host.views, repaints);
+  EXPECT_FALSE(lockedRepaint) << "the last repaint request comes after the unlock";
 
   // A load that fails unlocks too.
   editor.OnProgress = [](TCustomHexEditor&, THexProgressKind, const std::string&, std::uint8_t,
                          bool& cancel) { cancel = true; };
   EXPECT_THROW(LoadSize(1 << 20), EHexEditor);
   EXPECT_FALSE(editor.PaintLocked());
-  EXPECT_FALSE(host.lockedRepaint);
+  EXPECT_FALSE(lockedRepaint);
 }
 
 TEST_F(LayoutNotice, AHostTakenAwayHearsNothingMoreAndTheInstanceWorksHidden) {
-  EXPECT_EQ(editor.ViewHost(), &host);
   editor.SetViewHost(nullptr);
-  EXPECT_EQ(editor.ViewHost(), nullptr) << "a hidden instance reports no host";
   const int layouts = host.layouts;
-  const int repaints = host.repaints;
+  const int repaints = host.views;
+  const std::size_t selections = host.selections.size();
   LoadSize(4096);
   editor.SetBytesPerRow(32);
   editor.SetShowRuler(true);
   editor.SetSelection(3, 90);
   editor.Colors().Set(THexColors::Background, 0x123456);
   EXPECT_EQ(host.layouts, layouts);
-  EXPECT_EQ(host.repaints, repaints);
+  EXPECT_EQ(host.views, repaints);
+  EXPECT_EQ(host.selections.size(), selections);
+  EXPECT_EQ(host.colors, 0);
   EXPECT_EQ(editor.SelectionCount(), 88);
 }
 

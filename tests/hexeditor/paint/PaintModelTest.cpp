@@ -2,6 +2,7 @@
 
 #include "hexeditor/paint/PaintModel.h"
 #include "support/Fakes.h"
+#include "support/RecordingViewHost.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
@@ -246,32 +247,22 @@ TEST_F(Painting, TheDropMarkerShowsOnAByteAndAtTheEndOfTheData) {
   }
 }
 
-// Counts what the editor asks its window to repaint.
-class RepaintCounter : public IHexViewHost {
- public:
-  void InvalidateCell(GridCell) override {}
-  void InvalidateRows(int, int) override {}
-  void InvalidateAll() override { ++repaints; }
-  void PlaceCaret(GridCell) override {}
-  int repaints = 0;
-};
-
 TEST_F(Painting, AColourChangeRepaintsTheViewWhateverTheApplicationDoesWithOnChange) {
-  RepaintCounter host;
+  kestrave::test::RecordingViewHost host;
   editor.SetViewHost(&host);
   std::vector<THexColors::Index> heard;
   editor.Colors().OnChange = [&](THexColors::Index index) { heard.push_back(index); };
   editor.Colors().Set(THexColors::Grid, Rgb(1, 2, 3));
-  EXPECT_EQ(host.repaints, 1);
+  EXPECT_EQ(host.colors, 1);
   EXPECT_EQ(heard, std::vector<THexColors::Index>{THexColors::Grid}) << "the application hears";
   editor.Colors().Set(THexColors::Grid, Rgb(1, 2, 3));
-  EXPECT_EQ(host.repaints, 1) << "an unchanged colour is no change";
+  EXPECT_EQ(host.colors, 1) << "an unchanged colour is no change";
   editor.Colors().OnChange = nullptr;
   editor.Colors().Set(THexColors::Background, Rgb(0, 128, 0));
-  EXPECT_EQ(host.repaints, 2) << "with the application's handler gone as well";
+  EXPECT_EQ(host.colors, 2) << "with the application's handler gone as well";
   editor.SetViewHost(nullptr);
   editor.Colors().Set(THexColors::Background, Rgb(0, 0, 0));  // a hidden instance: no one to tell
-  EXPECT_EQ(host.repaints, 2);
+  EXPECT_EQ(host.colors, 2);
 }
 
 }  // namespace

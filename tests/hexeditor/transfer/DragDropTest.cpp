@@ -14,6 +14,7 @@
 #include "platform/ole/StaticDataObject.h"
 #include "support/Fakes.h"
 #include "support/HostileFiles.h"
+#include "support/RecordingViewHost.h"
 #include "tests/hexeditor/EditorFixture.h"
 
 namespace kestrave::hex::test {
@@ -661,12 +662,7 @@ TEST_F(Registration, FollowsThePropertyTheWindowAndTheEditorsLife) {
   hidden->SetOleDragDrop(true);
 
   // A view is a window of its own: the registration moves to it, and goes with it.
-  struct View : IHexViewHost {
-    void InvalidateCell(GridCell) override {}
-    void InvalidateRows(int, int) override {}
-    void InvalidateAll() override {}
-    void PlaceCaret(GridCell) override {}
-  } view;
+  kestrave::test::RecordingViewHost view;
   hidden->SetViewHost(&view);
   EXPECT_FALSE(ole::RegisteredDropTarget(window));
   EXPECT_TRUE(ole::RegisteredDropTarget(view.WindowHandle()));

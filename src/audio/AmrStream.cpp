@@ -217,6 +217,40 @@ std::int64_t AmrStreamInfo::GapFramesFor(std::int64_t gapBytesSoFar) const {
   return (2 * gapBytesSoFar * Frames + frameBytes) / (2 * frameBytes);
 }
 
+PackedStreamInfo PackedStreamInfo::Of(const AmrStreamInfo& info) {
+  PackedStreamInfo packed;
+  packed.Frames = static_cast<std::int32_t>(info.Frames);
+  packed.ValidBytes = static_cast<std::int32_t>(info.ValidBytes);
+  packed.Gaps = static_cast<std::int32_t>(info.Gaps);
+  packed.GapBytes = static_cast<std::int32_t>(info.GapBytes);
+  packed.RecoveredFrames = static_cast<std::int32_t>(info.RecoveredFrames);
+  packed.FirstGapOffset = static_cast<std::int32_t>(info.FirstGapOffset);
+  packed.Codec = info.Codec;
+  packed.End = info.End;
+  packed.FirstGapCause = info.FirstGapCause;
+  packed.HeaderRepaired = info.HeaderRepaired;
+  return packed;
+}
+
+AmrStreamInfo PackedStreamInfo::Unpacked(std::int64_t size) const {
+  StreamStart start;
+  start.Repaired = HeaderRepaired;
+  if (Codec != AmrCodec::Unknown) {
+    start.Codec = Codec;
+    start.HeaderBytes = static_cast<std::int64_t>(StorageHeader(Codec).size());
+  }
+  WalkTotals totals;
+  totals.Frames = Frames;
+  totals.At = std::int64_t{ValidBytes} + GapBytes;
+  totals.Gaps = Gaps;
+  totals.GapBytes = GapBytes;
+  totals.RecoveredFrames = RecoveredFrames;
+  totals.FirstGapOffset = FirstGapOffset;
+  totals.FirstGapCause = FirstGapCause;
+  totals.End = End;
+  return FinishStreamInfo(start, size, totals);
+}
+
 AmrStreamInfo UndamagedPart(const AmrStreamInfo& info) {
   if (info.Gaps == 0) return info;
   AmrStreamInfo part = info;

@@ -150,22 +150,7 @@ RecordRow RecordReport::Row(int index) const {
   row.Start = stored.Start;
   row.End = EndOf(static_cast<std::size_t>(index));
   row.WrittenByWindow = row.Number <= WindowWrites();
-  audio::StreamStart start;
-  start.Repaired = stored.HeaderRepaired;
-  if (stored.Codec != audio::AmrCodec::Unknown) {
-    start.Codec = stored.Codec;
-    start.HeaderBytes = static_cast<std::int64_t>(audio::StorageHeader(stored.Codec).size());
-  }
-  audio::WalkTotals totals;
-  totals.Frames = stored.Frames;
-  totals.At = std::int64_t{stored.ValidBytes} + stored.GapBytes;
-  totals.Gaps = stored.Gaps;
-  totals.GapBytes = stored.GapBytes;
-  totals.RecoveredFrames = stored.RecoveredFrames;
-  totals.FirstGapOffset = stored.FirstGapOffset;
-  totals.FirstGapCause = stored.FirstGapCause;
-  totals.End = stored.End;
-  row.Stream = audio::FinishStreamInfo(start, row.Size(), totals);
+  row.Stream = stored.Stream.Unpacked(row.Size());
   if (recovery_ == audio::Recovery::StopAtDamage) {
     row.FramesPastDamage = row.Stream.RecoveredFrames;
     row.Stream = audio::UndamagedPart(row.Stream);
@@ -212,17 +197,7 @@ RecordReport BuildRecordReport(std::int64_t dataSize, const RecordPositions& pos
     const std::vector<audio::AmrStreamInfo> streams = walk.Walk(ranges);
     for (int i = first; i < last; ++i) {
       const audio::AmrStreamInfo& stream = streams[static_cast<std::size_t>(i - first)];
-      RecordReport::Stored& stored = report.records_[static_cast<std::size_t>(i)];
-      stored.Frames = static_cast<std::int32_t>(stream.Frames);
-      stored.ValidBytes = static_cast<std::int32_t>(stream.ValidBytes);
-      stored.Gaps = static_cast<std::int32_t>(stream.Gaps);
-      stored.GapBytes = static_cast<std::int32_t>(stream.GapBytes);
-      stored.RecoveredFrames = static_cast<std::int32_t>(stream.RecoveredFrames);
-      stored.FirstGapOffset = static_cast<std::int32_t>(stream.FirstGapOffset);
-      stored.Codec = stream.Codec;
-      stored.End = stream.End;
-      stored.FirstGapCause = stream.FirstGapCause;
-      stored.HeaderRepaired = stream.HeaderRepaired;
+      report.records_[static_cast<std::size_t>(i)].Stream = audio::PackedStreamInfo::Of(stream);
     }
   }
   return report;

@@ -84,21 +84,12 @@ class RecordReport {
   friend RecordReport BuildRecordReport(std::int64_t dataSize, const RecordPositions& positions,
                                         audio::Recovery recovery, const StreamWalker& walk);
   std::int64_t EndOf(std::size_t index) const;
-  // What a row holds that does not follow from the others, as the walk that goes on past
-  // damage finds it (the rows that stop at damage follow from it): positions fit an int, as
-  // the buffer's do, and so do a record's frames and bytes.
+  // Where each record starts and what its stream holds, as the walk that goes on past damage
+  // finds it (the rows that stop at damage follow from it): positions fit an int, as the
+  // buffer's do.
   struct Stored {
     std::int32_t Start = 0;
-    std::int32_t Frames = 0;
-    std::int32_t ValidBytes = 0;
-    std::int32_t Gaps = 0;
-    std::int32_t GapBytes = 0;
-    std::int32_t RecoveredFrames = 0;
-    std::int32_t FirstGapOffset = 0;
-    audio::AmrCodec Codec = audio::AmrCodec::Unknown;
-    audio::StreamEnd End = audio::StreamEnd::WrongMagic;
-    audio::StreamEnd FirstGapCause = audio::StreamEnd::EndOfRecord;
-    bool HeaderRepaired = false;
+    audio::PackedStreamInfo Stream;
   };
   static_assert(sizeof(Stored) == 32);
   std::vector<Stored> records_;

@@ -89,34 +89,22 @@ class SurveyedPiece {
         RecordBytes(cut).subspan(static_cast<std::size_t>(magic - at_));
     Survey::Head head;
     if (cut >= 0) {
-      const audio::AmrStreamInfo info =
-          audio::ReadAmrStream(record, audio::Recovery::Resynchronise);
+      head.Stream =
+          audio::PackedStreamInfo::Of(audio::ReadAmrStream(record, audio::Recovery::Resynchronise));
       head.Complete = true;
-      head.Codec = info.Codec;
-      head.HeaderBytes = static_cast<std::uint8_t>(info.HeaderBytes);
-      head.Repaired = info.HeaderRepaired;
-      head.End = info.End;
-      head.Frames = static_cast<std::int32_t>(info.Frames);
-      head.ValidBytes = static_cast<std::int32_t>(info.ValidBytes);
-      head.Gaps = static_cast<std::int32_t>(info.Gaps);
-      head.GapBytes = static_cast<std::int32_t>(info.GapBytes);
-      head.RecoveredFrames = static_cast<std::int32_t>(info.RecoveredFrames);
-      head.FirstGapOffset = static_cast<std::int32_t>(info.FirstGapOffset);
-      head.FirstGapCause = info.FirstGapCause;
       return head;
     }
     const audio::StreamStart start =
         audio::ReadStreamHeader(record.first(std::min<std::size_t>(16, record.size())));
-    head.Codec = start.Codec;
-    head.HeaderBytes = static_cast<std::uint8_t>(start.HeaderBytes);
-    head.Repaired = start.Repaired;
-    head.End = start.Refused;
+    head.Stream.Codec = start.Codec;
+    head.Stream.HeaderRepaired = start.Repaired;
+    head.Stream.End = start.Refused;
     if (start.Codec == audio::AmrCodec::Unknown) return head;
     const Survey::Walk frames = Walk(start.Codec, magic + start.HeaderBytes, cut);
     head.At = frames.Frames.At;
-    head.Frames = static_cast<std::int32_t>(frames.Frames.Frames);
+    head.Stream.Frames = static_cast<std::int32_t>(frames.Frames.Frames);
+    head.Stream.End = frames.Frames.End;
     head.Stopped = frames.Frames.Stopped;
-    head.End = frames.Frames.End;
     head.Last = frames.Last;
     return head;
   }
@@ -138,23 +126,13 @@ class SurveyedPiece {
 audio::AmrStreamInfo FinishWalk(const ContainerStream& container, const Survey& survey,
                                 const Survey::Head& head, const StreamRange& range,
                                 std::int64_t window, std::vector<std::uint8_t>& buffer) {
+  if (head.Complete) return head.Stream.Unpacked(range.Size);
   audio::StreamStart start;
-  start.Codec = head.Codec;
-  start.HeaderBytes = head.HeaderBytes;
-  start.Repaired = head.Repaired;
-  if (head.Complete) {
-    audio::WalkTotals totals;
-    totals.At = std::int64_t{head.ValidBytes} + head.GapBytes;
-    totals.Frames = head.Frames;
-    totals.Gaps = head.Gaps;
-    totals.GapBytes = head.GapBytes;
-    totals.RecoveredFrames = head.RecoveredFrames;
-    totals.FirstGapOffset = head.FirstGapOffset;
-    totals.FirstGapCause = head.FirstGapCause;
-    totals.End = head.End;
-    return audio::FinishStreamInfo(start, range.Size, totals);
-  }
-  start.Refused = head.End;
+  start.Codec = head.Stream.Codec;
+  start.Repaired = head.Stream.HeaderRepaired;
+  start.Refused = head.Stream.End;
+  if (start.Codec != audio::AmrCodec::Unknown)
+    start.HeaderBytes = static_cast<std::int64_t>(audio::StorageHeader(start.Codec).size());
   audio::WindowedStreamWalk walk(start, range.Size, audio::Recovery::Resynchronise);
   const auto take = [&](const Survey::Walk& frames) {
     audio::FrameWalk relative = frames.Frames;
@@ -162,8 +140,8 @@ audio::AmrStreamInfo FinishWalk(const ContainerStream& container, const Survey& 
     walk.Adopt(relative, frames.Last);
   };
   if (!walk.Done())
-    take({range.Start + head.HeaderBytes,
-          {head.At, head.Frames, head.Stopped, head.End},
+    take({range.Start + start.HeaderBytes,
+          {head.At, head.Stream.Frames, head.Stopped, head.Stream.End},
           head.Last});
   const auto pieces = static_cast<std::int64_t>(survey.Guesses.size());
   const int codec = CodecIndex(walk.Codec());

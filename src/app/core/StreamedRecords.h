@@ -35,19 +35,10 @@ struct ContainerSurvey {
   // to the piece's end. For each piece, those of the records that start in it, in order. Kept
   // small: a container may hold millions of records.
   struct Head {
+    // Complete: all of it. Otherwise its codec, header and frames so far, and why they stopped
+    // (End), or why there is no stream.
+    audio::PackedStreamInfo Stream;
     std::int64_t At = 0;  // where the frames got to (not Complete)
-    std::int32_t Frames = 0;
-    std::int32_t ValidBytes = 0;
-    std::int32_t Gaps = 0;
-    std::int32_t GapBytes = 0;
-    std::int32_t RecoveredFrames = 0;
-    std::int32_t FirstGapOffset = 0;
-    audio::AmrCodec Codec = audio::AmrCodec::Unknown;
-    std::uint8_t HeaderBytes = 0;
-    bool Repaired = false;
-    // Why there is no stream, why the stream ended, or why the frames stopped.
-    audio::StreamEnd End = audio::StreamEnd::WrongMagic;
-    audio::StreamEnd FirstGapCause = audio::StreamEnd::EndOfRecord;
     bool Stopped = false;
     bool Last = false;
     bool Complete = false;

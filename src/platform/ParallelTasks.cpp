@@ -10,8 +10,9 @@
 
 namespace kestrave::platform {
 
-void RunTasks(std::int64_t count, int threads,
-              const std::function<void(std::int64_t index, int worker)>& task) {
+std::optional<TaskFailure> TryTasks(
+    std::int64_t count, int threads,
+    const std::function<void(std::int64_t index, int worker)>& task) {
   std::atomic<std::int64_t> next{0};
   std::atomic<bool> failed{false};
   std::mutex failureLock;
@@ -44,7 +45,13 @@ void RunTasks(std::int64_t count, int threads,
   work(0);
   for (std::thread& worker : workers)
     worker.join();
-  if (failure) std::rethrow_exception(failure);
+  if (!failure) return std::nullopt;
+  return TaskFailure{failedIndex, failure};
+}
+
+void RunTasks(std::int64_t count, int threads,
+              const std::function<void(std::int64_t index, int worker)>& task) {
+  if (const auto failure = TryTasks(count, threads, task)) std::rethrow_exception(failure->Error);
 }
 
 }  // namespace kestrave::platform

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <optional>
 
 namespace kestrave::platform {
 
@@ -12,5 +14,16 @@ namespace kestrave::platform {
 // failure of the first failing index is thrown, as doing the tasks in order would have.
 void RunTasks(std::int64_t count, int threads,
               const std::function<void(std::int64_t index, int worker)>& task);
+
+// The first failing task of a run: every task before it has finished, none after it was started
+// once it failed.
+struct TaskFailure {
+  std::int64_t Index = 0;
+  std::exception_ptr Error;
+};
+// The same, answering the first failure instead of throwing it.
+std::optional<TaskFailure> TryTasks(
+    std::int64_t count, int threads,
+    const std::function<void(std::int64_t index, int worker)>& task);
 
 }  // namespace kestrave::platform

@@ -1,11 +1,13 @@
 #include "app/core/RecordFiles.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
 
 #include "app/core/ConverterTexts.h"
 #include "app/core/ConverterWorkflow.h"
+#include "app/core/SideBySideFiles.h"
 #include "audio/AmrDecoder.h"
 #include "audio/AmrStreamPieces.h"
 #include "audio/AmrStreamWindows.h"
@@ -34,48 +36,48 @@ platform::EFCreateError CreateError(const std::string& fileName, int error) {
       hex::msg::kCannotCreateFile, {fileName, platform::SystemErrorText(error)}));
 }
 
-// A file written beside its final name and put in place only when complete, as the window's
-// saves are: a failure leaves no partial file under the name and keeps what was there.
-class WholeFile {
+// A record's file, open for writing; put in place by the batch that opened it only when
+// complete, so a failure leaves no partial file under the name and keeps what was there.
+class RecordFile {
  public:
-  WholeFile(const std::string& fileName, std::int64_t size)
-      : fileName_(fileName), target_(fileName, size, false), stream_(target_.Fd()) {
-    if (!target_.IsOpen()) throw CreateError(fileName_, target_.Error());
-  }
+  // Worker: the thread that writes it; the calling thread (0) keeps a window drawn meanwhile.
+  RecordFile(int fd, const std::string& fileName, int worker)
+      : fileName_(fileName), fd_(fd), stream_(fd), responsive_(worker == 0) {}
 
   void Write(const void* bytes, std::size_t count) {
     const auto wanted = static_cast<std::int64_t>(count);
     if (stream_.Write(bytes, wanted) != wanted)
       throw hex::EHexEditor(hex::msg::kStreamWriteError,
                             platform::WriteFailureDetail(fileName_, stream_.LastError()));
-    platform::KeepResponsive();  // a window writing a long record keeps being drawn
+    if (responsive_) platform::KeepResponsive();
   }
 
   // Count bytes of the container from At, in pieces, so the windows are drawn while a long
   // record is written.
-  void CopyFrom(const ContainerSource& source, std::int64_t at, std::int64_t count) {
+  void CopyFrom(const ContainerSource& source, const audio::RecordWindowReader& read,
+                std::int64_t at, std::int64_t count) {
     if (source.CopyTo) {
-      source.CopyTo(at, count, target_.Fd(), fileName_);
+      source.CopyTo(at, count, fd_, fileName_);
       return;
     }
     const auto piece = static_cast<std::int64_t>(platform::kResponsivePiece);
     for (std::int64_t done = 0; done < count; done += piece) {
-      const std::span<const std::uint8_t> bytes =
-          source.Read(at + done, std::min(piece, count - done));
+      const std::span<const std::uint8_t> bytes = read(at + done, std::min(piece, count - done));
       Write(bytes.data(), bytes.size());
     }
   }
 
-  void Finish() {
-    if (const int error = target_.Flush()) throw CreateError(fileName_, error);
-    if (const int error = target_.Install()) throw CreateError(fileName_, error);
-  }
-
  private:
-  std::string fileName_;
-  platform::FileReplacement target_;
+  const std::string& fileName_;
+  int fd_;
   platform::THandleStream stream_;
+  bool responsive_;
 };
+
+// The samples of a record's sound, its gaps as silence.
+std::int64_t WavSamples(const audio::AmrStreamInfo& info) {
+  return (info.Frames + info.GapFrames()) * audio::SamplesPerFrame(info.Codec);
+}
 
 // The frames a file gets: a different count would leave a WAV header that lies.
 void CheckFrames(std::int64_t handed, const audio::AmrStreamInfo& info) {
@@ -110,45 +112,46 @@ std::int64_t ForEachDecodedPiece(
       });
 }
 
-// The bytes of the record that starts at Start, read through the container's source.
-RecordBytesReader RecordReader(const ContainerSource& source, std::int64_t start) {
-  return {[&source, start](std::int64_t at, std::int64_t count) {
-            return source.Read(start + at, count);
-          },
+// The bytes of the record that starts at Start, read through a reader of the container.
+RecordBytesReader RecordReader(const ContainerSource& source, const audio::RecordWindowReader& read,
+                               std::int64_t start) {
+  return {[&read, start](std::int64_t at, std::int64_t count) { return read(start + at, count); },
           source.WindowBytes};
 }
 
-void WriteTrimmed(const std::string& fileName, const audio::AmrStreamInfo& info,
-                  const ContainerSource& source, std::int64_t start, audio::Recovery recovery) {
+std::int64_t TrimmedSize(const audio::AmrStreamInfo& info) {
+  return static_cast<std::int64_t>(audio::StorageHeader(info.Codec).size()) + info.ValidBytes -
+         info.HeaderBytes + info.GapFrames();
+}
+
+void WriteTrimmed(RecordFile& file, const audio::AmrStreamInfo& info, const ContainerSource& source,
+                  const audio::RecordWindowReader& read, std::int64_t start,
+                  audio::Recovery recovery) {
   const std::string_view header = audio::StorageHeader(info.Codec);
-  const std::int64_t frameBytes = info.ValidBytes - info.HeaderBytes;
-  WholeFile file(fileName,
-                 static_cast<std::int64_t>(header.size()) + frameBytes + info.GapFrames());
   file.Write(header.data(), header.size());
   // Without gaps the frames lie together as the record holds them: copied as they are.
   if (info.Gaps == 0) {
-    file.CopyFrom(source, start + info.HeaderBytes, frameBytes);
-    file.Finish();
+    file.CopyFrom(source, read, start + info.HeaderBytes, info.ValidBytes - info.HeaderBytes);
     return;
   }
-  const RecordBytesReader stream = RecordReader(source, start);
+  const RecordBytesReader stream = RecordReader(source, read, start);
   CheckFrames(audio::ForEachTrimmedPiece(stream.Read, info, recovery, stream.WindowBytes,
                                          [&](std::span<const std::uint8_t> piece) {
                                            file.Write(piece.data(), piece.size());
                                          }),
               info);
-  file.Finish();
+}
+
+// The WAV header of a record's sound; none when the file would be too large for one.
+std::optional<std::array<std::uint8_t, audio::kWavHeaderBytes>> WavHeaderOf(
+    const audio::AmrStreamInfo& info) {
+  return audio::MonoPcm16WavHeader(audio::SampleRate(info.Codec), WavSamples(info));
 }
 
 // Decoded a few seconds at a time, so an hour of sound needs no more memory than a minute.
-void WriteWav(const std::string& fileName, const audio::AmrStreamInfo& info,
-              const RecordBytesReader& stream, audio::Recovery recovery) {
-  const int perFrame = audio::SamplesPerFrame(info.Codec);
-  const std::int64_t sampleCount = (info.Frames + info.GapFrames()) * perFrame;
-  const auto header = audio::MonoPcm16WavHeader(audio::SampleRate(info.Codec), sampleCount);
-  if (!header) throw CreateError(fileName, EFBIG);
-  WholeFile file(fileName, static_cast<std::int64_t>(header->size()) +
-                               sampleCount * static_cast<std::int64_t>(sizeof(std::int16_t)));
+void WriteWav(RecordFile& file, const audio::AmrStreamInfo& info, const RecordBytesReader& stream,
+              audio::Recovery recovery) {
+  const auto header = WavHeaderOf(info);
   file.Write(header->data(), header->size());
   std::vector<std::int16_t> little;
   const std::int64_t handed =
@@ -164,20 +167,14 @@ void WriteWav(const std::string& fileName, const audio::AmrStreamInfo& info,
         }
       });
   CheckFrames(handed, info);
-  file.Finish();
-}
-
-void WriteBytes(const std::string& fileName, const ContainerSource& source, std::int64_t start,
-                std::int64_t size) {
-  WholeFile file(fileName, size);
-  file.CopyFrom(source, start, size);
-  file.Finish();
 }
 
 // Data held whole, viewed where it lies and walked in one window.
 ContainerSource ViewOf(std::span<const std::uint8_t> data) {
-  return {[data](std::int64_t at, std::int64_t count) {
-            return data.subspan(static_cast<std::size_t>(at), static_cast<std::size_t>(count));
+  return {[data]() -> audio::RecordWindowReader {
+            return [data](std::int64_t at, std::int64_t count) {
+              return data.subspan(static_cast<std::size_t>(at), static_cast<std::size_t>(count));
+            };
           },
           {},
           static_cast<std::int64_t>(data.size())};
@@ -206,31 +203,70 @@ WrittenRecords WriteRecords(const ContainerSource& source, const RecordReport& r
                             const std::vector<int>& indices, const std::string& base,
                             RecordForm form, const RecordWriteEvents& events) {
   WrittenRecords written;
+  const int threads = std::max(source.Threads, 1);
+  std::vector<audio::RecordWindowReader> readers;
+  for (int i = 0; i < threads; ++i)
+    readers.push_back(source.NewReader());
+  const auto rowOf = [&](std::size_t done) { return report.Row(indices[done]); };
+  const auto writable = [form](const RecordRow& row) {
+    return form == RecordForm::AsWindow || row.Stream.Codec != audio::AmrCodec::Unknown;
+  };
+  const auto fill = [&](std::size_t done, int fd, const std::string& fileName, int worker) {
+    const RecordRow row = rowOf(done);
+    RecordFile file(fd, fileName, worker);
+    const audio::RecordWindowReader& read = readers[static_cast<std::size_t>(worker)];
+    if (form == RecordForm::AsWindow) {
+      const std::int64_t end = row.WrittenByWindow ? report.WindowEnd(indices[done]) : row.End;
+      file.CopyFrom(source, read, row.Start, end - row.Start + 1);
+    } else if (form == RecordForm::Wav) {
+      WriteWav(file, row.Stream, RecordReader(source, read, row.Start), report.Recovery());
+    } else {
+      WriteTrimmed(file, row.Stream, source, read, row.Start, report.Recovery());
+    }
+  };
+  SideBySideFiles files(threads, {fill,
+                                  [&](std::size_t done) {
+                                    const RecordRow row = rowOf(done);
+                                    if (events.Starting && writable(row))
+                                      events.Starting(RecordFileName(base, row.Number, form));
+                                  },
+                                  [&](std::size_t done) {
+                                    const RecordRow row = rowOf(done);
+                                    if (!writable(row)) {
+                                      if (events.Skipped) events.Skipped(row, WhyNoStream(row));
+                                      return;
+                                    }
+                                    std::string fileName = RecordFileName(base, row.Number, form);
+                                    if (events.Written) events.Written(fileName, row);
+                                    written.Files.push_back(std::move(fileName));
+                                  }});
   const auto total = static_cast<int>(indices.size());
   for (int done = 0; done < total; ++done) {
     if (events.KeepGoing && !events.KeepGoing(done, total)) {
       written.Stopped = true;
       break;
     }
-    const int index = indices[static_cast<std::size_t>(done)];
-    const RecordRow row = report.Row(index);
-    if (form != RecordForm::AsWindow && row.Stream.Codec == audio::AmrCodec::Unknown) {
-      if (events.Skipped) events.Skipped(row, WhyNoStream(row));
+    const auto entry = static_cast<std::size_t>(done);
+    const RecordRow row = rowOf(entry);
+    if (!writable(row)) {
+      files.AddWithoutFile(entry);
       continue;
     }
     std::string fileName = RecordFileName(base, row.Number, form);
-    if (events.Starting) events.Starting(fileName);
+    std::int64_t size = 0;
     if (form == RecordForm::AsWindow) {
-      const std::int64_t end = row.WrittenByWindow ? report.WindowEnd(index) : row.End;
-      WriteBytes(fileName, source, row.Start, end - row.Start + 1);
-    } else if (form == RecordForm::Wav) {
-      WriteWav(fileName, row.Stream, RecordReader(source, row.Start), report.Recovery());
+      size = (row.WrittenByWindow ? report.WindowEnd(indices[entry]) : row.End) - row.Start + 1;
+    } else if (form == RecordForm::Trimmed) {
+      size = TrimmedSize(row.Stream);
+    } else if (WavHeaderOf(row.Stream)) {
+      size = audio::kWavHeaderBytes +
+             WavSamples(row.Stream) * static_cast<std::int64_t>(sizeof(std::int16_t));
     } else {
-      WriteTrimmed(fileName, row.Stream, source, row.Start, report.Recovery());
+      files.AddFailure(entry, std::make_exception_ptr(CreateError(fileName, EFBIG)));
     }
-    if (events.Written) events.Written(fileName, row);
-    written.Files.push_back(std::move(fileName));
+    files.Add(entry, std::move(fileName), size);
   }
+  files.Write();
   // One wait for all the records, before the export reports success.
   if (const auto failure = platform::SyncToDisk(written.Files))
     throw CreateError(failure->Path, failure->Error);
@@ -241,10 +277,10 @@ std::vector<std::int16_t> DecodeRecord(std::span<const std::uint8_t> data, const
                                        audio::Recovery recovery) {
   std::vector<std::int16_t> sound;
   if (row.Stream.Codec == audio::AmrCodec::Unknown) return sound;
-  sound.reserve(static_cast<std::size_t>(row.Stream.Frames + row.Stream.GapFrames()) *
-                static_cast<std::size_t>(audio::SamplesPerFrame(row.Stream.Codec)));
+  sound.reserve(static_cast<std::size_t>(WavSamples(row.Stream)));
   const ContainerSource view = ViewOf(data);
-  ForEachDecodedPiece(row.Stream, RecordReader(view, row.Start), recovery,
+  const audio::RecordWindowReader read = view.NewReader();
+  ForEachDecodedPiece(row.Stream, RecordReader(view, read, row.Start), recovery,
                       [&](const std::vector<std::int16_t>& samples) {
                         sound.insert(sound.end(), samples.begin(), samples.end());
                       });

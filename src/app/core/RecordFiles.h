@@ -48,15 +48,17 @@ WrittenRecords WriteRecords(std::span<const std::uint8_t> data, const RecordRepo
                             const std::vector<int>& indices, const std::string& base,
                             RecordForm form, const RecordWriteEvents& events = {});
 
-// Where an export takes a container's bytes from. Read answers the bytes from At, Count of them,
-// viewed where they lie or read into a buffer that lasts until the next call; CopyTo, where
-// given, copies them straight into the open file Fd named FileName, without passing them
-// through here; a record's stream is walked WindowBytes at a time.
+// Where an export takes a container's bytes from. NewReader makes a reader for one thread,
+// answering the bytes from At, Count of them, viewed where they lie or read into a buffer that
+// lasts until its next call; CopyTo, where given, copies them straight into the open file Fd
+// named FileName, without passing them through here; a record's stream is walked WindowBytes at
+// a time. With Threads above one, records are written that many side by side.
 struct ContainerSource {
-  audio::RecordWindowReader Read;
+  std::function<audio::RecordWindowReader()> NewReader;
   std::function<void(std::int64_t at, std::int64_t count, int fd, const std::string& fileName)>
       CopyTo;
   std::int64_t WindowBytes = 0;
+  int Threads = 1;
 };
 // The same for a container taken from Source.
 WrittenRecords WriteRecords(const ContainerSource& source, const RecordReport& report,

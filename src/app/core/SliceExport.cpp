@@ -8,23 +8,17 @@
 
 #include "app/core/ConverterTexts.h"
 #include "app/core/ConverterWorkflow.h"
+#include "app/core/SideBySideFiles.h"
 #include "hexeditor/HexEditorError.h"
 #include "hexeditor/Messages.h"
 #include "platform/Exception.h"
 #include "platform/FileReplacement.h"
-#include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 #include "platform/Format.h"
-#include "platform/InterruptCleanup.h"
 #include "platform/SystemError.h"
 
 namespace kestrave::app {
 namespace {
-
-platform::EFCreateError CreateError(const std::string& fileName, int error) {
-  return platform::EFCreateError(platform::FormatMessage(
-      hex::msg::kCannotCreateFile, {fileName, platform::SystemErrorText(error)}));
-}
 
 // The names in Folder, or nothing when it cannot be read.
 std::optional<std::unordered_set<std::string>> NamesIn(const std::string& folder) {
@@ -35,18 +29,6 @@ std::optional<std::unordered_set<std::string>> NamesIn(const std::string& folder
     names.insert(entry->d_name);
   ::closedir(listing);
   return names;
-}
-
-void WriteSlice(const ContainerStream& container, const RecordSlice& slice,
-                const std::string& fileName, platform::PlaceFinder& places) {
-  // The records reach the disk together when the export ends, not one by one.
-  platform::FileReplacement target(fileName, slice.Size(), false, &places);
-  if (!target.IsOpen()) throw CreateError(fileName, target.Error());
-  container.CopySlice(slice, target.Fd(), fileName);
-  if (const int error = target.Flush())
-    throw hex::EHexEditor(hex::msg::kStreamWriteError,
-                          platform::WriteFailureDetail(fileName, error));
-  if (const int error = target.Install()) throw CreateError(fileName, error);
 }
 
 }  // namespace
@@ -70,34 +52,28 @@ void RefuseContainerAsTarget(const ContainerStream& container, int count,
 
 std::vector<std::string> ExportSlices(const ContainerStream& container, const ExportPlan& plan,
                                       const std::string& base,
-                                      const std::function<void(const std::string&)>& written) {
+                                      const std::function<void(const std::string&)>& written,
+                                      int threads) {
   if (!ConverterWorkflow::BaseHasName(base)) throw platform::Exception(text::kNoRecordBase);
   RefuseContainerAsTarget(container, plan.NamesChecked, [&](int number) {
     return ConverterWorkflow::RecordFileName(base, number);
   });
   std::vector<std::string> files;
   files.reserve(plan.Slices.size());
-  // The records' folder is followed once for all of them.
-  platform::PlaceFinder places;
-  // Interruptions are held around a batch of records rather than each file's steps, and let
-  // through between batches, so an interruption still ends a long export within moments.
-  constexpr std::size_t kHeldRecords = 64;
-  constexpr std::int64_t kHeldBytes = std::int64_t{64} << 20;
-  std::optional<platform::InterruptsHeld> held;
-  std::int64_t heldBytes = 0;
-  for (std::size_t i = 0; i < plan.Slices.size(); ++i) {
-    if (i % kHeldRecords == 0 || heldBytes >= kHeldBytes) {
-      held.reset();
-      held.emplace();
-      heldBytes = 0;
-    }
-    heldBytes += plan.Slices[i].Size();
-    std::string fileName = ConverterWorkflow::RecordFileName(base, static_cast<int>(i) + 1);
-    WriteSlice(container, plan.Slices[i], fileName, places);
-    if (written) written(fileName);
-    files.push_back(std::move(fileName));
-  }
-  held.reset();
+  const auto fileNameOf = [&](std::size_t i) {
+    return ConverterWorkflow::RecordFileName(base, static_cast<int>(i) + 1);
+  };
+  SideBySideFiles batches(threads, {[&](std::size_t i, int fd, const std::string& fileName, int) {
+                                      container.CopySlice(plan.Slices[i], fd, fileName);
+                                    },
+                                    {},
+                                    [&](std::size_t i) {
+                                      files.push_back(fileNameOf(i));
+                                      if (written) written(files.back());
+                                    }});
+  for (std::size_t i = 0; i < plan.Slices.size(); ++i)
+    batches.Add(i, fileNameOf(i), plan.Slices[i].Size());
+  batches.Write();
   if (plan.MissingLine) throw platform::EListError(plan.StopMessage());
   if (const auto failure = platform::SyncToDisk(files))
     throw platform::EFCreateError(platform::FormatMessage(

@@ -1,6 +1,7 @@
 #include "app/core/StreamedRecords.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "app/core/ConverterTexts.h"
 #include "app/core/ConverterWorkflow.h"
@@ -240,17 +241,22 @@ RecordReport StreamRecordReport(const ContainerStream& container, const Containe
 
 std::vector<std::string> StreamAudio(const ContainerStream& container, const RecordReport& report,
                                      const std::string& base, RecordForm form,
-                                     const RecordWriteEvents& events, std::int64_t window) {
+                                     const RecordWriteEvents& events, std::int64_t window,
+                                     int threads) {
   if (!ConverterWorkflow::BaseHasName(base)) throw platform::Exception(text::kNoRecordBase);
   RefuseContainerAsTarget(container, report.Count(),
                           [&](int number) { return RecordFileName(base, number, form); });
-  std::vector<std::uint8_t> buffer;
   const ContainerSource source{
-      [&](std::int64_t at, std::int64_t count) { return ReadInto(container, buffer, at, count); },
+      [&container]() -> audio::RecordWindowReader {
+        return [&container, buffer = std::make_shared<std::vector<std::uint8_t>>()](
+                   std::int64_t at, std::int64_t count) {
+          return ReadInto(container, *buffer, at, count);
+        };
+      },
       [&](std::int64_t at, std::int64_t count, int fd, const std::string& fileName) {
         container.CopySlice({at, at + count - 1}, fd, fileName);
       },
-      window};
+      window, threads};
   std::vector<int> all(static_cast<std::size_t>(report.Count()));
   for (int i = 0; i < report.Count(); ++i)
     all[static_cast<std::size_t>(i)] = i;

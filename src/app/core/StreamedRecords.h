@@ -63,11 +63,12 @@ RecordReport StreamRecordReport(const ContainerStream& container, const Containe
                                 audio::Recovery recovery, std::int64_t window = kRecordWindow);
 
 // Every record of the container with an AMR stream, trimmed or as WAV (kestrave-cli extract
-// --trim, --wav); a base without a name, and names that stand for the container, are refused
-// first. Answers the files written.
+// --trim, --wav), Threads of them side by side; a base without a name, and names that stand for
+// the container, are refused first. Answers the files written.
 std::vector<std::string> StreamAudio(const ContainerStream& container, const RecordReport& report,
                                      const std::string& base, RecordForm form,
                                      const RecordWriteEvents& events = {},
-                                     std::int64_t window = kRecordWindow);
+                                     std::int64_t window = kRecordWindow,
+                                     int threads = ContainerStream::DefaultThreads());
 
 }  // namespace kestrave::app

@@ -135,21 +135,25 @@ int FindPlace(const std::string& path, FilePlace& place) {
   return 0;
 }
 
-int PlaceFinder::Find(const std::string& path, FilePlace& place) {
+int PlaceFinder::FindFolderOf(const std::string& path, FilePlace& place) {
   const std::string folder = DirectoryOf(path);
   if (folder != lastFolder_.Path || !lastFolder_.Folder.IsOpen()) {
     lastFolder_ = FilePlace();
     if (const int error = FindPlace(folder + "/", lastFolder_)) return error;
     lastFolder_.Path = folder;
   }
-  const std::string name = BaseNameOf(path);
+  place = {FileHandle(::dup(lastFolder_.Folder.Fd())), BaseNameOf(path), path};
+  return place.Folder.IsOpen() ? 0 : errno;
+}
+
+int PlaceFinder::Find(const std::string& path, FilePlace& place) {
+  if (const int error = FindFolderOf(path, place)) return error;
   struct stat info {};
   // A link of the user's own leads elsewhere: followed from the start.
-  if (::fstatat(lastFolder_.Folder.Fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+  if (::fstatat(place.Folder.Fd(), place.Name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
       S_ISLNK(info.st_mode))
     return FindPlace(path, place);
-  place = {FileHandle(::dup(lastFolder_.Folder.Fd())), name, path};
-  return place.Folder.IsOpen() ? 0 : errno;
+  return 0;
 }
 
 }  // namespace kestrave::platform

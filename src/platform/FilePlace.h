@@ -29,6 +29,9 @@ int FindPlace(const std::string& path, FilePlace& place);
 class PlaceFinder {
  public:
   int Find(const std::string& path, FilePlace& place);
+  // The same without a look at the last name, for a caller that looks at it anyway and goes
+  // back to FindPlace when it is a link: one look per name, not two.
+  int FindFolderOf(const std::string& path, FilePlace& place);
 
  private:
   FilePlace lastFolder_;

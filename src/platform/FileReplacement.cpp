@@ -20,7 +20,7 @@ namespace kestrave::platform {
 namespace {
 
 constexpr int kNameAttempts = 100;
-constexpr int kPlaceAttempts = 3;  // a link swapped in after the look is looked at again
+constexpr int kPlaceAttempts = 4;  // a link at the name, or swapped in after the look, is followed
 constexpr long kUsualNameLimit = 255;
 constexpr mode_t kNewFileMode = 0666;  // less the umask, as for any new file
 constexpr mode_t kPrivateMode = 0600;  // until the file has the target's owner and mode
@@ -144,8 +144,9 @@ FileReplacement::FileReplacement(const std::string& target, std::int64_t size, b
                                  PlaceFinder* places)
     : sync_(sync) {
   for (int attempt = 0; attempt < kPlaceAttempts; ++attempt) {
-    // A link swapped in meanwhile is followed from the start.
-    error_ = places && attempt == 0 ? places->Find(target, place_) : FindPlace(target, place_);
+    // A link, at the name from the first or swapped in meanwhile, is followed from the start.
+    error_ =
+        places && attempt == 0 ? places->FindFolderOf(target, place_) : FindPlace(target, place_);
     if (error_ != 0) return;
     Start(size);
     if (error_ != ELOOP) return;

@@ -19,6 +19,8 @@ namespace {
 // small enough that the threads finish it together.
 constexpr std::size_t kBatchEntries = 16;
 constexpr std::int64_t kBatchBytes = std::int64_t{64} << 20;
+// Below this a batch is filled faster than other threads are started.
+constexpr std::int64_t kSideBySideBytes = std::int64_t{1} << 20;
 
 std::exception_ptr CreateError(const std::string& fileName, int error) {
   return std::make_exception_ptr(platform::EFCreateError(platform::FormatMessage(
@@ -69,6 +71,7 @@ void SideBySideFiles::Write() {
 
 void SideBySideFiles::WriteBatch() {
   std::vector<Entry> batch = std::move(waiting_);
+  const int threads = waitingBytes_ >= kSideBySideBytes ? threads_ : 1;
   waiting_.clear();
   waitingBytes_ = 0;
   std::vector<std::optional<platform::FileReplacement>> targets(batch.size());
@@ -94,7 +97,7 @@ void SideBySideFiles::WriteBatch() {
   // A file written in place is changed as it is filled, so it must not be filled before the
   // files ahead of it have been.
   if (const auto failed = platform::TryTasks(
-          static_cast<std::int64_t>(reached), inPlace ? 1 : threads_,
+          static_cast<std::int64_t>(reached), inPlace ? 1 : threads,
           [&](std::int64_t i, int worker) {
             const auto at = static_cast<std::size_t>(i);
             if (targets[at])

@@ -66,8 +66,15 @@ hex::TColor QtSystemColors::Resolve(std::uint32_t index) const {
 
 hex::TColor QtSystemColors::ViewDefault(int index, hex::TColor stored) const {
   if (index < 0 || index >= hex::THexColors::kCount) return stored;
-  return hex::DesktopViewColor(static_cast<hex::THexColors::Index>(index),
-                               DesktopPaletteOf(QGuiApplication::palette()));
+  const QPalette palette = QGuiApplication::palette();
+  if (palette.cacheKey() != paletteKey_) {
+    const hex::TDesktopPalette desktop = DesktopPaletteOf(palette);
+    for (int i = 0; i < hex::THexColors::kCount; ++i)
+      viewColors_[static_cast<std::size_t>(i)] =
+          hex::DesktopViewColor(static_cast<hex::THexColors::Index>(i), desktop);
+    paletteKey_ = palette.cacheKey();
+  }
+  return viewColors_[static_cast<std::size_t>(index)];
 }
 
 hex::TDesktopPalette DesktopPaletteOf(const QPalette& palette) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include <QFont>
 #include <QPalette>
 
@@ -32,6 +34,12 @@ class QtSystemColors : public hex::ISystemColors {
  public:
   hex::TColor Resolve(std::uint32_t index) const override;
   hex::TColor ViewDefault(int index, hex::TColor stored) const override;
+
+ private:
+  // The view's colours made from the palette they were last made from: a paint asks for them
+  // for every cell, and making one weighs contrasts.
+  mutable qint64 paletteKey_ = -1;
+  mutable std::array<hex::TColor, hex::THexColors::kCount> viewColors_{};
 };
 
 // The colours of a Qt palette the view's colours are made from.

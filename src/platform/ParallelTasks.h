@@ -3,7 +3,10 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <thread>
+#include <vector>
 
 namespace kestrave::platform {
 
@@ -25,5 +28,26 @@ struct TaskFailure {
 std::optional<TaskFailure> TryTasks(
     std::int64_t count, int threads,
     const std::function<void(std::int64_t index, int worker)>& task);
+
+// Threads kept for a row of runs, each run as TryTasks does it with the calling thread among
+// them (worker 0), without a thread started for each. The kept threads never take SIGINT,
+// SIGTERM or SIGHUP: those reach the calling thread.
+class TaskTeam {
+ public:
+  explicit TaskTeam(int threads);
+  ~TaskTeam();
+  TaskTeam(const TaskTeam&) = delete;
+  TaskTeam& operator=(const TaskTeam&) = delete;
+
+  std::optional<TaskFailure> Try(std::int64_t count,
+                                 const std::function<void(std::int64_t index, int worker)>& task);
+
+ private:
+  struct Shared;
+  void Help(int worker);
+
+  std::unique_ptr<Shared> shared_;
+  std::vector<std::thread> helpers_;
+};
 
 }  // namespace kestrave::platform

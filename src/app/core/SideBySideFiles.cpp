@@ -19,8 +19,6 @@ namespace {
 // small enough that the threads finish it together.
 constexpr std::size_t kBatchEntries = 16;
 constexpr std::int64_t kBatchBytes = std::int64_t{64} << 20;
-// Below this a batch is filled faster than other threads are started.
-constexpr std::int64_t kSideBySideBytes = std::int64_t{1} << 20;
 
 std::exception_ptr CreateError(const std::string& fileName, int error) {
   return std::make_exception_ptr(platform::EFCreateError(platform::FormatMessage(
@@ -43,7 +41,7 @@ struct SideBySideFiles::Entry {
 };
 
 SideBySideFiles::SideBySideFiles(int threads, Steps steps)
-    : threads_(std::max(threads, 1)), steps_(std::move(steps)) {}
+    : threads_(std::max(threads, 1)), steps_(std::move(steps)), team_(threads_) {}
 
 SideBySideFiles::~SideBySideFiles() = default;
 
@@ -71,7 +69,6 @@ void SideBySideFiles::Write() {
 
 void SideBySideFiles::WriteBatch() {
   std::vector<Entry> batch = std::move(waiting_);
-  const int threads = waitingBytes_ >= kSideBySideBytes ? threads_ : 1;
   waiting_.clear();
   waitingBytes_ = 0;
   std::vector<std::optional<platform::FileReplacement>> targets(batch.size());
@@ -94,15 +91,14 @@ void SideBySideFiles::WriteBatch() {
       if (failure) reached = i;
     }
   }
+  const auto fill = [&](std::int64_t i, int worker) {
+    const auto at = static_cast<std::size_t>(i);
+    if (targets[at]) steps_.Fill(batch[at].Index, targets[at]->Fd(), batch[at].FileName, worker);
+  };
   // A file written in place is changed as it is filled, so it must not be filled before the
   // files ahead of it have been.
-  if (const auto failed = platform::TryTasks(
-          static_cast<std::int64_t>(reached), inPlace ? 1 : threads,
-          [&](std::int64_t i, int worker) {
-            const auto at = static_cast<std::size_t>(i);
-            if (targets[at])
-              steps_.Fill(batch[at].Index, targets[at]->Fd(), batch[at].FileName, worker);
-          })) {
+  const auto count = static_cast<std::int64_t>(reached);
+  if (const auto failed = inPlace ? platform::TryTasks(count, 1, fill) : team_.Try(count, fill)) {
     reached = static_cast<std::size_t>(failed->Index);
     failure = failed->Error;
   }

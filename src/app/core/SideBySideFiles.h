@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/FilePlace.h"
+#include "platform/ParallelTasks.h"
 
 namespace kestrave::app {
 
@@ -18,7 +19,7 @@ namespace kestrave::app {
 // order). Files are opened and put in place in order on the calling thread with interruptions
 // held, so a temporary file and its entry in the list an interruption clears come and go
 // together; the other threads only fill open files. Bringing the files to the disk is left to
-// the caller, once for all of them.
+// the caller, once for all of them. The threads are kept from batch to batch.
 class SideBySideFiles {
  public:
   struct Steps {
@@ -58,6 +59,7 @@ class SideBySideFiles {
   std::int64_t waitingBytes_ = 0;
   // The records' folder is followed once for all of them.
   platform::PlaceFinder places_;
+  platform::TaskTeam team_;
 };
 
 }  // namespace kestrave::app

@@ -1,5 +1,7 @@
 #include "view/HexView.h"
 
+#include <algorithm>
+
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -61,12 +63,16 @@ class QtCanvas : public hex::IHexCanvas {
                 hex::TColor color, hex::TColor background) override {
     painter_.fillRect(ToQRect(box), ToQColor(background));
     if (text.empty()) return;
-    const QString string = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
     painter_.setPen(ToQColor(color));
     // One monospaced character fits its box; longer texts are clipped to theirs.
     const bool clip = text.size() > 1;
     if (clip) painter_.setClipRect(ToQRect(box));
-    painter_.drawText(x, y + ascent_, string);
+    if (const QStaticText* laid = view_.LaidOut(text)) {
+      painter_.drawStaticText(x, y, *laid);
+    } else {
+      painter_.drawText(x, y + ascent_,
+                        QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+    }
     if (clip) painter_.setClipping(false);
   }
   void DrawLine(int x1, int y1, int x2, int y2, hex::TColor color) override {
@@ -134,8 +140,39 @@ HexView::~HexView() {
   editor_.SetSystemColors(hex::DefaultSystemColors());
 }
 
+const QStaticText* HexView::LaidOut(std::u16string_view text) {
+  // The grid shows few distinct texts (byte values, characters, offsets): each is laid out once.
+  constexpr std::size_t kMostKept = 8192;
+  auto kept = laidOut_.find(text);
+  if (kept == laidOut_.end()) {
+    if (laidOut_.size() >= kMostKept) laidOut_.clear();
+    kept = laidOut_.emplace(std::u16string(text), LayOut(text)).first;
+  }
+  return kept->second ? &*kept->second : nullptr;
+}
+
+// A text of characters the font has, none of them a control or format character, the same kept
+// as laid out; others (a soft hyphen, a direction mark, a glyph from another font, half a
+// surrogate pair) are laid out each time they are drawn, as a kept layout shows or places some
+// of them differently.
+std::optional<QStaticText> HexView::LayOut(std::u16string_view text) const {
+  const QFontMetrics metrics(font_);
+  for (const char16_t unit : text) {
+    const QChar c(unit);
+    if (c.isSurrogate() || c.category() == QChar::Other_Control ||
+        c.category() == QChar::Other_Format || !metrics.inFont(c))
+      return std::nullopt;
+  }
+  QStaticText laid(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+  laid.setTextFormat(Qt::PlainText);
+  laid.setPerformanceHint(QStaticText::AggressiveCaching);
+  laid.prepare(QTransform(), font_);
+  return laid;
+}
+
 void HexView::FontChanged() {
   font_ = ToQFont(editor_.Font());
+  laidOut_.clear();
   SyncScrollBars();
   MoveCaretPicture();
   ViewChanged();

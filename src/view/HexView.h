@@ -3,9 +3,14 @@
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <QImage>
+#include <QStaticText>
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "hexeditor/HexEditorEx.h"
 #include "hexeditor/paint/PaintModel.h"
@@ -83,6 +88,9 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   // Passes a Qt drag over the view to the drop target registered for it, if any.
   std::int32_t DragOverTarget(QDropEvent& event, bool entering);
   void ForgetDrag();
+  // The text kept laid out in the font, or none where it must be laid out as it is drawn.
+  const QStaticText* LaidOut(std::u16string_view text);
+  std::optional<QStaticText> LayOut(std::u16string_view text) const;
 
   hex::THexEditorEx& editor_;
   hex::THexPaintModel model_;
@@ -91,6 +99,8 @@ class HexView : public QAbstractScrollArea, public hex::IHexViewHost {
   QtInputState input_;
   QtSystemColors systemColors_;
   QFont font_;
+  // Texts laid out in the font, for the grid's cells.
+  std::map<std::u16string, std::optional<QStaticText>, std::less<>> laidOut_;
   QRect caretRect_;
   QMenu* offsetMenu_ = nullptr;
   bool syncing_ = false;

@@ -91,7 +91,15 @@ hex::TDesktopPalette DesktopPaletteOf(const QPalette& palette) {
 }
 
 hex::TDesktopTints DesktopTints() {
-  return hex::DesktopTints(DesktopPaletteOf(QGuiApplication::palette()));
+  // Asked for by every tinted cell of a paint: made again only when the palette changes.
+  thread_local qint64 paletteKey = -1;
+  thread_local hex::TDesktopTints tints;
+  const QPalette palette = QGuiApplication::palette();
+  if (palette.cacheKey() != paletteKey) {
+    tints = hex::DesktopTints(DesktopPaletteOf(palette));
+    paletteKey = palette.cacheKey();
+  }
+  return tints;
 }
 
 }  // namespace kestrave::view

@@ -145,6 +145,9 @@ TEST_F(HexWindowTest, TheGridTakesTheDesktopsColoursAndKeepsEveryTextReadable) {
     for (const auto& pair : pairs)
       EXPECT_GE(hex::ContrastRatio(pair.text, pair.ground), 4.5) << pair.what;
     EXPECT_EQ(color(C::Background), DesktopPaletteOf(palette).Base);
+    const hex::TDesktopTints made = hex::DesktopTints(DesktopPaletteOf(palette));
+    EXPECT_EQ(tints.MatchBackground, made.MatchBackground) << "the tints of this palette";
+    EXPECT_EQ(tints.RecordBackgrounds[1], made.RecordBackgrounds[1]);
     EXPECT_NE(color(C::OddColumn), color(C::EvenColumn));
 
     Editor().Colors().Set(C::OddColumn, hex::Rgb(200, 0, 0));

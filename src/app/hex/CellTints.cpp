@@ -10,13 +10,18 @@ void DrawTintedCell(hex::THexEditorEx& editor, hex::IHexCanvas& canvas, int col,
                     const std::u16string& text, const hex::PaintRect& box, hex::TColor tint,
                     hex::TColor textColor, bool joined) {
   const hex::PaintRect cell = editor.CellRect({col, row});
-  // The rest of the cell as the view leaves it: the caret's field lighter, not at its end.
-  const bool activeField = editor.Geometry().IsCharColumn(col) == editor.CaretInCharColumn();
-  const bool fieldEnd = !TintJoinsNextCell(editor, col);
-  const auto background = activeField && !fieldEnd ? hex::THexColors::ActiveFieldBackground
-                                                   : hex::THexColors::Background;
-  canvas.FillRect(cell, editor.ViewColor(background));
-  canvas.FillRect(joined ? cell : box, tint);
+  if (joined) {
+    // The tint covers the whole cell, up to the next one.
+    canvas.FillRect(cell, tint);
+  } else {
+    // The rest of the cell as the view leaves it: the caret's field lighter, not at its end.
+    const bool activeField = editor.Geometry().IsCharColumn(col) == editor.CaretInCharColumn();
+    const bool fieldEnd = !TintJoinsNextCell(editor, col);
+    const auto background = activeField && !fieldEnd ? hex::THexColors::ActiveFieldBackground
+                                                     : hex::THexColors::Background;
+    canvas.FillRect(cell, editor.ViewColor(background));
+    canvas.FillRect(box, tint);
+  }
   canvas.DrawText(box, box.Left, box.Top, text, textColor, tint);
 }
 

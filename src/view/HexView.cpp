@@ -142,7 +142,7 @@ HexView::~HexView() {
 
 const QStaticText* HexView::LaidOut(std::u16string_view text) {
   // The grid shows few distinct texts (byte values, characters, offsets): each is laid out once.
-  constexpr std::size_t kMostKept = 8192;
+  constexpr std::size_t kMostKept = 4096;
   auto kept = laidOut_.find(text);
   if (kept == laidOut_.end()) {
     if (laidOut_.size() >= kMostKept) laidOut_.clear();

@@ -73,13 +73,13 @@ class TCustomHexEditor : private IUndoTarget {
   const std::string& FileName() const { return document_.FileName(); }
   bool Modified() const { return document_.Modified(); }
   bool IsFileReadOnly() const { return document_.ReadOnlyFile(); }
-  int MaxUndo() const { return document_.MaxUndo(); }
+  int MaxUndo() const { return undo_.MaxUndo(); }
   // The byte limit of the undo history; 0 or less keeps every step.
-  void SetMaxUndo(int value) { document_.SetMaxUndo(value); }
+  void SetMaxUndo(int value) { undo_.SetMaxUndo(value); }
 
   // Unchecked byte access; callers check the bounds first.
   std::uint8_t ReadByte(int index) const;
-  void WriteByte(int index, std::uint8_t value) override;
+  void WriteByte(int index, std::uint8_t value);
   void ReadBlock(void* dest, int index, int count) const;
   // Count bytes from Index as they stand, without a copy; valid until the next change of the
   // data. Callers check the bounds first, as for ReadBlock.
@@ -407,7 +407,7 @@ class TCustomHexEditor : private IUndoTarget {
   virtual std::string GetOffsetTextOrHex(std::uint32_t offset);
 
  protected:
-  void WriteBlock(const void* source, int index, int count) override;
+  virtual void WriteBlock(const void* source, int index, int count);
 
   void RecordUndo(int kind, int position, int countA, int countB, const std::string& description);
   struct DeleteRange {
@@ -416,7 +416,7 @@ class TCustomHexEditor : private IUndoTarget {
     GridCell Cell;
   };
   DeleteRange GetDeleteRange() const;
-  void SetChanged(int index, bool value) override;
+  void SetChanged(int index, bool value);
   bool InsertNibble(int position, bool highNibble);
   bool DeleteNibble(int position, bool highNibble);
 
@@ -471,22 +471,18 @@ class TCustomHexEditor : private IUndoTarget {
   void RestoreCaret(const UndoHeader& header) override;
   void RestoreSelection(const std::optional<UndoSelection>& selection) override;
   void RestoreSelectionFields(const UndoSelection& selection) override;
-  std::int64_t ByteCount() const override { return DataSize(); }
-  const std::uint8_t* BytesFrom(std::int64_t position) const override;
-  // Editing steps shared by the operations and by undo and redo; no permission check, no undo
-  // record, no Changed.
-  void InsertBytes(const void* bytes, int count, int position) override;
-  void RemoveBytes(int start, int end) override;
-  // The same, placing the caret as a deletion does when a cell is given.
-  void RemoveBytes(int start, int end, std::optional<GridCell> caret);
-  void AppendBytes(const void* bytes, int count) override;
-  void TruncateBytes(std::int64_t size, bool caretToRowStart) override;
-  void ReplaceAllBytes(const std::uint8_t* bytes, std::int64_t count) override;
+  bool MarkingChanges() const override { return !InsertMode(); }
+  void CaretToRowStart() override;
   void ShiftNibble(int position, bool insert) override;
-  bool IsMarked(std::int64_t position) const override;
-  void CutMarks(std::int64_t count) override;
-  void MoveBookmarksBy(std::int64_t from, std::int64_t delta, std::int64_t newSize) override;
+  void SizeChanged() override { AdjustMetrics(); }
+  void BytesRemoved() override { AfterRemoval(std::nullopt); }
   void BytesChanged(int low, int high) override;
+  // The steps after the document took bytes out, shared by the operations and by undo and redo:
+  // the caret placed as a deletion places it when a cell is given, the grid laid out again,
+  // nothing selected, everything drawn again.
+  void AfterRemoval(std::optional<GridCell> caret);
+  // A bookmark that moved with an edit is told of.
+  void NoteBookmarks(const DocumentChange& change);
 
   // Buffer and files
   int ProbeReadOnly(const std::string& fileName);

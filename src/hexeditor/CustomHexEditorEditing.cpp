@@ -72,19 +72,13 @@ bool TCustomHexEditor::IsChanged(int index) const {
 }
 
 void TCustomHexEditor::SetChanged(int index, bool value) {
-  if (InsertMode()) document_.Marks().Clear();
-  if (value || index < document_.Marks().Size()) document_.Marks().Set(index, value);
+  document_.SetMark(index, value, !InsertMode());
 }
 
 // --- Editing steps ----------------------------------------------------------------------------
 
-void TCustomHexEditor::InsertBytes(const void* buffer, int count, int position) {
-  document_.Insert(position, buffer, count);
-  AdjustMetrics();
-}
-
-void TCustomHexEditor::AppendBytes(const void* buffer, int count) {
-  InsertBytes(buffer, count, DataSize());
+void TCustomHexEditor::NoteBookmarks(const DocumentChange& change) {
+  if (change.BookmarksMoved) BookmarkChanged();
 }
 
 TCustomHexEditor::DeleteRange TCustomHexEditor::GetDeleteRange() const {
@@ -93,13 +87,8 @@ TCustomHexEditor::DeleteRange TCustomHexEditor::GetDeleteRange() const {
           PositionToCell(caret_.Range().Low, CaretInCharColumn())};
 }
 
-void TCustomHexEditor::RemoveBytes(int start, int end) {
-  RemoveBytes(start, end, std::nullopt);
-}
-
-void TCustomHexEditor::RemoveBytes(int start, int end, std::optional<GridCell> caret) {
+void TCustomHexEditor::AfterRemoval(std::optional<GridCell> caret) {
   const bool inChar = CaretInCharColumn();
-  document_.Remove(start, end);
   if (caret) {
     if (DataSize() == 0) {
       FocusCell(PositionToCell(0, inChar), true);
@@ -158,8 +147,9 @@ void TCustomHexEditor::InsertBuffer(const void* buffer, int count, int position,
   RequireRange(position >= 0 && count >= 0);
   document_.ReserveFor(std::int64_t{DataSize()} + count);
   RecordUndo(ukInsert, position, count, 0, description);
-  InsertBytes(buffer, count, position);
-  document_.CutMarksTo(position);
+  const DocumentChange change = document_.Insert(position, buffer, count);
+  AdjustMetrics();
+  NoteBookmarks(change);
   if (modes_.Enabled && count > 0) {
     const int last = position + count - 1;
     SelectRange(position, position, last);
@@ -178,9 +168,9 @@ void TCustomHexEditor::AppendBuffer(const void* buffer, int count, const std::st
   RequireRange(count > 0);
   document_.ReserveFor(std::int64_t{DataSize()} + count);
   RecordUndo(ukAppend, DataSize(), count, 0, description);
-  document_.CutMarksTo(DataSize());
   const int oldSize = DataSize();
-  AppendBytes(buffer, count);
+  document_.Append(buffer, count);
+  AdjustMetrics();
   if (moveCaret) FocusCell(PositionToCell(oldSize, CaretInCharColumn()), true);
   SelectRange(oldSize, oldSize, oldSize + count - 1);
   RepaintAll();
@@ -209,9 +199,12 @@ void TCustomHexEditor::ReplaceSelection(const void* buffer, int count,
   // Narrowed only now, so that undo brings back the selection the user made.
   if (replaced != SelectionCount()) SelectRange(low, low, low + replaced - 1);
   const DeleteRange range = GetDeleteRange();
-  RemoveBytes(range.Start, range.End, range.Cell);
-  InsertBytes(buffer, count, range.Start);
-  document_.CutMarksTo(range.Start);
+  const DocumentChange change =
+      document_.RemoveToReplace(range.Start, range.End - range.Start, count);
+  AfterRemoval(range.Cell);
+  document_.FillReplacement(range.Start, buffer, count);
+  AdjustMetrics();
+  NoteBookmarks(change);
   if (moveCaret && count > 0) {
     const int last = range.Start + count - 1;
     FocusCell(PositionToCell(last, inChar), true);
@@ -237,13 +230,13 @@ int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, in
   document_.ReserveFor(std::int64_t{size} - oldCount + newCount);
   RecordUndo(ukReplace, position, newCount, oldCount, description);
   if (!moveCaret && undo_.UpdateCount() == 0) undo_.SetSelectionInfo(position, oldCount);
+  const DocumentChange change = document_.Replace(position, oldCount, buffer, newCount);
   if (oldCount > newCount) {
-    RemoveBytes(position, position + oldCount - newCount, CursorCell());
+    AfterRemoval(CursorCell());
   } else if (oldCount < newCount) {
-    InsertBytes(nullptr, newCount - oldCount, position);
+    AdjustMetrics();
   }
-  document_.Overwrite(position, buffer, newCount);
-  document_.CutMarksTo(position);
+  NoteBookmarks(change);
   if (moveCaret) FocusCell(PositionToCell(position, inChar), true);
   RepaintAll();
   Changed();
@@ -253,8 +246,9 @@ int TCustomHexEditor::Replace(const void* buffer, int position, int oldCount, in
 void TCustomHexEditor::DeleteSelection(const std::string& description) {
   const DeleteRange range = GetDeleteRange();
   RecordUndo(ukRemove, range.Start, range.End - range.Start, 0, description);
-  document_.CutMarksTo(range.Start);
-  RemoveBytes(range.Start, range.End, range.Cell);
+  const DocumentChange change = document_.Remove(range.Start, range.End);
+  AfterRemoval(range.Cell);
+  NoteBookmarks(change);
   Changed();
 }
 
@@ -266,8 +260,9 @@ void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description)
     if (p >= DataSize()) return;
     const int count = std::min(unit, DataSize() - p);
     RecordUndo(ukRemove, p, count, 0, description);
-    document_.CutMarksTo(p);
-    RemoveBytes(p, p + count, CursorCell());
+    const DocumentChange change = document_.Remove(p, p + count);
+    AfterRemoval(CursorCell());
+    NoteBookmarks(change);
     Changed();
     return;
   }
@@ -286,9 +281,10 @@ void TCustomHexEditor::DeleteUnit(bool backward, const std::string& description)
   if (end == 0) return;
   count = std::min(count, end);
   RecordUndo(ukRemove, end - count, count, 0, description);
-  document_.CutMarksTo(end - count);
   const GridCell caret = CursorCell();
-  RemoveBytes(end - count, end, caret);
+  const DocumentChange change = document_.Remove(end - count, end);
+  AfterRemoval(caret);
+  NoteBookmarks(change);
   if (end == p) {
     Seek(end - count, 0);
   } else if (CursorCell().Col < layout_.ColCount() - 1) {

@@ -1,4 +1,4 @@
-// What the undo history reaches of the buffer: the component's side of IUndoTarget.
+// What the undo history reaches of the component beyond the document: its side of IUndoTarget.
 #include "hexeditor/CustomHexEditor.h"
 
 namespace kestrave::hex {
@@ -49,20 +49,8 @@ void TCustomHexEditor::RestoreSelectionFields(const UndoSelection& selection) {
   SetSelectionFields(selection.Anchor, selection.Low, selection.High);
 }
 
-const std::uint8_t* TCustomHexEditor::BytesFrom(std::int64_t position) const {
-  return reinterpret_cast<const std::uint8_t*>(document_.Bytes().PointerAt(position));
-}
-
-void TCustomHexEditor::TruncateBytes(std::int64_t size, bool caretToRowStart) {
-  if (caretToRowStart) caret_.SetCursor({GridGeometry::kFixedCols, CursorCell().Row});
-  document_.Bytes().SetSize(size);
-  AdjustMetrics();
-}
-
-void TCustomHexEditor::ReplaceAllBytes(const std::uint8_t* bytes, std::int64_t count) {
-  document_.Bytes().SetSize(count);
-  if (count > 0) document_.Bytes().WriteAt(0, bytes, count);
-  AdjustMetrics();
+void TCustomHexEditor::CaretToRowStart() {
+  caret_.SetCursor({GridGeometry::kFixedCols, CursorCell().Row});
 }
 
 void TCustomHexEditor::ShiftNibble(int position, bool insert) {
@@ -71,19 +59,6 @@ void TCustomHexEditor::ShiftNibble(int position, bool insert) {
   } else {
     DeleteNibble(position, false);
   }
-}
-
-bool TCustomHexEditor::IsMarked(std::int64_t position) const {
-  return IsChanged(static_cast<int>(position));
-}
-
-void TCustomHexEditor::CutMarks(std::int64_t count) {
-  document_.CutMarksTo(count);
-}
-
-void TCustomHexEditor::MoveBookmarksBy(std::int64_t from, std::int64_t delta,
-                                       std::int64_t newSize) {
-  if (document_.MoveBookmarks(from, delta, newSize)) BookmarkChanged();
 }
 
 }  // namespace kestrave::hex

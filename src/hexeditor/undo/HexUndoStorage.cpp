@@ -20,7 +20,7 @@ void THexUndoStorage::AddRecord(int kind, int position, int countA, int countB,
   header.Position = position;
   header.CountA = countA;
   header.CountB = countB;
-  SavedBytes saved = rules.Save(target_, header, description);
+  SavedBytes saved = rules.Save(document_, target_, header, description);
   if (saved.Bytes.empty()) {
     if (saved.Own.empty()) saved.Own.push_back(0);
     saved.Bytes = saved.Own;
@@ -29,8 +29,7 @@ void THexUndoStorage::AddRecord(int kind, int position, int countA, int countB,
   std::optional<UndoSelection> selection;
   if (now.Anchor >= 0) selection = now;
   // Applied before the new record: the stream may exceed the limit by that one record.
-  const int limit = document_.MaxUndo();
-  while (limit > 0 && count_ > 0 && stream_.DataSize() > limit)
+  while (maxUndo_ > 0 && count_ > 0 && stream_.DataSize() > maxUndo_)
     DropOldest();
   // Encoded straight into the stream: a large removal is copied once, from the data.
   const std::int64_t at = stream_.DataSize();
@@ -40,7 +39,6 @@ void THexUndoStorage::AddRecord(int kind, int position, int countA, int countB,
   stream_.SetPosition(stream_.DataSize());
   ++count_;
   description_ = description.empty() ? std::string(DefaultUndoDescription(kind)) : description;
-  rules.Recorded(target_, header);
   // Taking a cursor movement back puts the caret at its position and selects its bytes.
   if (kind == ukCursorMovement) SetSelectionInfo(position, countA);
 }
@@ -175,7 +173,7 @@ void THexUndoStorage::UndoStep(const LastRecord& record) {
     DiscardRedo();  // a group cannot be redone
     return;
   }
-  RulesOf(record.Header.Kind()).Undo(target_, record.Header, record.Saved, [&] {
+  RulesOf(record.Header.Kind()).Undo(document_, target_, record.Header, record.Saved, [&] {
     RestoreState(record);
   });
   target_.RepaintAll();
@@ -194,7 +192,7 @@ void THexUndoStorage::PrepareRedo(const UndoHeader& header) {
   redo.Header.Position = header.Position;
   redo.Header.CountA = header.CountA;
   redo.Header.CountB = header.CountB;
-  RulesOf(kind).KeepForRedo(target_, redo);
+  RulesOf(kind).KeepForRedo(document_, target_, redo);
   redo.Bookmarks = document_.Bookmarks();
   redo.Selection = target_.CurrentSelection();
   redo_ = std::move(redo);
@@ -204,7 +202,7 @@ void THexUndoStorage::Redo() {
   if (!redo_) return;
   const RedoState redo = std::move(*redo_);
   redo_.reset();
-  const bool secondMark = RulesOf(redo.Header.Kind()).Redo(target_, redo);
+  const bool secondMark = RulesOf(redo.Header.Kind()).Redo(document_, target_, redo);
   FinishRedo(redo, secondMark);
   DiscardRedo();
   target_.Changed();
@@ -216,8 +214,10 @@ void THexUndoStorage::FinishRedo(const RedoState& redo, bool secondMark) {
   target_.RestoreModes(h);
   target_.RestoreCaret(h);
   target_.RestoreSelectionFields(redo.Selection);
-  target_.SetChanged(h.Position, h.Has(undoflag::kMarkAtPosition));
-  if (secondMark) target_.SetChanged(h.Position + 1, h.Has(undoflag::kMarkAfterPosition));
+  document_.SetMark(h.Position, h.Has(undoflag::kMarkAtPosition), target_.MarkingChanges());
+  if (secondMark)
+    document_.SetMark(std::int64_t{h.Position} + 1, h.Has(undoflag::kMarkAfterPosition),
+                      target_.MarkingChanges());
   if (!undoneRecord_.empty()) {
     stream_.SetPosition(stream_.DataSize());
     stream_.Write(undoneRecord_.data(), static_cast<std::int64_t>(undoneRecord_.size()));

@@ -16,10 +16,10 @@ namespace kestrave::hex {
 class HexDocument;
 class IUndoTarget;
 
-// The undo history of one buffer: a record of every modification, made before the bytes
-// change, kept back to back in one stream (oldest first) within the document's MaxUndo byte
-// limit; and the state needed to redo the step undone last. It reads the limit and keeps the
-// bookmarks through the document, and reaches everything else through the target.
+// The undo history of one document: a record of every modification, made before the bytes
+// change, kept back to back in one stream (oldest first) within a byte limit; and the state
+// needed to redo the step undone last. It reads and edits the bytes, marks and bookmarks in the
+// document, and reaches the caret, selection, modes and notices through the target.
 class THexUndoStorage {
  public:
   THexUndoStorage(HexDocument& document, IUndoTarget& target)
@@ -40,6 +40,10 @@ class THexUndoStorage {
   void DiscardRedo();
   // Makes the newest record restore the caret at Position and select Count bytes from there.
   void SetSelectionInfo(int position, int count);
+
+  // The byte limit of the stream, applied as a record is added; 0 or less keeps every step.
+  int MaxUndo() const { return maxUndo_; }
+  void SetMaxUndo(int value) { maxUndo_ = value; }
 
   // The step the next Undo takes back.
   const std::string& Description() const { return description_; }
@@ -71,6 +75,7 @@ class THexUndoStorage {
   IUndoTarget& target_;
   THexMemoryStream stream_;
   int count_ = 0;
+  int maxUndo_ = 1048576;
   int updateCount_ = 0;
   std::string description_;
   std::optional<RedoState> redo_;

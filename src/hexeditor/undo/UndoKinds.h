@@ -11,6 +11,7 @@
 
 namespace kestrave::hex {
 
+class HexDocument;
 class IUndoTarget;
 
 // What a record keeps: the data's own bytes where it keeps a piece of the data (read in place,
@@ -29,21 +30,22 @@ struct RedoState {
 };
 
 // Everything one kind of step does, in one place: what its record keeps when the step is about
-// to be made (and what recording it moves), how undo takes it back, what undo keeps for a redo,
-// and how the redo puts it back in place.
+// to be made, how undo takes it back, what undo keeps for a redo, and how the redo puts it back
+// in place. The bytes, their marks and the bookmarks are the document's; the rest is the
+// target's.
 struct UndoKindRules {
   // The bytes the record keeps; the marks it notes go into Header's flags.
-  SavedBytes (*Save)(const IUndoTarget& target, UndoHeader& header, std::string_view description);
-  // What recording the step moves (bookmarks), or nothing.
-  void (*Recorded)(IUndoTarget& target, const UndoHeader& header);
+  SavedBytes (*Save)(const HexDocument& document, const IUndoTarget& target, UndoHeader& header,
+                     std::string_view description);
   // Takes the step back; RestoreState puts back the record's caret, modes and selection at the
   // point the kind needs it. Not used for a group, which the history takes back itself.
-  void (*Undo)(IUndoTarget& target, const UndoHeader& header, const std::uint8_t* saved,
-               const std::function<void()>& restoreState);
+  void (*Undo)(HexDocument& document, IUndoTarget& target, const UndoHeader& header,
+               const std::uint8_t* saved, const std::function<void()>& restoreState);
   // Keeps in Redo what the step had put in place, before the undo takes it away.
-  void (*KeepForRedo)(const IUndoTarget& target, RedoState& redo);
-  // Puts the step back; answers whether the mark after the position comes back too.
-  bool (*Redo)(IUndoTarget& target, const RedoState& redo);
+  void (*KeepForRedo)(const HexDocument& document, const IUndoTarget& target, RedoState& redo);
+  // Puts the step back; answers whether the mark after the position comes back too. The
+  // history puts the bookmarks back as they were.
+  bool (*Redo)(HexDocument& document, IUndoTarget& target, const RedoState& redo);
 };
 
 // The rules of a kind from 0 to kUndoKindCount - 1.

@@ -7,10 +7,9 @@
 
 namespace kestrave::hex {
 
-// What the undo history needs of the buffer whose history it keeps, and nothing more: its
-// bytes, change marks and the moves of its bookmarks, its caret, selection and modes, and the
-// notices a step raises. The component answers it; besides it the history reaches only the
-// document, for its size limit and the bookmarks a redo puts back.
+// What the undo history needs of the component whose history it keeps, beyond the document it
+// edits itself: the caret, selection and modes, and the steps and notices that follow a change
+// of the bytes.
 class IUndoTarget {
  public:
   virtual ~IUndoTarget() = default;
@@ -27,28 +26,17 @@ class IUndoTarget {
   virtual void RestoreSelection(const std::optional<UndoSelection>& selection) = 0;
   // A selection exactly as kept, without alignment.
   virtual void RestoreSelectionFields(const UndoSelection& selection) = 0;
-
-  virtual std::int64_t ByteCount() const = 0;
-  // The data from Position on, in place.
-  virtual const std::uint8_t* BytesFrom(std::int64_t position) const = 0;
-  virtual void WriteBlock(const void* bytes, int position, int count) = 0;
-  virtual void InsertBytes(const void* bytes, int count, int position) = 0;
-  // Removes the bytes from Start up to End (not included).
-  virtual void RemoveBytes(int start, int end) = 0;
-  virtual void AppendBytes(const void* bytes, int count) = 0;
-  // Cuts the data to Size; the caret may first be sent to the start of its row.
-  virtual void TruncateBytes(std::int64_t size, bool caretToRowStart) = 0;
-  virtual void ReplaceAllBytes(const std::uint8_t* bytes, std::int64_t count) = 0;
-  // Inserts (or deletes) a nibble at Position without marking it.
+  // Whether edits leave change marks now: not in insert mode.
+  virtual bool MarkingChanges() const = 0;
+  // Before a cut of the data: the caret goes to the start of its row.
+  virtual void CaretToRowStart() = 0;
+  // Inserts (or deletes) a nibble at Position without marking it, under the busy cursor.
   virtual void ShiftNibble(int position, bool insert) = 0;
-  virtual void WriteByte(int position, std::uint8_t value) = 0;
 
-  virtual bool IsMarked(std::int64_t position) const = 0;
-  virtual void SetChanged(int position, bool changed) = 0;
-  // Change marks beyond this many bytes go.
-  virtual void CutMarks(std::int64_t count) = 0;
-  virtual void MoveBookmarksBy(std::int64_t from, std::int64_t delta, std::int64_t newSize) = 0;
-
+  // The data's size changed: the grid is laid out again.
+  virtual void SizeChanged() = 0;
+  // Bytes were taken out: laid out again, nothing selected, everything drawn again.
+  virtual void BytesRemoved() = 0;
   // Bytes Low to High (both included) show something new.
   virtual void BytesChanged(int low, int high) = 0;
   virtual void RepaintAll() = 0;

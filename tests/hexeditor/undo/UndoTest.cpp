@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "hexeditor/undo/UndoRecord.h"
 #include "tests/hexeditor/EditorFixture.h"
 
@@ -187,6 +189,43 @@ TEST_F(Undo, BookmarksFollowInsertionsAndRemovalsBothWays) {
   EXPECT_EQ(editor.Bookmark(3).Position, 11) << "back where it was before the removal";
   EXPECT_EQ(editor.Bookmark(4).Position, 1);
   ExpectError<EHexEditor>([&] { editor.SetBookmark(10, 0, false); }, "Invalid bookmark index");
+}
+
+// Bookmarks belong to the bytes, not to the history: edits that leave no undo step move them
+// all the same.
+TEST_F(Undo, BookmarksFollowEditsMadeWithoutUndo) {
+  struct Case {
+    const char* name;
+    std::function<void(TestableEditor&)> edit;
+    const char* text;
+    int bookmark;
+  };
+  const Case cases[] = {
+      {"insert", [](TestableEditor& e) { e.InsertBuffer("ab", 2, 2, "", false); }, "01ab23456789",
+       10},
+      {"delete",
+       [](TestableEditor& e) {
+         e.SetSelection(1, 3);
+         e.DeleteSelection("");
+       },
+       "0456789", 5},
+      {"replace", [](TestableEditor& e) { e.Replace("xyz", 0, 5, 3, "", false); }, "xyz56789", 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LoadText("0123456789");
+    const int left = editor.Bookmark(0).Position;  // loading keeps the bookmarks
+    if (left >= 0) editor.SetBookmark(0, left, false);
+    editor.SetBookmark(0, 8, false);
+    int notices = 0;
+    editor.OnBookmarkChanged = [&](TCustomHexEditor&) { ++notices; };
+    editor.WithoutUndo([&] { c.edit(editor); });
+    editor.OnBookmarkChanged = nullptr;
+    EXPECT_EQ(Text(), c.text);
+    EXPECT_EQ(editor.Bookmark(0).Position, c.bookmark);
+    EXPECT_EQ(notices, 1);
+    EXPECT_FALSE(editor.CanUndo());
+  }
 }
 
 TEST_F(Undo, SettingABookmarkTwiceClearsItAndTheOtherFieldMovesIt) {

@@ -128,7 +128,7 @@ inline ConverterOutcome ByStream(const std::string& container, const std::string
   // time too.
   const std::int64_t window = std::max<std::int64_t>(piece * 100, 1024);
   // The survey reads the container once more, in the same pieces, and finishes the walks.
-  const app::ContainerSurvey survey = app::SurveyContainer(*stream, {}, piece);
+  app::ContainerSurvey survey = app::SurveyContainer(*stream, {}, piece);
   if (survey.Starts.Magics != starts.Magics || survey.Starts.Markers != starts.Markers)
     outcome.Report = "the survey found other starts\n";
   const app::RecordReport report =

@@ -123,7 +123,7 @@ class ContainerExtract {
   }
 
   // Every AMR stream, trimmed or decoded; a record without a stream is reported and skipped.
-  void WriteAudio(const ContainerStream& container, const ContainerSurvey& survey,
+  void WriteAudio(const ContainerStream& container, ContainerSurvey& survey,
                   const std::string& base) {
     const RecordReport report = StreamRecordReport(container, survey, RecoveryOf(words_));
     if (const std::string reason = report.Reason(); !reason.empty())

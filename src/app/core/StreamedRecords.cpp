@@ -202,6 +202,8 @@ ContainerSurvey SurveyContainer(const ContainerStream& container,
         const SurveyedPiece surveyed(bytes, at, length, container.Size(), near);
         for (const audio::AmrCodec codec : {audio::AmrCodec::Narrowband, audio::AmrCodec::Wideband})
           survey.Guesses[i][CodecIndex(codec)] = surveyed.Guess(codec);
+        // Kept at their size: a container may hold millions of records.
+        survey.Heads[i].reserve(found[i].Magics.size());
         for (const std::int64_t magic : found[i].Magics)
           survey.Heads[i].push_back(surveyed.Head(magic));
       });
@@ -209,7 +211,7 @@ ContainerSurvey SurveyContainer(const ContainerStream& container,
   return survey;
 }
 
-RecordReport StreamRecordReport(const ContainerStream& container, const ContainerSurvey& survey,
+RecordReport StreamRecordReport(const ContainerStream& container, ContainerSurvey& survey,
                                 audio::Recovery recovery, std::int64_t window) {
   const RecordStarts& starts = survey.Starts;
   RecordPositions positions;
@@ -224,6 +226,8 @@ RecordReport StreamRecordReport(const ContainerStream& container, const Containe
   std::size_t next = 0;
   const auto nextHead = [&]() -> const Survey::Head& {
     while (next == survey.Heads[piece].size()) {
+      // A piece's heads are done with: a container of millions of records holds many.
+      std::vector<Survey::Head>().swap(survey.Heads[piece]);
       ++piece;
       next = 0;
     }

@@ -58,8 +58,9 @@ ContainerSurvey SurveyContainer(const ContainerStream& container,
                                 int threads = ContainerStream::DefaultThreads());
 
 // The report BuildRecordReport makes of the container held whole, finished from the survey with
-// Window bytes (at least 1 KiB) read at a time where it must read again.
-RecordReport StreamRecordReport(const ContainerStream& container, const ContainerSurvey& survey,
+// Window bytes (at least 1 KiB) read at a time where it must read again. The survey's heads are
+// used up: each piece's are released once taken.
+RecordReport StreamRecordReport(const ContainerStream& container, ContainerSurvey& survey,
                                 audio::Recovery recovery, std::int64_t window = kRecordWindow);
 
 // Every record of the container with an AMR stream, trimmed or as WAV (kestrave-cli extract

@@ -2,11 +2,7 @@
 
 namespace kestrave::hex {
 
-TCustomHexEditor::TCustomHexEditor()
-    : queue_(&platform::DefaultMessageQueue()),
-      input_(&platform::NoInputHeld()),
-      metrics_(&platform::DefaultTextMetrics()),
-      self_(std::make_shared<TCustomHexEditor*>(this)) {
+TCustomHexEditor::TCustomHexEditor() : self_(std::make_shared<TCustomHexEditor*>(this)) {
   colors_.SetOwnerNotice([this](THexColors::Index) { host_->ColorsChanged(); });
   ParseOffsetFormat(gutter_.Format, "-!10:0x|", CurrentOffsetUnits());
   RebuildRulerTexts();
@@ -20,7 +16,7 @@ void TCustomHexEditor::Loaded() {
 }
 
 void TCustomHexEditor::SetTextMetrics(const platform::ITextMetrics& metrics) {
-  metrics_ = &metrics;
+  platform_.Metrics = &metrics;
   RecalcLayout();
 }
 
@@ -39,7 +35,7 @@ void TCustomHexEditor::Changed() {
 
 void TCustomHexEditor::SelectionChanged() {
   if (pendingSelectionChanges_ == 0) {
-    queue_->Post([weak = std::weak_ptr<TCustomHexEditor*>(self_)] {
+    platform_.Queue->Post([weak = std::weak_ptr<TCustomHexEditor*>(self_)] {
       if (const auto self = weak.lock()) (*self)->DeliverSelectionChanged();
     });
   }

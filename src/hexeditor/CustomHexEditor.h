@@ -10,6 +10,7 @@
 
 #include "hexeditor/BusyCursor.h"
 #include "hexeditor/EditModes.h"
+#include "hexeditor/PlatformServices.h"
 #include "hexeditor/caret/CaretSelection.h"
 #include "hexeditor/document/HexDocument.h"
 #include "hexeditor/layout/GridGeometry.h"
@@ -206,9 +207,9 @@ class TCustomHexEditor : private IUndoTarget {
   THexFindEvent OnFind;
 
   // --- Characters -------------------------------------------------------------------------
-  THexTranslationKind Translation() const { return translation_; }
+  THexTranslationKind Translation() const { return look_.Translation; }
   void SetTranslation(THexTranslationKind value);
-  std::uint8_t MaskChar() const { return maskChar_; }
+  std::uint8_t MaskChar() const { return look_.MaskChar; }
   void SetMaskChar(std::uint8_t value);
   std::uint8_t DataByteToChar(std::uint8_t byte) const;
   std::uint8_t CharToDataByte(std::uint8_t ch) const;
@@ -318,18 +319,19 @@ class TCustomHexEditor : private IUndoTarget {
   TNotifyEvent OnTopLeftChanged;
 
   // --- Focus and look --------------------------------------------------------------------------
-  bool Focused() const { return focused_; }
+  bool Focused() const { return moment_.Focused; }
   void SetFocused(bool focused);
   THexColors& Colors() { return colors_; }
   const THexColors& Colors() const { return colors_; }
   void SetSystemColors(const ISystemColors& colors);
-  const ISystemColors& SystemColors() const { return *systemColors_; }
-  TColor Resolved(TColor color) const { return ResolveColor(color, *systemColors_); }
+  const ISystemColors& SystemColors() const { return *platform_.Colors; }
+  TColor Resolved(TColor color) const { return ResolveColor(color, *platform_.Colors); }
   // The colour the view draws for Index: the user's choice, or where the colour is still at
   // its default, what the desktop makes of it (the system colours' ViewDefault).
   TColor ViewColor(THexColors::Index index) const {
     const TColor stored = Resolved(colors_.Get(index));
-    return colors_.IsDefault(index) ? systemColors_->ViewDefault(index, stored) & 0xFFFFFF : stored;
+    return colors_.IsDefault(index) ? platform_.Colors->ViewDefault(index, stored) & 0xFFFFFF
+                                    : stored;
   }
   THexCaretKind CaretKind() const { return look_.CaretKind; }
   void SetCaretKind(THexCaretKind value);
@@ -373,18 +375,18 @@ class TCustomHexEditor : private IUndoTarget {
     TCustomHexEditor& editor_;
   };
   // The cell of the drop-position marker, {-1, -1} when none is shown.
-  GridCell DropMarkerCell() const { return dropMarker_; }
+  GridCell DropMarkerCell() const { return moment_.DropMarker; }
   void SetDropMarkerCell(GridCell cell);
   // Painting stops while locked.
-  bool PaintLocked() const { return paintLock_ > 0; }
+  bool PaintLocked() const { return moment_.PaintLock > 0; }
 
   // --- Platform hooks ---------------------------------------------------------------------
   // The window that shows this instance; none (nullptr) for a hidden one.
-  virtual void SetViewHost(IHexViewHost* host) { host_ = host ? host : &hiddenHost_; }
-  void SetMessageQueue(platform::IMessageQueue& queue) { queue_ = &queue; }
+  virtual void SetViewHost(IHexViewHost* host) { host_.Set(host); }
+  void SetMessageQueue(platform::IMessageQueue& queue) { platform_.Queue = &queue; }
   void SetBusyIndicator(platform::IBusyIndicator* indicator) { busy_.SetIndicator(indicator); }
-  void SetInputState(const platform::IInputState& input) { input_ = &input; }
-  const platform::IInputState& InputState() const { return *input_; }
+  void SetInputState(const platform::IInputState& input) { platform_.Input = &input; }
+  const platform::IInputState& InputState() const { return *platform_.Input; }
   void SetTextMetrics(const platform::ITextMetrics& metrics);
   platform::TCursor Cursor() const { return busy_.Shape(); }
   void PushBusyCursor();
@@ -457,7 +459,7 @@ class TCustomHexEditor : private IUndoTarget {
   // The window the notices go to: the view's, or for a hidden instance its own that hears none.
   IHexViewHost& Host() const { return *host_; }
   // Whether Host is the one SetViewHost(Host) would set.
-  bool ShownBy(const IHexViewHost* host) const { return host_ == (host ? host : &hiddenHost_); }
+  bool ShownBy(const IHexViewHost* host) const { return host_.Is(host); }
   // The caret's byte, which in insert mode may be the position just past the data.
   int CaretBytePosition() const;
   // Puts the caret on the same byte in the given field, keeping the selection.
@@ -557,31 +559,21 @@ class TCustomHexEditor : private IUndoTarget {
   OffsetGutter gutter_;
   BookmarkIconSet bookmarkIcons_;
 
-  // Search and characters
+  // Search
   FindTables findTables_;
   bool findProgress_ = false;
-  THexTranslationKind translation_ = tkAsIs;
-  std::uint8_t maskChar_ = kDefaultMaskChar;
 
   // Viewport, focus and look
   GridViewport viewport_;
-  bool focused_ = false;
-  bool caretWasInChar_ = false;
+  ViewMoment moment_;
   THexColors colors_;
-  const ISystemColors* systemColors_ = &DefaultSystemColors();
   ViewLook look_;
   DrawnCell drawn_;
-  GridCell dropMarker_{-1, -1};
-  int paintLock_ = 0;
 
-  // Platform
-  HiddenViewHost hiddenHost_;
-  // Never null: a hidden instance notifies its own host, which ignores it.
-  IHexViewHost* host_ = &hiddenHost_;
-  platform::IMessageQueue* queue_;
+  // The view's host (a hidden instance's own, which ignores every notice) and the desktop
+  ViewHostSlot host_;
+  PlatformServices platform_;
   BusyCursor busy_;
-  const platform::IInputState* input_;
-  const platform::ITextMetrics* metrics_;
   // Posted messages hold a weak reference, so one that arrives after the instance is gone
   // finds nothing to call.
   std::shared_ptr<TCustomHexEditor*> self_;

@@ -22,7 +22,7 @@ void TCustomHexEditor::SetInsertMode(bool value) {
   if (value == modes_.InsertStored || !InsertAllowed()) return;
   const bool onAppendPosition = CellToPosition(CursorCell()) >= DataSize();
   modes_.InsertStored = value;
-  if (focused_ && look_.CaretKind == ckAuto) host_->CaretLookChanged();
+  if (moment_.Focused && look_.CaretKind == ckAuto) host_->CaretLookChanged();
   if (DataSize() == 0) return;
   AdjustMetrics();
   if (!value && onAppendPosition)
@@ -38,7 +38,7 @@ void TCustomHexEditor::SetAllowInsertMode(bool value) {
 
 void TCustomHexEditor::SetReadOnlyView(bool value) {
   modes_.ReadOnlyView = value;
-  if (focused_ && look_.CaretKind == ckAuto) host_->CaretLookChanged();
+  if (moment_.Focused && look_.CaretKind == ckAuto) host_->CaretLookChanged();
 }
 
 void TCustomHexEditor::SetNoSizeChange(bool value) {

@@ -22,13 +22,13 @@ void TCustomHexEditor::RepaintAll() {
 }
 
 int TCustomHexEditor::BeginUpdate() {
-  return ++paintLock_;
+  return ++moment_.PaintLock;
 }
 
 int TCustomHexEditor::EndUpdate() {
-  if (paintLock_ > 0) --paintLock_;
-  if (paintLock_ == 0) RepaintAll();
-  return paintLock_;
+  if (moment_.PaintLock > 0) --moment_.PaintLock;
+  if (moment_.PaintLock == 0) RepaintAll();
+  return moment_.PaintLock;
 }
 
 void TCustomHexEditor::AdjustMetrics() {
@@ -40,7 +40,8 @@ void TCustomHexEditor::AdjustMetrics() {
 }
 
 void TCustomHexEditor::RecalcLayout() {
-  layout_.Measure(metrics_->TextWidth(font_, "w"), metrics_->TextHeight(font_, "yY") + 2);
+  layout_.Measure(platform_.Metrics->TextWidth(font_, "w"),
+                  platform_.Metrics->TextHeight(font_, "yY") + 2);
   SizeGutter();
   LayoutChanged();
   PlaceCaret();
@@ -225,7 +226,7 @@ void TCustomHexEditor::SetUnicodeChars(bool value) {
     if (layout_.BytesPerRow() % 2 != 0) throw EHexEditor(msg::kInvalidBytesPerLine);
     if (layout_.BytesPerColumn() % 2 != 0) throw EHexEditor(msg::kInvalidBytesPerColumn);
     if (DataSize() % 2 != 0) throw EHexEditor(msg::kOddSizedUnicode);
-    translation_ = tkAsIs;
+    look_.Translation = tkAsIs;
   }
   layout_.SetUnicodeChars(value);
   layout_.CountColumns();

@@ -41,8 +41,8 @@ std::string TCustomHexEditor::BuildFindPattern(const std::string& text, bool ign
                                                bool isText) {
   if (text.empty()) return {};
   std::string pattern = ignoreCase ? platform::AnsiLowerCase(text) : text;
-  if (isText && translation_ != tkAsIs)
-    TranslateToData(translation_, Bytes(pattern), Bytes(pattern), pattern.size());
+  if (isText && look_.Translation != tkAsIs)
+    TranslateToData(look_.Translation, Bytes(pattern), Bytes(pattern), pattern.size());
   if (isText && layout_.UnicodeChars()) {
     std::string units;
     for (const char16_t unit : platform::AnsiToUtf16(pattern)) {
@@ -62,9 +62,9 @@ void TCustomHexEditor::RebuildFindTables() {
   for (int b = 0; b < 256; ++b) {
     findTables_.Identity[b] = static_cast<std::uint8_t>(b);
     std::uint8_t folded = static_cast<std::uint8_t>(b);
-    if (translation_ != tkAsIs) TranslateFromData(translation_, &folded, &folded, 1);
+    if (look_.Translation != tkAsIs) TranslateFromData(look_.Translation, &folded, &folded, 1);
     folded = platform::AnsiLower(folded);
-    if (translation_ != tkAsIs) TranslateToData(translation_, &folded, &folded, 1);
+    if (look_.Translation != tkAsIs) TranslateToData(look_.Translation, &folded, &folded, 1);
     findTables_.Folded[b] = folded;
   }
 }
@@ -155,32 +155,32 @@ int TCustomHexEditor::FindWithProgress(const std::uint8_t* pattern, int patternL
 }
 
 void TCustomHexEditor::SetTranslation(THexTranslationKind value) {
-  if (value == translation_) return;
+  if (value == look_.Translation) return;
   if (value != tkAsIs && layout_.UnicodeChars()) throw EHexEditor(msg::kTranslationInUnicodeMode);
-  translation_ = value;
+  look_.Translation = value;
   RepaintAll();
 }
 
 void TCustomHexEditor::RestoreTranslation(THexTranslationKind kind) {
   if (layout_.UnicodeChars()) {
-    translation_ = kind;
+    look_.Translation = kind;
   } else {
     SetTranslation(kind);
   }
 }
 
 void TCustomHexEditor::SetMaskChar(std::uint8_t value) {
-  if (value == maskChar_) return;
-  maskChar_ = value;
+  if (value == look_.MaskChar) return;
+  look_.MaskChar = value;
   RepaintAll();
 }
 
 std::uint8_t TCustomHexEditor::DataByteToChar(std::uint8_t byte) const {
-  return hex::DataByteToChar(translation_, maskChar_, byte);
+  return hex::DataByteToChar(look_.Translation, look_.MaskChar, byte);
 }
 
 std::uint8_t TCustomHexEditor::CharToDataByte(std::uint8_t ch) const {
-  return hex::CharToDataByte(translation_, ch);
+  return hex::CharToDataByte(look_.Translation, ch);
 }
 
 }  // namespace kestrave::hex

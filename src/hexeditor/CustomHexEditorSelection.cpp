@@ -135,13 +135,13 @@ bool TCustomHexEditor::FocusCell(GridCell target, bool checked) {
   }
   if (!CanSelectCell(target)) return false;
   if (checked) {
-    if (!input_->ShiftDown() && !input_->LeftButtonDown()) ResetSelection(true);
+    if (!platform_.Input->ShiftDown() && !platform_.Input->LeftButtonDown()) ResetSelection(true);
     if (!IsValidCursorCell(CellToPosition(target), target)) {
       FocusCell(PositionToCell(LastValidPosition(), InCharField()), false);
       return false;
     }
     if (target.Col == geometry.GapColumn()) {
-      if (input_->LeftButtonDown())
+      if (platform_.Input->LeftButtonDown())
         FocusCell({std::max(geometry.FirstHexColumn(), target.Col - 1), target.Row}, false);
       return false;
     }

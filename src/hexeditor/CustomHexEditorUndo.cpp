@@ -11,7 +11,7 @@ UndoHeader TCustomHexEditor::CurrentState() const {
                  FlagIf(modes_.InsertStored, undoflag::kInsertMode) |
                  FlagIf(layout_.UnicodeChars(), undoflag::kUnicode) |
                  FlagIf(layout_.UnicodeBigEndian(), undoflag::kBigEndian);
-  header.Translation = static_cast<std::uint8_t>(translation_);
+  header.Translation = static_cast<std::uint8_t>(look_.Translation);
   header.BytesPerUnit = layout_.BytesPerUnit();
   return header;
 }

@@ -10,7 +10,7 @@ void TCustomHexEditor::SetClientSize(int width, int height) {
   SetTopRow(viewport_.TopRow());
   SetLeftCol(viewport_.LeftCol());
   // The caret follows once the resize is through, as the window's own layout settles first.
-  queue_->Post([weak = std::weak_ptr<TCustomHexEditor*>(self_)] {
+  platform_.Queue->Post([weak = std::weak_ptr<TCustomHexEditor*>(self_)] {
     if (const auto self = weak.lock()) (*self)->PlaceCaret();
   });
 }
@@ -102,16 +102,16 @@ PaintRect TCustomHexEditor::CaretRect() const {
 void TCustomHexEditor::PlaceCaret() {
   // The active-field colours move with the cursor's field.
   const bool inChar = CaretInCharColumn();
-  if (inChar != caretWasInChar_) {
-    caretWasInChar_ = inChar;
+  if (inChar != moment_.CaretWasInChar) {
+    moment_.CaretWasInChar = inChar;
     RepaintAll();
   }
   host_->CaretLookChanged();
 }
 
 void TCustomHexEditor::SetFocused(bool focused) {
-  if (focused == focused_) return;
-  focused_ = focused;
+  if (focused == moment_.Focused) return;
+  moment_.Focused = focused;
   if (!focused) caret_.SetExtending(false);
   host_->CaretLookChanged();
   PlaceCaret();
@@ -121,13 +121,13 @@ void TCustomHexEditor::SetFocused(bool focused) {
 // --- Look -------------------------------------------------------------------------------------
 
 void TCustomHexEditor::SetSystemColors(const ISystemColors& colors) {
-  systemColors_ = &colors;
+  platform_.Colors = &colors;
   RepaintAll();
 }
 
 void TCustomHexEditor::SetCaretKind(THexCaretKind value) {
   look_.CaretKind = value;
-  if (focused_) host_->CaretLookChanged();
+  if (moment_.Focused) host_->CaretLookChanged();
   RepaintAll();
 }
 
@@ -151,12 +151,12 @@ void TCustomHexEditor::SetDrawGutter3D(bool value) {
 
 void TCustomHexEditor::SetHideSelection(bool value) {
   look_.HideSelection = value;
-  if (!focused_ && SelectionCount() > 0) RepaintAll();
+  if (!moment_.Focused && SelectionCount() > 0) RepaintAll();
 }
 
 void TCustomHexEditor::SetGraySelectionIfNotFocused(bool value) {
   look_.GraySelectionIfNotFocused = value;
-  if (!focused_ && SelectionCount() > 0 && !look_.HideSelection) RepaintAll();
+  if (!moment_.Focused && SelectionCount() > 0 && !look_.HideSelection) RepaintAll();
 }
 
 void TCustomHexEditor::SetShowPositionIfNotFocused(bool value) {
@@ -166,8 +166,8 @@ void TCustomHexEditor::SetShowPositionIfNotFocused(bool value) {
 }
 
 void TCustomHexEditor::SetDropMarkerCell(GridCell cell) {
-  const BytePlace old = PlaceOfCell(dropMarker_);
-  dropMarker_ = cell;
+  const BytePlace old = PlaceOfCell(moment_.DropMarker);
+  moment_.DropMarker = cell;
   host_->DropMarkerMoved(old, PlaceOfCell(cell));
 }
 

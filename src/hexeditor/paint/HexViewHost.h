@@ -71,4 +71,24 @@ class HiddenViewHost final : public IHexViewHost {
   void ViewChanged() override {}
 };
 
+// The host an instance notifies: the one a view set, or else its own hidden host, so there is
+// always one to call.
+class ViewHostSlot {
+ public:
+  ViewHostSlot() = default;
+  ViewHostSlot(const ViewHostSlot&) = delete;
+  ViewHostSlot& operator=(const ViewHostSlot&) = delete;
+
+  IHexViewHost* operator->() const { return host_; }
+  IHexViewHost& operator*() const { return *host_; }
+  // None: the instance's own hidden host again.
+  void Set(IHexViewHost* host) { host_ = host ? host : &hidden_; }
+  // Whether notices go to Host (none: the hidden host).
+  bool Is(const IHexViewHost* host) const { return host_ == (host ? host : &hidden_); }
+
+ private:
+  HiddenViewHost hidden_;
+  IHexViewHost* host_ = &hidden_;
+};
+
 }  // namespace kestrave::hex

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+#include "hexeditor/layout/GridGeometry.h"
+#include "hexeditor/text/Translation.h"
+
 namespace kestrave::hex {
 
 enum THexCaretKind : std::uint8_t { ckFull, ckLeft, ckBottom, ckAuto };
@@ -15,6 +18,18 @@ struct ViewLook {
   bool HideSelection = false;
   bool GraySelectionIfNotFocused = false;
   bool ShowPositionIfNotFocused = false;
+  // How bytes show as characters, and the character of bytes that have none.
+  THexTranslationKind Translation = tkAsIs;
+  std::uint8_t MaskChar = kDefaultMaskChar;
+};
+
+// What a view shows at the moment besides the bytes: whether it has the focus, the field the
+// caret was last drawn in, where a drop would go, and how many paint locks are held.
+struct ViewMoment {
+  bool Focused = false;
+  bool CaretWasInChar = false;
+  GridCell DropMarker{-1, -1};
+  int PaintLock = 0;
 };
 
 // The data cell being drawn, for OnDrawCell handlers: its byte (-1: none) and whether it is

@@ -119,11 +119,6 @@ RecordBytesReader RecordReader(const ContainerSource& source, const audio::Recor
           source.WindowBytes};
 }
 
-std::int64_t TrimmedSize(const audio::AmrStreamInfo& info) {
-  return static_cast<std::int64_t>(audio::StorageHeader(info.Codec).size()) + info.ValidBytes -
-         info.HeaderBytes + info.GapFrames();
-}
-
 void WriteTrimmed(RecordFile& file, const audio::AmrStreamInfo& info, const ContainerSource& source,
                   const audio::RecordWindowReader& read, std::int64_t start,
                   audio::Recovery recovery) {
@@ -146,6 +141,24 @@ void WriteTrimmed(RecordFile& file, const audio::AmrStreamInfo& info, const Cont
 std::optional<std::array<std::uint8_t, audio::kWavHeaderBytes>> WavHeaderOf(
     const audio::AmrStreamInfo& info) {
   return audio::MonoPcm16WavHeader(audio::SampleRate(info.Codec), WavSamples(info));
+}
+
+// The size of record Index's file in Form; none when a WAV file would be too large for its
+// header.
+std::optional<std::int64_t> FileSizeOf(const RecordReport& report, int index, const RecordRow& row,
+                                       RecordForm form) {
+  switch (form) {
+    case RecordForm::AsWindow:
+      return (row.WrittenByWindow ? report.WindowEnd(index) : row.End) - row.Start + 1;
+    case RecordForm::Trimmed:
+      return static_cast<std::int64_t>(audio::StorageHeader(row.Stream.Codec).size()) +
+             row.Stream.ValidBytes - row.Stream.HeaderBytes + row.Stream.GapFrames();
+    case RecordForm::Wav:
+      if (!WavHeaderOf(row.Stream)) return std::nullopt;
+      return audio::kWavHeaderBytes +
+             WavSamples(row.Stream) * static_cast<std::int64_t>(sizeof(std::int16_t));
+  }
+  return std::nullopt;
 }
 
 // Decoded a few seconds at a time, so an hour of sound needs no more memory than a minute.
@@ -216,8 +229,7 @@ WrittenRecords WriteRecords(const ContainerSource& source, const RecordReport& r
     RecordFile file(fd, fileName, worker);
     const audio::RecordWindowReader& read = readers[static_cast<std::size_t>(worker)];
     if (form == RecordForm::AsWindow) {
-      const std::int64_t end = row.WrittenByWindow ? report.WindowEnd(indices[done]) : row.End;
-      file.CopyFrom(source, read, row.Start, end - row.Start + 1);
+      file.CopyFrom(source, read, row.Start, *FileSizeOf(report, indices[done], row, form));
     } else if (form == RecordForm::Wav) {
       WriteWav(file, row.Stream, RecordReader(source, read, row.Start), report.Recovery());
     } else {
@@ -253,18 +265,9 @@ WrittenRecords WriteRecords(const ContainerSource& source, const RecordReport& r
       continue;
     }
     std::string fileName = RecordFileName(base, row.Number, form);
-    std::int64_t size = 0;
-    if (form == RecordForm::AsWindow) {
-      size = (row.WrittenByWindow ? report.WindowEnd(indices[entry]) : row.End) - row.Start + 1;
-    } else if (form == RecordForm::Trimmed) {
-      size = TrimmedSize(row.Stream);
-    } else if (WavHeaderOf(row.Stream)) {
-      size = audio::kWavHeaderBytes +
-             WavSamples(row.Stream) * static_cast<std::int64_t>(sizeof(std::int16_t));
-    } else {
-      files.AddFailure(entry, std::make_exception_ptr(CreateError(fileName, EFBIG)));
-    }
-    files.Add(entry, std::move(fileName), size);
+    const std::optional<std::int64_t> size = FileSizeOf(report, indices[entry], row, form);
+    if (!size) files.AddFailure(entry, std::make_exception_ptr(CreateError(fileName, EFBIG)));
+    files.Add(entry, std::move(fileName), *size);
   }
   files.Write();
   // One wait for all the records, before the export reports success.
